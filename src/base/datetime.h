@@ -1,0 +1,44 @@
+// Date-times as the plug-in keeps them: days since 30 December 1899, local time,
+// the time of day as the fraction. No time-zone conversion anywhere.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace kolvar {
+
+using DateTime = double;
+
+// Calendar fields in the layout of a Windows SYSTEMTIME.
+struct CalendarFields {
+  int year = 1899;
+  int month = 12;     // 1..12
+  int dayOfWeek = 6;  // 0 = Sunday .. 6 = Saturday
+  int day = 30;       // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+
+  bool operator==(const CalendarFields&) const = default;
+};
+
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
+
+// Whole days from 1899-12-30 to the date; nullopt for an invalid date (year 1..9999).
+std::optional<DateTime> EncodeDate(int year, int month, int day);
+// Fraction of a day; nullopt when a field is out of range.
+std::optional<DateTime> EncodeTime(int hour, int minute, int second, int millisecond);
+// Dates before the epoch keep a positive time fraction behind a negative day
+// number (-1.25 is 29 December 1899, 06:00), as the established format does.
+std::optional<DateTime> EncodeDateTime(const CalendarFields& fields);
+
+// Rounds to the millisecond. dayOfWeek is filled in.
+CalendarFields DecodeDateTime(DateTime value);
+
+// A FILETIME (100 ns intervals since 1601-01-01) to calendar fields, taken as they
+// stand. Values at or above 2^63 are refused, as the system refuses them.
+std::optional<CalendarFields> FileTimeToCalendar(std::uint64_t fileTime);
+
+}  // namespace kolvar

@@ -1,0 +1,22 @@
+// Paths are kept in Windows form, as the plug-in builds them (a folder with its
+// trailing backslash followed by a name); they become native only at the file
+// system's edge.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kolvar {
+
+// folder + name, with one backslash between them when the folder lacks an ending
+// separator. An empty folder gives the name alone.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// Everything up to and including the last backslash or slash; empty when there is none.
+std::string DirectoryPart(std::string_view path);
+
+// The path as the operating system takes it: unchanged on Windows, backslashes
+// turned into slashes elsewhere.
+std::string ToNativePath(std::string_view path);
+
+}  // namespace kolvar

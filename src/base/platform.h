@@ -1,0 +1,75 @@
+// Everything the core needs from outside, and nothing more. The Win32 layer
+// implements it with the real window, host messages and dialogs; the tests use a
+// recording fake. Unless a method says otherwise it is called on the window thread
+// (the host's thread that called Open).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/datetime.h"
+
+namespace kolvar {
+
+using WindowHandle = std::uintptr_t;
+
+// What the plug-in tells the host with message 1025. The Win32 layer lays it out
+// as the host's fixed-size record; texts live only for the duration of the send.
+struct HostEvent {
+  std::string name;
+  std::string kind;
+  std::string text;                 // the whole message
+  std::vector<std::string> pieces;  // the message cut for the host's display, 1 to 3
+};
+
+// Message-box styles and answers, numbered as the system numbers them.
+inline constexpr int kBoxOk = 0;
+inline constexpr int kBoxInformation = 64;
+inline constexpr int kBoxQuestionYesNo = 36;
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // The local date and time. Any thread.
+  virtual DateTime Now() = 0;
+
+  // The window every host message and reply goes to, from now on.
+  virtual void SetHostWindow(WindowHandle host) = 0;
+  // Message 1025 to the host window. Blocks until the host has handled it, and the
+  // host may call back into the plug-in meanwhile. Window thread or the worker.
+  virtual void SendEvent(const HostEvent& event) = 0;
+  // Message 1026, the answer to one ActionManual call: wParam tag, lParam value.
+  virtual void Reply(std::uint32_t tag, std::intptr_t value) = 0;
+
+  // A modal box owned by the preferences window; returns the button pressed.
+  virtual int ModalMessageBox(const std::string& text, const std::string& caption, int style) = 0;
+
+  // The file name of the loaded module of that name; nullopt when no such module
+  // is loaded. The name may be empty or short when the system gave no proper one.
+  virtual std::optional<std::string> LoadedModuleFileName(const std::string& moduleName) = 0;
+  // The full file name of the host's executable.
+  virtual std::string HostExecutablePath() = 0;
+
+  // The preferences window: created hidden, shown and brought to the front,
+  // hidden, destroyed. Handle 0 means there is none.
+  virtual void CreatePreferencesWindow() = 0;
+  virtual void ShowPreferencesWindow() = 0;
+  virtual void HidePreferencesWindow() = 0;
+  virtual void DestroyPreferencesWindow() = 0;
+  // Tool-window extended style, so the window gets no task-bar button.
+  virtual void AddToolWindowStyle() = 0;
+  virtual WindowHandle PreferencesWindow() = 0;
+
+  // File dialogs with a filter of "description|pattern|..." pairs; the chosen
+  // path, or nullopt when the user cancelled.
+  virtual std::optional<std::string> OpenFileDialog(const std::string& filter) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const std::string& filter) = 0;
+};
+
+}  // namespace kolvar

@@ -1,0 +1,57 @@
+// The ANSI file functions take the user's code page, which is what the plug-in's
+// single-byte paths are in.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "base/file_io.h"
+#include "win32/unique_handle.h"
+
+namespace kolvar {
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
+  std::string data;
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    data.append(buffer, got);
+  }
+  return data;
+}
+
+bool WriteFileAtomic(const std::string& path, std::string_view contents) {
+  const std::string temp = path + ".tmp";
+  {
+    win32::UniqueHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    std::size_t done = 0;
+    while (done < contents.size()) {
+      DWORD wrote = 0;
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1 << 20));
+      if (!WriteFile(file.Get(), contents.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+        file.Reset();
+        DeleteFileA(temp.c_str());
+        return false;
+      }
+      done += wrote;
+    }
+    if (!FlushFileBuffers(file.Get())) {
+      file.Reset();
+      DeleteFileA(temp.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kolvar

@@ -1,0 +1,52 @@
+#include "win32/form_window.h"
+
+// The DLL's own instance: window classes registered with it belong to this module,
+// so a second copy of the plug-in in the same process registers its own.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace kolvar::win32 {
+namespace {
+
+constexpr char kClassName[] = "KolvarFormPref";
+constexpr int kWidth = 515;
+constexpr int kHeight = 383;
+
+HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+
+}  // namespace
+
+bool FormWindow::Create() {
+  if (hwnd_) return true;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &FormWindow::WindowProc;
+  wc.hInstance = ModuleInstance();
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = kClassName;
+  // Already registered by an earlier Open of this module: that is fine.
+  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+  hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kWidth, kHeight, nullptr,
+                          nullptr, ModuleInstance(), nullptr);
+  return hwnd_ != nullptr;
+}
+
+void FormWindow::Destroy() {
+  if (!hwnd_) return;
+  DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  UnregisterClassA(kClassName, ModuleInstance());
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    // Closing the preferences only hides them; the plug-in lives until the host's Close.
+    ShowWindow(hwnd, SW_HIDE);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace kolvar::win32

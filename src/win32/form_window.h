@@ -1,0 +1,27 @@
+// The preferences window's Win32 side. For now a plain borderless window of the
+// skin's size; it owns its HWND and its window class.
+#pragma once
+
+#include <windows.h>
+
+namespace kolvar::win32 {
+
+class FormWindow {
+ public:
+  FormWindow() = default;
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+  ~FormWindow() { Destroy(); }
+
+  // Creates the window hidden. False when the system refused.
+  bool Create();
+  void Destroy();
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace kolvar::win32

@@ -1,0 +1,40 @@
+// The real platform: the host window, the preferences window, message boxes,
+// dialogs and the clock, through user32, comdlg32 and kernel32.
+#pragma once
+
+#include <windows.h>
+
+#include "base/platform.h"
+#include "win32/form_window.h"
+
+namespace kolvar::win32 {
+
+class Win32Platform final : public Platform {
+ public:
+  DateTime Now() override;
+
+  void SetHostWindow(WindowHandle host) override;
+  void SendEvent(const HostEvent& event) override;
+  void Reply(std::uint32_t tag, std::intptr_t value) override;
+
+  int ModalMessageBox(const std::string& text, const std::string& caption, int style) override;
+
+  std::optional<std::string> LoadedModuleFileName(const std::string& moduleName) override;
+  std::string HostExecutablePath() override;
+
+  void CreatePreferencesWindow() override;
+  void ShowPreferencesWindow() override;
+  void HidePreferencesWindow() override;
+  void DestroyPreferencesWindow() override;
+  void AddToolWindowStyle() override;
+  WindowHandle PreferencesWindow() override;
+
+  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+
+ private:
+  HWND host_ = nullptr;
+  FormWindow form_;
+};
+
+}  // namespace kolvar::win32

@@ -1,0 +1,118 @@
+#include "base/datetime.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace kolvar {
+
+void PrintTo(const CalendarFields& f, std::ostream* os) {
+  *os << f.year << '-' << f.month << '-' << f.day << " (" << f.dayOfWeek << ") " << f.hour << ':'
+      << f.minute << ':' << f.second << '.' << f.millisecond;
+}
+
+namespace {
+
+CalendarFields Fields(int y, int mo, int dow, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+  return CalendarFields{y, mo, dow, d, h, mi, s, ms};
+}
+
+TEST(DateTimeTest, EpochAndKnownDates) {
+  EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
+  EXPECT_EQ(DecodeDateTime(0.0), Fields(1899, 12, 6, 30));
+  EXPECT_EQ(EncodeDate(2000, 1, 1), 36526.0);
+  EXPECT_EQ(EncodeDate(2024, 3, 5), 45356.0);
+  EXPECT_EQ(DecodeDateTime(45356.0 + 21.5 / 24), Fields(2024, 3, 2, 5, 21, 30));
+}
+
+TEST(DateTimeTest, DatesBeforeTheEpochKeepAPositiveTimeOfDay) {
+  EXPECT_EQ(EncodeDateTime(Fields(1899, 12, 0, 29, 6)), -1.25);
+  EXPECT_EQ(DecodeDateTime(-1.25), Fields(1899, 12, 5, 29, 6));
+  EXPECT_EQ(DecodeDateTime(1.25), Fields(1899, 12, 0, 31, 6));
+}
+
+TEST(DateTimeTest, LeapYearsFollowTheGregorianRule) {
+  EXPECT_TRUE(IsLeapYear(2000));
+  EXPECT_TRUE(IsLeapYear(2024));
+  EXPECT_FALSE(IsLeapYear(1900));
+  EXPECT_FALSE(IsLeapYear(2023));
+  EXPECT_EQ(DaysInMonth(1900, 2), 28);
+  EXPECT_EQ(DaysInMonth(2024, 2), 29);
+  EXPECT_TRUE(EncodeDate(2024, 2, 29).has_value());
+  EXPECT_FALSE(EncodeDate(2023, 2, 29).has_value());
+  EXPECT_FALSE(EncodeDate(1900, 2, 29).has_value());
+  EXPECT_EQ(*EncodeDate(2024, 3, 1) - *EncodeDate(2024, 2, 28), 2.0);
+}
+
+TEST(DateTimeTest, InvalidFieldsAreRefused) {
+  EXPECT_FALSE(EncodeDate(2024, 13, 1).has_value());
+  EXPECT_FALSE(EncodeDate(2024, 4, 31).has_value());
+  EXPECT_FALSE(EncodeDate(0, 1, 1).has_value());
+  EXPECT_FALSE(EncodeTime(24, 0, 0, 0).has_value());
+  EXPECT_FALSE(EncodeTime(0, 60, 0, 0).has_value());
+  EXPECT_FALSE(EncodeTime(0, 0, 0, 1000).has_value());
+}
+
+TEST(DateTimeTest, EveryDayOfFourCenturiesRoundTrips) {
+  int expectedDow = 5;  // 1 January 1700 was a Friday
+  for (int y = 1700; y < 2100; ++y) {
+    for (int m = 1; m <= 12; ++m) {
+      for (int d = 1; d <= DaysInMonth(y, m); ++d) {
+        CalendarFields f = DecodeDateTime(*EncodeDateTime(Fields(y, m, 0, d, 18)));
+        ASSERT_EQ(f, Fields(y, m, expectedDow, d, 18)) << y << '-' << m << '-' << d;
+        expectedDow = (expectedDow + 1) % 7;
+      }
+    }
+  }
+}
+
+TEST(DateTimeTest, DecodingRoundsToTheMillisecond) {
+  // 21:30 is not exact in binary; decoding must not give 21:29:59.999.
+  DateTime t = *EncodeDateTime(Fields(2024, 3, 0, 5, 21, 30));
+  EXPECT_EQ(DecodeDateTime(t).minute, 30);
+  // Just short of midnight rounds into the next day.
+  EXPECT_EQ(DecodeDateTime(45356.0 + 0.9999999999), Fields(2024, 3, 3, 6));
+}
+
+TEST(DateTimeTest, NonsenseValuesDecodeWithoutHarm) {
+  EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::quiet_NaN()), DecodeDateTime(0));
+  EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::infinity()), DecodeDateTime(0));
+  EXPECT_EQ(DecodeDateTime(-1e12), DecodeDateTime(0));
+  EXPECT_EQ(DecodeDateTime(*EncodeDate(1, 1, 1)).year, 1);
+  EXPECT_EQ(DecodeDateTime(*EncodeDate(9999, 12, 31) + 0.5).year, 9999);
+}
+
+TEST(FileTimeTest, KnownInstantsConvertWithoutTimeZone) {
+  EXPECT_EQ(FileTimeToCalendar(0), Fields(1601, 1, 1, 1));
+  EXPECT_EQ(FileTimeToCalendar(116444736000000000ULL), Fields(1970, 1, 4, 1));
+  EXPECT_EQ(FileTimeToCalendar(133541478000000000ULL), Fields(2024, 3, 2, 5, 21, 30));
+  // A leap day, with seconds and a fraction of a millisecond that is dropped.
+  EXPECT_EQ(FileTimeToCalendar(133536816050000000ULL + 12345), Fields(2024, 2, 4, 29, 12, 0, 5, 1));
+}
+
+TEST(FileTimeTest, ValuesTheSystemRefusesAreRefused) {
+  EXPECT_FALSE(FileTimeToCalendar(std::uint64_t{1} << 63).has_value());
+  EXPECT_FALSE(FileTimeToCalendar(~std::uint64_t{0}).has_value());
+  auto last = FileTimeToCalendar((std::uint64_t{1} << 63) - 1);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->year, 30828);
+  EXPECT_EQ(last->month, 9);
+  EXPECT_EQ(last->day, 14);
+}
+
+TEST(FileTimeTest, AgreesWithTheDateTimeCalendar) {
+  // One programme start every 7 hours and 13 minutes across three years.
+  const std::uint64_t start = 133541478000000000ULL;
+  const std::uint64_t step = (7 * 60 + 13) * 60 * 10'000'000ULL;
+  for (int i = 0; i < 4000; ++i) {
+    auto f = FileTimeToCalendar(start + i * step);
+    ASSERT_TRUE(f.has_value());
+    DateTime t = *EncodeDateTime(*f);
+    ASSERT_EQ(DecodeDateTime(t), *f) << i;
+  }
+}
+
+}  // namespace
+}  // namespace kolvar

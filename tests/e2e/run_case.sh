@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# run_case.sh HOST PLUGIN_DIR DLL_NAME CASE
+# Lays out a host folder with the plug-in in Plugins\Kolvar\ (under DLL_NAME),
+# runs CASE.script through the reference host under Wine and compares the
+# transcript with CASE.expected.
+set -euo pipefail
+host=$1 plugin_dir=$2 dll_name=$3 case=$4
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+source "$scripts/wine-env.sh"
+
+# Windows need a display. Without one, make one for this case alone and let its
+# Wine server end with it, so the next case does not meet a server on a dead display.
+if [ -z "${DISPLAY:-}" ]; then
+  status=0
+  xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@" || status=$?
+  wineserver -w || true
+  exit $status
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/Plugins/Kolvar"
+cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
+cp "$host" "$work/kolvar-host.exe"
+args=()
+if [ "$dll_name" != "Kolvar.dll" ]; then
+  mv "$work/Plugins/Kolvar/Kolvar.dll" "$work/Plugins/Kolvar/$dll_name"
+  args=(--plugin "Plugins\\Kolvar\\$dll_name")
+fi
+cp "$case.script" "$work/case.script"
+
+kolvar_ensure_wine_prefix
+status=0
+(cd "$work" && timeout 120 wine kolvar-host.exe "${args[@]}" case.script) \
+  >"$work/actual" 2>"$work/stderr" || status=$?
+
+if [ $status -ne 0 ] || ! diff -u "$case.expected" "$work/actual" >"$work/diff"; then
+  echo "case $(basename "$case"): host exit $status"
+  cat "$work/diff"
+  echo "--- transcript"
+  cat "$work/actual"
+  echo "--- stderr"
+  head -50 "$work/stderr"
+  exit 1
+fi
+echo "case $(basename "$case"): transcript as expected ($(wc -l <"$work/actual") lines)"

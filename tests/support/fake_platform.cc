@@ -1,0 +1,141 @@
+#include "support/fake_platform.h"
+
+namespace kolvar::testing {
+namespace {
+
+Recorded Rec(Recorded::Kind kind, std::string text, std::string caption = {}) {
+  Recorded r;
+  r.kind = kind;
+  r.text = std::move(text);
+  r.caption = std::move(caption);
+  return r;
+}
+
+}  // namespace
+
+void FakePlatform::SetNow(DateTime now) {
+  std::lock_guard lock(mutex_);
+  now_ = now;
+}
+
+void FakePlatform::Advance(double days) {
+  std::lock_guard lock(mutex_);
+  now_ += days;
+}
+
+void FakePlatform::QueueMessageBoxAnswer(int answer) {
+  std::lock_guard lock(mutex_);
+  boxAnswers_.push_back(answer);
+}
+
+void FakePlatform::QueueDialogAnswer(std::optional<std::string> path) {
+  std::lock_guard lock(mutex_);
+  dialogAnswers_.push_back(std::move(path));
+}
+
+std::vector<Recorded> FakePlatform::Calls() const {
+  std::lock_guard lock(mutex_);
+  return calls_;
+}
+
+std::vector<Recorded> FakePlatform::CallsOf(Recorded::Kind kind) const {
+  std::lock_guard lock(mutex_);
+  std::vector<Recorded> out;
+  for (const auto& c : calls_) {
+    if (c.kind == kind) out.push_back(c);
+  }
+  return out;
+}
+
+void FakePlatform::ClearCalls() {
+  std::lock_guard lock(mutex_);
+  calls_.clear();
+}
+
+void FakePlatform::Record(Recorded r) {
+  std::lock_guard lock(mutex_);
+  calls_.push_back(std::move(r));
+}
+
+DateTime FakePlatform::Now() {
+  std::lock_guard lock(mutex_);
+  return now_;
+}
+
+void FakePlatform::SendEvent(const HostEvent& event) {
+  Recorded r = Rec(Recorded::Kind::kEvent, event.text, event.kind);
+  r.event = event;
+  Record(std::move(r));
+}
+
+void FakePlatform::Reply(std::uint32_t tag, std::intptr_t value) {
+  Recorded r = Rec(Recorded::Kind::kReply, "", "");
+  r.tag = tag;
+  r.value = value;
+  Record(std::move(r));
+}
+
+int FakePlatform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
+  Recorded r = Rec(Recorded::Kind::kMessageBox, text, caption);
+  r.value = style;
+  Record(std::move(r));
+  std::lock_guard lock(mutex_);
+  if (boxAnswers_.empty()) return kAnswerOk;
+  int answer = boxAnswers_.front();
+  boxAnswers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> FakePlatform::LoadedModuleFileName(const std::string& moduleName) {
+  std::lock_guard lock(mutex_);
+  lastModuleQuery_ = moduleName;
+  return moduleFileName_;
+}
+
+void FakePlatform::CreatePreferencesWindow() {
+  Record(Rec(Recorded::Kind::kWindow, "create"));
+  windowExists_ = true;
+  windowVisible_ = false;
+}
+
+void FakePlatform::ShowPreferencesWindow() {
+  Record(Rec(Recorded::Kind::kWindow, "show"));
+  if (windowExists_) windowVisible_ = true;
+}
+
+void FakePlatform::HidePreferencesWindow() {
+  Record(Rec(Recorded::Kind::kWindow, "hide"));
+  windowVisible_ = false;
+}
+
+void FakePlatform::DestroyPreferencesWindow() {
+  Record(Rec(Recorded::Kind::kWindow, "destroy"));
+  windowExists_ = windowVisible_ = toolWindow_ = false;
+}
+
+void FakePlatform::AddToolWindowStyle() {
+  Record(Rec(Recorded::Kind::kWindow, "toolwindow"));
+  if (windowExists_) toolWindow_ = true;
+}
+
+WindowHandle FakePlatform::PreferencesWindow() { return windowExists_ ? kWindowHandle : 0; }
+
+std::optional<std::string> FakePlatform::AnswerDialog(const std::string& what,
+                                                      const std::string& filter) {
+  Record(Rec(Recorded::Kind::kDialog, filter, what));
+  std::lock_guard lock(mutex_);
+  if (dialogAnswers_.empty()) return std::nullopt;
+  auto answer = dialogAnswers_.front();
+  dialogAnswers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> FakePlatform::OpenFileDialog(const std::string& filter) {
+  return AnswerDialog("open", filter);
+}
+
+std::optional<std::string> FakePlatform::SaveFileDialog(const std::string& filter) {
+  return AnswerDialog("save", filter);
+}
+
+}  // namespace kolvar::testing

@@ -1,0 +1,84 @@
+// A scripted, recording platform for the core's tests: a clock the test sets,
+// message-box and dialog answers the test queues, and a log of every call that
+// reaches the outside world, in order. Safe to call from several threads.
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+
+namespace kolvar::testing {
+
+// One call that left the core, as a test compares it.
+struct Recorded {
+  enum class Kind { kEvent, kReply, kMessageBox, kWindow, kDialog };
+  Kind kind = Kind::kEvent;
+  std::string text;  // box text, event text, window action or dialog filter
+  std::string caption;  // box caption, event kind
+  long long value = 0;  // reply value, box style
+  std::uint32_t tag = 0;
+  HostEvent event;  // for kEvent
+};
+
+class FakePlatform : public Platform {
+ public:
+  // Scripting.
+  void SetNow(DateTime now);
+  void Advance(double days);
+  void QueueMessageBoxAnswer(int answer);  // unqueued boxes answer OK
+  void QueueDialogAnswer(std::optional<std::string> path);  // unqueued dialogs are cancelled
+  void SetModuleFileName(std::optional<std::string> fileName) { moduleFileName_ = fileName; }
+  void SetHostExecutablePath(std::string path) { hostExecutable_ = std::move(path); }
+
+  // Inspection.
+  std::vector<Recorded> Calls() const;
+  std::vector<Recorded> CallsOf(Recorded::Kind kind) const;
+  void ClearCalls();
+  WindowHandle HostWindow() const { return host_; }
+  bool WindowExists() const { return windowExists_; }
+  bool WindowVisible() const { return windowVisible_; }
+  bool WindowIsToolWindow() const { return toolWindow_; }
+  std::string LastModuleQuery() const { return lastModuleQuery_; }
+
+  // Platform.
+  DateTime Now() override;
+  void SetHostWindow(WindowHandle host) override { host_ = host; }
+  void SendEvent(const HostEvent& event) override;
+  void Reply(std::uint32_t tag, std::intptr_t value) override;
+  int ModalMessageBox(const std::string& text, const std::string& caption, int style) override;
+  std::optional<std::string> LoadedModuleFileName(const std::string& moduleName) override;
+  std::string HostExecutablePath() override { return hostExecutable_; }
+  void CreatePreferencesWindow() override;
+  void ShowPreferencesWindow() override;
+  void HidePreferencesWindow() override;
+  void DestroyPreferencesWindow() override;
+  void AddToolWindowStyle() override;
+  WindowHandle PreferencesWindow() override;
+  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
+  std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+
+  static constexpr WindowHandle kWindowHandle = 0x5150;
+
+ private:
+  void Record(Recorded r);
+  std::optional<std::string> AnswerDialog(const std::string& what, const std::string& filter);
+
+  mutable std::mutex mutex_;
+  std::vector<Recorded> calls_;
+  std::deque<int> boxAnswers_;
+  std::deque<std::optional<std::string>> dialogAnswers_;
+  DateTime now_ = 0;
+  WindowHandle host_ = 0;
+  bool windowExists_ = false;
+  bool windowVisible_ = false;
+  bool toolWindow_ = false;
+  std::optional<std::string> moduleFileName_ = "C:\\Host\\Plugins\\Kolvar\\Kolvar.dll";
+  std::string hostExecutable_ = "C:\\Host\\host.exe";
+  std::string lastModuleQuery_;
+};
+
+}  // namespace kolvar::testing

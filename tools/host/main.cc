@@ -1,0 +1,413 @@
+// kolvar-host: a small host application for the Kolvar plug-in. It loads the
+// plug-in as the real host does, calls Open with a window of its own, runs the
+// commands of a script (a file, or standard input), and writes every message the
+// plug-in sends it, every reply and every message box to standard output, one
+// line each. Message boxes are answered by a watcher thread, so nothing waits for
+// a person. See README.md for the commands and the transcript's lines.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host_log.h"
+#include "win32/host_protocol.h"
+
+namespace {
+
+using kolvar::host::Log;
+using kolvar::host::Quote;
+using kolvar::host::QuoteOrNull;
+using kolvar::win32::HostEventRecord;
+using kolvar::win32::RawActionRecord;
+
+using OpenFn = const char*(__stdcall*)(std::int32_t, HWND, std::int32_t);
+using VoidFn = void(__stdcall*)();
+using ActionFn = void(__stdcall*)(RawActionRecord*, std::uint32_t);
+
+// How the watcher answers message boxes; set by --answer and the "answer" command.
+std::atomic<int> g_answer{IDOK};
+
+// Replies seen for the command in flight, so each call can report how many came.
+std::uint32_t g_currentTag = 0;
+int g_repliesForTag = 0;
+
+std::string FieldText(const char* field, std::size_t size) {
+  std::size_t n = 0;
+  while (n < size && field[n] != '\0') ++n;
+  return std::string(field, n);
+}
+
+void LogEvent(const HostEventRecord* rec, LPARAM pieces) {
+  if (!rec) {
+    Log("event record=null lparam=" + std::to_string(pieces));
+    return;
+  }
+  std::ostringstream line;
+  line << "event lparam=" << pieces << " name=" << Quote(FieldText(rec->name, sizeof rec->name))
+       << " kind=" << Quote(FieldText(rec->kind, sizeof rec->kind))
+       << " marker=" << Quote(FieldText(rec->marker, sizeof rec->marker))
+       << " count=" << rec->entryCount << " flags=" << rec->entryFlags[0] << ','
+       << rec->entryFlags[1] << ',' << rec->entryFlags[2] << ',' << rec->entryFlags[3];
+  for (int i = 0; i < 4; ++i) line << " text" << i << '=' << QuoteOrNull(rec->entryText[i]);
+  Log(line.str());
+}
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kolvar::win32::kEventMessage) {
+    LogEvent(reinterpret_cast<const HostEventRecord*>(wParam), lParam);
+    return 0;
+  }
+  if (message == kolvar::win32::kReplyMessage) {
+    auto tag = static_cast<std::uint32_t>(wParam);
+    if (tag == g_currentTag) ++g_repliesForTag;
+    Log("reply tag=" + std::to_string(tag) + " value=" + std::to_string(lParam));
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// Finds the process's message boxes and presses the chosen button. It runs on its
+// own thread because a box blocks the thread that shows it.
+class BoxWatcher {
+ public:
+  BoxWatcher() : thread_([this] { Run(); }) {}
+  ~BoxWatcher() {
+    stop_ = true;
+    thread_.join();
+  }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      EnumWindows(&BoxWatcher::Visit, reinterpret_cast<LPARAM>(this));
+      Sleep(20);
+    }
+  }
+
+  static BOOL CALLBACK Visit(HWND hwnd, LPARAM self) {
+    reinterpret_cast<BoxWatcher*>(self)->Consider(hwnd);
+    return TRUE;
+  }
+
+  void Consider(HWND box) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(box, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(box)) return;
+    char cls[32] = {};
+    GetClassNameA(box, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !GetDlgItem(box, 0xFFFF)) return;
+    if (answered_.count(box)) {
+      if (IsWindow(box)) return;  // still closing
+      answered_.erase(box);
+    }
+    char caption[256] = {};
+    GetWindowTextA(box, caption, sizeof caption);
+    std::vector<char> text(8192);
+    GetDlgItemTextA(box, 0xFFFF, text.data(), static_cast<int>(text.size()));
+
+    bool hasYes = GetDlgItem(box, IDYES) != nullptr;
+    bool hasNo = GetDlgItem(box, IDNO) != nullptr;
+    bool hasOk = GetDlgItem(box, IDOK) != nullptr;
+    int button = IDOK;
+    switch (g_answer.load()) {
+      case IDYES: button = hasYes ? IDYES : IDOK; break;
+      case IDNO: button = hasNo ? IDNO : (GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK); break;
+      case IDCANCEL: button = GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK; break;
+      default: button = hasOk ? IDOK : IDYES; break;
+    }
+    std::string buttons = hasYes && hasNo ? "yesno" : hasOk ? "ok" : "other";
+    static const char* const kNames[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+    Log("box caption=" + Quote(caption) + " text=" + Quote(text.data()) + " buttons=" + buttons +
+        " answer=" + kNames[button]);
+    answered_.insert(box);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+  }
+
+  std::atomic<bool> stop_{false};
+  std::set<HWND> answered_;
+  std::thread thread_;
+};
+
+// Serves messages (sends from the plug-in's threads among them) for a while.
+void Pump(DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= milliseconds) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+  }
+}
+
+struct WindowListing {
+  HWND host;
+  int count;
+};
+
+BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
+  auto* listing = reinterpret_cast<WindowListing*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  // Wine keeps an input-method window of its own in every process.
+  if (pid != GetCurrentProcessId() || hwnd == listing->host || std::string(cls) == "#32770" ||
+      std::string(cls) == "IME") {
+    return TRUE;
+  }
+  // Wine keeps helper windows of its own in the process; they have no size.
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  if (r.right - r.left == 0) return TRUE;
+  LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+  Log(std::string("window class=") + Quote(cls) + " visible=" + (IsWindowVisible(hwnd) ? "1" : "0") +
+      " toolwindow=" + ((ex & WS_EX_TOOLWINDOW) ? "1" : "0") + " size=" +
+      std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
+  ++listing->count;
+  return TRUE;
+}
+
+// Top-level windows of this process other than the host's own and message boxes.
+void LogPluginWindows(HWND hostWindow) {
+  WindowListing listing{hostWindow, 0};
+  EnumWindows(&LogOneWindow, reinterpret_cast<LPARAM>(&listing));
+  Log("windows count=" + std::to_string(listing.count));
+}
+
+template <typename Fn>
+Fn Export(HMODULE module, const char* name) {
+  // FARPROC stands for any function; the export's real type is the host contract's.
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+struct Plugin {
+  HMODULE module = nullptr;
+  OpenFn open = nullptr;
+  VoidFn close = nullptr;
+  VoidFn setup = nullptr;
+  ActionFn action = nullptr;
+  bool isOpen = false;
+};
+
+std::string Rest(const std::string& line, std::size_t from) {
+  return from < line.size() ? line.substr(from) : std::string();
+}
+
+class Runner {
+ public:
+  Runner(Plugin& plugin, HWND window) : plugin_(plugin), window_(window) {}
+
+  void Open() {
+    const char* title = plugin_.open(0, window_, 0);
+    plugin_.isOpen = true;
+    Log("open title=" + QuoteOrNull(title));
+  }
+
+  void Close() {
+    if (!plugin_.isOpen) return;
+    plugin_.close();
+    plugin_.isOpen = false;
+    Log("close");
+  }
+
+  // Returns false for a line it does not understand.
+  bool Execute(const std::string& line) {
+    std::istringstream words(line);
+    std::string verb;
+    words >> verb;
+    std::string arg = Rest(line, verb.size() + 1);
+    if (verb.empty() || verb[0] == '#') return true;
+    if (verb == "command") {
+      RawActionRecord rec{};
+      rec.kind = 1;
+      rec.command = arg.c_str();
+      Send(rec, Quote(arg));
+    } else if (verb == "findit") {
+      RawActionRecord rec{};
+      rec.kind = 2;
+      rec.command = "FINDIT";
+      rec.param = reinterpret_cast<std::intptr_t>(arg.c_str());
+      Send(rec, "\"FINDIT\" text=" + Quote(arg));
+    } else if (verb == "showuntil") {
+      RawActionRecord rec{};
+      rec.kind = 2;
+      rec.flag = 1;
+      rec.command = "CUSTOMSHOWUNTILNEXT";
+      rec.param = std::atoi(arg.c_str());
+      Send(rec, "\"CUSTOMSHOWUNTILNEXT\" minutes=" + std::to_string(rec.param));
+    } else if (verb == "raw") {
+      return SendRaw(words);
+    } else if (verb == "wait") {
+      Pump(static_cast<DWORD>(std::atoi(arg.c_str())));
+    } else if (verb == "setup") {
+      Log("setup");
+      if (plugin_.isOpen) plugin_.setup();
+      Pump(50);
+    } else if (verb == "close") {
+      Close();
+    } else if (verb == "windows") {
+      Pump(50);
+      LogPluginWindows(window_);
+    } else if (verb == "answer") {
+      if (arg == "ok") g_answer = IDOK;
+      else if (arg == "yes") g_answer = IDYES;
+      else if (arg == "no") g_answer = IDNO;
+      else if (arg == "cancel") g_answer = IDCANCEL;
+      else return false;
+    } else if (verb == "echo") {
+      Log("echo " + arg);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  void Send(RawActionRecord& rec, const std::string& what) {
+    std::uint32_t tag = nextTag_++;
+    Log("send tag=" + std::to_string(tag) + " kind=" + std::to_string(rec.kind) +
+        " command=" + what);
+    g_currentTag = tag;
+    g_repliesForTag = 0;
+    if (plugin_.isOpen) plugin_.action(&rec, tag);
+    Log("done tag=" + std::to_string(tag) + " replies=" + std::to_string(g_repliesForTag) +
+        " result=" + std::to_string(rec.result));
+    g_currentTag = 0;
+  }
+
+  // raw KIND RESULT FLAG PARAM COMMAND: PARAM is a number, "null", or "text:WORD";
+  // COMMAND is the rest of the line, or "<null>" for a null pointer.
+  bool SendRaw(std::istringstream& words) {
+    RawActionRecord rec{};
+    std::string param;
+    if (!(words >> rec.kind >> rec.result >> rec.flag >> param)) return false;
+    std::string command;
+    std::getline(words >> std::ws, command);
+    std::string paramText;
+    if (param.rfind("text:", 0) == 0) {
+      paramText = param.substr(5);
+      rec.param = reinterpret_cast<std::intptr_t>(paramText.c_str());
+    } else if (param != "null") {
+      rec.param = std::atoi(param.c_str());
+    }
+    rec.command = command == "<null>" ? nullptr : command.c_str();
+    Send(rec, command == "<null>" ? "null" : Quote(command));
+    return true;
+  }
+
+  Plugin& plugin_;
+  HWND window_;
+  std::uint32_t nextTag_ = 101;
+};
+
+int Usage() {
+  std::fputs(
+      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [SCRIPT]\n"
+      "Loads the plug-in (default Plugins\\Kolvar\\Kolvar.dll beside the host), opens it,\n"
+      "runs the script's commands (standard input without SCRIPT) and closes it.\n",
+      stderr);
+  return 2;
+}
+
+std::string DefaultPluginPath() {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string path(exe);
+  std::size_t slash = path.find_last_of("\\/");
+  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+         "Plugins\\Kolvar\\Kolvar.dll";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The transcript has LF line ends on every system, so it compares as text.
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::string pluginPath = DefaultPluginPath();
+  std::string scriptPath;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--plugin" && i + 1 < argc) {
+      pluginPath = argv[++i];
+    } else if (a == "--answer" && i + 1 < argc) {
+      std::string v = argv[++i];
+      g_answer = v == "yes" ? IDYES : v == "no" ? IDNO : v == "cancel" ? IDCANCEL : IDOK;
+    } else if (!a.empty() && a[0] != '-' && scriptPath.empty()) {
+      scriptPath = a;
+    } else {
+      return Usage();
+    }
+  }
+
+  std::ifstream scriptFile;
+  if (!scriptPath.empty()) {
+    scriptFile.open(scriptPath, std::ios::binary);
+    if (!scriptFile) {
+      std::fprintf(stderr, "kolvar-host: cannot read %s\n", scriptPath.c_str());
+      return 2;
+    }
+  }
+  std::istream& script = scriptPath.empty() ? std::cin : scriptFile;
+
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = HostWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KolvarHostWindow";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, wc.lpszClassName, "Kolvar host", WS_OVERLAPPEDWINDOW, 0, 0,
+                                320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!window) {
+    Log("error host-window");
+    return 2;
+  }
+
+  BoxWatcher watcher;
+  Plugin plugin;
+  plugin.module = LoadLibraryA(pluginPath.c_str());
+  if (!plugin.module) {
+    Log("error load code=" + std::to_string(GetLastError()));
+    return 2;
+  }
+  plugin.open = Export<OpenFn>(plugin.module, "Open");
+  plugin.close = Export<VoidFn>(plugin.module, "Close");
+  plugin.setup = Export<VoidFn>(plugin.module, "Setup");
+  plugin.action = Export<ActionFn>(plugin.module, "ActionManual");
+  if (!plugin.open || !plugin.close || !plugin.setup || !plugin.action) {
+    Log("error exports");
+    return 2;
+  }
+
+  int status = 0;
+  Runner runner(plugin, window);
+  runner.Open();
+  std::string line;
+  while (std::getline(script, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!runner.Execute(line)) {
+      Log("error script " + Quote(line));
+      status = 2;
+      break;
+    }
+  }
+  runner.Close();
+  FreeLibrary(plugin.module);
+  Log("unload");
+  DestroyWindow(window);
+  return status;
+}
