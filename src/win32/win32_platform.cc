@@ -74,8 +74,7 @@ void Win32Platform::Reply(std::uint32_t tag, std::intptr_t value) {
   SendMessageA(host_, kReplyMessage, static_cast<WPARAM>(tag), static_cast<LPARAM>(value));
 }
 
-int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption,
-                                   int style) {
+int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
   return MessageBoxA(form_.Handle(), text.c_str(), caption.c_str(), static_cast<UINT>(style));
 }
 

@@ -17,7 +17,7 @@ namespace kolvar::testing {
 struct Recorded {
   enum class Kind { kEvent, kReply, kMessageBox, kWindow, kDialog };
   Kind kind = Kind::kEvent;
-  std::string text;  // box text, event text, window action or dialog filter
+  std::string text;     // box text, event text, window action or dialog filter
   std::string caption;  // box caption, event kind
   long long value = 0;  // reply value, box style
   std::uint32_t tag = 0;
@@ -29,7 +29,7 @@ class FakePlatform : public Platform {
   // Scripting.
   void SetNow(DateTime now);
   void Advance(double days);
-  void QueueMessageBoxAnswer(int answer);  // unqueued boxes answer OK
+  void QueueMessageBoxAnswer(int answer);                   // unqueued boxes answer OK
   void QueueDialogAnswer(std::optional<std::string> path);  // unqueued dialogs are cancelled
   void SetModuleFileName(std::optional<std::string> fileName) { moduleFileName_ = fileName; }
   void SetHostExecutablePath(std::string path) { hostExecutable_ = std::move(path); }

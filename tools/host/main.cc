@@ -121,13 +121,22 @@ class BoxWatcher {
     bool hasOk = GetDlgItem(box, IDOK) != nullptr;
     int button = IDOK;
     switch (g_answer.load()) {
-      case IDYES: button = hasYes ? IDYES : IDOK; break;
-      case IDNO: button = hasNo ? IDNO : (GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK); break;
-      case IDCANCEL: button = GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK; break;
-      default: button = hasOk ? IDOK : IDYES; break;
+      case IDYES:
+        button = hasYes ? IDYES : IDOK;
+        break;
+      case IDNO:
+        button = hasNo ? IDNO : (GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK);
+        break;
+      case IDCANCEL:
+        button = GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK;
+        break;
+      default:
+        button = hasOk ? IDOK : IDYES;
+        break;
     }
     std::string buttons = hasYes && hasNo ? "yesno" : hasOk ? "ok" : "other";
-    static const char* const kNames[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+    static const char* const kNames[] = {"",      "ok",     "cancel", "abort",
+                                         "retry", "ignore", "yes",    "no"};
     Log("box caption=" + Quote(caption) + " text=" + Quote(text.data()) + " buttons=" + buttons +
         " answer=" + kNames[button]);
     answered_.insert(box);
@@ -176,9 +185,9 @@ BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
   GetWindowRect(hwnd, &r);
   if (r.right - r.left == 0) return TRUE;
   LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
-  Log(std::string("window class=") + Quote(cls) + " visible=" + (IsWindowVisible(hwnd) ? "1" : "0") +
-      " toolwindow=" + ((ex & WS_EX_TOOLWINDOW) ? "1" : "0") + " size=" +
-      std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
+  Log(std::string("window class=") + Quote(cls) + " visible=" +
+      (IsWindowVisible(hwnd) ? "1" : "0") + " toolwindow=" + ((ex & WS_EX_TOOLWINDOW) ? "1" : "0") +
+      " size=" + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
   ++listing->count;
   return TRUE;
 }
@@ -265,11 +274,16 @@ class Runner {
       Pump(50);
       LogPluginWindows(window_);
     } else if (verb == "answer") {
-      if (arg == "ok") g_answer = IDOK;
-      else if (arg == "yes") g_answer = IDYES;
-      else if (arg == "no") g_answer = IDNO;
-      else if (arg == "cancel") g_answer = IDCANCEL;
-      else return false;
+      if (arg == "ok")
+        g_answer = IDOK;
+      else if (arg == "yes")
+        g_answer = IDYES;
+      else if (arg == "no")
+        g_answer = IDNO;
+      else if (arg == "cancel")
+        g_answer = IDCANCEL;
+      else
+        return false;
     } else if (verb == "echo") {
       Log("echo " + arg);
     } else {
@@ -370,8 +384,8 @@ int main(int argc, char** argv) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "KolvarHostWindow";
   RegisterClassA(&wc);
-  HWND window = CreateWindowExA(0, wc.lpszClassName, "Kolvar host", WS_OVERLAPPEDWINDOW, 0, 0,
-                                320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND window = CreateWindowExA(0, wc.lpszClassName, "Kolvar host", WS_OVERLAPPEDWINDOW, 0, 0, 320,
+                                200, nullptr, nullptr, wc.hInstance, nullptr);
   if (!window) {
     Log("error host-window");
     return 2;
