@@ -17,12 +17,17 @@ mkdir -p "$demo/Plugins/Kolvar"
 cp -r build/win32/Kolvar/. "$demo/Plugins/Kolvar/"
 cp build/win32/kolvar-host.exe "$demo/"
 cat >"$demo/demo.script" <<'SCRIPT'
+settle
 echo Kolvar is open; its preferences window, hidden until Setup:
 windows
 setup
 windows
 echo Asking the plug-in whether results are sorted:
 command SORTEDSTATUS
+echo A new search, announced to the host when it ends:
+command REFIND
+settle
+command SEARCHSTATUS
 close
 SCRIPT
 

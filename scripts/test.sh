@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: the core natively, again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the same cases cross-compiled and run under Wine,
-# and the end-to-end host tests under Wine on a virtual display.
+# Runs every test: the core natively, again under AddressSanitizer with
+# UndefinedBehaviorSanitizer and under ThreadSanitizer, the same cases
+# cross-compiled and run under Wine, and the end-to-end host tests under Wine on a
+# virtual display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -26,6 +27,7 @@ run_preset() {
 status=0
 run_preset native || status=1
 run_preset asan || status=1
+run_preset tsan || status=1
 
 # A Wine server left from an earlier display would break window creation.
 wineserver -k 2>/dev/null || true
@@ -35,7 +37,7 @@ wineserver -w 2>/dev/null || true
 run_preset win32 xvfb-run -a -s "-screen 0 1024x768x24" || status=1
 wineserver -w 2>/dev/null || true
 
-# One closing line over all three runs.
+# One closing line over all the runs.
 awk '/tests passed, [0-9]+ tests failed out of/ {
        total += $NF; failed += $4
      }

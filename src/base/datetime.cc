@@ -1,6 +1,7 @@
 #include "base/datetime.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kolvar {
 namespace {
@@ -99,6 +100,12 @@ std::optional<DateTime> EncodeDateTime(const CalendarFields& f) {
   auto time = EncodeTime(f.hour, f.minute, f.second, f.millisecond);
   if (!date || !time) return std::nullopt;
   return *date < 0 ? *date - *time : *date + *time;
+}
+
+std::int64_t WholeMinutesBetween(DateTime a, DateTime b) {
+  double ms = std::fabs(a - b) * kMsPerDay;
+  if (!(ms < 1e15)) return std::numeric_limits<std::int32_t>::max();  // NaN or absurd
+  return std::llround(ms) / 60'000;
 }
 
 CalendarFields DecodeDateTime(DateTime value) {

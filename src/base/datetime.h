@@ -34,6 +34,10 @@ std::optional<DateTime> EncodeTime(int hour, int minute, int second, int millise
 // number (-1.25 is 29 December 1899, 06:00), as the established format does.
 std::optional<DateTime> EncodeDateTime(const CalendarFields& fields);
 
+// The whole minutes between two date-times, fraction cut off. Counted in whole
+// milliseconds first, so 21:30 minus 21:00 is 30 and not 29.
+std::int64_t WholeMinutesBetween(DateTime a, DateTime b);
+
 // Rounds to the millisecond. dayOfWeek is filled in.
 CalendarFields DecodeDateTime(DateTime value);
 

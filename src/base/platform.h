@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,17 @@ class Platform {
   // Tool-window extended style, so the window gets no task-bar button.
   virtual void AddToolWindowStyle() = 0;
   virtual WindowHandle PreferencesWindow() = 0;
+
+  // Runs fn on the window thread soon, from its message loop (never inside this
+  // call). Any thread. Tasks still waiting when the window is destroyed are dropped.
+  virtual void PostToWindowThread(std::function<void()> fn) = 0;
+  // The calling thread's priority: -3 idle, -2 lowest, -1 below normal, 0 normal,
+  // 1 above normal, 2 highest, 3 time-critical; other values are clamped. Any thread.
+  virtual void SetCurrentThreadPriority(int level) = 0;
+
+  // Asks the shell to open a file with its default program, in a working folder.
+  // The outcome is not reported: a missing file or program shows nothing.
+  virtual void ShellOpen(const std::string& file, const std::string& directory) = 0;
 
   // File dialogs with a filter of "description|pattern|..." pairs; the chosen
   // path, or nullopt when the user cancelled.

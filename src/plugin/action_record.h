@@ -15,6 +15,8 @@ struct ActionRecord {
   std::optional<std::string> command;  // nullopt when the host passed a null pointer
   std::intptr_t param = 0;             // kind 2 with a flag: the minutes
   std::optional<std::string> paramText;  // kind 2 without a flag: the text, if not null
+  // Set when a command answers through the Command field itself ("HANDLE").
+  std::optional<std::uintptr_t> commandOut;
 };
 
 }  // namespace kolvar

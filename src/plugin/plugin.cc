@@ -1,16 +1,58 @@
 #include "plugin/plugin.h"
 
+#include <array>
+
 #include "base/paths.h"
+#include "plugin/host_channel.h"
 
 namespace kolvar {
 
-Plugin::Plugin(Platform& platform) : platform_(platform) {}
+namespace {
+
+constexpr char kAboutText[] =
+    "Kolvar v2.51\r\n"
+    "A TV-guide watcher that reminds you when your programmes are on.\r\n"
+    "Made by the Kolvar team. Questions and wishes: kolvar@kestrimon.org";
+
+}  // namespace
+
+Plugin::Plugin(Platform& platform) : platform_(platform), worker_(platform, stateMutex_) {
+  searchRun_ = [this](const SearchArgs& args, RunContext& ctx) { RunSearch(args, ctx); };
+  WireHandlers();
+}
+
+Plugin::~Plugin() {
+  // A host that unloads without Close still must not leave a run behind.
+  if (open_) Close();
+}
+
+void Plugin::WireHandlers() {
+  form_.CheckBoxFullSearch.OnClick = [this] { CheckBoxFullSearchClick(); };
+  form_.CheckBoxSorted.OnClick = [this] { CheckBoxSortedClick(); };
+  form_.CheckBoxRemind.OnClick = [this] { CheckBoxRemindClick(); };
+  form_.SpinEditSearchMod.OnChange = [this] { SpinEditSearchModChange(); };
+  form_.SpinEditIdentital.OnChange = [this] { SpinEditIdentitalChange(); };
+  form_.SpinEditNotiseDelay.OnChange = [this] { SpinEditNotiseDelayChange(); };
+}
 
 const char* Plugin::Open(WindowHandle hostWindow) {
   platform_.SetHostWindow(hostWindow);
   platform_.CreatePreferencesWindow();
+  open_ = true;
   FindPluginFolder();
   platform_.AddToolWindowStyle();
+  // The settings file is not read yet: the record as it stands counts as loaded.
+  notifyCountdown_ = settings_.RepeatCount;
+  FillControlsFromSettings();
+  form_.TimerSearchUpdate.SetInterval(5000);
+  form_.TimerNiticer.SetInterval(settings_.NotiseDelay * 1000);
+  form_.TimerNiticer.SetEnabled(true);
+  form_.TimerSearchUpdate.SetEnabled(true);
+  form_.CheckBoxRemind.SetChecked(settings_.Remind);
+  form_.ListBoxFind.Add(kResultsNotShownNotice);
+  for (const auto& word : settings_.Words) form_.ListBoxWords.Add(word);
+  initialised_ = true;
+  StartSearch(settings_.Sorted, settings_.ShowInPref, false, SearchHorizon());
   return kPluginTitle;
 }
 
@@ -30,17 +72,336 @@ void Plugin::FindPluginFolder() {
   }
 }
 
-void Plugin::Close() { platform_.DestroyPreferencesWindow(); }
-
-void Plugin::Setup() { platform_.ShowPreferencesWindow(); }
-
-void Plugin::ActionManual(ActionRecord& /*record*/, std::uint32_t tag) {
-  // Every call is answered; the command table arrives with the host commands.
-  platform_.Reply(tag, 1);
+void Plugin::FillControlsFromSettings() {
+  form_.EditFolderPath.Text = settings_.Path;
+  form_.SpinEditSearchMod.SetValue(settings_.FindMode);
+  form_.SpinEditIdentital.SetValue(settings_.CongenialityRate);
+  form_.SpinEditNotiseDelay.SetValue(settings_.NotiseDelay);
+  form_.CheckBoxFullSearch.SetChecked(settings_.FullSearch);
+  form_.CheckBoxSorted.SetChecked(settings_.Sorted);
 }
+
+void Plugin::Close() {
+  if (!open_) return;
+  // The worker leaves before the window goes, so none of its hand-overs can reach
+  // a destroyed window and no code of ours runs after Close returns.
+  worker_.StopAndJoin();
+  initialised_ = false;
+  open_ = false;
+  platform_.DestroyPreferencesWindow();
+}
+
+void Plugin::Setup() {
+  form_.Visible = true;
+  platform_.ShowPreferencesWindow();
+}
+
+// ---- Host commands ----
+
+void Plugin::ActionManual(ActionRecord& record, std::uint32_t tag) {
+  bool replied = false;
+  // A null command matches no name; the record still gets its reply.
+  if (record.command) {
+    const std::string& command = *record.command;
+    if (record.kind == 1 && record.result == 0 && initialised_) {
+      replied = RunPlainCommand(command, record, tag) || RunStatusCommand(command, record, tag);
+    }
+    if (record.kind == 2 && record.result == 0) RunParamCommand(command, record);
+  }
+  if (!replied) platform_.Reply(tag, 1);
+}
+
+bool Plugin::RunPlainCommand(const std::string& command, ActionRecord&, std::uint32_t) {
+  const int window = SearchHorizon();
+  if (command == "UNDERSTOOD") {
+    AcknowledgeReminder(settings_.NoticeUnderstood);
+  } else if (command == "RESETUNTILINDEX") {
+    ResetUntilIndex();
+  } else if (command == "RESETUNTILPROGR") {
+    ResetUntilProgress();
+  } else if (command == "FINALUNTILINDEX") {
+    FinalUntilIndex();
+  } else if (command == "SHOWUNTILBACK") {
+    ShowUntilBack();
+  } else if (command == "SHOWUNTILCURENT") {
+    ShowUntilCurrent();
+  } else if (command == "SHOWUNTILNEXT") {
+    ShowUntilNext(settings_.UntilMinutes);
+  } else if (command == "REFIND") {
+    if (SearchRunning()) AbortSearch();
+    StartSearch(settings_.Sorted, settings_.ShowInPref, true, window);
+  } else if (command == "REFINDVIS") {
+    if (SearchRunning()) AbortSearch();
+    StartSearch(settings_.Sorted, true, false, window);
+  } else if (command == "FREEZESEARCH") {
+    FreezeSearch();
+  } else if (command == "RESUMESEARCH") {
+    ResumeSearch();
+  } else if (command == "ABORTSEARCH") {
+    if (SearchRunning()) AbortSearch();
+  } else if (command == "BEAT") {
+    // Beat refuses to build a list during a search and says so itself; acting on
+    // every BEAT keeps the host's button useful when no search runs.
+    Beat();
+  } else if (command == "REMINDON") {
+    RemindOn();
+  } else if (command == "REMINDOFF") {
+    RemindOff();
+  } else if (command == "TOGGLEREMIND") {
+    settings_.Remind ? RemindOff() : RemindOn();
+  } else if (command == "FULLSEARCHON" ||
+             (command == "TOGGLEFULLSEARCH" && !settings_.FullSearch)) {
+    settings_.FullSearch = true;
+    form_.CheckBoxFullSearch.SetChecked(true);
+  } else if (command == "FULLSEARCHOFF" || command == "TOGGLEFULLSEARCH") {
+    settings_.FullSearch = false;
+    form_.CheckBoxFullSearch.SetChecked(false);
+  } else if (command == "SORTEDON" || (command == "TOGGLESORTED" && !settings_.Sorted)) {
+    settings_.Sorted = true;
+    form_.CheckBoxSorted.SetChecked(true);
+  } else if (command == "SORTEDOFF" || command == "TOGGLESORTED") {
+    settings_.Sorted = false;
+    form_.CheckBoxSorted.SetChecked(false);
+  } else if (command == "CLOSEPREF") {
+    ClosePreferences();
+  } else if (command == "JOINFINDLIST") {
+    BuildResultList();
+  } else if (command == "SETTINGSINI") {
+    Settingsini1Click();
+  } else if (command == "HELP") {
+    Help1Click();
+  } else if (command == "ABOUT") {
+    ShowAbout();
+  }
+  return false;  // all of these take the default reply
+}
+
+bool Plugin::RunStatusCommand(const std::string& command, ActionRecord& record, std::uint32_t tag) {
+  // Each status row tests kind and Result afresh, since an earlier one may have
+  // written Result.
+  auto applies = [&](const char* name) {
+    return record.kind == 1 && record.result == 0 && command == name;
+  };
+  bool replied = false;
+  if (applies("HANDLE")) {
+    WindowHandle handle = platform_.PreferencesWindow();
+    record.result = static_cast<std::int32_t>(handle);
+    record.commandOut = handle;
+    platform_.Reply(tag, static_cast<std::intptr_t>(handle));
+    replied = true;
+  }
+  const std::array<std::pair<const char*, bool>, 3> switches = {{
+      {"SORTEDSTATUS", settings_.Sorted},
+      {"FULLSEARCHSTATUS", settings_.FullSearch},
+      {"REMINDSTATUS", settings_.Remind},
+  }};
+  for (const auto& [name, on] : switches) {
+    if (!applies(name)) continue;
+    if (on) {
+      record.result = 1;
+    } else {
+      platform_.Reply(tag, 0);
+      replied = true;
+    }
+  }
+  if (applies("SEARCHSTATUS")) {
+    record.result = SearchRunning() ? (SearchFrozen() ? 2 : 1) : 0;
+    platform_.Reply(tag, record.result);
+    replied = true;
+  }
+  return replied;
+}
+
+void Plugin::RunParamCommand(const std::string& command, ActionRecord& record) {
+  if (command == "CUSTOMSHOWUNTILNEXT" && record.flag != 0) {
+    ShowUntilNext(static_cast<int>(record.param));
+  } else if (command == "FINDIT" && record.flag == 0 && record.paramText) {
+    FindText(*record.paramText, settings_.Sorted, false, true, SearchHorizon(), false);
+  }
+}
+
+// ---- Host messages ----
 
 int Plugin::ShowMessageBox(const std::string& text, int style) {
   return platform_.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
+
+void Plugin::SendHostMessage(const std::string& text, int kindCode, DateTime endTime, int /*index*/,
+                             int /*count*/) {
+  // Result lines are to be shaped by the output template; until it exists they
+  // reach the host as they stand.
+  std::string message = text;
+  (void)endTime;
+  platform_.SendEvent(MakeHostEvent(std::move(message), kindCode));
+  if (kindCode == kKindNotif && notifyCountdown_ > 0 && --notifyCountdown_ == 0) {
+    notifyCountdown_ = settings_.RepeatCount;
+    AcknowledgeReminder(false);
+  }
+}
+
+// ---- Search control ----
+
+void Plugin::StartSearch(bool sorted, bool visible, bool announce, int window) {
+  ReapFrozenSearch();
+  if (SearchRunning()) return;
+  SearchArgs args;
+  args.keywords = settings_.Words;
+  args.sorted = sorted;
+  args.visible = visible;
+  args.announce = announce;
+  args.window = window;
+  LaunchSearchThread(std::move(args));
+  resultsStale_ = false;
+  resultsFromKeywordList_ = true;
+}
+
+void Plugin::FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,
+                      bool selectedOnly) {
+  ReapFrozenSearch();
+  if (text.empty() || SearchRunning()) return;
+  resultsFromKeywordList_ = false;
+  // Reminders and the periodic re-search wait for the next keyword search.
+  resultsStale_ = true;
+  findTextList_ = {text};
+  SearchArgs args;
+  args.keywords = findTextList_;
+  args.sorted = sorted;
+  args.visible = visible;
+  args.announce = announce;
+  args.window = window;
+  args.selectedOnly = selectedOnly;
+  LaunchSearchThread(std::move(args));
+}
+
+void Plugin::LaunchSearchThread(SearchArgs args) {
+  searchArgs_ = args;
+  worker_.Launch(std::move(args), searchRun_, settings_.Priority);
+}
+
+void Plugin::AbortSearch() {
+  if (SearchRunning()) DiscardRun();
+}
+
+void Plugin::ReapFrozenSearch() {
+  if (SearchRunning() && SearchFrozen()) DiscardRun();
+}
+
+void Plugin::DiscardRun() {
+  worker_.Stop();
+  {
+    std::lock_guard lock(stateMutex_);
+    ClearResults(results_);
+  }
+  BuildResultList();
+}
+
+void Plugin::FreezeSearch() {
+  if (SearchRunning() && !SearchFrozen()) worker_.Freeze();
+}
+
+void Plugin::ResumeSearch() {
+  if (SearchRunning() && SearchFrozen()) worker_.Resume();
+}
+
+TFindStruct Plugin::Results() const {
+  std::lock_guard lock(stateMutex_);
+  return results_;
+}
+
+// ---- Window operations ----
+
+void Plugin::BuildResultList() {
+  EmptyListNotice notice{databaseOutdated_, form_.CheckListBoxFiles.CheckedCount(),
+                         settings_.MessOldDataBase};
+  kolvar::BuildResultList(Results(), form_.ListBoxFind, platform_.Now(), notice);
+}
+
+void Plugin::FormClose() {
+  ReapFrozenSearch();
+  if (initialised_ && resultsStale_ && !SearchRunning()) {
+    StartSearch(settings_.Sorted, settings_.ShowInPref, false, SearchHorizon());
+  }
+}
+
+void Plugin::ClosePreferences() {
+  form_.Visible = false;
+  platform_.HidePreferencesWindow();
+  FormClose();
+}
+
+void Plugin::ShowAbout() { ShowMessageBox(kAboutText, kBoxInformation); }
+
+void Plugin::Help1Click() { platform_.ShellOpen(pluginFolder_ + "Help\\index.htm", pluginFolder_); }
+
+void Plugin::Settingsini1Click() {
+  platform_.ShellOpen(pluginFolder_ + "settings.ini", pluginFolder_);
+}
+
+void Plugin::RemindOn() { SwitchReminders(true); }
+
+void Plugin::RemindOff() { SwitchReminders(false); }
+
+void Plugin::SwitchReminders(bool on) {
+  settings_.Remind = on;
+  form_.CheckBoxRemind.SetChecked(on);
+  form_.TimerNiticer.SetEnabled(on);
+  notifyCountdown_ = settings_.RepeatCount;
+  if (settings_.RemindStatusShowing) {
+    SendHostMessage(on ? settings_.MessRemindOn : settings_.MessRemindOff, kKindMess);
+  }
+}
+
+// ---- Control handlers ----
+
+void Plugin::CheckBoxFullSearchClick() {
+  settings_.FullSearch = form_.CheckBoxFullSearch.Checked();
+  resultsStale_ = true;
+}
+
+void Plugin::CheckBoxSortedClick() {
+  settings_.Sorted = form_.CheckBoxSorted.Checked();
+  resultsStale_ = true;
+}
+
+void Plugin::CheckBoxRemindClick() {
+  settings_.Remind = form_.CheckBoxRemind.Checked();
+  form_.TimerNiticer.SetEnabled(settings_.Remind);
+}
+
+void Plugin::SpinEditSearchModChange() {
+  int value = form_.SpinEditSearchMod.Value();
+  if (value < 1 || value > 3) {
+    ShowMessageBox("Incorrect find mod value", kBoxOk);
+    return;
+  }
+  settings_.FindMode = value;
+  resultsStale_ = true;
+}
+
+void Plugin::SpinEditIdentitalChange() {
+  int value = form_.SpinEditIdentital.Value();
+  if (value < 1 || value > 100) {
+    ShowMessageBox("Incorrect precision value", kBoxOk);
+    return;
+  }
+  settings_.CongenialityRate = value;
+  resultsStale_ = true;
+}
+
+void Plugin::SpinEditNotiseDelayChange() {
+  settings_.NotiseDelay = form_.SpinEditNotiseDelay.Value();
+  form_.TimerNiticer.SetInterval(settings_.NotiseDelay * 1000);
+}
+
+// ---- Not built yet ----
+
+void Plugin::AcknowledgeReminder(bool) {}
+void Plugin::Beat() {}
+void Plugin::ResetUntilIndex() {}
+void Plugin::ResetUntilProgress() {}
+void Plugin::FinalUntilIndex() {}
+void Plugin::ShowUntilBack() {}
+void Plugin::ShowUntilCurrent() {}
+void Plugin::ShowUntilNext(int) {}
 
 }  // namespace kolvar

@@ -1,18 +1,30 @@
-// The one object that owns everything the loaded plug-in knows. The exports
-// create it in Open and destroy it after Close.
+// The one object that owns everything the loaded plug-in knows: the settings, the
+// window's control models, the results, the flags and the search worker. The
+// exports create it in Open and destroy it after Close. Unless a method says
+// otherwise it runs on the window thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "plugin/action_record.h"
+#include "plugin/search_worker.h"
+#include "search/result_list.h"
+#include "settings/settings.h"
+#include "ui/form_pref.h"
 
 namespace kolvar {
 
 inline constexpr char kPluginTitle[] = "Kestrimon Kolvar";
 inline constexpr char kModuleName[] = "Kolvar.dll";
 inline constexpr char kMessageBoxCaption[] = "Kolvar programm";
+inline constexpr char kResultsNotShownNotice[] =
+    "-results not shown, because ShowInPref value is false. See file \"settings.ini\". "
+    "Click this message or popup menu";
 
 class Plugin {
  public:
@@ -20,10 +32,12 @@ class Plugin {
   explicit Plugin(Platform& platform);
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
+  ~Plugin();
 
   // Builds the plug-in's state for the host window; returns the title, always.
   const char* Open(WindowHandle hostWindow);
-  // Tears down the window and everything it owns. Nothing is written to disk.
+  // Stops the worker and tears down the window and everything it owns. Nothing is
+  // written to disk.
   void Close();
   // Shows the preferences window and brings it to the front.
   void Setup();
@@ -32,15 +46,116 @@ class Plugin {
 
   // The one way the plug-in shows a message box; returns the button pressed.
   int ShowMessageBox(const std::string& text, int style);
+  // Everything the plug-in tells the host: a text (or, with an end time, a result
+  // line to shape by the output template) as one event of a kind.
+  void SendHostMessage(const std::string& text, int kindCode, DateTime endTime = 0, int index = 0,
+                       int count = 0);
 
-  // The plug-in's folder with its trailing backslash; empty before Open.
+  // Search control.
+  void StartSearch(bool sorted, bool visible, bool announce, int window);
+  void FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,
+                bool selectedOnly);
+  void LaunchSearchThread(SearchArgs args);
+  void AbortSearch();
+  void ReapFrozenSearch();
+  void FreezeSearch();
+  void ResumeSearch();
+  bool SearchRunning() const { return worker_.Running(); }
+  bool SearchFrozen() const { return worker_.Frozen(); }
+  // One search run, on the worker thread.
+  void RunSearch(const SearchArgs& args, RunContext& ctx);
+  // The run the worker executes, RunSearch unless replaced: tests drive the
+  // worker with runs of their own.
+  void SetSearchRun(SearchRunFn run) { searchRun_ = std::move(run); }
+
+  // Window operations.
+  void FormClose();
+  void ClosePreferences();
+  void ShowAbout();
+  void Help1Click();
+  void Settingsini1Click();
+  void BuildResultList();
+  void RemindOn();
+  void RemindOff();
+
+  // State, for the window view and the tests.
   const std::string& PluginFolder() const { return pluginFolder_; }
+  TSettings& Settings() { return settings_; }
+  FormPref& Form() { return form_; }
+  // A copy taken under the lock, as the worker may be writing.
+  TFindStruct Results() const;
+  // Writes results under the lock; for runs and tests.
+  template <typename Fn>
+  void WithResults(Fn&& fn) {
+    std::lock_guard lock(stateMutex_);
+    fn(results_);
+  }
+  // The results themselves, for a run inside RunContext::WithSharedState (which
+  // holds the state mutex).
+  TFindStruct& ResultsLocked() { return results_; }
+  bool Initialised() const { return initialised_; }
+  bool ResultsStale() const { return resultsStale_; }
+  bool ResultsFromKeywordList() const { return resultsFromKeywordList_; }
+  bool DatabaseOutdated() const { return databaseOutdated_; }
+  int NotifyCountdown() const { return notifyCountdown_; }
+  const SearchArgs& LastSearchArgs() const { return searchArgs_; }
 
  private:
   void FindPluginFolder();
+  void WireHandlers();
+  void FillControlsFromSettings();
+  // The host command table, rows 1-32 and 33-34; each returns true when it sent
+  // its own reply.
+  bool RunPlainCommand(const std::string& command, ActionRecord& record, std::uint32_t tag);
+  bool RunStatusCommand(const std::string& command, ActionRecord& record, std::uint32_t tag);
+  void RunParamCommand(const std::string& command, ActionRecord& record);
+  int SearchHorizon() const { return settings_.HourToEnd * 60; }
+  // Stops the run for good and empties the results it left.
+  void DiscardRun();
+  void SwitchReminders(bool on);
+
+  // Handlers of the window's controls.
+  void CheckBoxFullSearchClick();
+  void CheckBoxSortedClick();
+  void CheckBoxRemindClick();
+  void SpinEditSearchModChange();
+  void SpinEditIdentitalChange();
+  void SpinEditNotiseDelayChange();
+
+  // Reminders and now-showing browsing are not built yet; the commands that reach
+  // them are answered and do nothing else.
+  void AcknowledgeReminder(bool confirm);
+  void Beat();
+  void ResetUntilIndex();
+  void ResetUntilProgress();
+  void FinalUntilIndex();
+  void ShowUntilBack();
+  void ShowUntilCurrent();
+  void ShowUntilNext(int minutes);
 
   Platform& platform_;
   std::string pluginFolder_;
+  TSettings settings_;
+  FormPref form_;
+  std::vector<std::string> findTextList_;  // the one-text list of FindText
+  SearchArgs searchArgs_;
+  SearchRunFn searchRun_;
+  bool open_ = false;
+
+  // Guards the results (and the reminder lists) that the worker writes.
+  mutable std::mutex stateMutex_;
+  TFindStruct results_;
+
+  std::atomic<bool> initialised_{false};
+  std::atomic<bool> resultsStale_{false};
+  std::atomic<bool> databaseOutdated_{true};
+  std::atomic<bool> resultsFromKeywordList_{false};
+  std::atomic<bool> compareFromStart_{false};
+  std::atomic<bool> skipNextSort_{false};
+  int notifyCountdown_ = 0;  // window thread only
+
+  // Declared last: destroyed first, so no run outlives the state it refers to.
+  SearchWorker worker_;
 };
 
 }  // namespace kolvar

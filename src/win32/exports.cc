@@ -16,6 +16,15 @@ namespace {
 struct Instance {
   std::unique_ptr<kolvar::win32::Win32Platform> platform;
   std::unique_ptr<kolvar::Plugin> plugin;
+
+  ~Instance() {
+    // Unloaded without Close: this runs under the loader lock, where joining the
+    // worker could hang the host. Leaving the objects is the lesser harm.
+    if (plugin) {
+      (void)plugin.release();
+      (void)platform.release();
+    }
+  }
 };
 
 Instance& TheInstance() {
@@ -73,7 +82,10 @@ void __stdcall ActionManual(kolvar::win32::RawActionRecord* raw, std::uint32_t t
       }
     }
     inst.plugin->ActionManual(record, tag);
-    if (raw) raw->result = record.result;
+    if (raw) {
+      raw->result = record.result;
+      if (record.commandOut) raw->command = reinterpret_cast<const char*>(*record.commandOut);
+    }
   } catch (...) {
   }
 }

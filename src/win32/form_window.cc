@@ -15,8 +15,9 @@ HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 }  // namespace
 
-bool FormWindow::Create() {
+bool FormWindow::Create(std::function<void()> onWake) {
   if (hwnd_) return true;
+  onWake_ = std::move(onWake);
   WNDCLASSA wc{};
   wc.lpfnWndProc = &FormWindow::WindowProc;
   wc.hInstance = ModuleInstance();
@@ -29,7 +30,7 @@ bool FormWindow::Create() {
   int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kWidth, kHeight, nullptr,
-                          nullptr, ModuleInstance(), nullptr);
+                          nullptr, ModuleInstance(), this);
   return hwnd_ != nullptr;
 }
 
@@ -41,6 +42,15 @@ void FormWindow::Destroy() {
 }
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (message == kWakeMessage) {
+    if (self && self->onWake_) self->onWake_();
+    return 0;
+  }
   if (message == WM_CLOSE) {
     // Closing the preferences only hides them; the plug-in lives until the host's Close.
     ShowWindow(hwnd, SW_HIDE);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace kolvar::win32 {
 
 class FormWindow {
@@ -13,8 +15,11 @@ class FormWindow {
   FormWindow& operator=(const FormWindow&) = delete;
   ~FormWindow() { Destroy(); }
 
+  // Posted to the window to make it run onWake on its thread.
+  static constexpr UINT kWakeMessage = WM_APP + 1;
+
   // Creates the window hidden. False when the system refused.
-  bool Create();
+  bool Create(std::function<void()> onWake);
   void Destroy();
   HWND Handle() const { return hwnd_; }
 
@@ -22,6 +27,7 @@ class FormWindow {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  std::function<void()> onWake_;
 };
 
 }  // namespace kolvar::win32

@@ -1,6 +1,7 @@
 #include "win32/win32_platform.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <vector>
 
@@ -86,7 +87,11 @@ std::optional<std::string> Win32Platform::LoadedModuleFileName(const std::string
 
 std::string Win32Platform::HostExecutablePath() { return ModuleFileName(nullptr); }
 
-void Win32Platform::CreatePreferencesWindow() { form_.Create(); }
+void Win32Platform::CreatePreferencesWindow() {
+  form_.Create([this] { RunPosted(); });
+  std::lock_guard lock(postedMutex_);
+  postTarget_ = form_.Handle();
+}
 
 void Win32Platform::ShowPreferencesWindow() {
   if (!form_.Handle()) return;
@@ -98,7 +103,48 @@ void Win32Platform::HidePreferencesWindow() {
   if (form_.Handle()) ShowWindow(form_.Handle(), SW_HIDE);
 }
 
-void Win32Platform::DestroyPreferencesWindow() { form_.Destroy(); }
+void Win32Platform::DestroyPreferencesWindow() {
+  {
+    std::lock_guard lock(postedMutex_);
+    postTarget_ = nullptr;
+    posted_.clear();
+  }
+  form_.Destroy();
+}
+
+void Win32Platform::PostToWindowThread(std::function<void()> fn) {
+  std::lock_guard lock(postedMutex_);
+  if (!postTarget_) return;
+  posted_.push_back(std::move(fn));
+  PostMessageA(postTarget_, FormWindow::kWakeMessage, 0, 0);
+}
+
+void Win32Platform::RunPosted() {
+  for (;;) {
+    std::function<void()> fn;
+    {
+      std::lock_guard lock(postedMutex_);
+      if (posted_.empty()) return;
+      fn = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    fn();
+  }
+}
+
+void Win32Platform::SetCurrentThreadPriority(int level) {
+  static constexpr int kPriorities[7] = {
+      THREAD_PRIORITY_IDLE,          THREAD_PRIORITY_LOWEST,       THREAD_PRIORITY_BELOW_NORMAL,
+      THREAD_PRIORITY_NORMAL,        THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+      THREAD_PRIORITY_TIME_CRITICAL,
+  };
+  int index = level < -3 ? 0 : level > 3 ? 6 : level + 3;
+  SetThreadPriority(GetCurrentThread(), kPriorities[index]);
+}
+
+void Win32Platform::ShellOpen(const std::string& file, const std::string& directory) {
+  ShellExecuteA(form_.Handle(), "open", file.c_str(), nullptr, directory.c_str(), SW_SHOWNORMAL);
+}
 
 void Win32Platform::AddToolWindowStyle() {
   if (!form_.Handle()) return;

@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
+#include <mutex>
+
 #include "base/platform.h"
 #include "win32/form_window.h"
 
@@ -29,12 +33,23 @@ class Win32Platform final : public Platform {
   void AddToolWindowStyle() override;
   WindowHandle PreferencesWindow() override;
 
+  void PostToWindowThread(std::function<void()> fn) override;
+  void SetCurrentThreadPriority(int level) override;
+  void ShellOpen(const std::string& file, const std::string& directory) override;
+
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
 
  private:
+  void RunPosted();
+
   HWND host_ = nullptr;
   FormWindow form_;
+  // Tasks for the window thread; the window handle is kept here too, so posting
+  // threads never see a window that is being destroyed.
+  std::mutex postedMutex_;
+  std::deque<std::function<void()>> posted_;
+  HWND postTarget_ = nullptr;
 };
 
 }  // namespace kolvar::win32

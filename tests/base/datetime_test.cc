@@ -84,6 +84,15 @@ TEST(DateTimeTest, NonsenseValuesDecodeWithoutHarm) {
   EXPECT_EQ(DecodeDateTime(*EncodeDate(9999, 12, 31) + 0.5).year, 9999);
 }
 
+TEST(DateTimeTest, WholeMinutesBetweenIgnoresRepresentationError) {
+  DateTime a = *EncodeDateTime(Fields(2024, 3, 0, 5, 21, 30));
+  DateTime b = *EncodeDateTime(Fields(2024, 3, 0, 5, 21, 0));
+  EXPECT_EQ(WholeMinutesBetween(a, b), 30);
+  EXPECT_EQ(WholeMinutesBetween(b, a), 30);
+  EXPECT_EQ(WholeMinutesBetween(a, b + 10.5 / 1440), 19);  // 19.5 minutes: cut, not rounded
+  EXPECT_GT(WholeMinutesBetween(std::numeric_limits<double>::quiet_NaN(), 0), 1'000'000);
+}
+
 TEST(FileTimeTest, KnownInstantsConvertWithoutTimeZone) {
   EXPECT_EQ(FileTimeToCalendar(0), Fields(1601, 1, 1, 1));
   EXPECT_EQ(FileTimeToCalendar(116444736000000000ULL), Fields(1970, 1, 4, 1));

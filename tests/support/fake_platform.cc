@@ -66,6 +66,7 @@ void FakePlatform::SendEvent(const HostEvent& event) {
   Recorded r = Rec(Recorded::Kind::kEvent, event.text, event.kind);
   r.event = event;
   Record(std::move(r));
+  if (eventHandler_) eventHandler_(event);
 }
 
 void FakePlatform::Reply(std::uint32_t tag, std::intptr_t value) {
@@ -94,31 +95,84 @@ std::optional<std::string> FakePlatform::LoadedModuleFileName(const std::string&
 
 void FakePlatform::CreatePreferencesWindow() {
   Record(Rec(Recorded::Kind::kWindow, "create"));
+  std::lock_guard lock(mutex_);
   windowExists_ = true;
   windowVisible_ = false;
 }
 
 void FakePlatform::ShowPreferencesWindow() {
   Record(Rec(Recorded::Kind::kWindow, "show"));
+  std::lock_guard lock(mutex_);
   if (windowExists_) windowVisible_ = true;
 }
 
 void FakePlatform::HidePreferencesWindow() {
   Record(Rec(Recorded::Kind::kWindow, "hide"));
+  std::lock_guard lock(mutex_);
   windowVisible_ = false;
 }
 
 void FakePlatform::DestroyPreferencesWindow() {
   Record(Rec(Recorded::Kind::kWindow, "destroy"));
+  std::lock_guard lock(mutex_);
+  posted_.clear();
   windowExists_ = windowVisible_ = toolWindow_ = false;
 }
 
 void FakePlatform::AddToolWindowStyle() {
   Record(Rec(Recorded::Kind::kWindow, "toolwindow"));
+  std::lock_guard lock(mutex_);
   if (windowExists_) toolWindow_ = true;
 }
 
-WindowHandle FakePlatform::PreferencesWindow() { return windowExists_ ? kWindowHandle : 0; }
+WindowHandle FakePlatform::PreferencesWindow() {
+  std::lock_guard lock(mutex_);
+  return windowExists_ ? kWindowHandle : 0;
+}
+
+void FakePlatform::PostToWindowThread(std::function<void()> fn) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!windowExists_) return;
+    posted_.push_back(std::move(fn));
+  }
+  postedChanged_.notify_all();
+}
+
+int FakePlatform::RunPosted() {
+  int ran = 0;
+  for (;;) {
+    std::function<void()> fn;
+    {
+      std::lock_guard lock(mutex_);
+      if (posted_.empty()) return ran;
+      fn = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    fn();
+    ++ran;
+  }
+}
+
+bool FakePlatform::WaitForPosted(int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  return postedChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return !posted_.empty(); });
+}
+
+void FakePlatform::SetCurrentThreadPriority(int level) {
+  std::lock_guard lock(mutex_);
+  priorities_.push_back(level);
+}
+
+std::vector<int> FakePlatform::ThreadPriorities() const {
+  std::lock_guard lock(mutex_);
+  return priorities_;
+}
+
+void FakePlatform::ShellOpen(const std::string& file, const std::string& directory) {
+  Record(Rec(Recorded::Kind::kShell, file, directory));
+}
 
 std::optional<std::string> FakePlatform::AnswerDialog(const std::string& what,
                                                       const std::string& filter) {

@@ -3,7 +3,9 @@
 // reaches the outside world, in order. Safe to call from several threads.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,7 +17,7 @@ namespace kolvar::testing {
 
 // One call that left the core, as a test compares it.
 struct Recorded {
-  enum class Kind { kEvent, kReply, kMessageBox, kWindow, kDialog };
+  enum class Kind { kEvent, kReply, kMessageBox, kWindow, kDialog, kShell };
   Kind kind = Kind::kEvent;
   std::string text;     // box text, event text, window action or dialog filter
   std::string caption;  // box caption, event kind
@@ -33,6 +35,17 @@ class FakePlatform : public Platform {
   void QueueDialogAnswer(std::optional<std::string> path);  // unqueued dialogs are cancelled
   void SetModuleFileName(std::optional<std::string> fileName) { moduleFileName_ = fileName; }
   void SetHostExecutablePath(std::string path) { hostExecutable_ = std::move(path); }
+  // The host's handling of message 1025, run inside the send (it may call back
+  // into the plug-in, as a real host may).
+  void SetEventHandler(std::function<void(const HostEvent&)> handler) {
+    eventHandler_ = std::move(handler);
+  }
+
+  // The window thread's message loop, played by the test: runs the tasks posted
+  // so far (and those they post). Returns how many ran.
+  int RunPosted();
+  // Waits up to timeoutMs for a task to be posted; true when one is waiting.
+  bool WaitForPosted(int timeoutMs);
 
   // Inspection.
   std::vector<Recorded> Calls() const;
@@ -43,6 +56,7 @@ class FakePlatform : public Platform {
   bool WindowVisible() const { return windowVisible_; }
   bool WindowIsToolWindow() const { return toolWindow_; }
   std::string LastModuleQuery() const { return lastModuleQuery_; }
+  std::vector<int> ThreadPriorities() const;
 
   // Platform.
   DateTime Now() override;
@@ -58,6 +72,9 @@ class FakePlatform : public Platform {
   void DestroyPreferencesWindow() override;
   void AddToolWindowStyle() override;
   WindowHandle PreferencesWindow() override;
+  void PostToWindowThread(std::function<void()> fn) override;
+  void SetCurrentThreadPriority(int level) override;
+  void ShellOpen(const std::string& file, const std::string& directory) override;
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
 
@@ -69,6 +86,9 @@ class FakePlatform : public Platform {
 
   mutable std::mutex mutex_;
   std::vector<Recorded> calls_;
+  std::condition_variable postedChanged_;
+  std::deque<std::function<void()>> posted_;
+  std::vector<int> priorities_;
   std::deque<int> boxAnswers_;
   std::deque<std::optional<std::string>> dialogAnswers_;
   DateTime now_ = 0;
@@ -79,6 +99,7 @@ class FakePlatform : public Platform {
   std::optional<std::string> moduleFileName_ = "C:\\Host\\Plugins\\Kolvar\\Kolvar.dll";
   std::string hostExecutable_ = "C:\\Host\\host.exe";
   std::string lastModuleQuery_;
+  std::function<void(const HostEvent&)> eventHandler_;
 };
 
 }  // namespace kolvar::testing

@@ -41,6 +41,10 @@ std::atomic<int> g_answer{IDOK};
 // Replies seen for the command in flight, so each call can report how many came.
 std::uint32_t g_currentTag = 0;
 int g_repliesForTag = 0;
+LPARAM g_lastReplyValue = 0;
+HWND g_lastWindowReply = nullptr;  // for "checkhandle"
+// Messages handled so far; "settle" waits until this stops moving.
+std::atomic<long> g_activity{0};
 
 std::string FieldText(const char* field, std::size_t size) {
   std::size_t n = 0;
@@ -63,7 +67,14 @@ void LogEvent(const HostEventRecord* rec, LPARAM pieces) {
   Log(line.str());
 }
 
+// Window handles differ from run to run, so the transcript names them "window".
+std::string ValueText(LPARAM value) {
+  if (value > 2 && IsWindow(reinterpret_cast<HWND>(value))) return "window";
+  return std::to_string(value);
+}
+
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ++g_activity;
   if (message == kolvar::win32::kEventMessage) {
     LogEvent(reinterpret_cast<const HostEventRecord*>(wParam), lParam);
     return 0;
@@ -71,7 +82,9 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   if (message == kolvar::win32::kReplyMessage) {
     auto tag = static_cast<std::uint32_t>(wParam);
     if (tag == g_currentTag) ++g_repliesForTag;
-    Log("reply tag=" + std::to_string(tag) + " value=" + std::to_string(lParam));
+    g_lastReplyValue = lParam;
+    if (ValueText(lParam) == "window") g_lastWindowReply = reinterpret_cast<HWND>(lParam);
+    Log("reply tag=" + std::to_string(tag) + " value=" + ValueText(lParam));
     return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -155,6 +168,7 @@ void Pump(DWORD milliseconds) {
   for (;;) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ++g_activity;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -192,11 +206,40 @@ BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
   return TRUE;
 }
 
+// Serves messages until nothing has happened for a quiet while (at most 10 s),
+// so that what the plug-in does in the background is over before the next line.
+void Settle() {
+  constexpr DWORD kQuiet = 150;
+  DWORD start = GetTickCount();
+  long seen = g_activity;
+  DWORD quietSince = start;
+  while (GetTickCount() - quietSince < kQuiet && GetTickCount() - start < 10000) {
+    Pump(10);
+    if (g_activity != seen) {
+      seen = g_activity;
+      quietSince = GetTickCount();
+    }
+  }
+}
+
 // Top-level windows of this process other than the host's own and message boxes.
 void LogPluginWindows(HWND hostWindow) {
   WindowListing listing{hostWindow, 0};
   EnumWindows(&LogOneWindow, reinterpret_cast<LPARAM>(&listing));
   Log("windows count=" + std::to_string(listing.count));
+}
+
+// What the window behind a handle is, without its varying number.
+void LogHandle(HWND hwnd) {
+  if (!IsWindow(hwnd)) {
+    Log("handle window=0");
+    return;
+  }
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+  Log(std::string("handle window=1 class=") + Quote(cls) + " toolwindow=" +
+      ((ex & WS_EX_TOOLWINDOW) ? "1" : "0") + " visible=" + (IsWindowVisible(hwnd) ? "1" : "0"));
 }
 
 template <typename Fn>
@@ -262,6 +305,8 @@ class Runner {
       Send(rec, "\"CUSTOMSHOWUNTILNEXT\" minutes=" + std::to_string(rec.param));
     } else if (verb == "raw") {
       return SendRaw(words);
+    } else if (verb == "settle") {
+      Settle();
     } else if (verb == "wait") {
       Pump(static_cast<DWORD>(std::atoi(arg.c_str())));
     } else if (verb == "setup") {
@@ -270,6 +315,8 @@ class Runner {
       Pump(50);
     } else if (verb == "close") {
       Close();
+    } else if (verb == "checkhandle") {
+      LogHandle(g_lastWindowReply);
     } else if (verb == "windows") {
       Pump(50);
       LogPluginWindows(window_);
@@ -299,9 +346,18 @@ class Runner {
         " command=" + what);
     g_currentTag = tag;
     g_repliesForTag = 0;
+    const char* commandBefore = rec.command;
     if (plugin_.isOpen) plugin_.action(&rec, tag);
-    Log("done tag=" + std::to_string(tag) + " replies=" + std::to_string(g_repliesForTag) +
-        " result=" + std::to_string(rec.result));
+    std::string result = ValueText(rec.result);
+    if (result == "window" && rec.result == g_lastReplyValue) result = "window(reply)";
+    std::string line = "done tag=" + std::to_string(tag) +
+                       " replies=" + std::to_string(g_repliesForTag) + " result=" + result;
+    // Handles differ from run to run; say only how the field relates to the reply.
+    if (rec.command != commandBefore) {
+      bool same = reinterpret_cast<LPARAM>(rec.command) == g_lastReplyValue;
+      line += std::string(" commandfield=") + (same ? "reply" : "changed");
+    }
+    Log(line);
     g_currentTag = 0;
   }
 

@@ -1,0 +1,113 @@
+// The search worker: one background run at a time, frozen, resumed, stopped and
+// abandoned cooperatively. A run touches the world only through its RunContext:
+// shared state under the plug-in's mutex, window state and host messages by a
+// synchronous hand-over to the window thread. A run that has been stopped gets
+// "no" from all of these, so it can never write shared state again.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/platform.h"
+
+namespace kolvar {
+
+// The parameters of one search run. The keyword list is a copy, so the run never
+// reads a list that the window thread is editing.
+struct SearchArgs {
+  std::vector<std::string> keywords;
+  bool sorted = false;
+  bool visible = false;
+  bool announce = false;
+  int window = 0;  // minutes; 0 for the now-showing search
+  bool selectedOnly = false;
+};
+
+class SearchWorker;
+
+// What a run sees of its worker. Worker thread only.
+class RunContext {
+ public:
+  // Between programmes: waits while the run is frozen; false once it must stop.
+  bool Continue();
+  // Whether the run is still the current one (it may write shared state).
+  bool Current();
+  // Runs fn under the shared-state mutex if the run is current. fn must not call
+  // out (no host message, no box, no hand-over).
+  bool WithSharedState(const std::function<void()>& fn);
+  // Runs fn on the window thread and waits for it. False, with fn not run (or its
+  // outcome ignored), when the run is stopped meanwhile.
+  bool OnWindowThread(std::function<void()> fn);
+
+ private:
+  friend class SearchWorker;
+  RunContext(SearchWorker& worker, std::uint64_t generation)
+      : worker_(worker), generation_(generation) {}
+
+  SearchWorker& worker_;
+  std::uint64_t generation_;
+};
+
+using SearchRunFn = std::function<void(const SearchArgs&, RunContext&)>;
+
+class SearchWorker {
+ public:
+  // sharedMutex guards the state the runs write (results, show lists); the
+  // plug-in's window thread takes it too.
+  SearchWorker(Platform& platform, std::mutex& sharedMutex);
+  SearchWorker(const SearchWorker&) = delete;
+  SearchWorker& operator=(const SearchWorker&) = delete;
+  ~SearchWorker();
+
+  // Window thread. Starts a run at once; priority -3 (idle) .. 3 (time-critical).
+  void Launch(SearchArgs args, SearchRunFn run, int priority);
+  // A current worker exists: set by Launch, cleared by the run's end or by Stop.
+  bool Running() const { return running_; }
+  // Frozen: a freeze was asked and not resumed. A frozen run makes no progress.
+  bool Frozen() const { return frozen_; }
+  void Freeze();
+  void Resume();
+  // Stops the current run without waiting for it: safe from inside its own
+  // hand-over. It leaves by itself and is joined later.
+  void Stop();
+  // Stop, then wait until every worker thread has left.
+  void StopAndJoin();
+
+ private:
+  friend class RunContext;
+
+  // A hand-over in flight, shared between the worker that waits for it and the
+  // closure posted to the window thread.
+  struct HandOver {
+    std::function<void()> fn;
+    bool done = false;
+    bool cancelled = false;
+  };
+
+  struct Thread {
+    std::thread thread;
+    std::atomic<bool> finished{false};
+  };
+
+  bool IsCurrent(std::uint64_t generation) const { return generation == generation_; }
+  void CancelHandOverLocked();
+  void JoinFinished();
+
+  Platform& platform_;
+  std::mutex& mutex_;
+  std::condition_variable changed_;     // generation, freeze or a hand-over changed
+  std::uint64_t generation_ = 0;        // guarded by mutex_
+  std::shared_ptr<HandOver> handOver_;  // guarded by mutex_
+  std::atomic<bool> running_{false};
+  std::atomic<bool> frozen_{false};
+  std::vector<std::unique_ptr<Thread>> threads_;  // window thread only
+};
+
+}  // namespace kolvar

@@ -1,0 +1,37 @@
+// The preferences window's controls under their established names, with their
+// ranges and initial values. The plug-in wires the handlers.
+#pragma once
+
+#include "ui/controls.h"
+
+namespace kolvar {
+
+inline constexpr int kFormWidth = 515;
+inline constexpr int kFormHeight = 383;
+
+struct FormPref {
+  FormPref();
+
+  ListBox ListBoxWords;
+  Edit EditFindStr;
+  SpinEdit SpinEditSearchMod{1, 3, 1, 3};
+  Edit EditFolderPath;
+  SpinEdit SpinEditIdentital{1, 100, 1, 86};
+  CheckBox CheckBoxFullSearch{"Full search", false};
+  CheckBox CheckBoxSorted{"Sorted", true};
+  CheckBox CheckBoxRemind{"  Remind", true};
+  SpinEdit SpinEditNotiseDelay{1, 5000, 1, 5};
+  CheckListBox CheckListBoxFiles;
+  SpinEdit SpinEditTimeShift{-1440, 1440, 30, 0};
+  ListBox ListBoxFind;
+  Label Label1;
+  Label Label3;
+  Label LabelNumberOfSelected;
+
+  Timer TimerSearchUpdate{5000};
+  Timer TimerNiticer{5000};
+
+  bool Visible = false;
+};
+
+}  // namespace kolvar

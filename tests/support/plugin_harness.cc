@@ -1,0 +1,122 @@
+#include "support/plugin_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "plugin/host_channel.h"
+
+namespace kolvar::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+SearchRunFn FakeRun::Fn() {
+  return [this](const SearchArgs&, RunContext& ctx) {
+    int run = ++started_;
+    for (int step = 0;; ++step) {
+      if (!ctx.Continue()) break;
+      ++steps_;
+      ctx.WithSharedState([&] {
+        TFindStruct& results = plugin_.ResultsLocked();
+        results.Lines.push_back("run " + std::to_string(run));
+        results.StartTimes.push_back(0);
+        results.EndTimes.push_back(0);
+        results.WordIndex.push_back(0);
+        results.Count = static_cast<std::int32_t>(results.Lines.size());
+      });
+      int every = handOverEvery_;
+      if (every > 0 && step % every == 0) {
+        ctx.OnWindowThread([this, run] {
+          plugin_.SendHostMessage("step of run " + std::to_string(run), kKindMess);
+        });
+      }
+      if (released_) break;
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ++finished_;
+  };
+}
+
+bool FakeRun::WaitForSteps(FakePlatform& platform, int n, int timeoutMs) {
+  auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (steps_ < n) {
+    if (Clock::now() > deadline) return false;
+    platform.RunPosted();
+    platform.WaitForPosted(1);
+  }
+  return true;
+}
+
+PluginHarness::PluginHarness() {
+  plugin.SetSearchRun(run.Fn());
+  TSettings& s = plugin.Settings();
+  s.FindMode = 3;
+  s.CongenialityRate = 86;
+  s.NotiseDelay = 5;
+  s.HourToEnd = 24;
+  s.Sorted = true;
+  s.Remind = true;
+  s.ShowInPref = true;
+  s.RepeatCount = 3;
+  s.UntilMinutes = 30;
+  s.BeatDelay = 1;
+  s.MessRemindOn = "Reminders on";
+  s.MessRemindOff = "Reminders off";
+  s.Words = {"News", "Film"};
+}
+
+PluginHarness::~PluginHarness() {
+  run.Release();
+  plugin.Close();
+}
+
+void PluginHarness::Open() { plugin.Open(0x77); }
+
+std::vector<Reply> PluginHarness::Send(ActionRecord& record) {
+  std::uint32_t tag = nextTag_++;
+  std::size_t before = platform.Calls().size();
+  plugin.ActionManual(record, tag);
+  std::vector<Reply> replies;
+  auto calls = platform.Calls();
+  for (std::size_t i = before; i < calls.size(); ++i) {
+    if (calls[i].kind == Recorded::Kind::kReply && calls[i].tag == tag) {
+      replies.push_back({calls[i].tag, calls[i].value});
+    }
+  }
+  return replies;
+}
+
+long long PluginHarness::Command(const std::string& text) {
+  ActionRecord record;
+  record.kind = 1;
+  record.command = text;
+  auto replies = Send(record);
+  EXPECT_EQ(replies.size(), 1u) << text;
+  return replies.empty() ? -999 : replies.back().value;
+}
+
+void PluginHarness::Pump(int ms) {
+  auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+  while (Clock::now() < deadline) {
+    platform.RunPosted();
+    platform.WaitForPosted(1);
+  }
+  platform.RunPosted();
+}
+
+bool PluginHarness::WaitIdle(int timeoutMs) {
+  auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (plugin.SearchRunning()) {
+    if (Clock::now() > deadline) return false;
+    platform.RunPosted();
+    platform.WaitForPosted(1);
+  }
+  platform.RunPosted();
+  return true;
+}
+
+}  // namespace kolvar::testing

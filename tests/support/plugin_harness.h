@@ -1,0 +1,72 @@
+// A plug-in on the fake platform, with helpers to send host commands the way the
+// host does and a scripted search run that stays alive until released.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "plugin/plugin.h"
+#include "support/fake_platform.h"
+
+namespace kolvar::testing {
+
+// A search run for the worker tests: it adds one result per step, tagged with its
+// run number, can hand work over to the window thread every few steps, and keeps
+// going until released.
+class FakeRun {
+ public:
+  explicit FakeRun(Plugin& plugin) : plugin_(plugin) {}
+
+  SearchRunFn Fn();
+  // Runs end at their next step from now on.
+  void Release() { released_ = true; }
+  // Every n-th step (0: never) sends a host message through a hand-over.
+  void SetHandOverEvery(int n) { handOverEvery_ = n; }
+
+  int Started() const { return started_; }
+  int Finished() const { return finished_; }
+  int Steps() const { return steps_; }
+  // Waits (serving the window thread's tasks) until the steps reach n.
+  bool WaitForSteps(FakePlatform& platform, int n, int timeoutMs = 5000);
+
+ private:
+  Plugin& plugin_;
+  std::atomic<bool> released_{false};
+  std::atomic<int> handOverEvery_{0};
+  std::atomic<int> started_{0};
+  std::atomic<int> finished_{0};
+  std::atomic<int> steps_{0};
+};
+
+struct Reply {
+  std::uint32_t tag = 0;
+  long long value = 0;
+};
+
+class PluginHarness {
+ public:
+  PluginHarness();
+  ~PluginHarness();
+
+  // Opens the plug-in with the settings as the test left them.
+  void Open();
+  // Sends a kind-1 command; returns the one reply's value (the test fails when
+  // not exactly one reply came).
+  long long Command(const std::string& text);
+  // Sends any record; returns its replies.
+  std::vector<Reply> Send(ActionRecord& record);
+  // Serves the window thread's tasks for a while.
+  void Pump(int ms);
+  // Pumps until the worker is idle.
+  bool WaitIdle(int timeoutMs = 5000);
+
+  FakePlatform platform;
+  Plugin plugin{platform};
+  FakeRun run{plugin};
+
+ private:
+  std::uint32_t nextTag_ = 1000;
+};
+
+}  // namespace kolvar::testing

@@ -1,0 +1,111 @@
+#include "ui/controls.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/form_pref.h"
+
+namespace kolvar {
+namespace {
+
+TEST(SpinEditTest, ClampsAndRunsTheHandlerOnlyWhenTheShownValueChanges) {
+  SpinEdit spin(1, 3, 1, 3);
+  int changes = 0;
+  spin.OnChange = [&] { ++changes; };
+  spin.SetValue(5);  // clamps to 3, which is already shown
+  EXPECT_EQ(spin.Value(), 3);
+  EXPECT_EQ(changes, 0);
+  spin.SetValue(0);  // clamps to 1: a change
+  EXPECT_EQ(spin.Value(), 1);
+  EXPECT_EQ(changes, 1);
+  spin.StepDown();
+  EXPECT_EQ(spin.Value(), 1);
+  EXPECT_EQ(changes, 1);
+  spin.StepUp();
+  EXPECT_EQ(spin.Value(), 2);
+  EXPECT_EQ(changes, 2);
+}
+
+TEST(SpinEditTest, StepsStayInsideTheRange) {
+  SpinEdit shift(-1440, 1440, 30, 0);
+  for (int i = 0; i < 100; ++i) shift.StepUp();
+  EXPECT_EQ(shift.Value(), 1440);
+  for (int i = 0; i < 200; ++i) shift.StepDown();
+  EXPECT_EQ(shift.Value(), -1440);
+  shift.SetValue(-1445);
+  EXPECT_EQ(shift.Value(), -1440);
+}
+
+TEST(CheckBoxTest, ADifferentStateRunsTheClickHandlerLikeAUsersClick) {
+  CheckBox box("Sorted", true);
+  std::vector<bool> seen;
+  box.OnClick = [&] { seen.push_back(box.Checked()); };
+  box.SetChecked(true);
+  EXPECT_TRUE(seen.empty());
+  box.SetChecked(false);
+  box.Click();
+  EXPECT_EQ(seen, (std::vector<bool>{false, true}));
+}
+
+TEST(TimerTest, TicksOnlyWhenEnabledAndReportsChanges) {
+  Timer timer(5000);
+  int ticks = 0;
+  int changes = 0;
+  timer.OnTimer = [&] { ++ticks; };
+  timer.OnChanged = [&] { ++changes; };
+  timer.Tick();
+  timer.SetEnabled(false);
+  timer.Tick();
+  timer.SetInterval(60000);
+  timer.SetInterval(60000);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(timer.Interval(), 60000);
+}
+
+TEST(ListBoxTest, CurrentItemIsNoneWhenOutOfRange) {
+  ListBox list;
+  list.Add("a");
+  list.Add("b");
+  list.SetItemIndex(1);
+  EXPECT_EQ(list.CurrentText(), "b");
+  list.SetItemIndex(2);
+  EXPECT_EQ(list.ItemIndex(), -1);
+  EXPECT_EQ(list.CurrentText(), "");
+  list.SetItemIndex(0);
+  list.Clear();
+  EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+TEST(CheckListBoxTest, CountsCheckMarks) {
+  CheckListBox files;
+  files.Add("a.ndx", true);
+  files.Add("b.ndx");
+  files.Add("c.ndx", true);
+  EXPECT_EQ(files.CheckedCount(), 2);
+  files.Clear();
+  EXPECT_EQ(files.CheckedCount(), 0);
+  EXPECT_EQ(files.Count(), 0);
+}
+
+TEST(FormPrefTest, ControlsStartWithTheirRangesAndDefaults) {
+  FormPref form;
+  EXPECT_EQ(form.EditFolderPath.Text, "C:\\TV\\");
+  EXPECT_EQ(form.SpinEditSearchMod.Value(), 3);
+  EXPECT_EQ(form.SpinEditSearchMod.Max(), 3);
+  EXPECT_EQ(form.SpinEditIdentital.Value(), 86);
+  EXPECT_EQ(form.SpinEditNotiseDelay.Min(), 1);
+  EXPECT_EQ(form.SpinEditNotiseDelay.Max(), 5000);
+  EXPECT_EQ(form.SpinEditTimeShift.Step(), 30);
+  EXPECT_FALSE(form.SpinEditTimeShift.Enabled);
+  EXPECT_TRUE(form.CheckBoxSorted.Checked());
+  EXPECT_TRUE(form.CheckBoxRemind.Checked());
+  EXPECT_EQ(form.CheckBoxRemind.Caption, "  Remind");
+  EXPECT_FALSE(form.CheckBoxFullSearch.Checked());
+  EXPECT_EQ(form.LabelNumberOfSelected.Caption, "144/888");
+  EXPECT_EQ(form.ListBoxWords.Hint, "Keywords");
+  EXPECT_EQ(form.TimerNiticer.Interval(), 5000);
+  EXPECT_TRUE(form.TimerSearchUpdate.Enabled());
+}
+
+}  // namespace
+}  // namespace kolvar
