@@ -4,6 +4,7 @@
 
 #include "base/paths.h"
 #include "plugin/host_channel.h"
+#include "settings/settings_file.h"
 
 namespace kolvar {
 
@@ -41,7 +42,12 @@ const char* Plugin::Open(WindowHandle hostWindow) {
   open_ = true;
   FindPluginFolder();
   platform_.AddToolWindowStyle();
-  // The settings file is not read yet: the record as it stands counts as loaded.
+  if (LoadSettings(pluginFolder_ + kSettingsFileName, settings_) != 1) {
+    // Half open: the window exists, but no command of kind 1 is taken and no
+    // search runs until the plug-in is loaded again with a good file.
+    ShowMessageBox("Load Error", kBoxOk);
+    return kPluginTitle;
+  }
   notifyCountdown_ = settings_.RepeatCount;
   FillControlsFromSettings();
   form_.TimerSearchUpdate.SetInterval(5000);
@@ -349,6 +355,22 @@ void Plugin::SwitchReminders(bool on) {
   if (settings_.RemindStatusShowing) {
     SendHostMessage(on ? settings_.MessRemindOn : settings_.MessRemindOff, kKindMess);
   }
+}
+
+void Plugin::StoreCheckedChannels() {
+  const CheckListBox& files = form_.CheckListBoxFiles;
+  settings_.ChannelCount = files.CheckedCount();
+  if (settings_.ChannelCount == 0) return;  // the old names stay, uncounted
+  settings_.Channels.clear();
+  for (int i = 0; i < files.Count(); ++i) {
+    if (files.Checked[i]) settings_.Channels.push_back(files.Items[i]);
+  }
+}
+
+void Plugin::StoreKeywords() {
+  settings_.Words = form_.ListBoxWords.Items;
+  settings_.WordCount = static_cast<std::int32_t>(settings_.Words.size());
+  resultsStale_ = true;
 }
 
 // ---- Control handlers ----

@@ -77,6 +77,9 @@ class Plugin {
   void BuildResultList();
   void RemindOn();
   void RemindOff();
+  // Copy the channel list's check marks and the keyword list into the settings.
+  void StoreCheckedChannels();
+  void StoreKeywords();
 
   // State, for the window view and the tests.
   const std::string& PluginFolder() const { return pluginFolder_; }

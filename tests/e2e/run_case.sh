@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# run_case.sh HOST PLUGIN_DIR DLL_NAME CASE
-# Lays out a host folder with the plug-in in Plugins\Kolvar\ (under DLL_NAME),
-# runs CASE.script through the reference host under Wine and compares the
-# transcript with CASE.expected.
+# run_case.sh HOST PLUGIN_DIR CASE
+# Lays out a host folder with the plug-in installed in Plugins\Kolvar\, lets
+# CASE.setup (if there is one) change it, runs CASE.script through the reference
+# host under Wine and compares the transcript with CASE.expected.
+#
+# CASE.setup is bash run inside the host folder; it may set the array host_args
+# (for example --plugin 'Elsewhere\Other.dll').
 set -euo pipefail
-host=$1 plugin_dir=$2 dll_name=$3 case=$4
+host=$1 plugin_dir=$2 case=$3
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 source "$scripts/wine-env.sh"
 
@@ -22,18 +25,23 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/Plugins/Kolvar"
 cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
 cp "$host" "$work/kolvar-host.exe"
-args=()
-if [ "$dll_name" != "Kolvar.dll" ]; then
-  mv "$work/Plugins/Kolvar/Kolvar.dll" "$work/Plugins/Kolvar/$dll_name"
-  args=(--plugin "Plugins\\Kolvar\\$dll_name")
+host_args=()
+if [ -f "$case.setup" ]; then
+  pushd "$work" >/dev/null
+  source "$case.setup"
+  popd >/dev/null
 fi
 cp "$case.script" "$work/case.script"
 
 kolvar_ensure_wine_prefix
 status=0
-(cd "$work" && timeout 120 wine kolvar-host.exe "${args[@]}" case.script) \
+(cd "$work" && timeout 120 wine kolvar-host.exe "${host_args[@]}" case.script) \
   >"$work/actual" 2>"$work/stderr" || status=$?
 
+# KOLVAR_E2E_UPDATE=1 makes the transcript the expected one (review it with git diff).
+if [ "${KOLVAR_E2E_UPDATE:-}" = 1 ] && [ $status -eq 0 ]; then
+  cp "$work/actual" "$case.expected"
+fi
 if [ $status -ne 0 ] || ! diff -u "$case.expected" "$work/actual" >"$work/diff"; then
   echo "case $(basename "$case"): host exit $status"
   cat "$work/diff"

@@ -285,9 +285,10 @@ TEST_F(CommandsTest, HelpAndSettingsOpenFilesOfThePluginFolder) {
   h.Command("SETTINGSINI");
   auto shell = h.platform.CallsOf(Kind::kShell);
   ASSERT_EQ(shell.size(), 2u);
-  EXPECT_EQ(shell[0].text, "C:\\Host\\Plugins\\Kolvar\\Help\\index.htm");
-  EXPECT_EQ(shell[0].caption, "C:\\Host\\Plugins\\Kolvar\\");
-  EXPECT_EQ(shell[1].text, "C:\\Host\\Plugins\\Kolvar\\settings.ini");
+  const std::string& folder = h.plugin.PluginFolder();
+  EXPECT_EQ(shell[0].text, folder + "Help\\index.htm");
+  EXPECT_EQ(shell[0].caption, folder);
+  EXPECT_EQ(shell[1].text, folder + "settings.ini");
 }
 
 TEST_F(CommandsTest, JoinFindListShowsTheStoredResults) {
@@ -306,7 +307,7 @@ TEST_F(CommandsTest, JoinFindListShowsTheStoredResults) {
 TEST(HostMessageTest, NotifCountdownAcknowledgesAfterRepeatCount) {
   PluginHarness h;
   h.run.Release();
-  h.plugin.Settings().RepeatCount = 3;
+  h.settings.RepeatCount = 3;
   h.Open();
   EXPECT_EQ(h.plugin.NotifyCountdown(), 3);
   h.plugin.SendHostMessage("a", kKindNotif);
@@ -321,7 +322,7 @@ TEST(HostMessageTest, NotifCountdownAcknowledgesAfterRepeatCount) {
 TEST(HostMessageTest, RepeatCountMinusOneNeverAcknowledges) {
   PluginHarness h;
   h.run.Release();
-  h.plugin.Settings().RepeatCount = -1;
+  h.settings.RepeatCount = -1;
   h.Open();
   for (int i = 0; i < 10; ++i) h.plugin.SendHostMessage("a", kKindNotif);
   EXPECT_EQ(h.plugin.NotifyCountdown(), -1);

@@ -4,7 +4,12 @@
 
 #include <string>
 
+#include <filesystem>
+
+#include "base/paths.h"
+#include "settings/settings_file.h"
 #include "support/fake_platform.h"
+#include "support/plugin_harness.h"
 
 namespace kolvar {
 namespace {
@@ -28,7 +33,7 @@ TEST(OpenTest, FindsThePluginFolderFromTheLoadedModule) {
   EXPECT_EQ(platform.LastModuleQuery(), "Kolvar.dll");
   EXPECT_EQ(plugin.PluginFolder(), "C:\\Host\\Plugins\\Kolvar\\");
   EXPECT_EQ(platform.HostWindow(), kHost);
-  EXPECT_TRUE(BoxTexts(platform).empty());
+  EXPECT_EQ(BoxTexts(platform), std::vector<std::string>{"Load Error      "});  // no file there
 }
 
 TEST(OpenTest, CreatesTheWindowHiddenAsAToolWindow) {
@@ -46,7 +51,8 @@ TEST(OpenTest, ModuleUnderAnotherNameFallsBackToTheHostsPluginFolder) {
   platform.SetHostExecutablePath("D:\\Apps\\Host\\host.exe");
   Plugin plugin(platform);
   EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
-  EXPECT_EQ(BoxTexts(platform), std::vector<std::string>{"Can not get module handle      "});
+  EXPECT_EQ(BoxTexts(platform),
+            (std::vector<std::string>{"Can not get module handle      ", "Load Error      "}));
   EXPECT_EQ(plugin.PluginFolder(), "D:\\Apps\\Host\\Plugins\\Kolvar\\");
 }
 
@@ -56,9 +62,9 @@ TEST(OpenTest, UnusableModuleFileNamesFallBackToo) {
     std::vector<std::string> boxes;
   };
   const Case cases[] = {
-      {"", {"Can not get module filename      "}},
-      {"K", {"Can not get module filename      "}},
-      {"Kolvar.dll", {}},  // no folder in the name
+      {"", {"Can not get module filename      ", "Load Error      "}},
+      {"K", {"Can not get module filename      ", "Load Error      "}},
+      {"Kolvar.dll", {"Load Error      "}},  // no folder in the name
   };
   for (const auto& c : cases) {
     FakePlatform platform;
@@ -85,7 +91,6 @@ TEST(OpenTest, TheBoxIsShownAfterTheWindowExistsSoTheWindowCanOwnIt) {
 TEST(ShowMessageBoxTest, CaptionTrailingBlanksStyleAndAnswer) {
   FakePlatform platform;
   Plugin plugin(platform);
-  plugin.Open(kHost);
   platform.QueueMessageBoxAnswer(kAnswerYes);
   EXPECT_EQ(plugin.ShowMessageBox("Delete?", kBoxQuestionYesNo), kAnswerYes);
   EXPECT_EQ(plugin.ShowMessageBox("", kBoxInformation), kAnswerOk);
@@ -131,6 +136,107 @@ TEST(ActionManualTest, EveryCallGetsExactlyOneReplyWithItsTag) {
     EXPECT_EQ(replies[0].value, 1);
     ++tag;
   }
+}
+
+TEST(OpenSettingsTest, AMissingFileLeavesThePluginHalfOpen) {
+  testing::PluginHarness h;
+  h.plugin.Settings().Sorted = false;
+  EXPECT_STREQ(h.plugin.Open(kHost), "Kestrimon Kolvar");  // no file written
+  EXPECT_EQ(BoxTexts(h.platform), std::vector<std::string>{"Load Error      "});
+  EXPECT_FALSE(h.plugin.Initialised());
+  EXPECT_EQ(h.Command("SORTEDSTATUS"), 1);
+  EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
+  EXPECT_EQ(h.run.Started(), 0);
+  const FormPref& form = h.plugin.Form();
+  EXPECT_TRUE(form.TimerNiticer.Enabled());
+  EXPECT_EQ(form.TimerNiticer.Interval(), 5000);
+  EXPECT_TRUE(form.TimerSearchUpdate.Enabled());
+  EXPECT_EQ(form.EditFolderPath.Text, "C:\\TV\\");
+  EXPECT_TRUE(form.ListBoxFind.Items.empty());
+}
+
+TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
+  testing::PluginHarness h;
+  h.run.Release();
+  h.settings.Path = "D:\\Guide\\";
+  h.settings.FindMode = 0;            // shows 1, which becomes the setting
+  h.settings.CongenialityRate = 150;  // shows 100, a change from 86: 100 becomes the setting
+  h.settings.NotiseDelay = 7;
+  h.settings.Remind = false;
+  h.settings.Sorted = false;
+  h.settings.FullSearch = true;
+  h.settings.RepeatCount = 4;
+  h.Open();
+  const FormPref& form = h.plugin.Form();
+  const TSettings& s = h.plugin.Settings();
+  EXPECT_TRUE(h.plugin.Initialised());
+  EXPECT_EQ(form.EditFolderPath.Text, "D:\\Guide\\");
+  EXPECT_EQ(form.SpinEditSearchMod.Value(), 1);
+  EXPECT_EQ(s.FindMode, 1);
+  EXPECT_EQ(form.SpinEditIdentital.Value(), 100);
+  EXPECT_EQ(s.CongenialityRate, 100);
+  EXPECT_EQ(form.SpinEditNotiseDelay.Value(), 7);
+  EXPECT_EQ(form.TimerNiticer.Interval(), 7000);
+  EXPECT_FALSE(form.TimerNiticer.Enabled());
+  EXPECT_TRUE(form.TimerSearchUpdate.Enabled());
+  EXPECT_FALSE(form.CheckBoxSorted.Checked());
+  EXPECT_TRUE(form.CheckBoxFullSearch.Checked());
+  EXPECT_FALSE(form.CheckBoxRemind.Checked());
+  EXPECT_EQ(form.ListBoxWords.Items, (std::vector<std::string>{"News", "Film"}));
+  EXPECT_EQ(form.ListBoxFind.Items, std::vector<std::string>{kResultsNotShownNotice});
+  EXPECT_EQ(h.plugin.NotifyCountdown(), 4);
+  EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.run.Started(), 1);
+}
+
+TEST(OpenSettingsTest, AValueTheBoxCannotShowStaysBehindIt) {
+  testing::PluginHarness h;
+  h.run.Release();
+  h.settings.FindMode = 5;  // the box shows 3, as it did: no change handler runs
+  h.Open();
+  EXPECT_EQ(h.plugin.Form().SpinEditSearchMod.Value(), 3);
+  EXPECT_EQ(h.plugin.Settings().FindMode, 5);
+  EXPECT_FALSE(h.plugin.ResultsStale());
+}
+
+TEST(OpenSettingsTest, TheFallbackFoldersFileIsTheOneRead) {
+  testing::PluginHarness h;
+  h.run.Release();
+  h.platform.SetModuleFileName(std::nullopt);
+  h.platform.SetHostExecutablePath(h.folder.Path("host.exe"));
+  std::filesystem::create_directories(ToNativePath(h.folder.Path("Plugins\\Kolvar")));
+  h.settings.Sorted = false;
+  ASSERT_EQ(WriteSettings(h.folder.Path("Plugins\\Kolvar\\settings.ini"), h.settings), 1);
+  h.plugin.Open(kHost);
+  EXPECT_TRUE(h.plugin.Initialised());
+  EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
+}
+
+TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
+  testing::PluginHarness h;
+  h.run.Release();
+  h.settings.Channels = {"old.ndx"};
+  h.settings.ChannelCount = 1;
+  h.Open();
+  ASSERT_TRUE(h.WaitIdle());
+  CheckListBox& files = h.plugin.Form().CheckListBoxFiles;
+  files.Add("a.ndx");
+  files.Add("b.ndx");
+  h.plugin.StoreCheckedChannels();
+  EXPECT_EQ(h.plugin.Settings().ChannelCount, 0);
+  EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"old.ndx"});
+  files.Checked[1] = true;
+  h.plugin.StoreCheckedChannels();
+  EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"b.ndx"});
+  EXPECT_EQ(h.plugin.Settings().ChannelCount, 1);
+
+  h.plugin.Form().ListBoxWords.Add("Sport");
+  EXPECT_FALSE(h.plugin.ResultsStale());
+  h.plugin.StoreKeywords();
+  EXPECT_EQ(h.plugin.Settings().Words, (std::vector<std::string>{"News", "Film", "Sport"}));
+  EXPECT_EQ(h.plugin.Settings().WordCount, 3);
+  EXPECT_TRUE(h.plugin.ResultsStale());
 }
 
 }  // namespace

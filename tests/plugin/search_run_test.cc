@@ -21,7 +21,7 @@ class SearchRunTest : public ::testing::Test {
  protected:
   SearchRunTest() {
     h.plugin.SetSearchRun([this](const SearchArgs& a, RunContext& c) { h.plugin.RunSearch(a, c); });
-    TSettings& s = h.plugin.Settings();
+    TSettings& s = h.settings;
     s.MessSearchStarting = "Searching";
     s.MessSearchComplete = "Done";
     s.MessListCreate = "List ready";
@@ -53,7 +53,7 @@ TEST_F(SearchRunTest, AnnouncingRunsSayTheListIsReady) {
 }
 
 TEST_F(SearchRunTest, InvisibleRunsLeaveTheWindowAlone) {
-  h.plugin.Settings().ShowInPref = false;
+  h.settings.ShowInPref = false;
   h.Open();
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find:");

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "plugin/host_channel.h"
+#include "settings/settings_file.h"
 
 namespace kolvar::testing {
 namespace {
@@ -53,7 +54,8 @@ bool FakeRun::WaitForSteps(FakePlatform& platform, int n, int timeoutMs) {
 
 PluginHarness::PluginHarness() {
   plugin.SetSearchRun(run.Fn());
-  TSettings& s = plugin.Settings();
+  platform.SetModuleFileName(folder.Path("Kolvar.dll"));
+  TSettings& s = settings;
   s.FindMode = 3;
   s.CongenialityRate = 86;
   s.NotiseDelay = 5;
@@ -67,6 +69,8 @@ PluginHarness::PluginHarness() {
   s.MessRemindOn = "Reminders on";
   s.MessRemindOff = "Reminders off";
   s.Words = {"News", "Film"};
+  s.WordCount = 2;
+  s.DaysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 }
 
 PluginHarness::~PluginHarness() {
@@ -74,7 +78,10 @@ PluginHarness::~PluginHarness() {
   plugin.Close();
 }
 
-void PluginHarness::Open() { plugin.Open(0x77); }
+void PluginHarness::Open() {
+  ASSERT_EQ(WriteSettings(folder.Path(kSettingsFileName), settings), 1);
+  plugin.Open(0x77);
+}
 
 std::vector<Reply> PluginHarness::Send(ActionRecord& record) {
   std::uint32_t tag = nextTag_++;

@@ -8,6 +8,7 @@
 
 #include "plugin/plugin.h"
 #include "support/fake_platform.h"
+#include "support/temp_dir.h"
 
 namespace kolvar::testing {
 
@@ -49,7 +50,7 @@ class PluginHarness {
   PluginHarness();
   ~PluginHarness();
 
-  // Opens the plug-in with the settings as the test left them.
+  // Writes `settings` as the plug-in's settings file and opens the plug-in.
   void Open();
   // Sends a kind-1 command; returns the one reply's value (the test fails when
   // not exactly one reply came).
@@ -61,6 +62,8 @@ class PluginHarness {
   // Pumps until the worker is idle.
   bool WaitIdle(int timeoutMs = 5000);
 
+  TempDir folder;  // the plug-in folder
+  TSettings settings;
   FakePlatform platform;
   Plugin plugin{platform};
   FakeRun run{plugin};

@@ -1,0 +1,308 @@
+#include "settings/settings_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+#include "base/cp1251.h"
+#include "base/file_io.h"
+
+namespace kolvar {
+namespace {
+
+// Reads the text the way the established loader does: character by character,
+// where skipping crosses line ends, and whole lines end at LF.
+class PositionalReader {
+ public:
+  explicit PositionalReader(std::string_view text) : text_(text) {}
+
+  bool AtEnd() const { return pos_ >= text_.size(); }
+
+  // Consumes n characters, whatever they are (line ends included).
+  void Skip(std::size_t n) { pos_ = std::min(text_.size(), pos_ + n); }
+
+  // The next character, consumed; nullopt at the end.
+  std::optional<char> Char() {
+    if (AtEnd()) return std::nullopt;
+    return text_[pos_++];
+  }
+
+  // The rest of the line up to LF, which is consumed; CRs are dropped.
+  std::string Line() {
+    std::string out;
+    while (!AtEnd()) {
+      char c = text_[pos_++];
+      if (c == '\n') break;
+      if (c != '\r') out += c;
+    }
+    return out;
+  }
+
+  // Blanks (and line ends) skipped, then up to 32 non-blank characters that must
+  // be a decimal integer; the rest of the line is dropped.
+  std::optional<std::int32_t> Integer() {
+    while (!AtEnd() && static_cast<unsigned char>(text_[pos_]) <= ' ') ++pos_;
+    std::size_t start = pos_;
+    while (!AtEnd() && pos_ - start < 32 && static_cast<unsigned char>(text_[pos_]) > ' ') ++pos_;
+    std::string_view word = text_.substr(start, pos_ - start);
+    Line();
+    if (!word.empty() && word[0] == '+') {
+      word.remove_prefix(1);
+      if (!word.empty() && word[0] == '-') return std::nullopt;
+    }
+    if (word.empty()) return std::nullopt;
+    std::int32_t value = 0;
+    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
+    return value;
+  }
+
+  // A list: lines up to (not including) an empty one or one that begins with a
+  // blank, which is consumed, or the end of the text.
+  std::vector<std::string> List() {
+    std::vector<std::string> items;
+    while (!AtEnd()) {
+      std::string line = Line();
+      if (line.empty() || line[0] == ' ') break;
+      items.push_back(std::move(line));
+    }
+    return items;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// The first failed check; it ends the load.
+struct Failure {
+  const char* reason;
+};
+
+// The loader skips exactly as many characters as the writer puts in front of a
+// value, so one label serves both.
+struct IntegerLine {
+  std::string_view label;
+  std::int32_t TSettings::*field;
+  bool (*valid)(std::int32_t);
+  const char* reason;     // the failure when the value is not valid
+  std::int32_t fallback;  // what the writer puts for a value the loader would refuse
+};
+
+bool Any(std::int32_t) { return true; }
+
+struct BoolLine {
+  const char* written;  // the label as written, before " = TRUE" or " = FALSE"
+  const char* upper;    // the whole line, upper-cased, that means true
+  bool TSettings::*field;
+};
+
+struct TextLine {
+  std::string_view label;
+  std::string TSettings::*field;
+};
+
+const BoolLine kBoolLines[] = {
+    {"FullSearch", "FULLSEARCH = TRUE", &TSettings::FullSearch},
+    {"Sorted", "SORTED = TRUE", &TSettings::Sorted},
+    {"Remind", "REMIND = TRUE", &TSettings::Remind},
+    {"RemindStatusShowing", "REMINDSTATUSSHOWING = TRUE", &TSettings::RemindStatusShowing},
+    {"ShowInPref", "SHOWINPREF = TRUE", &TSettings::ShowInPref},
+    {"Notice Understood", "NOTICE UNDERSTOOD = TRUE", &TSettings::NoticeUnderstood},
+};
+
+const IntegerLine kIntegerLines[] = {
+    {"BeatDelay = ", &TSettings::BeatDelay, [](std::int32_t v) { return v >= 1; },
+     "Load Error: Beat delay", 1},
+    {"NotiseDelay = ", &TSettings::NotiseDelay, Any, "", 0},
+    {"PreviewTime = ", &TSettings::PreviewTime, Any, "", 0},
+    {"Hour To End = ", &TSettings::HourToEnd, Any, "", 0},
+    {"Priority = ", &TSettings::Priority, [](std::int32_t v) { return v >= -3 && v <= 3; },
+     "Load Error: Bad priority", 0},
+    {"Repeat Count = ", &TSettings::RepeatCount, [](std::int32_t v) { return v >= -1 && v != 0; },
+     "Load Error: Bad repeat count", -1},
+    {"MAX_RESULT_COUNT = ", &TSettings::MaxResultCount, [](std::int32_t v) { return v >= 0; },
+     "Load Error: Bad MAX_RESULT_COUNT value", 0},
+    {"Until Minutes = ", &TSettings::UntilMinutes, [](std::int32_t v) { return v >= 5; },
+     "Load Error: Bad until minutes value", 5},
+};
+
+const TextLine kMessageLines[] = {
+    {"MessConfirmUnd = ", &TSettings::MessConfirmUnd},
+    {"MessEndOfList = ", &TSettings::MessEndOfList},
+    {"MessListDNTCreate = ", &TSettings::MessListDNTCreate},
+    {"MessListCreate = ", &TSettings::MessListCreate},
+    {"MessRemindWasOff = ", &TSettings::MessRemindWasOff},
+    {"MessRemindOn = ", &TSettings::MessRemindOn},
+    {"MessRemindOff = ", &TSettings::MessRemindOff},
+    {"MessNothingForShow = ", &TSettings::MessNothingForShow},
+    {"MessSearchStarting = ", &TSettings::MessSearchStarting},
+    {"MessSearchComplete = ", &TSettings::MessSearchComplete},
+    {"MessUntilNoResults = ", &TSettings::MessUntilNoResults},
+    {"MessOldDataBase = ", &TSettings::MessOldDataBase},
+};
+
+constexpr std::string_view kPathLabel = "PATH = ";
+constexpr std::string_view kFindModeLabel = "Find_Mode = ";
+constexpr std::string_view kRateLabel = "Congeniality rate = ";
+constexpr std::string_view kDaysLabel = "[Days Of Week] = [ ";
+
+void ReadInteger(PositionalReader& in, std::size_t skip, std::int32_t& field) {
+  in.Skip(skip);
+  auto value = in.Integer();
+  if (!value) throw Failure{"Load Error: not a number"};
+  field = *value;
+}
+
+void ExpectHeader(PositionalReader& in, std::string_view header, const char* reason) {
+  if (in.Line() != header) throw Failure{reason};
+}
+
+void Load(PositionalReader& in, TSettings& s) {
+  ExpectHeader(in, "[Kolvar Settings]", "Load Error: [Kolvar Settings]");
+  in.Skip(1);
+  in.Line();
+  in.Skip(kPathLabel.size());
+  s.Path = in.Line();
+  ReadInteger(in, kFindModeLabel.size(), s.FindMode);
+  ReadInteger(in, kRateLabel.size(), s.CongenialityRate);
+  for (const auto& b : kBoolLines) s.*b.field = UpperCase(in.Line()) == b.upper;
+  for (const auto& i : kIntegerLines) {
+    ReadInteger(in, i.label.size(), s.*i.field);
+    if (!i.valid(s.*i.field)) throw Failure{i.reason};
+  }
+  for (const auto& m : kMessageLines) {
+    in.Skip(m.label.size());
+    s.*m.field = in.Line();
+  }
+  in.Skip(1);
+  in.Line();
+  ExpectHeader(in, "[Out str format]", "Load Error: [Out format str]");
+  s.OutStrFormat = in.Line();
+  in.Skip(1);
+  in.Line();
+  in.Skip(kDaysLabel.size());
+  for (auto& day : s.DaysOfWeek) {
+    day.clear();
+    for (int k = 0; k < 2; ++k) {
+      if (auto c = in.Char()) day += *c;
+    }
+    in.Skip(1);
+  }
+  in.Skip(1);
+  in.Line();
+  in.Skip(1);
+  in.Line();
+  ExpectHeader(in, "[Months List]", "Load Error: [MonthList]");
+  for (auto& month : s.MonthsList) month = in.Line();
+  in.Skip(1);
+  in.Line();
+  ExpectHeader(in, "[Channels]", "Load Error: [Channals]");
+  s.Channels = in.List();
+  s.ChannelCount = static_cast<std::int32_t>(s.Channels.size());
+  ExpectHeader(in, "[Words]", "Load Error: [Words]");
+  for (auto& word : in.List()) s.Words.push_back(std::move(word));
+  s.WordCount = static_cast<std::int32_t>(s.Words.size());
+  ExpectHeader(in, "[Time Shifts]", "Load Error: [Time Shifts]");
+  s.TimeShifts = in.List();
+  s.TimeShiftCount = static_cast<std::int32_t>(s.TimeShifts.size());
+}
+
+// ---- Writing ----
+
+std::string OneLine(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c != '\r' && c != '\n') out += c;
+  }
+  return out;
+}
+
+// A list entry that the loader would take for the list's end loses its leading
+// blanks; one that is nothing but blanks is left out.
+std::optional<std::string> ListEntry(std::string_view text) {
+  std::string line = OneLine(text);
+  std::size_t first = line.find_first_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  return line.substr(first);
+}
+
+void AppendList(std::string& out, const std::vector<std::string>& items, std::int32_t count) {
+  std::size_t n = std::min<std::size_t>(items.size(), static_cast<std::size_t>(std::max(count, 0)));
+  for (std::size_t i = 0; i < n; ++i) {
+    if (auto entry = ListEntry(items[i])) out += *entry + "\r\n";
+  }
+}
+
+}  // namespace
+
+int LoadSettingsText(std::string_view text, TSettings& settings, std::string* reason) {
+  PositionalReader in(text);
+  try {
+    Load(in, settings);
+  } catch (const Failure& f) {
+    if (reason) *reason = f.reason;
+    return -1;
+  }
+  return 1;
+}
+
+int LoadSettings(const std::string& path, TSettings& settings, std::string* reason) {
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) {
+    if (reason) *reason = "Load Error: cannot read " + path;
+    return -1;
+  }
+  return LoadSettingsText(*text, settings, reason);
+}
+
+std::string SettingsText(const TSettings& s) {
+  std::string out;
+  auto line = [&out](std::string_view text) {
+    out += text;
+    out += "\r\n";
+  };
+  line("[Kolvar Settings]");
+  line(" ");
+  line(std::string(kPathLabel) + OneLine(s.Path));
+  line(std::string(kFindModeLabel) + std::to_string(s.FindMode));
+  line(std::string(kRateLabel) + std::to_string(s.CongenialityRate));
+  for (const auto& b : kBoolLines) {
+    line(std::string(b.written) + (s.*b.field ? " = TRUE" : " = FALSE"));
+  }
+  for (const auto& i : kIntegerLines) {
+    std::int32_t value = s.*i.field;
+    line(std::string(i.label) + std::to_string(i.valid(value) ? value : i.fallback));
+  }
+  for (const auto& m : kMessageLines) line(std::string(m.label) + OneLine(s.*m.field));
+  line(" ");
+  line("[Out str format]");
+  line(OneLine(s.OutStrFormat));
+  line(" ");
+  std::string days(kDaysLabel);
+  for (const auto& day : s.DaysOfWeek) {
+    std::string name = OneLine(day).substr(0, 2);
+    name.resize(2, ' ');
+    days += name + " ";
+  }
+  line(days + "]");
+  line(" ");
+  line("[Months List]");
+  for (const auto& month : s.MonthsList) line(OneLine(month));
+  line(" ");
+  line("[Channels]");
+  AppendList(out, s.Channels, s.ChannelCount);
+  line(" ");
+  line("[Words]");
+  AppendList(out, s.Words, s.WordCount);
+  line(" ");
+  line("[Time Shifts]");
+  AppendList(out, s.TimeShifts, s.TimeShiftCount);
+  return out;
+}
+
+int WriteSettings(const std::string& path, const TSettings& settings) {
+  return WriteFileAtomic(path, SettingsText(settings)) ? 1 : -1;
+}
+
+}  // namespace kolvar

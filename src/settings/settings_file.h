@@ -1,0 +1,30 @@
+// "settings.ini": a positional file, read by counting lines and skipping label
+// lengths rather than by looking keys up. What the writer writes, the loader
+// always reads back.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+
+namespace kolvar {
+
+inline constexpr char kSettingsFileName[] = "settings.ini";
+
+// Fills settings from the file's bytes. 1 on success, -1 on the first failure;
+// what was read before a failure stays in settings. reason, when given, gets the
+// failure's text ("Load Error: Beat delay", ...).
+int LoadSettingsText(std::string_view text, TSettings& settings, std::string* reason = nullptr);
+// The same from a file; a missing or unreadable file is a failure.
+int LoadSettings(const std::string& path, TSettings& settings, std::string* reason = nullptr);
+
+// The file's bytes for settings. Values the file cannot hold are mended on the
+// way: line breaks are dropped, list entries that are empty or begin with a blank
+// (which would end their list) are trimmed or left out, day names are made two
+// characters, numbers outside the ranges the loader accepts are brought inside.
+std::string SettingsText(const TSettings& settings);
+// Writes the file safely (a temporary file renamed over it); 1 or -1.
+int WriteSettings(const std::string& path, const TSettings& settings);
+
+}  // namespace kolvar
