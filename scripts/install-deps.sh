@@ -3,8 +3,9 @@
 # already present it only checks and returns.
 set -euo pipefail
 
-need=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest g++-mingw-w64-i686
-      binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth clang-format)
+need=(cmake ninja-build g++ googletest libbenchmark-dev g++-mingw-w64-i686
+      binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth clang-format clang
+      libclang-rt-14-dev)
 
 missing=()
 for pkg in "${need[@]}"; do

@@ -210,7 +210,16 @@ void Load(PositionalReader& in, TSettings& s) {
 
 // ---- Writing ----
 
-std::string OneLine(std::string_view text) {
+void AppendList(std::string& out, const std::vector<std::string>& items, std::int32_t count) {
+  std::size_t n = std::min<std::size_t>(items.size(), static_cast<std::size_t>(std::max(count, 0)));
+  for (std::size_t i = 0; i < n; ++i) {
+    if (auto entry = ListLine(items[i])) out += *entry + "\r\n";
+  }
+}
+
+}  // namespace
+
+std::string SingleLine(std::string_view text) {
   std::string out;
   for (char c : text) {
     if (c != '\r' && c != '\n') out += c;
@@ -218,23 +227,12 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-// A list entry that the loader would take for the list's end loses its leading
-// blanks; one that is nothing but blanks is left out.
-std::optional<std::string> ListEntry(std::string_view text) {
-  std::string line = OneLine(text);
+std::optional<std::string> ListLine(std::string_view text) {
+  std::string line = SingleLine(text);
   std::size_t first = line.find_first_not_of(' ');
   if (first == std::string::npos) return std::nullopt;
   return line.substr(first);
 }
-
-void AppendList(std::string& out, const std::vector<std::string>& items, std::int32_t count) {
-  std::size_t n = std::min<std::size_t>(items.size(), static_cast<std::size_t>(std::max(count, 0)));
-  for (std::size_t i = 0; i < n; ++i) {
-    if (auto entry = ListEntry(items[i])) out += *entry + "\r\n";
-  }
-}
-
-}  // namespace
 
 int LoadSettingsText(std::string_view text, TSettings& settings, std::string* reason) {
   PositionalReader in(text);
@@ -264,7 +262,7 @@ std::string SettingsText(const TSettings& s) {
   };
   line("[Kolvar Settings]");
   line(" ");
-  line(std::string(kPathLabel) + OneLine(s.Path));
+  line(std::string(kPathLabel) + SingleLine(s.Path));
   line(std::string(kFindModeLabel) + std::to_string(s.FindMode));
   line(std::string(kRateLabel) + std::to_string(s.CongenialityRate));
   for (const auto& b : kBoolLines) {
@@ -274,21 +272,21 @@ std::string SettingsText(const TSettings& s) {
     std::int32_t value = s.*i.field;
     line(std::string(i.label) + std::to_string(i.valid(value) ? value : i.fallback));
   }
-  for (const auto& m : kMessageLines) line(std::string(m.label) + OneLine(s.*m.field));
+  for (const auto& m : kMessageLines) line(std::string(m.label) + SingleLine(s.*m.field));
   line(" ");
   line("[Out str format]");
-  line(OneLine(s.OutStrFormat));
+  line(SingleLine(s.OutStrFormat));
   line(" ");
   std::string days(kDaysLabel);
   for (const auto& day : s.DaysOfWeek) {
-    std::string name = OneLine(day).substr(0, 2);
+    std::string name = SingleLine(day).substr(0, 2);
     name.resize(2, ' ');
     days += name + " ";
   }
   line(days + "]");
   line(" ");
   line("[Months List]");
-  for (const auto& month : s.MonthsList) line(OneLine(month));
+  for (const auto& month : s.MonthsList) line(SingleLine(month));
   line(" ");
   line("[Channels]");
   AppendList(out, s.Channels, s.ChannelCount);

@@ -3,6 +3,7 @@
 // always reads back.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,14 @@ inline constexpr char kSettingsFileName[] = "settings.ini";
 int LoadSettingsText(std::string_view text, TSettings& settings, std::string* reason = nullptr);
 // The same from a file; a missing or unreadable file is a failure.
 int LoadSettings(const std::string& path, TSettings& settings, std::string* reason = nullptr);
+
+// The rules of the file's format, for the places where values enter the plug-in
+// (keyword lists loaded from files, the typed folder): a value is one line, and a
+// list entry is not empty and does not begin with a blank.
+std::string SingleLine(std::string_view text);
+// The entry as the file can hold it (leading blanks dropped), or nullopt when
+// nothing of it is left.
+std::optional<std::string> ListLine(std::string_view text);
 
 // The file's bytes for settings. Values the file cannot hold are mended on the
 // way: line breaks are dropped, list entries that are empty or begin with a blank
