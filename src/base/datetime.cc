@@ -8,18 +8,28 @@ namespace {
 
 constexpr std::int64_t kMsPerDay = 86'400'000;
 
+// Constant-initialised, so other files' static constants may use this file's
+// functions without depending on the order of initialisation.
+constexpr bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+constexpr int MonthLength(int year, int month) {
+  constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  return month == 2 && LeapYear(year) ? 29 : kDays[month - 1];
+}
+
 // Days from 0001-01-01 (proleptic Gregorian) to the date.
-std::int64_t DaysFromCivilStart(int year, int month, int day) {
+constexpr std::int64_t DaysFromCivilStart(int year, int month, int day) {
   std::int64_t y = year - 1;
   std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400;
-  for (int m = 1; m < month; ++m) days += DaysInMonth(year, m);
+  for (int m = 1; m < month; ++m) days += MonthLength(year, m);
   return days + day - 1;
 }
 
-const std::int64_t kEpochFromCivilStart = DaysFromCivilStart(1899, 12, 30);
+constexpr std::int64_t kEpochFromCivilStart = DaysFromCivilStart(1899, 12, 30);
 
 // 1601-01-01 counted from 0001-01-01.
-const std::int64_t kFileTimeEpochFromCivilStart = DaysFromCivilStart(1601, 1, 1);
+constexpr std::int64_t kFileTimeEpochFromCivilStart = DaysFromCivilStart(1601, 1, 1);
 
 struct YearMonthDay {
   int year;
@@ -70,13 +80,9 @@ CalendarFields FieldsFrom(std::int64_t daysFromCivilStart, std::int64_t msOfDay)
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) { return LeapYear(year); }
 
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
+int DaysInMonth(int year, int month) { return MonthLength(year, month); }
 
 std::optional<DateTime> EncodeDate(int year, int month, int day) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
@@ -111,8 +117,9 @@ std::int64_t WholeMinutesBetween(DateTime a, DateTime b) {
 CalendarFields DecodeDateTime(DateTime value) {
   // Outside years 1..9999 (or NaN) nothing is meaningful; decode the epoch instead
   // of running off the calendar.
-  static const double kFirst = -static_cast<double>(kEpochFromCivilStart);
-  static const double kPastLast = *EncodeDate(9999, 12, 31) + 1;
+  constexpr double kFirst = -static_cast<double>(kEpochFromCivilStart);
+  constexpr double kPastLast =
+      static_cast<double>(DaysFromCivilStart(9999, 12, 31) - kEpochFromCivilStart + 1);
   if (!(value > kFirst - 1 && value < kPastLast)) value = 0;
   double wholeDays = std::trunc(value);
   double fraction = std::fabs(value - wholeDays);
@@ -135,6 +142,21 @@ std::optional<CalendarFields> FileTimeToCalendar(std::uint64_t fileTime) {
   auto ms = static_cast<std::int64_t>(totalMs % kMsPerDay);
   std::int64_t civil = kFileTimeEpochFromCivilStart + days;
   return FieldsFrom(civil, ms);
+}
+
+}  // namespace kolvar
+
+namespace kolvar {
+
+std::optional<std::uint64_t> CalendarToFileTime(const CalendarFields& f) {
+  if (f.year < 1601 || !EncodeDate(f.year, f.month, f.day) ||
+      !EncodeTime(f.hour, f.minute, f.second, f.millisecond)) {
+    return std::nullopt;
+  }
+  std::int64_t days = DaysFromCivilStart(f.year, f.month, f.day) - kFileTimeEpochFromCivilStart;
+  std::int64_t ms = days * kMsPerDay + ((f.hour * 60LL + f.minute) * 60 + f.second) * 1000 +
+                    f.millisecond;
+  return static_cast<std::uint64_t>(ms) * 10'000;
 }
 
 }  // namespace kolvar

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "base/file_io.h"
@@ -23,6 +25,54 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) data.append(buffer, n);
   if (std::ferror(f.get())) return std::nullopt;
   return data;
+}
+
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) {
+  File f(std::fopen(ToNativePath(path).c_str(), "rb"));
+  if (!f) return std::nullopt;
+  FileHead head;
+  head.bytes.resize(maxBytes);
+  std::size_t got = std::fread(head.bytes.data(), 1, maxBytes, f.get());
+  if (std::ferror(f.get())) return std::nullopt;
+  head.bytes.resize(got);
+  if (std::fseek(f.get(), 0, SEEK_END) != 0) return std::nullopt;
+  long size = std::ftell(f.get());
+  if (size < 0) return std::nullopt;
+  head.size = static_cast<std::uint64_t>(size);
+  return head;
+}
+
+namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+  });
+}
+
+bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    if (LowerAscii(name[name.size() - suffix.size() + i]) != LowerAscii(suffix[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(ToNativePath(folder), ec);
+  if (ec) return names;
+  for (const auto& entry : it) {
+    std::string name = entry.path().filename().string();
+    if (EndsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end(), LessIgnoringCase);
+  return names;
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view contents) {

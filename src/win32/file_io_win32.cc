@@ -25,6 +25,40 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return data;
 }
 
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) {
+  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+  FileHead head;
+  head.size = static_cast<std::uint64_t>(size.QuadPart);
+  head.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(head.size, maxBytes)));
+  std::size_t done = 0;
+  while (done < head.bytes.size()) {
+    DWORD got = 0;
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(head.bytes.size() - done, 1 << 20));
+    if (!ReadFile(file.Get(), head.bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    done += got;
+  }
+  head.bytes.resize(done);
+  return head;
+}
+
+std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) {
+  // The system matches the pattern ignoring case and lists in its own order.
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  std::string pattern = folder + "*" + std::string(suffix);
+  win32::UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+  if (!search.Valid()) return names;
+  do {
+    names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search.Get(), &found));
+  return names;
+}
+
 bool WriteFileAtomic(const std::string& path, std::string_view contents) {
   const std::string temp = path + ".tmp";
   {

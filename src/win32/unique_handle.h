@@ -33,4 +33,20 @@ class UniqueHandle {
   HANDLE handle_ = nullptr;
 };
 
+// A search handle of FindFirstFileA, closed with FindClose.
+class UniqueFindHandle {
+ public:
+  explicit UniqueFindHandle(HANDLE h) : handle_(h) {}
+  UniqueFindHandle(const UniqueFindHandle&) = delete;
+  UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
+  ~UniqueFindHandle() {
+    if (Valid()) FindClose(handle_);
+  }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
 }  // namespace kolvar::win32

@@ -111,6 +111,13 @@ TEST(FileTimeTest, ValuesTheSystemRefusesAreRefused) {
   EXPECT_EQ(last->day, 14);
 }
 
+TEST(FileTimeTest, CalendarFieldsConvertBack) {
+  EXPECT_EQ(CalendarToFileTime(Fields(2024, 3, 0, 5, 21, 30)), 133541478000000000ULL);
+  EXPECT_EQ(CalendarToFileTime(Fields(1601, 1, 0, 1)), 0u);
+  EXPECT_FALSE(CalendarToFileTime(Fields(1600, 12, 0, 31)).has_value());
+  EXPECT_FALSE(CalendarToFileTime(Fields(2023, 2, 0, 29)).has_value());
+}
+
 TEST(FileTimeTest, AgreesWithTheDateTimeCalendar) {
   // One programme start every 7 hours and 13 minutes across three years.
   const std::uint64_t start = 133541478000000000ULL;

@@ -1,0 +1,181 @@
+#include "tvguide/jtv_reader.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "base/byte_reader.h"
+#include "base/file_io.h"
+
+namespace kolvar {
+namespace {
+
+int FebruaryLength(int year) { return IsLeapYear(year) ? 29 : 28; }
+
+std::string TwoDigits(int value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%02d", value);
+  return buffer;
+}
+
+// "yyyy.mm.dd hh:mm Title[Dw]Channel", or "hh:mm Title[Dw]Channel" for window 0.
+std::string ProgrammeLine(const ShiftDate& d, std::string_view title, const std::string& dayName,
+                          std::string_view channel, bool longForm) {
+  std::string line;
+  if (longForm) {
+    line = std::to_string(d.year) + "." + TwoDigits(d.month) + "." + TwoDigits(d.day) + " ";
+  }
+  line += TwoDigits(d.hour) + ":" + TwoDigits(d.minute) + " ";
+  line += title;
+  line += "[" + dayName + "]";
+  line += channel;
+  return line;
+}
+
+}  // namespace
+
+void ShiftProgrammeTime(int hour, int minute, ShiftDate& d) {
+  if (minute < 0) {
+    minute += 60;
+    --hour;
+  }
+  if (hour < 0) {
+    hour += 24;
+    --d.day;
+    d.dayOfWeek = d.dayOfWeek == 0 ? 6 : d.dayOfWeek - 1;
+  }
+  if (d.day == 0) {
+    switch (d.month) {
+      case 2: d.day = 31; d.month = 1; break;
+      case 4: case 6: case 9: case 11: d.day = 31; --d.month; break;
+      case 1: case 8: d.day = 31; --d.month; break;
+      case 5: case 7: case 10: case 12: d.day = 30; --d.month; break;
+      case 3: d.day = FebruaryLength(d.year); d.month = 2; break;
+      default: break;
+    }
+  }
+  if (d.month == 0) {
+    d.month = 12;
+    --d.year;
+  }
+  if (minute >= 60) {
+    minute -= 60;
+    ++hour;
+  }
+  if (hour > 23) {
+    hour -= 24;
+    ++d.day;
+    ++d.dayOfWeek;
+  }
+  if (d.dayOfWeek == 7) d.dayOfWeek = 0;
+  if (d.month == 2 && d.day > FebruaryLength(d.year)) {
+    d.day -= FebruaryLength(d.year);
+    d.month = 3;
+  }
+  if ((d.month == 4 || d.month == 6 || d.month == 9 || d.month == 11) && d.day > 30) {
+    d.day -= 30;
+    ++d.month;
+  }
+  if ((d.month == 1 || d.month == 3 || d.month == 5 || d.month == 7 || d.month == 8 ||
+       d.month == 10 || d.month == 12) &&
+      d.day > 31) {
+    d.day -= 31;
+    ++d.month;
+  }
+  if (d.month > 12) {
+    d.month -= 12;
+    ++d.year;
+  }
+  d.hour = hour;
+  d.minute = minute;
+}
+
+std::string ChannelName(std::string_view fileName) {
+  std::size_t dot = fileName.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return {};
+  return std::string(fileName.substr(0, dot));
+}
+
+std::string DataFileName(std::string_view indexPath) {
+  std::size_t keep = indexPath.size() >= 3 ? indexPath.size() - 3 : 0;
+  return std::string(indexPath.substr(0, keep)) + "pdt";
+}
+
+bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
+                     int timeShiftMinutes, int windowMinutes, DateTime now,
+                     const ReaderHooks& hooks) {
+  const std::string indexPath = options.path + fileName;
+  std::optional<FileHead> index = ReadFileHead(indexPath, kIndexReadLimit);
+  if (!index) return false;
+  std::optional<FileHead> data = ReadFileHead(DataFileName(indexPath), kDataReadLimit);
+  if (!data) return false;
+  return ReadChannelBytes(options, ChannelName(fileName), index->bytes, index->size, data->bytes,
+                          data->size, timeShiftMinutes, windowMinutes, now, hooks);
+}
+
+bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
+                      std::string_view indexBytes, std::uint64_t indexSize,
+                      std::string_view dataBytes, std::uint64_t dataSize, int timeShiftMinutes,
+                      int windowMinutes, DateTime now, const ReaderHooks& hooks) {
+  const int shiftHours = timeShiftMinutes / 60;
+  const int shiftMinutes = timeShiftMinutes - 60 * shiftHours;
+  const bool fullSearch = options.fullSearch && windowMinutes != 0;
+
+  ByteReader index(indexBytes);
+  ByteReader data(dataBytes);
+  std::optional<std::uint16_t> count = index.U16();
+  if (!count) return false;
+
+  bool openMatch = false;
+  bool firstComing = true;
+  std::string prevLine;
+  DateTime prevStart = now;
+  for (int i = 1; i <= *count; ++i) {
+    if (!index.Skip(2)) return false;
+    std::optional<std::uint64_t> fileTime = index.U64();
+    std::optional<std::uint16_t> offset = index.U16();
+    if (!fileTime || !offset) return false;
+    if (!data.Seek(*offset)) return false;
+    std::optional<std::uint8_t> length = data.U8();
+    if (!length || !data.Skip(1)) return false;
+    std::optional<std::string_view> title = data.Bytes(*length);
+    if (!title) return false;
+
+    std::optional<CalendarFields> read = FileTimeToCalendar(*fileTime);
+    if (!read) return false;
+    ShiftDate date{read->year, read->month, read->dayOfWeek, read->day, 0, 0};
+    ShiftProgrammeTime(read->hour + shiftHours, read->minute + shiftMinutes, date);
+    std::optional<DateTime> start =
+        EncodeDateTime({date.year, date.month, date.dayOfWeek, date.day, date.hour, date.minute,
+                        read->second, read->millisecond});
+    if (!start) return false;
+    const std::string line = ProgrammeLine(date, *title, options.daysOfWeek[date.dayOfWeek],
+                                           channel, windowMinutes != 0);
+
+    if (openMatch) openMatch = hooks.match(std::string(), *start);
+    if (fullSearch) {
+      openMatch = hooks.match(line, *start);
+      if (*start > now) hooks.seenFutureProgramme();
+    } else if (*start > now) {
+      hooks.seenFutureProgramme();
+      if (i > 1 && firstComing) {
+        // The programme on air is the last one that started before now.
+        openMatch = hooks.match(prevLine, prevStart);
+        if (openMatch) hooks.match(std::string(), *start);
+      }
+      if (WholeMinutesBetween(now, *start) > windowMinutes) return true;
+      openMatch = hooks.match(line, *start);
+      firstComing = false;
+    } else {
+      prevLine = line;
+      prevStart = *start;
+    }
+    if (openMatch && i == *count) hooks.match(std::string(), *start);
+
+    if (hooks.aborted() || index.Position() >= indexSize || data.Position() >= dataSize) {
+      return true;
+    }
+  }
+  return true;
+}
+
+}  // namespace kolvar

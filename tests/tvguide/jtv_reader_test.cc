@@ -1,0 +1,288 @@
+#include "tvguide/jtv_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/file_io.h"
+#include "jtv_writer.h"
+#include "support/temp_dir.h"
+
+namespace kolvar {
+namespace {
+
+using jtv::ChannelFiles;
+using jtv::Programme;
+
+// Tuesday, 5 March 2024, 12:00.
+const DateTime kNow = *EncodeDateTime({2024, 3, 2, 5, 12, 0, 0, 0});
+
+DateTime At(double minutesFromNow) { return kNow + minutesFromNow / 1440; }
+
+Programme P(double minutesFromNow, std::string title) {
+  return {DecodeDateTime(At(minutesFromNow)), std::move(title)};
+}
+
+ReaderOptions Options(bool fullSearch = false) {
+  ReaderOptions o;
+  o.daysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+  o.fullSearch = fullSearch;
+  return o;
+}
+
+// Reads the programmes as a channel "First" and records what the matcher saw:
+// lines as they are, end-time calls as "end hh:mm". Takes every line unless the
+// title is listed in refuse.
+struct Reading {
+  std::vector<std::string> calls;
+  bool result = false;
+  bool sawFuture = false;
+};
+
+Reading Read(const ChannelFiles& files, int shift, int window, bool fullSearch = false,
+             std::vector<std::string> refuse = {}, int abortAfter = -1) {
+  Reading r;
+  int programmes = 0;
+  ReaderHooks hooks;
+  hooks.match = [&](const std::string& line, DateTime start) {
+    if (line.empty()) {
+      CalendarFields f = DecodeDateTime(start);
+      char text[32];
+      std::snprintf(text, sizeof text, "end %02d:%02d", f.hour, f.minute);
+      r.calls.push_back(text);
+      return false;
+    }
+    r.calls.push_back(line);
+    for (const auto& word : refuse) {
+      if (line.find(word) != std::string::npos) return false;
+    }
+    return true;
+  };
+  hooks.aborted = [&] { return ++programmes == abortAfter; };
+  hooks.seenFutureProgramme = [&] { r.sawFuture = true; };
+  r.result = ReadChannelBytes(Options(fullSearch), "First", files.index, files.index.size(),
+                              files.data, files.data.size(), shift, window, kNow, hooks);
+  return r;
+}
+
+Reading Read(const std::vector<Programme>& programmes, int shift, int window,
+             bool fullSearch = false, std::vector<std::string> refuse = {}) {
+  ChannelFiles files;
+  EXPECT_TRUE(jtv::EncodeChannel(programmes, files));
+  return Read(files, shift, window, fullSearch, std::move(refuse));
+}
+
+using Calls = std::vector<std::string>;
+
+TEST(JtvReaderTest, OrdinarySearchHandsOverTheProgrammeOnAirAndTheWindow) {
+  std::vector<Programme> guide = {P(-90, "Old"), P(-30, "OnAir"), P(30, "Soon"),
+                                  P(60, "Edge"), P(121, "Late")};
+  Reading r = Read(guide, 0, 60);
+  EXPECT_TRUE(r.result);
+  EXPECT_TRUE(r.sawFuture);
+  EXPECT_EQ(r.calls, (Calls{"2024.03.05 11:30 OnAir[Tu]First", "end 12:30",
+                            "2024.03.05 12:30 Soon[Tu]First", "end 13:00",
+                            "2024.03.05 13:00 Edge[Tu]First", "end 14:01"}));
+}
+
+TEST(JtvReaderTest, OnAirOnlyWhenALaterProgrammeFollows) {
+  // The last programme has started: nothing is handed over.
+  EXPECT_EQ(Read({P(-90, "A"), P(-30, "B")}, 0, 60).calls, Calls{});
+  // A programme starting exactly now has started.
+  EXPECT_EQ(Read({P(-30, "A"), P(0, "B")}, 0, 60).calls, Calls{});
+  // The first programme is still to come: no programme on air.
+  EXPECT_EQ(Read({P(10, "A")}, 0, 60).calls,
+            (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:10"}));
+  // A refused on-air programme gets no end time.
+  EXPECT_EQ(Read({P(-30, "A"), P(10, "B")}, 0, 60, false, {"A["}).calls,
+            (Calls{"2024.03.05 11:30 A[Tu]First", "2024.03.05 12:10 B[Tu]First", "end 12:10"}));
+}
+
+TEST(JtvReaderTest, TheWindowCountsWholeMinutes) {
+  // 60 minutes and 59 seconds ahead is 60 whole minutes: still inside.
+  Programme edge{DecodeDateTime(At(60) + 59.0 / 86400), "Edge"};
+  EXPECT_EQ(Read({edge, P(62, "Out")}, 0, 60).calls,
+            (Calls{"2024.03.05 13:00 Edge[Tu]First", "end 13:02"}));
+  EXPECT_EQ(Read({P(0, "Empty")}, 0, 0).calls, Calls{});
+  Reading none = Read(std::vector<Programme>{}, 0, 60);
+  EXPECT_EQ(none.calls, Calls{});
+  EXPECT_TRUE(none.result);
+}
+
+TEST(JtvReaderTest, WindowZeroGivesShortLinesOfWhatIsOnNow) {
+  Programme soon{DecodeDateTime(At(0) + 30.0 / 86400), "Soon"};
+  Reading r = Read({P(-30, "Now"), soon, P(1, "Next"), P(30, "Later")}, 0, 0);
+  EXPECT_EQ(r.calls, (Calls{"11:30 Now[Tu]First", "end 12:00", "12:00 Soon[Tu]First",
+                            "end 12:01"}));
+}
+
+TEST(JtvReaderTest, FullSearchHandsOverEverythingEachEndingAtTheNext) {
+  Reading r = Read({P(-900, "A"), P(-30, "B"), P(3000, "C")}, 0, 60, true, {"B["});
+  EXPECT_EQ(r.calls, (Calls{"2024.03.04 21:00 A[Mo]First", "end 11:30",
+                            "2024.03.05 11:30 B[Tu]First", "2024.03.07 14:00 C[Th]First",
+                            "end 14:00"}));
+  // Full search does not apply to the now-showing window.
+  EXPECT_EQ(Read({P(-900, "A"), P(-30, "B"), P(3000, "C")}, 0, 0, true).calls,
+            (Calls{"11:30 B[Tu]First", "end 14:00"}));
+}
+
+TEST(JtvReaderTest, TimeShiftsMoveEveryField) {
+  EXPECT_EQ(Read({P(-30, "A"), P(10, "B")}, -90, 1440, true).calls[0],
+            "2024.03.05 10:00 A[Tu]First");
+  EXPECT_EQ(Read({P(-30, "A"), P(10, "B")}, 780, 1440, true).calls[0],
+            "2024.03.06 00:30 A[We]First");
+  EXPECT_EQ(Read({P(-30, "A"), P(10, "B")}, -1440, 1440, true).calls[0],
+            "2024.03.04 11:30 A[Mo]First");
+  EXPECT_EQ(Read({P(-30, "A"), P(10, "B")}, 1440, 1440, true).calls[0],
+            "2024.03.06 11:30 A[We]First");
+}
+
+ShiftDate Shifted(int y, int mo, int dow, int d, int h, int mi) {
+  ShiftDate date{y, mo, dow, d, 0, 0};
+  ShiftProgrammeTime(h, mi, date);
+  return date;
+}
+
+std::string Text(const ShiftDate& d) {
+  char out[48];
+  std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d dow %d", d.year, d.month, d.day, d.hour,
+                d.minute, d.dayOfWeek);
+  return out;
+}
+
+TEST(ShiftProgrammeTimeTest, CarriesAcrossMidnightMonthsAndYears) {
+  // 00:10 on 1 March minus 30 minutes: the last day of February of that year.
+  EXPECT_EQ(Text(Shifted(2024, 3, 5, 1, 0, -20)), "2024-02-29 23:40 dow 4");
+  EXPECT_EQ(Text(Shifted(2023, 3, 3, 1, 0, -20)), "2023-02-28 23:40 dow 2");
+  // 23:50 on 31 December plus 30: 00:20 on 1 January of the next year.
+  EXPECT_EQ(Text(Shifted(2024, 12, 2, 31, 23, 80)), "2025-01-01 00:20 dow 3");
+  // And back across the year.
+  EXPECT_EQ(Text(Shifted(2025, 1, 3, 1, -1, 50)), "2024-12-31 23:50 dow 2");
+  // Month ends of 30 and 31 days.
+  EXPECT_EQ(Text(Shifted(2024, 4, 2, 30, 24, 10)), "2024-05-01 00:10 dow 3");
+  EXPECT_EQ(Text(Shifted(2024, 5, 3, 1, -1, 0)), "2024-04-30 23:00 dow 2");
+  EXPECT_EQ(Text(Shifted(2024, 8, 4, 1, -2, 0)), "2024-07-31 22:00 dow 3");
+  // Saturday plus a day is Sunday.
+  EXPECT_EQ(Text(Shifted(2024, 3, 6, 9, 24, 0)), "2024-03-10 00:00 dow 0");
+}
+
+TEST(ShiftProgrammeTimeTest, FebruaryFollowsTheProgrammesOwnYear) {
+  // 29 February 2028 stays, whatever year it is now.
+  EXPECT_EQ(Text(Shifted(2028, 2, 2, 29, 21, 0)), "2028-02-29 21:00 dow 2");
+  // 28 February 23:50 plus 30 minutes: the 29th in a leap year, 1 March otherwise.
+  EXPECT_EQ(Text(Shifted(2024, 2, 3, 28, 23, 80)), "2024-02-29 00:20 dow 4");
+  EXPECT_EQ(Text(Shifted(2027, 2, 0, 28, 23, 80)), "2027-03-01 00:20 dow 1");
+}
+
+TEST(JtvReaderTest, ChannelNamesAndDataFileNames) {
+  EXPECT_EQ(ChannelName("First.ndx"), "First");
+  EXPECT_EQ(ChannelName("a.b.ndx"), "a.b");
+  EXPECT_EQ(ChannelName("nodot"), "");
+  EXPECT_EQ(ChannelName(".ndx"), "");
+  EXPECT_EQ(DataFileName("C:\\TV\\NEWS.NDX"), "C:\\TV\\NEWS.pdt");
+  EXPECT_EQ(DataFileName("ab"), "pdt");
+}
+
+TEST(JtvReaderTest, ReadsFilesByNameFromTheFolder) {
+  testing::TempDir dir;
+  ChannelFiles files;
+  ASSERT_TRUE(jtv::EncodeChannel({P(-30, ""), P(10, "B")}, files));
+  // An upper-case index name still looks for a data file ending in lower-case "pdt".
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("NEWS.NDX"), files.index));
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("NEWS.pdt"), files.data));
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("alone.ndx"), files.index));
+  ReaderOptions options = Options();
+  options.path = dir.Folder();
+  Calls calls;
+  ReaderHooks hooks;
+  hooks.match = [&](const std::string& line, DateTime) {
+    calls.push_back(line);
+    return true;
+  };
+  ASSERT_TRUE(ReadChannelFile(options, "NEWS.NDX", 0, 60, kNow, hooks));
+  // An empty title, and the end-time calls as empty lines.
+  EXPECT_EQ(calls, (Calls{"2024.03.05 11:30 [Tu]NEWS", "", "2024.03.05 12:10 B[Tu]NEWS", ""}));
+  EXPECT_FALSE(ReadChannelFile(options, "missing.ndx", 0, 60, kNow, hooks));
+  EXPECT_FALSE(ReadChannelFile(options, "alone.ndx", 0, 60, kNow, hooks));
+}
+
+TEST(JtvReaderTest, DamagedFilesEndTheChannelWithFalse) {
+  std::vector<Programme> guide = {P(-30, "A"), P(10, "B"), P(20, "C")};
+  for (auto damage : {jtv::Damage::kTruncatedIndex, jtv::Damage::kOffsetPastEnd,
+                      jtv::Damage::kEmptyFiles}) {
+    ChannelFiles files;
+    ASSERT_TRUE(jtv::EncodeChannel(guide, files));
+    jtv::ApplyDamage(files, damage);
+    Reading r = Read(files, 0, 60);
+    EXPECT_FALSE(r.result) << static_cast<int>(damage);
+    // What was handed over before the damage stays handed over.
+    if (damage != jtv::Damage::kEmptyFiles) {
+      EXPECT_FALSE(r.calls.empty());
+    }
+  }
+  // A count larger than the records: reading ends where the index file ends.
+  ChannelFiles counted;
+  ASSERT_TRUE(jtv::EncodeChannel(guide, counted));
+  jtv::ApplyDamage(counted, jtv::Damage::kCountTooLarge);
+  EXPECT_TRUE(Read(counted, 0, 60).result);
+  // The last record is not the last one announced, so its match keeps no end.
+  EXPECT_EQ(Read(counted, 0, 60).calls.back(), "2024.03.05 12:20 C[Tu]First");
+  // A start the system cannot convert.
+  ChannelFiles files;
+  ASSERT_TRUE(jtv::EncodeChannel({P(-30, "A"), P(10, "B")}, files));
+  for (int i = 0; i < 8; ++i) files.index[4 + i] = static_cast<char>(0xFF);
+  EXPECT_FALSE(Read(files, 0, 60).result);
+  // A shift that leaves the calendar the plug-in can hold.
+  std::vector<Programme> last = {{{9999, 12, 5, 31, 23, 50, 0, 0}, "End"}};
+  EXPECT_FALSE(Read(last, 30, 60).result);
+  EXPECT_TRUE(Read(last, 0, 60).result);
+}
+
+TEST(JtvReaderTest, StopsAtTheEndOfTheDataFileOrWhenAborted) {
+  ChannelFiles files;
+  ASSERT_TRUE(jtv::EncodeChannel({P(10, "A"), P(20, "B"), P(30, "C")}, files));
+  // Titles A and B only: the data file ends with B's title, read second.
+  files.data.resize(files.data.size() - 3);
+  Reading r = Read(files, 0, 60);
+  EXPECT_TRUE(r.result);
+  EXPECT_EQ(r.calls, (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:20",
+                            "2024.03.05 12:20 B[Tu]First"}));
+  ChannelFiles full;
+  ASSERT_TRUE(jtv::EncodeChannel({P(10, "A"), P(20, "B"), P(30, "C")}, full));
+  Reading aborted = Read(full, 0, 60, false, {}, 1);
+  EXPECT_TRUE(aborted.result);
+  EXPECT_EQ(aborted.calls, Calls{"2024.03.05 12:10 A[Tu]First"});
+}
+
+TEST(JtvReaderTest, AGeneratedGuideReadsBackAsWritten) {
+  jtv::GuideSpec spec;
+  spec.channels = 3;
+  spec.days = 2;
+  spec.start = DecodeDateTime(At(-600));
+  spec.seed = 7;
+  auto guide = jtv::GenerateGuide(spec);
+  for (const auto& channel : guide) {
+    ChannelFiles files;
+    ASSERT_TRUE(jtv::EncodeChannel(channel, files));
+    // Several programmes share a title entry.
+    EXPECT_LT(files.data.size(), 26 + channel.size() * 20);
+    Reading r = Read(files, 0, 60, true);
+    std::vector<std::string> lines;
+    for (const auto& call : r.calls) {
+      if (call.rfind("end ", 0) != 0) lines.push_back(call);
+    }
+    ASSERT_EQ(lines.size(), channel.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const CalendarFields& s = channel[i].start;
+      char head[32];
+      std::snprintf(head, sizeof head, "%d.%02d.%02d %02d:%02d ", s.year, s.month, s.day, s.hour,
+                    s.minute);
+      EXPECT_EQ(lines[i], std::string(head) + channel[i].title + "[" +
+                              Options().daysOfWeek[s.dayOfWeek] + "]First");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kolvar

@@ -1,0 +1,57 @@
+// Writing JTV guides: the inverse of the reader, for tests, the demo and the
+// benchmarks. Start times are local calendar fields stored as FILETIMEs, as the
+// guides do.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/datetime.h"
+
+namespace kolvar::jtv {
+
+struct Programme {
+  CalendarFields start;
+  std::string title;
+};
+
+struct ChannelFiles {
+  std::string index;  // *.ndx
+  std::string data;   // *.pdt
+};
+
+// The usual start of a data file; titles follow it.
+inline constexpr char kDataHeader[] = "JTV 3.x TV Program Data\n\n\n";
+
+// Equal titles share one entry of the data file, as real guides do. False when the
+// programmes or titles do not fit the format (16-bit counts and offsets).
+bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files);
+
+// Writes name.ndx and name.pdt into folder (with its trailing separator).
+bool WriteChannel(const std::string& folder, const std::string& name, const ChannelFiles& files);
+
+enum class Language { kEnglish, kRussian, kMixed };
+
+struct GuideSpec {
+  int channels = 10;
+  int days = 7;
+  CalendarFields start;  // the first programme of every channel starts here
+  std::uint32_t seed = 1;
+  Language language = Language::kMixed;
+};
+
+// One programme list per channel: back to back, 5 minutes to 3 hours each.
+std::vector<std::vector<Programme>> GenerateGuide(const GuideSpec& spec);
+// The channel names GenerateGuide's channels are written under: "ch001", ...
+std::string ChannelFileStem(int channel);
+
+enum class Damage {
+  kTruncatedIndex,  // the last record cut in half
+  kOffsetPastEnd,   // a record's title offset beyond the data file
+  kCountTooLarge,   // the count announces more records than there are
+  kEmptyFiles,      // both files empty
+};
+void ApplyDamage(ChannelFiles& files, Damage damage);
+
+}  // namespace kolvar::jtv

@@ -1,0 +1,125 @@
+// jtvgen: writes JTV television guides (index *.ndx and data *.pdt per channel)
+// for tests, the demo and the benchmarks. See --help.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "base/file_io.h"
+#include "jtv_writer.h"
+
+namespace {
+
+using kolvar::CalendarFields;
+using namespace kolvar::jtv;
+
+constexpr char kHelp[] =
+    "usage: jtvgen --out FOLDER [options]\n"
+    "Writes a JTV guide: for every channel chNNN.ndx (programme starts) and\n"
+    "chNNN.pdt (titles), programmes back to back, 5 minutes to 3 hours long.\n"
+    "\n"
+    "  --out FOLDER        where to write (must exist)\n"
+    "  --channels N        number of channels (default 10)\n"
+    "  --days D            days of programmes per channel (default 7)\n"
+    "  --start 'YYYY-MM-DD HH:MM'\n"
+    "                      local time of every channel's first programme\n"
+    "  --start-minutes M   first programme M minutes from now (may be negative;\n"
+    "                      default -90, so programmes are on air now)\n"
+    "  --seed S            random seed; the same seed writes the same guide (default 1)\n"
+    "  --language L        titles in en, ru (Windows-1251, some with Io) or mixed\n"
+    "                      (default mixed)\n"
+    "  --damage KIND       damage every channel: truncated-index, offset-past-end,\n"
+    "                      count-too-large or empty\n"
+    "  --help              this text\n";
+
+bool ParseStart(const std::string& text, CalendarFields& f) {
+  int y, mo, d, h, mi;
+  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d", &y, &mo, &d, &h, &mi) != 5) return false;
+  f = CalendarFields{y, mo, 0, d, h, mi, 0, 0};
+  return kolvar::EncodeDateTime(f).has_value();
+}
+
+CalendarFields MinutesFromNow(long minutes) {
+  std::time_t now = std::time(nullptr) + minutes * 60;
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return CalendarFields{local.tm_year + 1900, local.tm_mon + 1, local.tm_wday, local.tm_mday,
+                        local.tm_hour, local.tm_min, 0, 0};
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "jtvgen: %s\n(see jtvgen --help)\n", message.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string out;
+  GuideSpec spec;
+  spec.start = MinutesFromNow(-90);
+  bool damage = false;
+  Damage kind = Damage::kEmptyFiles;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+    if (a == "--help") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    } else if (a == "--out") {
+      out = value();
+    } else if (a == "--channels") {
+      spec.channels = std::atoi(value().c_str());
+    } else if (a == "--days") {
+      spec.days = std::atoi(value().c_str());
+    } else if (a == "--start") {
+      if (!ParseStart(value(), spec.start)) return Fail("--start wants 'YYYY-MM-DD HH:MM'");
+    } else if (a == "--start-minutes") {
+      spec.start = MinutesFromNow(std::atol(value().c_str()));
+    } else if (a == "--seed") {
+      spec.seed = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
+    } else if (a == "--language") {
+      std::string l = value();
+      if (l == "en") spec.language = Language::kEnglish;
+      else if (l == "ru") spec.language = Language::kRussian;
+      else if (l == "mixed") spec.language = Language::kMixed;
+      else return Fail("unknown language " + l);
+    } else if (a == "--damage") {
+      std::string d = value();
+      damage = true;
+      if (d == "truncated-index") kind = Damage::kTruncatedIndex;
+      else if (d == "offset-past-end") kind = Damage::kOffsetPastEnd;
+      else if (d == "count-too-large") kind = Damage::kCountTooLarge;
+      else if (d == "empty") kind = Damage::kEmptyFiles;
+      else return Fail("unknown damage " + d);
+    } else {
+      return Fail("unknown option " + a);
+    }
+  }
+  if (out.empty()) return Fail("--out is needed");
+  if (spec.channels < 0 || spec.days < 0) return Fail("counts must not be negative");
+  if (out.back() != '/' && out.back() != '\\') out += '/';
+
+  auto started = std::chrono::steady_clock::now();
+  auto guide = GenerateGuide(spec);
+  std::size_t programmes = 0;
+  for (std::size_t c = 0; c < guide.size(); ++c) {
+    ChannelFiles files;
+    if (!EncodeChannel(guide[c], files)) return Fail("channel too large for the format");
+    if (damage) ApplyDamage(files, kind);
+    if (!WriteChannel(out, ChannelFileStem(static_cast<int>(c)), files)) {
+      return Fail("cannot write into " + out);
+    }
+    programmes += guide[c].size();
+  }
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - started).count();
+  std::fprintf(stderr, "jtvgen: %zu channels, %zu programmes in %s (%lld ms)\n", guide.size(),
+               programmes, out.c_str(), static_cast<long long>(ms));
+  return 0;
+}
