@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the core natively, again under AddressSanitizer with
-# UndefinedBehaviorSanitizer and under ThreadSanitizer, the same cases
-# cross-compiled and run under Wine, and the end-to-end host tests under Wine on a
-# virtual display.
+# UndefinedBehaviorSanitizer and under ThreadSanitizer, the fuzzers for a bounded
+# time, the same cases cross-compiled and run under Wine, and the end-to-end host
+# tests under Wine on a virtual display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -28,6 +28,7 @@ status=0
 run_preset native || status=1
 run_preset asan || status=1
 run_preset tsan || status=1
+run_preset fuzz || status=1
 
 # A Wine server left from an earlier display would break window creation.
 wineserver -k 2>/dev/null || true

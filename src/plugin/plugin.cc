@@ -34,6 +34,7 @@ void Plugin::WireHandlers() {
   form_.SpinEditSearchMod.OnChange = [this] { SpinEditSearchModChange(); };
   form_.SpinEditIdentital.OnChange = [this] { SpinEditIdentitalChange(); };
   form_.SpinEditNotiseDelay.OnChange = [this] { SpinEditNotiseDelayChange(); };
+  form_.SpinEditTimeShift.OnChange = [this] { SpinEditTimeShiftChange(); };
 }
 
 const char* Plugin::Open(WindowHandle hostWindow) {
@@ -49,6 +50,8 @@ const char* Plugin::Open(WindowHandle hostWindow) {
     return kPluginTitle;
   }
   notifyCountdown_ = settings_.RepeatCount;
+  if (ScanChannelFolder(settings_.Path) != 1) ShowMessageBox("JTV files not found", kBoxOk);
+  typedPathFlag_ = false;
   FillControlsFromSettings();
   form_.TimerSearchUpdate.SetInterval(5000);
   form_.TimerNiticer.SetInterval(settings_.NotiseDelay * 1000);

@@ -77,6 +77,24 @@ class Plugin {
   void BuildResultList();
   void RemindOn();
   void RemindOff();
+  // The channel catalogue.
+  int ScanChannelFolder(const std::string& folder);
+  void UpdateChannelCounter();
+  void SelectDatabaseFolder();
+  void EditFolderPathKeyPress(char key);
+  void SelectFolder1Click();
+  void CheckAll1Click();
+  void UncheckAll1Click();
+  void CheckedOnlyClick();
+  void ShowCheckedList1Click();
+  void ShowSelectedChannelClick();
+  void CheckListBoxFilesClick();
+  void CheckListBoxFilesClickCheck();
+  void CheckListBoxFilesDblClick() { CheckedOnlyClick(); }
+  // A mouse press on the channel list; item is the line under the pointer, -1 for none.
+  void CheckListBoxFilesMouseDown(bool rightButton, int item);
+  bool CheckedOnlyMenuChecked() const { return checkedOnly_; }
+
   // Copy the channel list's check marks and the keyword list into the settings.
   void StoreCheckedChannels();
   void StoreKeywords();
@@ -124,6 +142,7 @@ class Plugin {
   void SpinEditSearchModChange();
   void SpinEditIdentitalChange();
   void SpinEditNotiseDelayChange();
+  void SpinEditTimeShiftChange();
 
   // Reminders and now-showing browsing are not built yet; the commands that reach
   // them are answered and do nothing else.
@@ -144,6 +163,8 @@ class Plugin {
   SearchArgs searchArgs_;
   SearchRunFn searchRun_;
   bool open_ = false;
+  bool typedPathFlag_ = false;  // the folder edit was typed in since the last selection
+  bool checkedOnly_ = false;    // the "Checked Only" menu item's check mark
 
   // Guards the results (and the reminder lists) that the worker writes.
   mutable std::mutex stateMutex_;

@@ -29,11 +29,11 @@ int CheckListBox::CheckedCount() const {
   return static_cast<int>(std::count(Checked.begin(), Checked.end(), true));
 }
 
-void SpinEdit::SetValue(int value) {
+void SpinEdit::SetValue(int value, bool notify) {
   int clamped = std::clamp(value, min_, max_);
   if (clamped == value_) return;
   value_ = clamped;
-  if (OnChange) OnChange();
+  if (notify && OnChange) OnChange();
 }
 
 void CheckBox::SetChecked(bool checked) {

@@ -64,8 +64,9 @@ class SpinEdit : public ControlBase {
   int Min() const { return min_; }
   int Max() const { return max_; }
   int Step() const { return step_; }
-  // Clamps into the range; fires OnChange when the shown value differs.
-  void SetValue(int value);
+  // Clamps into the range; fires OnChange when the shown value differs, unless
+  // told not to (a value shown for information only).
+  void SetValue(int value, bool notify = true);
   // The up and down arrows (or arrow keys).
   void StepUp() { SetValue(value_ + step_); }
   void StepDown() { SetValue(value_ - step_); }

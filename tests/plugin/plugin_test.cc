@@ -221,6 +221,7 @@ TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
   h.Open();
   ASSERT_TRUE(h.WaitIdle());
   CheckListBox& files = h.plugin.Form().CheckListBoxFiles;
+  files.Clear();
   files.Add("a.ndx");
   files.Add("b.ndx");
   h.plugin.StoreCheckedChannels();

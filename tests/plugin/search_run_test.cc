@@ -26,6 +26,7 @@ class SearchRunTest : public ::testing::Test {
     s.MessSearchComplete = "Done";
     s.MessListCreate = "List ready";
     s.RepeatCount = 2;
+    s.ChannelCount = 0;  // nothing checked: no word about the guide's age
   }
   PluginHarness h;
 };

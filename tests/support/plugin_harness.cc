@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "jtv_writer.h"
 #include "plugin/host_channel.h"
 #include "settings/settings_file.h"
 
@@ -55,7 +56,18 @@ bool FakeRun::WaitForSteps(FakePlatform& platform, int n, int timeoutMs) {
 PluginHarness::PluginHarness() {
   plugin.SetSearchRun(run.Fn());
   platform.SetModuleFileName(folder.Path("Kolvar.dll"));
+  const DateTime now = *EncodeDateTime({2024, 3, 2, 5, 12, 0, 0, 0});
+  platform.SetNow(now);
+  std::vector<jtv::Programme> programmes;
+  for (int i = -2; i < 6; ++i) {
+    programmes.push_back({DecodeDateTime(now + i * 45 / 1440.0), i % 2 ? "News" : "Film"});
+  }
+  jtv::ChannelFiles files;
+  if (jtv::EncodeChannel(programmes, files)) jtv::WriteChannel(folder.Folder(), "first", files);
   TSettings& s = settings;
+  s.Path = folder.Folder();
+  s.Channels = {"first.ndx"};
+  s.ChannelCount = 1;
   s.FindMode = 3;
   s.CongenialityRate = 86;
   s.NotiseDelay = 5;

@@ -50,7 +50,9 @@ class PluginHarness {
   PluginHarness();
   ~PluginHarness();
 
-  // Writes `settings` as the plug-in's settings file and opens the plug-in.
+  // Writes `settings` as the plug-in's settings file and opens the plug-in. The
+  // guide folder is the plug-in folder, holding one channel "first.ndx" around
+  // the fake clock's now (Tuesday 5 March 2024, 12:00) unless a test replaced it.
   void Open();
   // Sends a kind-1 command; returns the one reply's value (the test fails when
   // not exactly one reply came).

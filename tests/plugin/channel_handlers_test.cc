@@ -1,0 +1,202 @@
+// The channel list's handlers through the plug-in, on a guide folder of the test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/file_io.h"
+#include "base/paths.h"
+#include "support/plugin_harness.h"
+
+namespace kolvar {
+namespace {
+
+using testing::PluginHarness;
+using testing::Recorded;
+using Names = std::vector<std::string>;
+
+std::vector<std::string> Boxes(const testing::FakePlatform& platform) {
+  std::vector<std::string> out;
+  for (const auto& b : platform.CallsOf(Recorded::Kind::kMessageBox)) {
+    out.push_back(b.text + "|" + std::to_string(b.value));
+  }
+  return out;
+}
+
+class ChannelHandlersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    h.run.Release();
+    for (const char* name : {"second.ndx", "Third.NDX"}) {
+      ASSERT_TRUE(WriteFileAtomic(h.folder.Path(name), "x"));
+    }
+    h.settings.Channels = {"FIRST.ndx", "third.ndx"};
+    h.settings.ChannelCount = 2;
+    h.settings.TimeShifts = {"first.ndx#-90", "third.NDX#oops"};
+    h.settings.TimeShiftCount = 2;
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+    h.platform.ClearCalls();
+  }
+
+  CheckListBox& Files() { return h.plugin.Form().CheckListBoxFiles; }
+  SpinEdit& Shift() { return h.plugin.Form().SpinEditTimeShift; }
+
+  PluginHarness h;
+};
+
+TEST_F(ChannelHandlersTest, OpenScansTheGuideFolder) {
+  EXPECT_EQ(Files().Items, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
+  EXPECT_EQ(Files().Checked, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "2/3");
+  EXPECT_FALSE(h.plugin.DatabaseOutdated());
+}
+
+TEST(ChannelOpenTest, AnEmptyGuideFolderIsReported) {
+  PluginHarness h;
+  h.run.Release();
+  h.settings.Path = h.folder.Path("empty\\");
+  h.Open();
+  EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |0"});
+  EXPECT_TRUE(h.plugin.Initialised());
+  EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "0/0");
+}
+
+TEST_F(ChannelHandlersTest, TheTimeShiftBoxFollowsTheSelectedChannel) {
+  Files().SetItemIndex(1);  // unchecked
+  h.plugin.CheckListBoxFilesClick();
+  EXPECT_FALSE(Shift().Enabled);
+  Files().SetItemIndex(0);
+  h.plugin.CheckListBoxFilesClick();
+  EXPECT_TRUE(Shift().Enabled);
+  EXPECT_EQ(Shift().Value(), -90);
+  Shift().StepDown();
+  EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-120");
+  EXPECT_TRUE(h.plugin.ResultsStale());
+  for (int i = 0; i < 100; ++i) Shift().StepDown();
+  EXPECT_EQ(Shift().Value(), -1440);
+  EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-1440");
+  // An entry whose number cannot be read shows 0 and stays as the user wrote it.
+  h.plugin.CheckListBoxFilesMouseDown(true, 2);
+  EXPECT_EQ(Files().ItemIndex(), 2);
+  EXPECT_EQ(Shift().Value(), 0);
+  EXPECT_EQ(h.plugin.Settings().TimeShifts[1], "third.NDX#oops");
+  // A left press leaves the selection alone.
+  h.plugin.CheckListBoxFilesMouseDown(false, 0);
+  EXPECT_EQ(Files().ItemIndex(), 2);
+}
+
+TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherValue) {
+  Files().Checked[1] = true;
+  Files().SetItemIndex(0);
+  h.plugin.CheckListBoxFilesClick();  // shows -90
+  Files().SetItemIndex(1);
+  h.plugin.CheckListBoxFilesClick();  // no entry: 0, which differs, so it is stored
+  EXPECT_EQ(h.plugin.Settings().TimeShifts,
+            (Names{"first.ndx#-90", "third.NDX#oops", "second.ndx#0"}));
+  EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 3);
+}
+
+TEST_F(ChannelHandlersTest, CheckMarksCountAndPersist) {
+  Files().Checked[1] = true;
+  h.plugin.CheckListBoxFilesClickCheck();
+  EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "3/3");
+  EXPECT_EQ(h.plugin.Settings().Channels, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
+  EXPECT_TRUE(h.plugin.ResultsStale());
+}
+
+TEST(ChannelMenuTest, CheckAllMarksTheResultsStaleUncheckAllDoesNot) {
+  PluginHarness h;
+  h.run.Release();
+  h.Open();
+  h.WaitIdle();
+  h.plugin.UncheckAll1Click();
+  EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "0/1");
+  EXPECT_FALSE(h.plugin.ResultsStale());
+  h.plugin.CheckAll1Click();
+  EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "1/1");
+  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_EQ(h.plugin.Settings().Channels, Names{"first.ndx"});  // untouched
+}
+
+TEST_F(ChannelHandlersTest, CheckedOnlyFiltersAndRestores) {
+  h.plugin.CheckedOnlyClick();
+  EXPECT_TRUE(h.plugin.CheckedOnlyMenuChecked());
+  EXPECT_EQ(Files().Items, (Names{"first.ndx", "Third.NDX"}));
+  h.plugin.CheckListBoxFilesDblClick();
+  EXPECT_FALSE(h.plugin.CheckedOnlyMenuChecked());
+  EXPECT_EQ(Files().Items, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
+  // With nothing checked the filter empties the list; again restores it.
+  h.plugin.UncheckAll1Click();
+  h.plugin.CheckedOnlyClick();
+  EXPECT_EQ(Files().Count(), 0);
+  h.plugin.CheckedOnlyClick();
+  EXPECT_EQ(Files().Count(), 3);
+}
+
+TEST_F(ChannelHandlersTest, ShowCheckedList) {
+  h.plugin.ShowCheckedList1Click();
+  h.plugin.UncheckAll1Click();
+  h.plugin.ShowCheckedList1Click();
+  EXPECT_EQ(Boxes(h.platform),
+            (Names{"  1. first.ndx\n  2. Third.NDX      |0", "nothing to show      |64"}));
+}
+
+TEST_F(ChannelHandlersTest, ATypedFolderIsScannedOnEnter) {
+  const std::string typed = h.folder.Path("sub");
+  std::filesystem::create_directory(ToNativePath(typed));
+  ASSERT_TRUE(WriteFileAtomic(typed + "\\only.ndx", "x"));
+  h.plugin.Form().EditFolderPath.Text = typed;
+  h.plugin.EditFolderPathKeyPress('s');
+  h.plugin.EditFolderPathKeyPress('\r');
+  EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, typed + "\\");
+  EXPECT_EQ(h.plugin.Settings().Path, typed + "\\");
+  EXPECT_EQ(Files().Items, Names{"only.ndx"});
+  EXPECT_TRUE(h.platform.CallsOf(Recorded::Kind::kDialog).empty());
+  EXPECT_TRUE(h.plugin.ResultsStale());
+}
+
+TEST_F(ChannelHandlersTest, SelectFolderAlwaysAsksWithTheDialog) {
+  h.plugin.Form().EditFolderPath.Text = "typed but not entered";
+  h.plugin.EditFolderPathKeyPress('d');
+  h.platform.QueueDialogAnswer(std::nullopt);  // cancelled: nothing changes
+  h.plugin.SelectFolder1Click();
+  EXPECT_EQ(Files().Count(), 3);
+  EXPECT_EQ(h.plugin.Settings().Path, h.folder.Folder());
+
+  const std::string empty = h.folder.Path("empty");
+  std::filesystem::create_directory(ToNativePath(empty));
+  h.platform.QueueDialogAnswer(empty + "\\some.pdt");
+  h.plugin.SelectFolder1Click();
+  auto dialogs = h.platform.CallsOf(Recorded::Kind::kDialog);
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[0].text, "*.ndx, *.pdt|*.NDX;*.PDT");
+  EXPECT_EQ(h.plugin.Settings().Path, empty + "\\");
+  EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, empty + "\\");
+  EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |64"});
+}
+
+TEST_F(ChannelHandlersTest, ShowSelectedChannelSearchesItAlone) {
+  h.plugin.ShowSelectedChannelClick();
+  EXPECT_EQ(h.plugin.LastSearchArgs().keywords, Names{"["});
+  EXPECT_TRUE(h.plugin.LastSearchArgs().selectedOnly);
+  EXPECT_TRUE(h.plugin.LastSearchArgs().visible);
+  EXPECT_FALSE(h.plugin.LastSearchArgs().announce);
+}
+
+TEST(ChannelSearchTest, ShowSelectedChannelAsksBeforeAbortingARunningSearch) {
+  PluginHarness h;
+  h.Open();  // its run stays alive
+  ASSERT_TRUE(h.run.WaitForSteps(h.platform, 1));
+  h.platform.QueueMessageBoxAnswer(kAnswerNo);
+  h.plugin.ShowSelectedChannelClick();
+  EXPECT_EQ(h.run.Started(), 1);
+  EXPECT_TRUE(h.plugin.SearchRunning());
+  h.platform.QueueMessageBoxAnswer(kAnswerYes);
+  h.plugin.ShowSelectedChannelClick();
+  EXPECT_TRUE(h.plugin.LastSearchArgs().selectedOnly);
+  EXPECT_EQ(Boxes(h.platform), (Names{"Search already running. Abort?      |36",
+                                      "Search already running. Abort?      |36"}));
+}
+
+}  // namespace
+}  // namespace kolvar
