@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   if (size < 4) return 0;
   std::string_view input(reinterpret_cast<const char*>(bytes), size);
   std::size_t indexLength = (bytes[0] | bytes[1] << 8) % (size - 2 + 1);
-  int shift = static_cast<int>(bytes[2]) * 12 - 1536;   // about -1440..1440 and beyond
+  int shift = static_cast<int>(bytes[2]) * 12 - 1536;  // about -1440..1440 and beyond
   int window = bytes[3] % 4 == 0 ? 0 : bytes[3] * 10;
   std::string_view index = input.substr(4, indexLength > size - 4 ? size - 4 : indexLength);
   std::string_view data = input.substr(4 + index.size());

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds Kolvar.dll and the reference host, lays out a host folder
-# with the plug-in installed in Plugins\Kolvar\, and runs the host under Wine on a
-# virtual display. The host opens the plug-in, shows what it says, and closes it.
+# The main job: builds Kolvar.dll, the reference host and a sample guide, lays
+# out a host folder with the plug-in installed in Plugins\Kolvar\ and pointed at
+# the guide, and runs the host under Wine on a virtual display. The host opens the
+# plug-in, drives it, shows everything it says, and closes it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,12 +11,22 @@ source "$root/scripts/wine-env.sh"
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$(nproc)" --target kolvar_plugin kolvar-host >/dev/null
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$(nproc)" --target jtvgen >/dev/null
 
 demo=$root/build/demo
 rm -rf "$demo"
-mkdir -p "$demo/Plugins/Kolvar"
+mkdir -p "$demo/Plugins/Kolvar" "$demo/Guide"
 cp -r build/win32/Kolvar/. "$demo/Plugins/Kolvar/"
 cp build/win32/kolvar-host.exe "$demo/"
+
+# A sample guide of 20 channels for a week, starting an hour and a half ago; the
+# plug-in's settings point at it and check three channels.
+build/native/tools/jtvgen/jtvgen --out "$demo/Guide" --channels 20 --days 7 --seed 2026
+guide="Z:$(cd "$demo/Guide" && pwd | tr / '\\')\\"
+GUIDE=$guide perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
+  $_ .= "ch001.ndx\r\nch002.ndx\r\nch003.ndx\r\n" if /^\[Channels\]\r$/' \
+  "$demo/Plugins/Kolvar/settings.ini"
 cat >"$demo/demo.script" <<'SCRIPT'
 settle
 echo Kolvar is open; its preferences window, hidden until Setup:

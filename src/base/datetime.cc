@@ -154,8 +154,8 @@ std::optional<std::uint64_t> CalendarToFileTime(const CalendarFields& f) {
     return std::nullopt;
   }
   std::int64_t days = DaysFromCivilStart(f.year, f.month, f.day) - kFileTimeEpochFromCivilStart;
-  std::int64_t ms = days * kMsPerDay + ((f.hour * 60LL + f.minute) * 60 + f.second) * 1000 +
-                    f.millisecond;
+  std::int64_t ms =
+      days * kMsPerDay + ((f.hour * 60LL + f.minute) * 60 + f.second) * 1000 + f.millisecond;
   return static_cast<std::uint64_t>(ms) * 10'000;
 }
 

@@ -66,8 +66,8 @@ std::optional<std::size_t> FindTimeShiftEntry(const TSettings& settings,
 
 std::optional<int> TimeShiftOfEntry(const std::string& entry) {
   std::size_t hash = entry.rfind('#');
-  std::string_view number =
-      hash == std::string::npos ? std::string_view(entry) : std::string_view(entry).substr(hash + 1);
+  std::string_view number = hash == std::string::npos ? std::string_view(entry)
+                                                      : std::string_view(entry).substr(hash + 1);
   if (!number.empty() && number[0] == '+') number.remove_prefix(1);
   int value = 0;
   auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);

@@ -45,12 +45,35 @@ void ShiftProgrammeTime(int hour, int minute, ShiftDate& d) {
   }
   if (d.day == 0) {
     switch (d.month) {
-      case 2: d.day = 31; d.month = 1; break;
-      case 4: case 6: case 9: case 11: d.day = 31; --d.month; break;
-      case 1: case 8: d.day = 31; --d.month; break;
-      case 5: case 7: case 10: case 12: d.day = 30; --d.month; break;
-      case 3: d.day = FebruaryLength(d.year); d.month = 2; break;
-      default: break;
+      case 2:
+        d.day = 31;
+        d.month = 1;
+        break;
+      case 4:
+      case 6:
+      case 9:
+      case 11:
+        d.day = 31;
+        --d.month;
+        break;
+      case 1:
+      case 8:
+        d.day = 31;
+        --d.month;
+        break;
+      case 5:
+      case 7:
+      case 10:
+      case 12:
+        d.day = 30;
+        --d.month;
+        break;
+      case 3:
+        d.day = FebruaryLength(d.year);
+        d.month = 2;
+        break;
+      default:
+        break;
     }
   }
   if (d.month == 0) {

@@ -19,7 +19,7 @@ namespace kolvar {
 using MatchFn = std::function<bool(const std::string& line, DateTime start)>;
 
 struct ReaderOptions {
-  std::string path;                      // the guide's folder; the file name follows directly
+  std::string path;                       // the guide's folder; the file name follows directly
   std::array<std::string, 7> daysOfWeek;  // 0 = Sunday
   bool fullSearch = false;
 };
@@ -28,7 +28,7 @@ struct ReaderOptions {
 struct ReaderHooks {
   MatchFn match = [](const std::string&, DateTime) { return false; };
   std::function<bool()> aborted = [] { return false; };  // polled after every programme
-  std::function<void()> seenFutureProgramme = [] {};      // the guide is not out of date
+  std::function<void()> seenFutureProgramme = [] {};     // the guide is not out of date
 };
 
 // Date fields as the shift works on them; hour and minute come out normalised.
@@ -63,8 +63,8 @@ bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
 // The same on the files' bytes: the heads read and the files' full sizes.
 bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
                       std::string_view index, std::uint64_t indexSize, std::string_view data,
-                      std::uint64_t dataSize, int timeShiftMinutes, int windowMinutes,
-                      DateTime now, const ReaderHooks& hooks);
+                      std::uint64_t dataSize, int timeShiftMinutes, int windowMinutes, DateTime now,
+                      const ReaderHooks& hooks);
 
 // How much of each file the reader can ever use (counts and offsets are 16 bits).
 inline constexpr std::size_t kIndexReadLimit = 2 + 12 * 65535;

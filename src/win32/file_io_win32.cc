@@ -26,8 +26,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) {
-  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.Get(), &size)) return std::nullopt;

@@ -26,6 +26,21 @@ mkdir -p "$work/Plugins/Kolvar"
 cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
 cp "$host" "$work/kolvar-host.exe"
 host_args=()
+settings_file=$work/Plugins/Kolvar/settings.ini
+
+# set_setting LABEL VALUE: the line beginning with LABEL gets VALUE behind it.
+set_setting() {
+  LABEL=$1 VALUE=$2 perl -pi -e 's/^\Q$ENV{LABEL}\E.*\r$/$ENV{LABEL}$ENV{VALUE}\r/' "$settings_file"
+}
+# add_list_entry SECTION ENTRY: ENTRY becomes the first line of the list SECTION.
+add_list_entry() {
+  SECTION=$1 ENTRY=$2 perl -pi -e '$_ .= "$ENV{ENTRY}\r\n" if /^\Q$ENV{SECTION}\E\r$/' "$settings_file"
+}
+# The Windows form of a folder below the host folder, with its trailing backslash.
+windows_path() {
+  printf 'Z:%s\\' "$(cd "$1" && pwd | tr / '\\')"
+}
+
 if [ -f "$case.setup" ]; then
   pushd "$work" >/dev/null
   source "$case.setup"

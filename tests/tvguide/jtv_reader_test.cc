@@ -76,14 +76,14 @@ Reading Read(const std::vector<Programme>& programmes, int shift, int window,
 using Calls = std::vector<std::string>;
 
 TEST(JtvReaderTest, OrdinarySearchHandsOverTheProgrammeOnAirAndTheWindow) {
-  std::vector<Programme> guide = {P(-90, "Old"), P(-30, "OnAir"), P(30, "Soon"),
-                                  P(60, "Edge"), P(121, "Late")};
+  std::vector<Programme> guide = {P(-90, "Old"), P(-30, "OnAir"), P(30, "Soon"), P(60, "Edge"),
+                                  P(121, "Late")};
   Reading r = Read(guide, 0, 60);
   EXPECT_TRUE(r.result);
   EXPECT_TRUE(r.sawFuture);
-  EXPECT_EQ(r.calls, (Calls{"2024.03.05 11:30 OnAir[Tu]First", "end 12:30",
-                            "2024.03.05 12:30 Soon[Tu]First", "end 13:00",
-                            "2024.03.05 13:00 Edge[Tu]First", "end 14:01"}));
+  EXPECT_EQ(r.calls,
+            (Calls{"2024.03.05 11:30 OnAir[Tu]First", "end 12:30", "2024.03.05 12:30 Soon[Tu]First",
+                   "end 13:00", "2024.03.05 13:00 Edge[Tu]First", "end 14:01"}));
 }
 
 TEST(JtvReaderTest, OnAirOnlyWhenALaterProgrammeFollows) {
@@ -92,8 +92,7 @@ TEST(JtvReaderTest, OnAirOnlyWhenALaterProgrammeFollows) {
   // A programme starting exactly now has started.
   EXPECT_EQ(Read({P(-30, "A"), P(0, "B")}, 0, 60).calls, Calls{});
   // The first programme is still to come: no programme on air.
-  EXPECT_EQ(Read({P(10, "A")}, 0, 60).calls,
-            (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:10"}));
+  EXPECT_EQ(Read({P(10, "A")}, 0, 60).calls, (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:10"}));
   // A refused on-air programme gets no end time.
   EXPECT_EQ(Read({P(-30, "A"), P(10, "B")}, 0, 60, false, {"A["}).calls,
             (Calls{"2024.03.05 11:30 A[Tu]First", "2024.03.05 12:10 B[Tu]First", "end 12:10"}));
@@ -113,15 +112,15 @@ TEST(JtvReaderTest, TheWindowCountsWholeMinutes) {
 TEST(JtvReaderTest, WindowZeroGivesShortLinesOfWhatIsOnNow) {
   Programme soon{DecodeDateTime(At(0) + 30.0 / 86400), "Soon"};
   Reading r = Read({P(-30, "Now"), soon, P(1, "Next"), P(30, "Later")}, 0, 0);
-  EXPECT_EQ(r.calls, (Calls{"11:30 Now[Tu]First", "end 12:00", "12:00 Soon[Tu]First",
-                            "end 12:01"}));
+  EXPECT_EQ(r.calls,
+            (Calls{"11:30 Now[Tu]First", "end 12:00", "12:00 Soon[Tu]First", "end 12:01"}));
 }
 
 TEST(JtvReaderTest, FullSearchHandsOverEverythingEachEndingAtTheNext) {
   Reading r = Read({P(-900, "A"), P(-30, "B"), P(3000, "C")}, 0, 60, true, {"B["});
-  EXPECT_EQ(r.calls, (Calls{"2024.03.04 21:00 A[Mo]First", "end 11:30",
-                            "2024.03.05 11:30 B[Tu]First", "2024.03.07 14:00 C[Th]First",
-                            "end 14:00"}));
+  EXPECT_EQ(r.calls,
+            (Calls{"2024.03.04 21:00 A[Mo]First", "end 11:30", "2024.03.05 11:30 B[Tu]First",
+                   "2024.03.07 14:00 C[Th]First", "end 14:00"}));
   // Full search does not apply to the now-showing window.
   EXPECT_EQ(Read({P(-900, "A"), P(-30, "B"), P(3000, "C")}, 0, 0, true).calls,
             (Calls{"11:30 B[Tu]First", "end 14:00"}));
@@ -209,8 +208,8 @@ TEST(JtvReaderTest, ReadsFilesByNameFromTheFolder) {
 
 TEST(JtvReaderTest, DamagedFilesEndTheChannelWithFalse) {
   std::vector<Programme> guide = {P(-30, "A"), P(10, "B"), P(20, "C")};
-  for (auto damage : {jtv::Damage::kTruncatedIndex, jtv::Damage::kOffsetPastEnd,
-                      jtv::Damage::kEmptyFiles}) {
+  for (auto damage :
+       {jtv::Damage::kTruncatedIndex, jtv::Damage::kOffsetPastEnd, jtv::Damage::kEmptyFiles}) {
     ChannelFiles files;
     ASSERT_TRUE(jtv::EncodeChannel(guide, files));
     jtv::ApplyDamage(files, damage);
@@ -246,8 +245,8 @@ TEST(JtvReaderTest, StopsAtTheEndOfTheDataFileOrWhenAborted) {
   files.data.resize(files.data.size() - 3);
   Reading r = Read(files, 0, 60);
   EXPECT_TRUE(r.result);
-  EXPECT_EQ(r.calls, (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:20",
-                            "2024.03.05 12:20 B[Tu]First"}));
+  EXPECT_EQ(r.calls,
+            (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:20", "2024.03.05 12:20 B[Tu]First"}));
   ChannelFiles full;
   ASSERT_TRUE(jtv::EncodeChannel({P(10, "A"), P(20, "B"), P(30, "C")}, full));
   Reading aborted = Read(full, 0, 60, false, {}, 1);

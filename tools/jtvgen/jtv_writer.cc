@@ -18,35 +18,35 @@ void PutU64(std::string& out, std::uint64_t v) {
 }
 
 const char* const kEnglishWords[] = {
-    "News",    "Weather", "Film",     "Night",   "Morning", "Show",   "Sport",  "Football",
-    "Tennis",  "Music",   "Concert",  "Travel",  "Kitchen", "Garden", "Quiz",   "Stories",
+    "News",    "Weather", "Film",     "Night",   "Morning", "Show",   "Sport",     "Football",
+    "Tennis",  "Music",   "Concert",  "Travel",  "Kitchen", "Garden", "Quiz",      "Stories",
     "History", "Nature",  "Wildlife", "Cartoon", "Comedy",  "Drama",  "Detective", "Science",
     "World",   "Live",    "Report",   "Special", "Classic", "Hour",
 };
 
 // Windows-1251 Russian; some with the letter Io (0xA8 capital, 0xB8 small).
 const char* const kRussianWords[] = {
-    "\xcd\xee\xe2\xee\xf1\xf2\xe8",          // Novosti
-    "\xcf\xee\xe3\xee\xe4\xe0",              // Pogoda
-    "\xd4\xe8\xeb\xfc\xec",                  // Fil'm
-    "\xd1\xef\xee\xf0\xf2",                  // Sport
-    "\xd4\xf3\xf2\xe1\xee\xeb",              // Futbol
-    "\xcc\xf3\xeb\xfc\xf2\xf4\xe8\xeb\xfc\xec",  // Mul'tfil'm
-    "\xc5\xeb\xea\xe0",                      // Elka
-    "\xa8\xeb\xea\xe0",                      // Yolka, capital Io
-    "\xe5\xf9\xb8",                          // eshchyo, small Io
-    "\xcd\xee\xf7\xed\xee\xe9",              // Nochnoy
-    "\xd3\xf2\xf0\xee",                      // Utro
-    "\xca\xee\xed\xf6\xe5\xf0\xf2",          // Kontsert
+    "\xcd\xee\xe2\xee\xf1\xf2\xe8",                              // Novosti
+    "\xcf\xee\xe3\xee\xe4\xe0",                                  // Pogoda
+    "\xd4\xe8\xeb\xfc\xec",                                      // Fil'm
+    "\xd1\xef\xee\xf0\xf2",                                      // Sport
+    "\xd4\xf3\xf2\xe1\xee\xeb",                                  // Futbol
+    "\xcc\xf3\xeb\xfc\xf2\xf4\xe8\xeb\xfc\xec",                  // Mul'tfil'm
+    "\xc5\xeb\xea\xe0",                                          // Elka
+    "\xa8\xeb\xea\xe0",                                          // Yolka, capital Io
+    "\xe5\xf9\xb8",                                              // eshchyo, small Io
+    "\xcd\xee\xf7\xed\xee\xe9",                                  // Nochnoy
+    "\xd3\xf2\xf0\xee",                                          // Utro
+    "\xca\xee\xed\xf6\xe5\xf0\xf2",                              // Kontsert
     "\xc4\xee\xea\xf3\xec\xe5\xed\xf2\xe0\xeb\xfc\xed\xfb\xe9",  // Dokumental'nyy
-    "\xcc\xe8\xf0",                          // Mir
-    "\xd1\xe5\xf0\xe8\xe0\xeb",              // Serial
-    "\xcc\xb8\xe4",                          // Myod, small Io
+    "\xcc\xe8\xf0",                                              // Mir
+    "\xd1\xe5\xf0\xe8\xe0\xeb",                                  // Serial
+    "\xcc\xb8\xe4",                                              // Myod, small Io
 };
 
 std::string Title(std::mt19937& random, Language language) {
-  bool russian = language == Language::kRussian ||
-                 (language == Language::kMixed && random() % 3 == 0);
+  bool russian =
+      language == Language::kRussian || (language == Language::kMixed && random() % 3 == 0);
   int words = 1 + static_cast<int>(random() % 3);
   std::string title;
   for (int w = 0; w < words; ++w) {
@@ -54,7 +54,10 @@ std::string Title(std::mt19937& random, Language language) {
     title += russian ? kRussianWords[random() % std::size(kRussianWords)]
                      : kEnglishWords[random() % std::size(kEnglishWords)];
   }
-  if (random() % 5 == 0) title += " " + std::to_string(1 + random() % 40);
+  if (random() % 5 == 0) {
+    title += ' ';
+    title += std::to_string(1 + random() % 40);
+  }
   return title;
 }
 
@@ -117,8 +120,9 @@ std::vector<std::vector<Programme>> GenerateGuide(const GuideSpec& spec) {
 }
 
 std::string ChannelFileStem(int channel) {
-  std::string digits = std::to_string(channel + 1);
-  return "ch" + std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
+  std::string stem = std::to_string(channel + 1);
+  if (stem.size() < 3) stem.insert(0, 3 - stem.size(), '0');
+  return stem.insert(0, "ch");
 }
 
 void ApplyDamage(ChannelFiles& files, Damage damage) {
@@ -135,8 +139,9 @@ void ApplyDamage(ChannelFiles& files, Damage damage) {
       break;
     case Damage::kCountTooLarge:
       if (files.index.size() >= 2) {
-        std::uint16_t count = static_cast<std::uint16_t>(
-            static_cast<std::uint8_t>(files.index[0]) | static_cast<std::uint8_t>(files.index[1]) << 8);
+        std::uint16_t count =
+            static_cast<std::uint16_t>(static_cast<std::uint8_t>(files.index[0]) |
+                                       static_cast<std::uint8_t>(files.index[1]) << 8);
         count = static_cast<std::uint16_t>(count + 5);
         files.index[0] = static_cast<char>(count & 0xFF);
         files.index[1] = static_cast<char>(count >> 8);

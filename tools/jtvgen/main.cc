@@ -48,8 +48,14 @@ CalendarFields MinutesFromNow(long minutes) {
 #else
   localtime_r(&now, &local);
 #endif
-  return CalendarFields{local.tm_year + 1900, local.tm_mon + 1, local.tm_wday, local.tm_mday,
-                        local.tm_hour, local.tm_min, 0, 0};
+  return CalendarFields{local.tm_year + 1900,
+                        local.tm_mon + 1,
+                        local.tm_wday,
+                        local.tm_mday,
+                        local.tm_hour,
+                        local.tm_min,
+                        0,
+                        0};
 }
 
 int Fail(const std::string& message) {
@@ -85,18 +91,27 @@ int main(int argc, char** argv) {
       spec.seed = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
     } else if (a == "--language") {
       std::string l = value();
-      if (l == "en") spec.language = Language::kEnglish;
-      else if (l == "ru") spec.language = Language::kRussian;
-      else if (l == "mixed") spec.language = Language::kMixed;
-      else return Fail("unknown language " + l);
+      if (l == "en")
+        spec.language = Language::kEnglish;
+      else if (l == "ru")
+        spec.language = Language::kRussian;
+      else if (l == "mixed")
+        spec.language = Language::kMixed;
+      else
+        return Fail("unknown language " + l);
     } else if (a == "--damage") {
       std::string d = value();
       damage = true;
-      if (d == "truncated-index") kind = Damage::kTruncatedIndex;
-      else if (d == "offset-past-end") kind = Damage::kOffsetPastEnd;
-      else if (d == "count-too-large") kind = Damage::kCountTooLarge;
-      else if (d == "empty") kind = Damage::kEmptyFiles;
-      else return Fail("unknown damage " + d);
+      if (d == "truncated-index")
+        kind = Damage::kTruncatedIndex;
+      else if (d == "offset-past-end")
+        kind = Damage::kOffsetPastEnd;
+      else if (d == "count-too-large")
+        kind = Damage::kCountTooLarge;
+      else if (d == "empty")
+        kind = Damage::kEmptyFiles;
+      else
+        return Fail("unknown damage " + d);
     } else {
       return Fail("unknown option " + a);
     }
@@ -117,8 +132,9 @@ int main(int argc, char** argv) {
     }
     programmes += guide[c].size();
   }
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now() - started).count();
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  started)
+                .count();
   std::fprintf(stderr, "jtvgen: %zu channels, %zu programmes in %s (%lld ms)\n", guide.size(),
                programmes, out.c_str(), static_cast<long long>(ms));
   return 0;
