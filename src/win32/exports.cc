@@ -42,7 +42,10 @@ const char* __stdcall Open(std::int32_t /*reserved*/, HWND hostWindow, std::int3
     if (inst.plugin) return kolvar::kPluginTitle;  // the host opens once; a second call is a no-op
     inst.platform = std::make_unique<kolvar::win32::Win32Platform>();
     inst.plugin = std::make_unique<kolvar::Plugin>(*inst.platform);
-    return inst.plugin->Open(reinterpret_cast<kolvar::WindowHandle>(hostWindow));
+    inst.platform->AttachForm(&inst.plugin->Form());
+    const char* title = inst.plugin->Open(reinterpret_cast<kolvar::WindowHandle>(hostWindow));
+    inst.platform->SyncView();
+    return title;
   } catch (...) {
     return kolvar::kPluginTitle;
   }
@@ -52,6 +55,7 @@ void __stdcall Close() {
   try {
     Instance& inst = TheInstance();
     if (inst.plugin) inst.plugin->Close();
+    if (inst.platform) inst.platform->AttachForm(nullptr);
     inst.plugin.reset();
     inst.platform.reset();
   } catch (...) {
@@ -61,7 +65,10 @@ void __stdcall Close() {
 void __stdcall Setup() {
   try {
     Instance& inst = TheInstance();
-    if (inst.plugin) inst.plugin->Setup();
+    if (inst.plugin) {
+      inst.plugin->Setup();
+      inst.platform->SyncView();
+    }
   } catch (...) {
   }
 }
@@ -82,6 +89,7 @@ void __stdcall ActionManual(kolvar::win32::RawActionRecord* raw, std::uint32_t t
       }
     }
     inst.plugin->ActionManual(record, tag);
+    if (inst.platform) inst.platform->SyncView();
     if (raw) {
       raw->result = record.result;
       if (record.commandOut) raw->command = reinterpret_cast<const char*>(*record.commandOut);

@@ -31,7 +31,10 @@ bool FormWindow::Create(std::function<void()> onWake) {
   int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kWidth, kHeight, nullptr,
                           nullptr, ModuleInstance(), this);
-  return hwnd_ != nullptr;
+  if (!hwnd_) return false;
+  view_ = FormView();
+  view_.Create(hwnd_, ModuleInstance());
+  return true;
 }
 
 void FormWindow::Destroy() {
@@ -50,6 +53,10 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
   if (message == kWakeMessage) {
     if (self && self->onWake_) self->onWake_();
     return 0;
+  }
+  if (message == WM_DRAWITEM && self &&
+      self->view_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+    return TRUE;
   }
   if (message == WM_CLOSE) {
     // Closing the preferences only hides them; the plug-in lives until the host's Close.

@@ -6,6 +6,9 @@
 
 #include <functional>
 
+#include "ui/form_pref.h"
+#include "win32/form_view.h"
+
 namespace kolvar::win32 {
 
 class FormWindow {
@@ -22,12 +25,15 @@ class FormWindow {
   bool Create(std::function<void()> onWake);
   void Destroy();
   HWND Handle() const { return hwnd_; }
+  // Brings the real controls in step with the models.
+  void Sync(const FormPref& form) { view_.Sync(form); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
   std::function<void()> onWake_;
+  FormView view_;
 };
 
 }  // namespace kolvar::win32

@@ -14,6 +14,14 @@ namespace kolvar::win32 {
 inline constexpr unsigned kEventMessage = 1025;  // WM_USER + 1
 inline constexpr unsigned kReplyMessage = 1026;  // WM_USER + 2
 
+// The preferences window's child controls, by control id.
+inline constexpr int kControlListBoxFind = 101;
+inline constexpr int kControlListBoxWords = 102;
+inline constexpr int kControlCheckListBoxFiles = 103;
+inline constexpr int kControlLabel1 = 104;
+inline constexpr int kControlLabel3 = 105;
+inline constexpr int kControlLabelNumberOfSelected = 106;
+
 // What the host passes to ActionManual.
 struct RawActionRecord {
   std::int32_t kind;

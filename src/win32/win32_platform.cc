@@ -124,12 +124,17 @@ void Win32Platform::RunPosted() {
     std::function<void()> fn;
     {
       std::lock_guard lock(postedMutex_);
-      if (posted_.empty()) return;
+      if (posted_.empty()) break;
       fn = std::move(posted_.front());
       posted_.pop_front();
     }
     fn();
   }
+  SyncView();
+}
+
+void Win32Platform::SyncView() {
+  if (model_ && form_.Handle()) form_.Sync(*model_);
 }
 
 void Win32Platform::SetCurrentThreadPriority(int level) {

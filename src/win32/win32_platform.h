@@ -40,11 +40,16 @@ class Win32Platform final : public Platform {
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
 
+  // The models the window mirrors; the view follows them after every entry.
+  void AttachForm(const FormPref* form) { model_ = form; }
+  void SyncView();
+
  private:
   void RunPosted();
 
   HWND host_ = nullptr;
   FormWindow form_;
+  const FormPref* model_ = nullptr;
   // Tasks for the window thread; the window handle is kept here too, so posting
   // threads never see a window that is being destroyed.
   std::mutex postedMutex_;

@@ -178,9 +178,36 @@ void Pump(DWORD milliseconds) {
   }
 }
 
+BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1);
+  GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+  std::string line = "control id=" + std::to_string(GetDlgCtrlID(hwnd)) + " class=" + Quote(cls) +
+                     " text=" + Quote(text.data());
+  if (std::string(cls) == "ListBox") {
+    auto count = SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
+    line += " count=" + std::to_string(count) +
+            " current=" + std::to_string(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    // Long lists are cut: the transcript shows their start.
+    for (LRESULT i = 0; i < count && i < 25; ++i) {
+      std::vector<char> item(static_cast<std::size_t>(SendMessageA(hwnd, LB_GETTEXTLEN, i, 0)) + 1);
+      SendMessageA(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+      line += " item" + std::to_string(i) + "=" + Quote(item.data());
+      if (style & LBS_OWNERDRAWFIXED) {
+        line += SendMessageA(hwnd, LB_GETITEMDATA, i, 0) ? "[x]" : "[ ]";
+      }
+    }
+  }
+  Log(line);
+  return TRUE;
+}
+
 struct WindowListing {
   HWND host;
   int count;
+  bool withControls;
 };
 
 BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
@@ -203,6 +230,7 @@ BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
       (IsWindowVisible(hwnd) ? "1" : "0") + " toolwindow=" + ((ex & WS_EX_TOOLWINDOW) ? "1" : "0") +
       " size=" + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
   ++listing->count;
+  if (listing->withControls) EnumChildWindows(hwnd, &LogOneControl, 0);
   return TRUE;
 }
 
@@ -223,8 +251,8 @@ void Settle() {
 }
 
 // Top-level windows of this process other than the host's own and message boxes.
-void LogPluginWindows(HWND hostWindow) {
-  WindowListing listing{hostWindow, 0};
+void LogPluginWindows(HWND hostWindow, bool withControls) {
+  WindowListing listing{hostWindow, 0, withControls};
   EnumWindows(&LogOneWindow, reinterpret_cast<LPARAM>(&listing));
   Log("windows count=" + std::to_string(listing.count));
 }
@@ -319,7 +347,10 @@ class Runner {
       LogHandle(g_lastWindowReply);
     } else if (verb == "windows") {
       Pump(50);
-      LogPluginWindows(window_);
+      LogPluginWindows(window_, false);
+    } else if (verb == "controls") {
+      Pump(50);
+      LogPluginWindows(window_, true);
     } else if (verb == "answer") {
       if (arg == "ok")
         g_answer = IDOK;
