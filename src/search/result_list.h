@@ -21,6 +21,20 @@ struct TFindStruct {
 
 void ClearResults(TFindStruct& results);
 
+// Orders the results by start time, all four parts of an entry together. The
+// established selection sort: equal start times A, B, C come out as B, C, A.
+void SortResults(TFindStruct& results);
+
+// The result list box's tooltip for result index, shown as line: its keyword
+// number and text, then the line with the end time after the start, wrapped at 70.
+// keywordList: the keyword list the results refer to, when they come from one.
+std::string ResultHint(const TFindStruct& results, int index, const std::string& line,
+                       const std::vector<std::string>* keywordList);
+inline constexpr char kResultListHint[] = "search resulst";
+
+// Wraps a line longer than 70 characters after whole words (see the cc file).
+std::string WrapHintLine(const std::string& line);
+
 // What the result list box shows when there are no results.
 struct EmptyListNotice {
   bool databaseOutdated = false;
