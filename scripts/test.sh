@@ -28,6 +28,7 @@ status=0
 run_preset native || status=1
 run_preset asan || status=1
 run_preset tsan || status=1
+run_preset fuzz || status=1
 
 # A Wine server left from an earlier display would break window creation.
 wineserver -k 2>/dev/null || true
