@@ -40,8 +40,9 @@ int RateInWindows(std::string line, std::string key, int mode, int start) {
   if (mode == 3) line = UpperCase(line);
   if (mode == 2 || mode == 3) {
     // Characters before the start position never enter a window.
-    if (start <= Length(line))
+    if (start <= Length(line)) {
       line.replace(start - 1, std::string::npos, FoldIo(line.substr(start - 1)));
+    }
     key = FoldIo(key);
   }
   int best = 0;
