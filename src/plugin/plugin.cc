@@ -29,6 +29,7 @@ Plugin::~Plugin() {
 
 void Plugin::WireHandlers() {
   form_.CheckBoxFullSearch.OnClick = [this] { CheckBoxFullSearchClick(); };
+  form_.CheckBoxFullSearch.OnKeyPress = [this] { CheckBoxFullSearchClick(); };
   form_.CheckBoxSorted.OnClick = [this] { CheckBoxSortedClick(); };
   form_.CheckBoxRemind.OnClick = [this] { CheckBoxRemindClick(); };
   form_.SpinEditSearchMod.OnChange = [this] { SpinEditSearchModChange(); };
@@ -396,7 +397,7 @@ void Plugin::CheckBoxRemindClick() {
 void Plugin::SpinEditSearchModChange() {
   int value = form_.SpinEditSearchMod.Value();
   if (value < 1 || value > 3) {
-    ShowMessageBox("Incorrect find mod value", kBoxOk);
+    ShowMessageBox("Incorrect find mod value", kBoxInformation);
     return;
   }
   settings_.FindMode = value;
@@ -406,7 +407,7 @@ void Plugin::SpinEditSearchModChange() {
 void Plugin::SpinEditIdentitalChange() {
   int value = form_.SpinEditIdentital.Value();
   if (value < 1 || value > 100) {
-    ShowMessageBox("Incorrect precision value", kBoxOk);
+    ShowMessageBox("Incorrect precision value", kBoxInformation);
     return;
   }
   settings_.CongenialityRate = value;

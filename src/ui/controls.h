@@ -90,9 +90,15 @@ class CheckBox : public ControlBase {
   void SetChecked(bool checked);
   // A user's click: toggles and runs the handler.
   void Click() { SetChecked(!checked_); }
+  // A key pressed while the box has the focus. Any toggling comes separately,
+  // as a click.
+  void KeyPress() {
+    if (OnKeyPress) OnKeyPress();
+  }
 
   std::string Caption;
   std::function<void()> OnClick;
+  std::function<void()> OnKeyPress;
 
  private:
   bool checked_;

@@ -240,5 +240,30 @@ TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
   EXPECT_TRUE(h.plugin.ResultsStale());
 }
 
+TEST(SearchDefaultsTest, TheBoxesSetTheDefaultsAndMarkTheResultsStale) {
+  testing::PluginHarness h;
+  h.run.Release();
+  h.Open();
+  ASSERT_TRUE(h.WaitIdle());
+  FormPref& form = h.plugin.Form();
+  form.SpinEditSearchMod.StepDown();
+  EXPECT_EQ(h.plugin.Settings().FindMode, 2);
+  EXPECT_TRUE(h.plugin.ResultsStale());
+  form.SpinEditIdentital.StepUp();
+  EXPECT_EQ(h.plugin.Settings().CongenialityRate, 87);
+  EXPECT_TRUE(BoxTexts(h.platform).empty());
+}
+
+TEST(SearchDefaultsTest, AKeyPressOnFullSearchDoesWhatAClickDoes) {
+  testing::PluginHarness h;
+  h.run.Release();
+  h.Open();
+  ASSERT_TRUE(h.WaitIdle());
+  CheckBox& box = h.plugin.Form().CheckBoxFullSearch;
+  box.KeyPress();
+  EXPECT_EQ(h.plugin.Settings().FullSearch, box.Checked());
+  EXPECT_TRUE(h.plugin.ResultsStale());
+}
+
 }  // namespace
 }  // namespace kolvar

@@ -1,0 +1,90 @@
+// Keyword lines and programme lines of any bytes through the parse and the
+// matching, checking what callers rely on: the structure's shape, ratings in
+// range and a result list whose arrays stay together.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "search/keywords.h"
+#include "search/matcher.h"
+#include "search/similarity.h"
+
+namespace {
+
+using namespace kolvar;
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+void CheckKeywords(const TWRD& keywords, std::size_t lineCount, const KeywordDefaults& defaults) {
+  Check(keywords.Count == static_cast<std::int32_t>(lineCount));
+  Check(keywords.Items.size() == lineCount);
+  for (const TSearchStrings& keyword : keywords.Items) {
+    Check(keyword.Count >= 1 && keyword.Count == static_cast<std::int32_t>(keyword.Params.size()));
+    for (const TParam& term : keyword.Params) {
+      Check(term.Mode == defaults.FindMode || (term.Mode >= 1 && term.Mode <= 3));
+      Check(term.Precision == defaults.CongenialityRate ||
+            (term.Precision >= 1 && term.Precision <= 100));
+    }
+  }
+}
+
+void CheckRating(const std::string& line, const TParam& term, bool compareFromStart) {
+  const int rating = RateSimilarity(line, term.Word, term.Mode, compareFromStart);
+  const int d = static_cast<int>(line.size()) - static_cast<int>(term.Word.size());
+  const bool tolerant = term.Mode == 4 || term.Mode == 6;
+  if (term.Word.empty()) {
+    Check(rating == 0);
+  } else if (d < -1 || (d == -1 && !tolerant)) {
+    Check(rating == -1);
+  } else {
+    Check(rating >= 0 && rating <= 100);
+  }
+}
+
+void CheckResults(const TFindStruct& results, const TWRD& keywords) {
+  const std::size_t n = results.Lines.size();
+  Check(results.Count == static_cast<std::int32_t>(n));
+  Check(results.StartTimes.size() == n && results.EndTimes.size() == n &&
+        results.WordIndex.size() == n);
+  for (std::int32_t index : results.WordIndex) Check(index >= 0 && index < keywords.Count);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  static constexpr int kModes[] = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 1000};
+  const KeywordDefaults defaults{.FindMode = input.PickValueInArray(kModes),
+                                 .CongenialityRate = input.ConsumeIntegralInRange(-2, 102)};
+  const bool compareFromStart = input.ConsumeBool();
+
+  std::vector<std::string> keywordLines(input.ConsumeIntegralInRange(0, 4));
+  for (std::string& line : keywordLines) line = input.ConsumeRandomLengthString(300);
+  const TWRD keywords = ParseKeywords(keywordLines, defaults, [](const std::string& text) {
+    Check(text == kBadPrecisionMessage || text == kBadModeMessage || text == kNotDigitMessage);
+  });
+  CheckKeywords(keywords, keywordLines.size(), defaults);
+
+  // Programme lines, now and then the reader's empty closing line.
+  TFindStruct results;
+  DateTime start = 39146.0;
+  for (int i = 0; i < 8 && input.remaining_bytes() > 0; ++i) {
+    const std::string line = input.ConsumeRandomLengthString(300);
+    start += 0.01;
+    const std::int32_t before = results.Count;
+    const bool appended = MatchProgramme(results, line, start, keywords, compareFromStart);
+    Check(results.Count == before + (appended ? 1 : 0));
+    Check(!(appended && line.empty()));
+    if (line.empty() && before > 0) Check(results.EndTimes.back() == start);
+    CheckResults(results, keywords);
+    for (const TSearchStrings& keyword : keywords.Items) {
+      for (const TParam& term : keyword.Params) CheckRating(line, term, compareFromStart);
+    }
+  }
+  return 0;
+}

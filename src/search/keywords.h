@@ -1,0 +1,68 @@
+// The keyword structure and the syntax of a keyword line. A line holds one or
+// more terms joined by "&" (an "&" at the very end is an ordinary character). A
+// term is a word, optionally led by "!" (the term must not match), and optionally
+// followed by "@mode" and "^precision" parts, in either order and repeatable.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kolvar {
+
+// One term of a keyword.
+struct TParam {
+  std::string Word;  // upper-cased when Mode is 3
+  std::int32_t Mode = 0;
+  std::int32_t Precision = 0;
+  // True: the term passes at a rating at or above Precision; false: at or below.
+  bool Include = true;
+
+  bool operator==(const TParam&) const = default;
+};
+
+// One keyword: the conjunction of its terms, in text order; at least one.
+struct TSearchStrings {
+  std::vector<TParam> Params;
+  std::int32_t Count = 0;
+
+  bool operator==(const TSearchStrings&) const = default;
+};
+
+// All keywords, in the order of the keyword list.
+struct TWRD {
+  std::vector<TSearchStrings> Items;
+  std::int32_t Count = 0;
+
+  bool operator==(const TWRD&) const = default;
+};
+
+inline constexpr char kBadPrecisionMessage[] = "Bad manual search precision, used default";
+inline constexpr char kBadModeMessage[] = "Bad manual search mod, used default";
+inline constexpr char kNotDigitMessage[] = "Bad manual search parametrs, value must be digit";
+
+// What a term without manual parameters gets: the settings' Find_Mode and
+// Congeniality rate.
+struct KeywordDefaults {
+  std::int32_t FindMode = 3;
+  std::int32_t CongenialityRate = 86;
+};
+
+// Shows one information message to the user and returns when it is dismissed.
+using ShowInformation = std::function<void(const std::string& text)>;
+
+// Parses the keyword lines into a new structure, one keyword per line. Manual
+// parameters out of range, or not integers (an optional sign and decimal digits
+// within 32 bits), leave the defaults and are reported through showMessage, which
+// may be empty. Any thread.
+//
+// An empty list gives an empty structure, which matches nothing: the previous
+// run's keywords are not kept, as their indices would not refer to the list the
+// results are shown against. A term that starts with "@" or "^" has an empty word
+// and is including: an empty word rates 0, below any precision the window allows,
+// so such a term keeps its keyword from matching.
+TWRD ParseKeywords(const std::vector<std::string>& lines, const KeywordDefaults& defaults,
+                   const ShowInformation& showMessage);
+
+}  // namespace kolvar
