@@ -30,6 +30,7 @@ Plugin::~Plugin() {
 void Plugin::WireHandlers() {
   form_.CheckBoxFullSearch.OnClick = [this] { CheckBoxFullSearchClick(); };
   form_.CheckBoxFullSearch.OnKeyPress = [this] { CheckBoxFullSearchClick(); };
+  form_.CheckBoxSorted.OnKeyPress = [this] { CheckBoxSortedClick(); };
   form_.CheckBoxSorted.OnClick = [this] { CheckBoxSortedClick(); };
   form_.CheckBoxRemind.OnClick = [this] { CheckBoxRemindClick(); };
   form_.SpinEditSearchMod.OnChange = [this] { SpinEditSearchModChange(); };
@@ -263,6 +264,7 @@ void Plugin::StartSearch(bool sorted, bool visible, bool announce, int window) {
   LaunchSearchThread(std::move(args));
   resultsStale_ = false;
   resultsFromKeywordList_ = true;
+  searchKeywordList_ = settings_.Words;
 }
 
 void Plugin::FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,

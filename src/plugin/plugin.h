@@ -95,6 +95,20 @@ class Plugin {
   void CheckListBoxFilesMouseDown(bool rightButton, int item);
   bool CheckedOnlyMenuChecked() const { return checkedOnly_; }
 
+  // The result list box and the search buttons.
+  void ListBoxFindClick();
+  void ListBoxFindDblClick();
+  // The find dialog's "find next" with its text.
+  void FindDialog1Find(const std::string& text);
+  void SearchAllKeywords();
+  void FindKeywordText();
+  // The result-list menu's "Now Showing".
+  void NowShowing();
+  // The window's Save button: the window's values into the settings and the file.
+  void SavePreferences();
+  const std::vector<std::string>& SearchKeywordList() const { return searchKeywordList_; }
+  int FindPosition() const { return findPosition_; }
+
   // Copy the channel list's check marks and the keyword list into the settings.
   void StoreCheckedChannels();
   void StoreKeywords();
@@ -131,6 +145,9 @@ class Plugin {
   bool RunStatusCommand(const std::string& command, ActionRecord& record, std::uint32_t tag);
   void RunParamCommand(const std::string& command, ActionRecord& record);
   int SearchHorizon() const { return settings_.HourToEnd * 60; }
+  // Asks before a button's search replaces a running one; false when the user
+  // keeps the running search.
+  bool MayStartSearch();
   // Stops the run for good and empties the results it left.
   void DiscardRun();
   void SwitchReminders(bool on);
@@ -160,6 +177,9 @@ class Plugin {
   TSettings settings_;
   FormPref form_;
   std::vector<std::string> findTextList_;  // the one-text list of FindText
+  // The keyword list the results' keyword indices refer to.
+  std::vector<std::string> searchKeywordList_;
+  int findPosition_ = 1;  // where the next find in the result list starts, 1-based
   SearchArgs searchArgs_;
   SearchRunFn searchRun_;
   bool open_ = false;
@@ -174,7 +194,6 @@ class Plugin {
   std::atomic<bool> resultsStale_{false};
   std::atomic<bool> databaseOutdated_{true};
   std::atomic<bool> resultsFromKeywordList_{false};
-  std::atomic<bool> compareFromStart_{false};
   std::atomic<bool> skipNextSort_{false};
   int notifyCountdown_ = 0;  // window thread only
 

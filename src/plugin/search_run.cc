@@ -1,35 +1,154 @@
 // The search run, on the worker thread. It reaches the window and the host only
-// through its RunContext, so a stopped run changes nothing.
+// through its RunContext, so a stopped run changes nothing; what it needs of the
+// settings and the channel list it copies on the window thread at its start.
+#include <charconv>
 #include <string>
 
 #include "plugin/host_channel.h"
 #include "plugin/plugin.h"
+#include "search/keywords.h"
+#include "search/matcher.h"
+#include "tvguide/jtv_reader.h"
 
 namespace kolvar {
 
+namespace {
+
+constexpr char kTooManyResults[] =
+    "Too many results, change search parametrs and try again!!!\n"
+    "                       operation terminated";
+
+// A time-shift text that is not a number ends the run early.
+struct BadTimeShift {};
+
+struct Channel {
+  std::string name;
+  bool checked = false;
+};
+
+// What the run reads of the window and the settings, copied at its start.
+struct RunSnapshot {
+  ReaderOptions reader;
+  KeywordDefaults defaults;
+  std::vector<Channel> channels;
+  int current = -1;  // the channel list's current item
+  std::vector<std::string> timeShifts;  // the counted entries only
+  std::int32_t maxResultCount = 0;
+};
+
+// The shift of a channel: the number after the last "#" of the first entry that
+// contains its name; 0 without an entry or a "#".
+std::optional<std::string> ShiftText(const RunSnapshot& run, const std::string& name) {
+  for (const auto& entry : run.timeShifts) {
+    if (entry.find(name) == std::string::npos) continue;
+    std::size_t hash = entry.rfind('#');
+    if (hash == std::string::npos) return std::nullopt;
+    return entry.substr(hash + 1);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
-  // NotifyCountdown and the message texts belong to the window thread.
-  bool current = ctx.OnWindowThread([this] {
-    compareFromStart_ = false;
+  RunSnapshot run;
+  bool current = ctx.OnWindowThread([this, &run] {
     notifyCountdown_ = settings_.RepeatCount;
+    run.reader.path = settings_.Path;
+    run.reader.daysOfWeek = settings_.DaysOfWeek;
+    run.reader.fullSearch = settings_.FullSearch;
+    run.defaults = {settings_.FindMode, settings_.CongenialityRate};
+    const CheckListBox& list = form_.CheckListBoxFiles;
+    for (int i = 0; i < list.Count(); ++i) run.channels.push_back({list.Items[i], list.Checked[i]});
+    run.current = list.ItemIndex();
+    const std::size_t counted = std::min<std::size_t>(
+        settings_.TimeShifts.size(), static_cast<std::size_t>(std::max(settings_.TimeShiftCount, 0)));
+    run.timeShifts.assign(settings_.TimeShifts.begin(), settings_.TimeShifts.begin() + counted);
+    run.maxResultCount = settings_.MaxResultCount;
   });
   if (!current) return;
-  ctx.WithSharedState([this] {
-    ClearResults(results_);
-    databaseOutdated_ = true;
-  });
-  ctx.OnWindowThread([this] { SendHostMessage(settings_.MessSearchStarting, kKindSearchRunning); });
+  ctx.WithSharedState([this] { ClearResults(results_); });
 
-  // Reading the channels arrives with the TV guide reader.
-  if (!ctx.Continue()) return;
+  auto showInformation = [this, &ctx](const std::string& text) {
+    ctx.OnWindowThread([this, text] { ShowMessageBox(text, kBoxInformation); });
+  };
+  const TWRD keywords = ParseKeywords(args.keywords, run.defaults, showInformation);
+  ctx.WithSharedState([this] { databaseOutdated_ = true; });
+  ctx.OnWindowThread(
+      [this] { SendHostMessage(settings_.MessSearchStarting, kKindSearchRunning); });
 
-  if (args.visible) {
-    ctx.OnWindowThread([this] {
-      form_.Label1.Caption = "Find: Building list...   wait.";
-      BuildResultList();
-      form_.Label1.Caption = "Find: " + std::to_string(Results().Count) + " found";
+  auto resultCount = [this, &ctx] {
+    std::size_t count = 0;
+    ctx.WithSharedState([this, &count] { count = results_.Lines.size(); });
+    return count;
+  };
+  ReaderHooks hooks;
+  hooks.match = [this, &ctx, &keywords](const std::string& line, DateTime start) {
+    bool taken = false;
+    ctx.WithSharedState(
+        [&] { taken = MatchProgramme(results_, line, start, keywords, /*compareFromStart=*/false); });
+    return taken;
+  };
+  // Between programmes: a freeze waits here, an abort ends the channel.
+  hooks.aborted = [&ctx] { return !ctx.Continue(); };
+  hooks.seenFutureProgramme = [this, &ctx] {
+    ctx.WithSharedState([this] { databaseOutdated_ = false; });
+  };
+  auto readChannel = [&](const std::string& name) {
+    int shift = 0;
+    std::optional<std::string> shiftText = ShiftText(run, name);
+    if (args.visible) {
+      ctx.OnWindowThread([this, name] { form_.Label1.Caption = "Find: processing " + name; });
+    }
+    if (shiftText) {
+      std::string_view text = *shiftText;
+      if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+      auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), shift);
+      if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+        throw BadTimeShift{};
+      }
+      if (shift < -1440 || shift > 1440) {
+        showInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
+        shift = 0;
+      }
+    }
+    ReadChannelFile(run.reader, name, shift, args.window, platform_.Now(), hooks);
+  };
+
+  bool normalEnd = true;
+  try {
+    if (!args.selectedOnly) {
+      for (const auto& channel : run.channels) {
+        if (!ctx.Continue()) break;
+        if (channel.checked) readChannel(channel.name);
+        if (resultCount() > static_cast<std::size_t>(std::max(run.maxResultCount, 0))) {
+          showInformation(kTooManyResults);
+          break;
+        }
+      }
+    } else if (run.current >= 0 && run.current < static_cast<int>(run.channels.size())) {
+      readChannel(run.channels[static_cast<std::size_t>(run.current)].name);
+    }
+    ctx.WithSharedState([this, &args] {
+      if (!skipNextSort_.exchange(false) && args.sorted) SortResults(results_);
     });
+    if (args.visible) {
+      ctx.OnWindowThread([this] {
+        form_.Label1.Caption = "Find: Building list...   wait.";
+        BuildResultList();
+        form_.Label1.Caption = "Find: " + std::to_string(Results().Count) + " found";
+      });
+    }
+  } catch (...) {
+    // A time shift that is not a number, or a failure of the run itself: the run
+    // still reports its end, with what it found so far.
+    normalEnd = false;
   }
+  if (!normalEnd && args.visible) {
+    ctx.OnWindowThread(
+        [this] { form_.Label1.Caption = "Find: " + std::to_string(Results().Count) + " found"; });
+  }
+  if (!ctx.Current()) return;  // aborted: no word to the host
   if (args.announce) {
     ctx.OnWindowThread([this] { SendHostMessage(settings_.MessListCreate, kKindMess); });
   }

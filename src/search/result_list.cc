@@ -62,7 +62,7 @@ std::string ResultHint(const TFindStruct& results, int index, const std::string&
   char endText[16];
   std::snprintf(endText, sizeof endText, "-%.2d:%.2d", f.hour, f.minute);
   std::size_t colon = line.find(':');
-  std::size_t insertAt = std::min(line.size(), colon == std::string::npos ? 16 : colon + 2);
+  std::size_t insertAt = std::min(line.size(), colon == std::string::npos ? 16 : colon + 3);
   std::string shown = line;
   shown.insert(insertAt, endText);
 

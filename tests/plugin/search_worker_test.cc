@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "jtv_writer.h"
 #include "plugin/host_channel.h"
 #include "support/plugin_harness.h"
 
@@ -179,6 +180,45 @@ TEST(WorkerStressTest, RandomCommandSequencesKeepTheWorkerConsistent) {
     h.plugin.Close();
     ASSERT_EQ(h.run.Finished(), h.run.Started()) << "round " << round;
   }
+}
+
+// The same against real runs over a generated guide.
+TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
+  const char* const kCommands[] = {"REFIND",       "REFINDVIS",    "FREEZESEARCH", "RESUMESEARCH",
+                                   "ABORTSEARCH",  "SEARCHSTATUS", "JOINFINDLIST", "TOGGLESORTED",
+                                   "TOGGLEFULLSEARCH"};
+  std::mt19937 random(7);
+  PluginHarness h;
+  h.plugin.SetSearchRun([&h](const SearchArgs& a, RunContext& c) { h.plugin.RunSearch(a, c); });
+  jtv::GuideSpec spec;
+  spec.channels = 6;
+  spec.days = 2;
+  spec.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, 9, 0, 0, 0}));
+  auto guide = jtv::GenerateGuide(spec);
+  for (std::size_t c = 0; c < guide.size(); ++c) {
+    jtv::ChannelFiles files;
+    ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
+    ASSERT_TRUE(jtv::WriteChannel(h.folder.Folder(), jtv::ChannelFileStem(static_cast<int>(c)), files));
+    h.settings.Channels.push_back(jtv::ChannelFileStem(static_cast<int>(c)) + ".ndx");
+  }
+  h.settings.ChannelCount = static_cast<std::int32_t>(h.settings.Channels.size());
+  h.settings.Words = {"News", "Film", "Sport", "Weather", "Music@1", "Night&!Morning"};
+  h.settings.WordCount = 6;
+  h.settings.MaxResultCount = 100000;
+  h.Open();
+  for (int i = 0; i < 600; ++i) {
+    const std::string command = kCommands[random() % std::size(kCommands)];
+    h.Command(command);
+    if (random() % 3 == 0) h.Pump(static_cast<int>(random() % 3));
+    ASSERT_EQ(h.Command("SEARCHSTATUS"),
+              h.plugin.SearchRunning() ? (h.plugin.SearchFrozen() ? 2 : 1) : 0);
+  }
+  h.Command("RESUMESEARCH");
+  ASSERT_TRUE(h.WaitIdle(20000));
+  h.Command("REFINDVIS");
+  ASSERT_TRUE(h.WaitIdle(20000));
+  EXPECT_GT(h.plugin.Results().Count, 0);
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), h.plugin.Results().Count);
 }
 
 }  // namespace
