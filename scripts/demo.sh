@@ -27,18 +27,22 @@ guide="Z:$(cd "$demo/Guide" && pwd | tr / '\\')\\"
 GUIDE=$guide perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
   $_ .= "ch001.ndx\r\nch002.ndx\r\nch003.ndx\r\n" if /^\[Channels\]\r$/' \
   "$demo/Plugins/Kolvar/settings.ini"
+for w in News Weather Football; do
+  WORD=$w perl -pi -e '$_ .= "$ENV{WORD}\r\n" if /^\[Words\]\r$/' "$demo/Plugins/Kolvar/settings.ini"
+done
 cat >"$demo/demo.script" <<'SCRIPT'
 settle
-echo Kolvar is open; its preferences window, hidden until Setup:
-windows
-setup
-windows
-echo Asking the plug-in whether results are sorted:
-command SORTEDSTATUS
-echo A new search, announced to the host when it ends:
+echo Kolvar has opened and searched the three checked channels for its keywords.
+echo Its preferences window, with the results, the keywords and the channels:
+controls
+echo The host asks for a new search, announced when it ends:
 command REFIND
 settle
-command SEARCHSTATUS
+echo The host searches for one text and shows the list:
+findit Nature
+settle
+command JOINFINDLIST
+controls
 close
 SCRIPT
 

@@ -24,8 +24,8 @@ void Plugin::ListBoxFindClick() {
     list.Hint = kResultListHint;
     return;
   }
-  list.Hint = ResultHint(results, index, line,
-                         resultsFromKeywordList_ ? &searchKeywordList_ : nullptr);
+  list.Hint =
+      ResultHint(results, index, line, resultsFromKeywordList_ ? &searchKeywordList_ : nullptr);
 }
 
 void Plugin::ListBoxFindDblClick() {
@@ -108,11 +108,11 @@ void Plugin::SavePreferences() {
   auto& shifts = settings_.TimeShifts;
   const auto counted = std::min<std::size_t>(
       shifts.size(), static_cast<std::size_t>(std::max(settings_.TimeShiftCount, 0)));
-  auto kept = std::remove_if(shifts.begin(), shifts.begin() + static_cast<std::ptrdiff_t>(counted),
-                             [](const std::string& e) {
-                               return e.size() >= 2 && e.compare(e.size() - 2, 2, "#0") == 0;
-                             });
-  const auto removed = static_cast<std::int32_t>(shifts.begin() + static_cast<std::ptrdiff_t>(counted) - kept);
+  auto kept = std::remove_if(
+      shifts.begin(), shifts.begin() + static_cast<std::ptrdiff_t>(counted),
+      [](const std::string& e) { return e.size() >= 2 && e.compare(e.size() - 2, 2, "#0") == 0; });
+  const auto removed =
+      static_cast<std::int32_t>(shifts.begin() + static_cast<std::ptrdiff_t>(counted) - kept);
   shifts.erase(kept, shifts.begin() + static_cast<std::ptrdiff_t>(counted));
   settings_.TimeShiftCount -= removed;
   settings_.FindMode = form_.SpinEditSearchMod.Value();

@@ -31,7 +31,7 @@ struct RunSnapshot {
   ReaderOptions reader;
   KeywordDefaults defaults;
   std::vector<Channel> channels;
-  int current = -1;  // the channel list's current item
+  int current = -1;                     // the channel list's current item
   std::vector<std::string> timeShifts;  // the counted entries only
   std::int32_t maxResultCount = 0;
 };
@@ -61,8 +61,9 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
     const CheckListBox& list = form_.CheckListBoxFiles;
     for (int i = 0; i < list.Count(); ++i) run.channels.push_back({list.Items[i], list.Checked[i]});
     run.current = list.ItemIndex();
-    const std::size_t counted = std::min<std::size_t>(
-        settings_.TimeShifts.size(), static_cast<std::size_t>(std::max(settings_.TimeShiftCount, 0)));
+    const std::size_t counted =
+        std::min<std::size_t>(settings_.TimeShifts.size(),
+                              static_cast<std::size_t>(std::max(settings_.TimeShiftCount, 0)));
     run.timeShifts.assign(settings_.TimeShifts.begin(), settings_.TimeShifts.begin() + counted);
     run.maxResultCount = settings_.MaxResultCount;
   });
@@ -74,8 +75,7 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   };
   const TWRD keywords = ParseKeywords(args.keywords, run.defaults, showInformation);
   ctx.WithSharedState([this] { databaseOutdated_ = true; });
-  ctx.OnWindowThread(
-      [this] { SendHostMessage(settings_.MessSearchStarting, kKindSearchRunning); });
+  ctx.OnWindowThread([this] { SendHostMessage(settings_.MessSearchStarting, kKindSearchRunning); });
 
   auto resultCount = [this, &ctx] {
     std::size_t count = 0;
@@ -85,8 +85,9 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   ReaderHooks hooks;
   hooks.match = [this, &ctx, &keywords](const std::string& line, DateTime start) {
     bool taken = false;
-    ctx.WithSharedState(
-        [&] { taken = MatchProgramme(results_, line, start, keywords, /*compareFromStart=*/false); });
+    ctx.WithSharedState([&] {
+      taken = MatchProgramme(results_, line, start, keywords, /*compareFromStart=*/false);
+    });
     return taken;
   };
   // Between programmes: a freeze waits here, an abort ends the channel.

@@ -8,8 +8,8 @@ namespace kolvar {
 void ClearResults(TFindStruct& results) { results = TFindStruct{}; }
 
 void SortResults(TFindStruct& r) {
-  const std::size_t n = std::min({r.Lines.size(), r.StartTimes.size(), r.EndTimes.size(),
-                                  r.WordIndex.size()});
+  const std::size_t n =
+      std::min({r.Lines.size(), r.StartTimes.size(), r.EndTimes.size(), r.WordIndex.size()});
   if (n < 2) return;
   for (std::size_t pass = 0; pass + 1 < n; ++pass) {
     const std::size_t last = n - 1 - pass;

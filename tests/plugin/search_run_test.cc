@@ -65,7 +65,8 @@ class SearchRunTest : public ::testing::Test {
 
 TEST_F(SearchRunTest, OpenSearchesTheCheckedChannels) {
   OpenAndWait();
-  EXPECT_EQ(Events(h.platform), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"}));
+  EXPECT_EQ(Events(h.platform),
+            (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"}));
   // The programme on air (12:00) and the coming ones; the past ones are not offered.
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
             (Lines{"2024.03.05 12:00 Film[Tu]first", "2024.03.05 12:45 News[Tu]first",
@@ -136,8 +137,8 @@ TEST_F(SearchRunTest, AShiftThatIsNoNumberEndsTheRunButItStillReports) {
   h.settings.Words = {"News"};
   h.settings.WordCount = 1;
   OpenAndWait();
-  EXPECT_EQ(Events(h.platform), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done",
-                                       "MESS Old guide"}));
+  EXPECT_EQ(Events(h.platform), (Lines{"SEARCHSTATUS:RUNNING Searching",
+                                       "SEARCHSTATUS:COMPLETE Done", "MESS Old guide"}));
   EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 0 found");
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items, Lines{kResultsNotShownNotice});  // not rebuilt
 }

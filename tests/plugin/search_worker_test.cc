@@ -184,9 +184,9 @@ TEST(WorkerStressTest, RandomCommandSequencesKeepTheWorkerConsistent) {
 
 // The same against real runs over a generated guide.
 TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
-  const char* const kCommands[] = {"REFIND",       "REFINDVIS",    "FREEZESEARCH", "RESUMESEARCH",
-                                   "ABORTSEARCH",  "SEARCHSTATUS", "JOINFINDLIST", "TOGGLESORTED",
-                                   "TOGGLEFULLSEARCH"};
+  const char* const kCommands[] = {"REFIND",       "REFINDVIS",    "FREEZESEARCH",
+                                   "RESUMESEARCH", "ABORTSEARCH",  "SEARCHSTATUS",
+                                   "JOINFINDLIST", "TOGGLESORTED", "TOGGLEFULLSEARCH"};
   std::mt19937 random(7);
   PluginHarness h;
   h.plugin.SetSearchRun([&h](const SearchArgs& a, RunContext& c) { h.plugin.RunSearch(a, c); });
@@ -198,7 +198,8 @@ TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
   for (std::size_t c = 0; c < guide.size(); ++c) {
     jtv::ChannelFiles files;
     ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
-    ASSERT_TRUE(jtv::WriteChannel(h.folder.Folder(), jtv::ChannelFileStem(static_cast<int>(c)), files));
+    ASSERT_TRUE(
+        jtv::WriteChannel(h.folder.Folder(), jtv::ChannelFileStem(static_cast<int>(c)), files));
     h.settings.Channels.push_back(jtv::ChannelFileStem(static_cast<int>(c)) + ".ndx");
   }
   h.settings.ChannelCount = static_cast<std::int32_t>(h.settings.Channels.size());
