@@ -362,6 +362,12 @@ class Runner {
         g_answer = IDCANCEL;
       else
         return false;
+    } else if (verb == "elapsed") {
+      // For timing by hand; its numbers vary, so transcripts that are compared
+      // do not use it.
+      DWORD now = GetTickCount();
+      Log("elapsed ms=" + std::to_string(now - lastElapsed_));
+      lastElapsed_ = now;
     } else if (verb == "echo") {
       Log("echo " + arg);
     } else {
@@ -415,6 +421,7 @@ class Runner {
   Plugin& plugin_;
   HWND window_;
   std::uint32_t nextTag_ = 101;
+  DWORD lastElapsed_ = GetTickCount();
 };
 
 int Usage() {
