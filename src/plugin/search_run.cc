@@ -1,9 +1,9 @@
 // The search run, on the worker thread. It reaches the window and the host only
 // through its RunContext, so a stopped run changes nothing; what it needs of the
 // settings and the channel list it copies on the window thread at its start.
-#include <charconv>
 #include <string>
 
+#include "base/numbers.h"
 #include "plugin/host_channel.h"
 #include "plugin/plugin.h"
 #include "search/keywords.h"
@@ -102,12 +102,9 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
       ctx.OnWindowThread([this, name] { form_.Label1.Caption = "Find: processing " + name; });
     }
     if (shiftText) {
-      std::string_view text = *shiftText;
-      if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-      auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), shift);
-      if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        throw BadTimeShift{};
-      }
+      std::optional<std::int32_t> number = ParseInt32(*shiftText);
+      if (!number) throw BadTimeShift{};
+      shift = *number;
       if (shift < -1440 || shift > 1440) {
         showInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
         shift = 0;

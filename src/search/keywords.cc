@@ -1,5 +1,7 @@
 #include "search/keywords.h"
 
+#include "base/numbers.h"
+
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -26,22 +28,6 @@ std::vector<std::string> SplitTerms(const std::string& line) {
   return terms;
 }
 
-std::optional<std::int32_t> ToInteger(const std::string& text) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) return std::nullopt;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > std::int64_t{INT32_MAX} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(value);
-}
-
 // The "@" and "^" parts, precision first. A part that is not an integer undoes
 // both, even one already taken.
 void ApplyManualParameters(TParam& term, const std::string& modeText,
@@ -49,7 +35,7 @@ void ApplyManualParameters(TParam& term, const std::string& modeText,
                            const ShowInformation& showMessage) {
   bool converted = true;
   if (!precisionText.empty()) {
-    std::optional<std::int32_t> precision = ToInteger(precisionText);
+    std::optional<std::int32_t> precision = ParseInt32(precisionText);
     if (!precision) {
       converted = false;
     } else if (*precision >= 1 && *precision <= 100) {
@@ -59,7 +45,7 @@ void ApplyManualParameters(TParam& term, const std::string& modeText,
     }
   }
   if (converted && !modeText.empty()) {
-    std::optional<std::int32_t> mode = ToInteger(modeText);
+    std::optional<std::int32_t> mode = ParseInt32(modeText);
     if (!mode) {
       converted = false;
     } else if (*mode >= 1 && *mode <= 3) {

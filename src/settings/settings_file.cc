@@ -1,11 +1,11 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 
 #include "base/cp1251.h"
 #include "base/file_io.h"
+#include "base/numbers.h"
 
 namespace kolvar {
 namespace {
@@ -46,15 +46,7 @@ class PositionalReader {
     while (!AtEnd() && pos_ - start < 32 && static_cast<unsigned char>(text_[pos_]) > ' ') ++pos_;
     std::string_view word = text_.substr(start, pos_ - start);
     Line();
-    if (!word.empty() && word[0] == '+') {
-      word.remove_prefix(1);
-      if (!word.empty() && word[0] == '-') return std::nullopt;
-    }
-    if (word.empty()) return std::nullopt;
-    std::int32_t value = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
-    return value;
+    return ParseInt32(word);
   }
 
   // A list: lines up to (not including) an empty one or one that begins with a

@@ -1,11 +1,11 @@
 #include "tvguide/channel_catalogue.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 
 #include "base/cp1251.h"
 #include "base/file_io.h"
+#include "base/numbers.h"
 
 namespace kolvar {
 
@@ -68,13 +68,7 @@ std::optional<int> TimeShiftOfEntry(const std::string& entry) {
   std::size_t hash = entry.rfind('#');
   std::string_view number = hash == std::string::npos ? std::string_view(entry)
                                                       : std::string_view(entry).substr(hash + 1);
-  if (!number.empty() && number[0] == '+') number.remove_prefix(1);
-  int value = 0;
-  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (number.empty() || ec != std::errc() || end != number.data() + number.size()) {
-    return std::nullopt;
-  }
-  return value;
+  return ParseInt32(number);
 }
 
 void StoreTimeShift(TSettings& settings, const std::string& fileName, int minutes) {
