@@ -29,8 +29,21 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
       Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 168, 178, 177, 13, kControlLabel1);
   label3_.hwnd =
       Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 354, 181, 54, 13, kControlLabel3);
-  counter_.hwnd = Child(parent, instance, "STATIC", "", SS_RIGHT, 376, 180, 98, 13,
+  counter_.hwnd = Child(parent, instance, "STATIC", "", SS_RIGHT, 426, 180, 48, 13,
                         kControlLabelNumberOfSelected);
+
+  font_ = UniqueFont(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH, "Tahoma"));
+  smallFont_ = UniqueFont(CreateFontA(-9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      DEFAULT_PITCH, "Tahoma"));
+  for (HWND control : {words_.hwnd, files_.hwnd, label1_.hwnd, label3_.hwnd, counter_.hwnd}) {
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  }
+  SendMessageA(find_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_.Get()), FALSE);
+  // The check list draws its own lines at the height its font needs.
+  SendMessageA(files_.hwnd, LB_SETITEMHEIGHT, 0, 13);
 }
 
 void FormView::Sync(const FormPref& form) {
