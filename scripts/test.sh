@@ -55,5 +55,5 @@ wineserver -w 2>/dev/null || true
 awk '/tests passed, [0-9]+ tests failed out of/ {
        total += $NF; failed += $4
      }
-     END { printf "all runs: %d passed, %d failed\n", total - failed, failed }' "$log"
+     END { printf "total: %d passed, %d failed\n", total - failed, failed }' "$log"
 exit $status
