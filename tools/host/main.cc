@@ -236,12 +236,12 @@ BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
 
 // Serves messages until nothing has happened for a quiet while (at most 10 s),
 // so that what the plug-in does in the background is over before the next line.
-void Settle() {
-  constexpr DWORD kQuiet = 150;
+// A long search may be silent for longer than the default while between channels.
+void Settle(DWORD quiet) {
   DWORD start = GetTickCount();
   long seen = g_activity;
   DWORD quietSince = start;
-  while (GetTickCount() - quietSince < kQuiet && GetTickCount() - start < 10000) {
+  while (GetTickCount() - quietSince < quiet && GetTickCount() - start < 10000 + quiet) {
     Pump(10);
     if (g_activity != seen) {
       seen = g_activity;
@@ -334,7 +334,7 @@ class Runner {
     } else if (verb == "raw") {
       return SendRaw(words);
     } else if (verb == "settle") {
-      Settle();
+      Settle(arg.empty() ? 150 : static_cast<DWORD>(std::atoi(arg.c_str())));
     } else if (verb == "wait") {
       Pump(static_cast<DWORD>(std::atoi(arg.c_str())));
     } else if (verb == "setup") {
