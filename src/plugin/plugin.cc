@@ -237,13 +237,11 @@ int Plugin::ShowMessageBox(const std::string& text, int style) {
   return platform_.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
 
-void Plugin::SendHostMessage(const std::string& text, int kindCode, DateTime endTime, int /*index*/,
-                             int /*count*/) {
+void Plugin::SendHostMessage(const std::string& text, int kindCode, DateTime /*endTime*/,
+                             int /*index*/, int /*count*/) {
   // Result lines are to be shaped by the output template; until it exists they
   // reach the host as they stand.
-  std::string message = text;
-  (void)endTime;
-  platform_.SendEvent(MakeHostEvent(std::move(message), kindCode));
+  platform_.SendEvent(MakeHostEvent(text, kindCode));
   if (kindCode == kKindNotif && notifyCountdown_ > 0 && --notifyCountdown_ == 0) {
     notifyCountdown_ = settings_.RepeatCount;
     AcknowledgeReminder(false);

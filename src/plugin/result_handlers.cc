@@ -5,6 +5,7 @@
 #include "plugin/plugin.h"
 #include "search/similarity.h"
 #include "settings/settings_file.h"
+#include "tvguide/channel_catalogue.h"
 
 namespace kolvar {
 
@@ -106,8 +107,7 @@ void Plugin::SavePreferences() {
   StoreKeywords();
   // Entries of shift 0 say nothing: they are dropped when saving.
   auto& shifts = settings_.TimeShifts;
-  const auto counted = std::min<std::size_t>(
-      shifts.size(), static_cast<std::size_t>(std::max(settings_.TimeShiftCount, 0)));
+  const std::size_t counted = CountedTimeShifts(settings_);
   auto kept = std::remove_if(
       shifts.begin(), shifts.begin() + static_cast<std::ptrdiff_t>(counted),
       [](const std::string& e) { return e.size() >= 2 && e.compare(e.size() - 2, 2, "#0") == 0; });

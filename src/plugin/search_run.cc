@@ -8,6 +8,7 @@
 #include "plugin/plugin.h"
 #include "search/keywords.h"
 #include "search/matcher.h"
+#include "tvguide/channel_catalogue.h"
 #include "tvguide/jtv_reader.h"
 
 namespace kolvar {
@@ -28,24 +29,20 @@ struct Channel {
 
 // What the run reads of the window and the settings, copied at its start.
 struct RunSnapshot {
-  ReaderOptions reader;
-  KeywordDefaults defaults;
+  TSettings settings;
   std::vector<Channel> channels;
-  int current = -1;                     // the channel list's current item
-  std::vector<std::string> timeShifts;  // the counted entries only
-  std::int32_t maxResultCount = 0;
+  int current = -1;  // the channel list's current item
 };
 
-// The shift of a channel: the number after the last "#" of the first entry that
-// contains its name; 0 without an entry or a "#".
-std::optional<std::string> ShiftText(const RunSnapshot& run, const std::string& name) {
-  for (const auto& entry : run.timeShifts) {
-    if (entry.find(name) == std::string::npos) continue;
-    std::size_t hash = entry.rfind('#');
-    if (hash == std::string::npos) return std::nullopt;
-    return entry.substr(hash + 1);
-  }
-  return std::nullopt;
+// The text after the last "#" of the channel's time-shift entry; none without an
+// entry or a "#" (the channel is then read unshifted).
+std::optional<std::string> ShiftText(const TSettings& settings, const std::string& name) {
+  std::optional<std::size_t> at = FindTimeShiftEntry(settings, name);
+  if (!at) return std::nullopt;
+  const std::string& entry = settings.TimeShifts[*at];
+  std::size_t hash = entry.rfind('#');
+  if (hash == std::string::npos) return std::nullopt;
+  return entry.substr(hash + 1);
 }
 
 }  // namespace
@@ -54,26 +51,21 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   RunSnapshot run;
   bool current = ctx.OnWindowThread([this, &run] {
     notifyCountdown_ = settings_.RepeatCount;
-    run.reader.path = settings_.Path;
-    run.reader.daysOfWeek = settings_.DaysOfWeek;
-    run.reader.fullSearch = settings_.FullSearch;
-    run.defaults = {settings_.FindMode, settings_.CongenialityRate};
+    run.settings = settings_;
     const CheckListBox& list = form_.CheckListBoxFiles;
     for (int i = 0; i < list.Count(); ++i) run.channels.push_back({list.Items[i], list.Checked[i]});
     run.current = list.ItemIndex();
-    const std::size_t counted =
-        std::min<std::size_t>(settings_.TimeShifts.size(),
-                              static_cast<std::size_t>(std::max(settings_.TimeShiftCount, 0)));
-    run.timeShifts.assign(settings_.TimeShifts.begin(), settings_.TimeShifts.begin() + counted);
-    run.maxResultCount = settings_.MaxResultCount;
   });
   if (!current) return;
+  const TSettings& settings = run.settings;
+  ReaderOptions reader{settings.Path, settings.DaysOfWeek, settings.FullSearch};
   ctx.WithSharedState([this] { ClearResults(results_); });
 
   auto showInformation = [this, &ctx](const std::string& text) {
     ctx.OnWindowThread([this, text] { ShowMessageBox(text, kBoxInformation); });
   };
-  const TWRD keywords = ParseKeywords(args.keywords, run.defaults, showInformation);
+  const TWRD keywords =
+      ParseKeywords(args.keywords, {settings.FindMode, settings.CongenialityRate}, showInformation);
   ctx.WithSharedState([this] { databaseOutdated_ = true; });
   ctx.OnWindowThread([this] { SendHostMessage(settings_.MessSearchStarting, kKindSearchRunning); });
 
@@ -97,7 +89,7 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   };
   auto readChannel = [&](const std::string& name) {
     int shift = 0;
-    std::optional<std::string> shiftText = ShiftText(run, name);
+    std::optional<std::string> shiftText = ShiftText(settings, name);
     if (args.visible) {
       ctx.OnWindowThread([this, name] { form_.Label1.Caption = "Find: processing " + name; });
     }
@@ -110,7 +102,7 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
         shift = 0;
       }
     }
-    ReadChannelFile(run.reader, name, shift, args.window, platform_.Now(), hooks);
+    ReadChannelFile(reader, name, shift, args.window, platform_.Now(), hooks);
   };
 
   bool normalEnd = true;
@@ -119,7 +111,7 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
       for (const auto& channel : run.channels) {
         if (!ctx.Continue()) break;
         if (channel.checked) readChannel(channel.name);
-        if (resultCount() > static_cast<std::size_t>(std::max(run.maxResultCount, 0))) {
+        if (resultCount() > static_cast<std::size_t>(std::max(settings.MaxResultCount, 0))) {
           showInformation(kTooManyResults);
           break;
         }

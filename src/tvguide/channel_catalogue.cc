@@ -54,10 +54,14 @@ void KeepCheckedChannels(CheckListBox& list) {
   list.SetItemIndex(-1);
 }
 
+std::size_t CountedTimeShifts(const TSettings& settings) {
+  return std::min<std::size_t>(settings.TimeShifts.size(),
+                               static_cast<std::size_t>(std::max(settings.TimeShiftCount, 0)));
+}
+
 std::optional<std::size_t> FindTimeShiftEntry(const TSettings& settings,
                                               const std::string& fileName) {
-  const std::size_t counted = std::min<std::size_t>(
-      settings.TimeShifts.size(), static_cast<std::size_t>(std::max(settings.TimeShiftCount, 0)));
+  const std::size_t counted = CountedTimeShifts(settings);
   for (std::size_t i = 0; i < counted; ++i) {
     if (settings.TimeShifts[i].find(fileName) != std::string::npos) return i;
   }

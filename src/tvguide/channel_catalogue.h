@@ -24,6 +24,8 @@ std::string CheckedChannelsText(const CheckListBox& list);
 // Removes the unchecked channels, keeping the order of the rest.
 void KeepCheckedChannels(CheckListBox& list);
 
+// How many time-shift entries count: the first TimeShiftCount, as far as they exist.
+std::size_t CountedTimeShifts(const TSettings& settings);
 // The position of a channel's time-shift entry: the first of the counted entries
 // that contains the file name (letter case counts); nullopt when there is none.
 std::optional<std::size_t> FindTimeShiftEntry(const TSettings& settings,
