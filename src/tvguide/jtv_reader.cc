@@ -137,7 +137,7 @@ bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
 
 bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
                       std::string_view indexBytes, std::uint64_t indexSize,
-                      std::string_view dataBytes, std::uint64_t dataSize, int timeShiftMinutes,
+                      std::string_view dataBytes, std::uint64_t /*dataSize*/, int timeShiftMinutes,
                       int windowMinutes, DateTime now, const ReaderHooks& hooks) {
   const int shiftHours = timeShiftMinutes / 60;
   const int shiftMinutes = timeShiftMinutes - 60 * shiftHours;
@@ -194,9 +194,9 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
     }
     if (openMatch && i == *count) hooks.match(std::string(), *start);
 
-    if (hooks.aborted() || index.Position() >= indexSize || data.Position() >= dataSize) {
-      return true;
-    }
+    // The data file's end is no stop: titles are shared, so the entry at its end
+    // may belong to an earlier programme.
+    if (hooks.aborted() || index.Position() >= indexSize) return true;
   }
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -238,15 +240,20 @@ TEST(JtvReaderTest, DamagedFilesEndTheChannelWithFalse) {
   EXPECT_TRUE(Read(last, 0, 60).result);
 }
 
-TEST(JtvReaderTest, StopsAtTheEndOfTheDataFileOrWhenAborted) {
+TEST(JtvReaderTest, ReadsEveryCountedProgrammeUnlessAborted) {
+  // A's entry ends the data file but later programmes follow it.
+  jtv::EncodeOptions sharedTail;
+  sharedTail.sharedTail = true;
   ChannelFiles files;
-  ASSERT_TRUE(jtv::EncodeChannel({P(10, "A"), P(20, "B"), P(30, "C")}, files));
-  // Titles A and B only: the data file ends with B's title, read second.
-  files.data.resize(files.data.size() - 3);
+  ASSERT_TRUE(
+      jtv::EncodeChannel({P(10, "A"), P(20, "B"), P(30, "A"), P(40, "C")}, files, sharedTail));
+  ASSERT_TRUE(files.data.ends_with(std::string("\x01\0A", 3)));
   Reading r = Read(files, 0, 60);
   EXPECT_TRUE(r.result);
   EXPECT_EQ(r.calls,
-            (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:20", "2024.03.05 12:20 B[Tu]First"}));
+            (Calls{"2024.03.05 12:10 A[Tu]First", "end 12:20", "2024.03.05 12:20 B[Tu]First",
+                   "end 12:30", "2024.03.05 12:30 A[Tu]First", "end 12:40",
+                   "2024.03.05 12:40 C[Tu]First", "end 12:40"}));
   ChannelFiles full;
   ASSERT_TRUE(jtv::EncodeChannel({P(10, "A"), P(20, "B"), P(30, "C")}, full));
   Reading aborted = Read(full, 0, 60, false, {}, 1);
@@ -254,16 +261,28 @@ TEST(JtvReaderTest, StopsAtTheEndOfTheDataFileOrWhenAborted) {
   EXPECT_EQ(aborted.calls, Calls{"2024.03.05 12:10 A[Tu]First"});
 }
 
-TEST(JtvReaderTest, AGeneratedGuideReadsBackAsWritten) {
+// Generates a guide from start, writes it and reads it back in a full search.
+void ReadsBackAsWritten(const CalendarFields& start, bool sharedTail) {
   jtv::GuideSpec spec;
   spec.channels = 3;
   spec.days = 2;
-  spec.start = DecodeDateTime(At(-600));
+  spec.start = start;
   spec.seed = 7;
   auto guide = jtv::GenerateGuide(spec);
   for (const auto& channel : guide) {
+    ASSERT_EQ(channel.front().start, start);
+    // Back to back, 5 minutes to 3 hours each.
+    for (std::size_t i = 1; i < channel.size(); ++i) {
+      std::optional<std::uint64_t> previous = CalendarToFileTime(channel[i - 1].start);
+      std::optional<std::uint64_t> next = CalendarToFileTime(channel[i].start);
+      ASSERT_TRUE(previous && next && *next > *previous);
+      const std::uint64_t minutes = (*next - *previous) / 600'000'000;
+      ASSERT_TRUE(minutes >= 5 && minutes <= 180) << minutes;
+    }
     ChannelFiles files;
-    ASSERT_TRUE(jtv::EncodeChannel(channel, files));
+    jtv::EncodeOptions options;
+    options.sharedTail = sharedTail;
+    ASSERT_TRUE(jtv::EncodeChannel(channel, files, options));
     // Several programmes share a title entry.
     EXPECT_LT(files.data.size(), 26 + channel.size() * 20);
     Reading r = Read(files, 0, 60, true);
@@ -272,6 +291,7 @@ TEST(JtvReaderTest, AGeneratedGuideReadsBackAsWritten) {
       if (call.rfind("end ", 0) != 0) lines.push_back(call);
     }
     ASSERT_EQ(lines.size(), channel.size());
+    EXPECT_EQ(r.calls.size(), 2 * channel.size());  // each with its end
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const CalendarFields& s = channel[i].start;
       char head[32];
@@ -279,6 +299,17 @@ TEST(JtvReaderTest, AGeneratedGuideReadsBackAsWritten) {
                     s.minute);
       EXPECT_EQ(lines[i], std::string(head) + channel[i].title + "[" +
                               Options().daysOfWeek[s.dayOfWeek] + "]First");
+    }
+  }
+}
+
+TEST(JtvReaderTest, AGeneratedGuideReadsBackAsWritten) {
+  // From now, and from before the date-times' epoch into it.
+  const CalendarFields starts[] = {DecodeDateTime(At(-600)), {1899, 12, 5, 29, 20, 0, 0, 0}};
+  for (const CalendarFields& start : starts) {
+    for (bool sharedTail : {false, true}) {
+      SCOPED_TRACE(std::to_string(start.year) + (sharedTail ? " shared tail" : ""));
+      ReadsBackAsWritten(start, sharedTail);
     }
   }
 }

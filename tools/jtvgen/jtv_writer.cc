@@ -1,5 +1,8 @@
 #include "jtv_writer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <map>
 #include <random>
 
@@ -61,35 +64,93 @@ std::string Title(std::mt19937& random, Language language) {
   return title;
 }
 
+// Before 1899-12-30 a date-time is a negative day number with the time of day
+// counted forwards from it (-1.25 is 29 December, 06:00), which sums get wrong;
+// these convert to and from a straight count of days.
+double StraightDays(DateTime t) {
+  if (t >= 0) return t;
+  const double day = std::trunc(t);
+  return day + (day - t);
+}
+
+CalendarFields FromStraightDays(double days) {
+  if (days >= 0) return DecodeDateTime(days);
+  constexpr std::int64_t kMsPerDay = 86'400'000;
+  // Whole milliseconds first, so a sum a hair below midnight is that midnight.
+  const std::int64_t ms = std::llround(days * kMsPerDay);
+  std::int64_t day = ms / kMsPerDay;
+  std::int64_t msOfDay = ms % kMsPerDay;
+  if (msOfDay < 0) {
+    msOfDay += kMsPerDay;
+    --day;
+  }
+  CalendarFields f = DecodeDateTime(static_cast<DateTime>(day));
+  f.hour = static_cast<int>(msOfDay / 3'600'000);
+  f.minute = static_cast<int>(msOfDay / 60'000 % 60);
+  f.second = static_cast<int>(msOfDay / 1000 % 60);
+  f.millisecond = static_cast<int>(msOfDay % 1000);
+  return f;
+}
+
 }  // namespace
 
-bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files) {
+bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files,
+                   const EncodeOptions& options) {
   if (programmes.size() > 65535) return false;
+  // The titles in the order they are written, and the one each programme names.
+  std::vector<std::string> entries;
+  std::vector<std::size_t> entryOf(programmes.size());
+  std::map<std::string, std::size_t> shared;
+  for (std::size_t i = 0; i < programmes.size(); ++i) {
+    const std::string& title = programmes[i].title;
+    // Without a shared tail the last programme's entry is its own and ends the file.
+    const bool own = !options.sharedTail && i + 1 == programmes.size();
+    auto found = shared.find(title);
+    if (found != shared.end() && !own) {
+      entryOf[i] = found->second;
+    } else {
+      entryOf[i] = entries.size();
+      entries.push_back(title);
+      if (!own) shared.emplace(title, entryOf[i]);
+    }
+  }
+  if (options.sharedTail && programmes.size() > 1) {
+    std::vector<int> uses(entries.size());
+    for (std::size_t e : entryOf) ++uses[e];
+    // The first title a later programme shares, else the first programme's.
+    std::size_t tail = entryOf[0];
+    for (std::size_t e : entryOf) {
+      if (uses[e] > 1) {
+        tail = e;
+        break;
+      }
+    }
+    std::rotate(entries.begin() + static_cast<std::ptrdiff_t>(tail),
+                entries.begin() + static_cast<std::ptrdiff_t>(tail) + 1, entries.end());
+    for (std::size_t& e : entryOf) {
+      if (e == tail)
+        e = entries.size() - 1;
+      else if (e > tail)
+        --e;
+    }
+  }
+
   files.index.clear();
   files.data = kDataHeader;
-  std::map<std::string, std::uint16_t> offsets;
+  std::vector<std::uint16_t> offsets;
+  for (const std::string& title : entries) {
+    if (files.data.size() > 65535 || title.size() > 255) return false;
+    offsets.push_back(static_cast<std::uint16_t>(files.data.size()));
+    PutU16(files.data, static_cast<std::uint16_t>(title.size()));
+    files.data += title;
+  }
   PutU16(files.index, static_cast<std::uint16_t>(programmes.size()));
   for (std::size_t i = 0; i < programmes.size(); ++i) {
-    const Programme& p = programmes[i];
-    // Readers stop where the data file ends, so the entry at its end belongs to
-    // the last programme alone.
-    const bool last = i + 1 == programmes.size();
-    auto found = offsets.find(p.title);
-    std::uint16_t offset;
-    if (found != offsets.end() && !last) {
-      offset = found->second;
-    } else {
-      if (files.data.size() > 65535 || p.title.size() > 255) return false;
-      offset = static_cast<std::uint16_t>(files.data.size());
-      if (!last) offsets.emplace(p.title, offset);
-      PutU16(files.data, static_cast<std::uint16_t>(p.title.size()));
-      files.data += p.title;
-    }
-    std::optional<std::uint64_t> fileTime = CalendarToFileTime(p.start);
+    std::optional<std::uint64_t> fileTime = CalendarToFileTime(programmes[i].start);
     if (!fileTime) return false;
     PutU16(files.index, 0);
     PutU64(files.index, *fileTime);
-    PutU16(files.index, offset);
+    PutU16(files.index, offsets[entryOf[i]]);
   }
   return true;
 }
@@ -102,15 +163,15 @@ bool WriteChannel(const std::string& folder, const std::string& name, const Chan
 std::vector<std::vector<Programme>> GenerateGuide(const GuideSpec& spec) {
   std::mt19937 random(spec.seed);
   std::vector<std::vector<Programme>> guide(static_cast<std::size_t>(std::max(spec.channels, 0)));
-  const DateTime first = EncodeDateTime(spec.start).value_or(0);
-  const DateTime end = first + spec.days;
+  const double first = StraightDays(EncodeDateTime(spec.start).value_or(0));
+  const double end = first + spec.days;
   for (auto& channel : guide) {
     // A channel reuses a small stock of titles, so entries repeat as in real guides.
     std::vector<std::string> stock(40);
     for (auto& title : stock) title = Title(random, spec.language);
-    DateTime at = first;
+    double at = first;
     while (at < end) {
-      channel.push_back({DecodeDateTime(at), stock[random() % stock.size()]});
+      channel.push_back({FromStraightDays(at), stock[random() % stock.size()]});
       int minutes = 5 + static_cast<int>(random() % 12) * 15;  // 5 minutes to 2 h 50
       if (random() % 10 == 0) minutes = 180;
       at += minutes / 1440.0;

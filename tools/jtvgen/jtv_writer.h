@@ -24,9 +24,18 @@ struct ChannelFiles {
 // The usual start of a data file; titles follow it.
 inline constexpr char kDataHeader[] = "JTV 3.x TV Program Data\n\n\n";
 
+struct EncodeOptions {
+  // The entry at the end of the data file is an earlier programme's title that
+  // later ones share (the first such title, else the first programme's). Without
+  // it that entry belongs to the last programme alone, as older readers stopped
+  // at the data file's end.
+  bool sharedTail = false;
+};
+
 // Equal titles share one entry of the data file, as real guides do. False when the
 // programmes or titles do not fit the format (16-bit counts and offsets).
-bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files);
+bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files,
+                   const EncodeOptions& options = {});
 
 // Writes name.ndx and name.pdt into folder (with its trailing separator).
 bool WriteChannel(const std::string& folder, const std::string& name, const ChannelFiles& files);

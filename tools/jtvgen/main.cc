@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "base/file_io.h"
+#include "base/paths.h"
 #include "jtv_writer.h"
 
 namespace {
@@ -19,16 +22,19 @@ constexpr char kHelp[] =
     "Writes a JTV guide: for every channel chNNN.ndx (programme starts) and\n"
     "chNNN.pdt (titles), programmes back to back, 5 minutes to 3 hours long.\n"
     "\n"
-    "  --out FOLDER        where to write (must exist)\n"
+    "  --out FOLDER        where to write (made, with its parents, when missing)\n"
     "  --channels N        number of channels (default 10)\n"
     "  --days D            days of programmes per channel (default 7)\n"
     "  --start 'YYYY-MM-DD HH:MM'\n"
     "                      local time of every channel's first programme\n"
+    "                      (1601-01-01 or later, as JTV start times are)\n"
     "  --start-minutes M   first programme M minutes from now (may be negative;\n"
     "                      default -90, so programmes are on air now)\n"
     "  --seed S            random seed; the same seed writes the same guide (default 1)\n"
     "  --language L        titles in en, ru (Windows-1251, some with Io) or mixed\n"
     "                      (default mixed)\n"
+    "  --shared-tail       the title at the end of every data file is one that an\n"
+    "                      earlier programme and later ones share\n"
     "  --damage KIND       damage every channel: truncated-index, offset-past-end,\n"
     "                      count-too-large or empty\n"
     "  --help              this text\n";
@@ -37,7 +43,8 @@ bool ParseStart(const std::string& text, CalendarFields& f) {
   int y, mo, d, h, mi;
   if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d", &y, &mo, &d, &h, &mi) != 5) return false;
   f = CalendarFields{y, mo, 0, d, h, mi, 0, 0};
-  return kolvar::EncodeDateTime(f).has_value();
+  // FILETIMEs start in 1601.
+  return y >= 1601 && kolvar::EncodeDateTime(f).has_value();
 }
 
 CalendarFields MinutesFromNow(long minutes) {
@@ -69,6 +76,7 @@ int main(int argc, char** argv) {
   std::string out;
   GuideSpec spec;
   spec.start = MinutesFromNow(-90);
+  EncodeOptions encoding;
   bool damage = false;
   Damage kind = Damage::kEmptyFiles;
   for (int i = 1; i < argc; ++i) {
@@ -84,7 +92,9 @@ int main(int argc, char** argv) {
     } else if (a == "--days") {
       spec.days = std::atoi(value().c_str());
     } else if (a == "--start") {
-      if (!ParseStart(value(), spec.start)) return Fail("--start wants 'YYYY-MM-DD HH:MM'");
+      if (!ParseStart(value(), spec.start)) {
+        return Fail("--start wants 'YYYY-MM-DD HH:MM', a valid time from 1601-01-01 on");
+      }
     } else if (a == "--start-minutes") {
       spec.start = MinutesFromNow(std::atol(value().c_str()));
     } else if (a == "--seed") {
@@ -99,6 +109,8 @@ int main(int argc, char** argv) {
         spec.language = Language::kMixed;
       else
         return Fail("unknown language " + l);
+    } else if (a == "--shared-tail") {
+      encoding.sharedTail = true;
     } else if (a == "--damage") {
       std::string d = value();
       damage = true;
@@ -119,13 +131,16 @@ int main(int argc, char** argv) {
   if (out.empty()) return Fail("--out is needed");
   if (spec.channels < 0 || spec.days < 0) return Fail("counts must not be negative");
   if (out.back() != '/' && out.back() != '\\') out += '/';
+  std::error_code madeError;
+  std::filesystem::create_directories(kolvar::ToNativePath(out), madeError);
+  if (madeError) return Fail("cannot make " + out + ": " + madeError.message());
 
   auto started = std::chrono::steady_clock::now();
   auto guide = GenerateGuide(spec);
   std::size_t programmes = 0;
   for (std::size_t c = 0; c < guide.size(); ++c) {
     ChannelFiles files;
-    if (!EncodeChannel(guide[c], files)) return Fail("channel too large for the format");
+    if (!EncodeChannel(guide[c], files, encoding)) return Fail("channel too large for the format");
     if (damage) ApplyDamage(files, kind);
     if (!WriteChannel(out, ChannelFileStem(static_cast<int>(c)), files)) {
       return Fail("cannot write into " + out);
