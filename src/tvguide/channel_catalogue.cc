@@ -61,9 +61,11 @@ std::size_t CountedTimeShifts(const TSettings& settings) {
 
 std::optional<std::size_t> FindTimeShiftEntry(const TSettings& settings,
                                               const std::string& fileName) {
+  const std::string wanted = UpperCase(fileName);
   const std::size_t counted = CountedTimeShifts(settings);
   for (std::size_t i = 0; i < counted; ++i) {
-    if (settings.TimeShifts[i].find(fileName) != std::string::npos) return i;
+    const std::string_view entry = settings.TimeShifts[i];
+    if (UpperCase(entry.substr(0, entry.rfind('#'))) == wanted) return i;
   }
   return std::nullopt;
 }

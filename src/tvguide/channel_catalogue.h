@@ -27,14 +27,15 @@ void KeepCheckedChannels(CheckListBox& list);
 // How many time-shift entries count: the first TimeShiftCount, as far as they exist.
 std::size_t CountedTimeShifts(const TSettings& settings);
 // The position of a channel's time-shift entry: the first of the counted entries
-// that contains the file name (letter case counts); nullopt when there is none.
+// whose name, before its last "#" (the whole entry without one), is the file name,
+// letter case ignored as file names are; nullopt when there is none.
 std::optional<std::size_t> FindTimeShiftEntry(const TSettings& settings,
                                               const std::string& fileName);
 // The number after an entry's last "#" (the whole entry without one); nullopt
 // when it is not a number.
 std::optional<int> TimeShiftOfEntry(const std::string& entry);
-// Replaces the channel's entry with "fileName#minutes", or appends one after the
-// counted entries.
+// Replaces the channel's own entry with "fileName#minutes", or appends one after
+// the counted entries; other channels' entries stay.
 void StoreTimeShift(TSettings& settings, const std::string& fileName, int minutes);
 
 }  // namespace kolvar

@@ -31,8 +31,8 @@ class ChannelHandlersTest : public ::testing::Test {
     }
     h.settings.Channels = {"FIRST.ndx", "third.ndx"};
     h.settings.ChannelCount = 2;
-    h.settings.TimeShifts = {"first.ndx#-90", "third.NDX#oops"};
-    h.settings.TimeShiftCount = 2;
+    h.settings.TimeShifts = {"first.ndx#-90", "third.NDX#oops", "xsecond.ndx#60"};
+    h.settings.TimeShiftCount = 3;
     h.Open();
     ASSERT_TRUE(h.WaitIdle());
     h.platform.ClearCalls();
@@ -75,11 +75,13 @@ TEST_F(ChannelHandlersTest, TheTimeShiftBoxFollowsTheSelectedChannel) {
   for (int i = 0; i < 100; ++i) Shift().StepDown();
   EXPECT_EQ(Shift().Value(), -1440);
   EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-1440");
-  // An entry whose number cannot be read shows 0 and stays as the user wrote it.
+  // An entry whose number cannot be read shows 0 and stays as the user wrote it;
+  // written in another letter case, it is still the channel's own.
   h.plugin.CheckListBoxFilesMouseDown(true, 2);
   EXPECT_EQ(Files().ItemIndex(), 2);
   EXPECT_EQ(Shift().Value(), 0);
   EXPECT_EQ(h.plugin.Settings().TimeShifts[1], "third.NDX#oops");
+  EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 3);
   // A left press leaves the selection alone.
   h.plugin.CheckListBoxFilesMouseDown(false, 0);
   EXPECT_EQ(Files().ItemIndex(), 2);
@@ -90,10 +92,15 @@ TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherVa
   Files().SetItemIndex(0);
   h.plugin.CheckListBoxFilesClick();  // shows -90
   Files().SetItemIndex(1);
-  h.plugin.CheckListBoxFilesClick();  // no entry: 0, which differs, so it is stored
+  // xsecond.ndx's entry is not second.ndx's: 0, which differs, so it is stored.
+  h.plugin.CheckListBoxFilesClick();
+  EXPECT_EQ(Shift().Value(), 0);
   EXPECT_EQ(h.plugin.Settings().TimeShifts,
-            (Names{"first.ndx#-90", "third.NDX#oops", "second.ndx#0"}));
-  EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 3);
+            (Names{"first.ndx#-90", "third.NDX#oops", "xsecond.ndx#60", "second.ndx#0"}));
+  Shift().StepUp();
+  EXPECT_EQ(h.plugin.Settings().TimeShifts,
+            (Names{"first.ndx#-90", "third.NDX#oops", "xsecond.ndx#60", "second.ndx#30"}));
+  EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 4);
 }
 
 TEST_F(ChannelHandlersTest, CheckMarksCountAndPersist) {

@@ -16,7 +16,8 @@ using Names = std::vector<std::string>;
 
 TEST(ChannelListTest, ListsIndexFilesOfAnyCaseAndRestoresCheckMarks) {
   TempDir dir;
-  for (const char* name : {"A.ndx", "b.NDX", "c.pdt", "notes.txt", ".hidden.ndx"}) {
+  for (const char* name :
+       {"A.ndx", "b.NDX", "c.pdt", "notes.txt", ".hidden.ndx", "~z.ndx", "_x.ndx", "[y.ndx"}) {
     ASSERT_TRUE(WriteFileAtomic(dir.Path(name), "x"));
   }
   std::filesystem::create_directory(ToNativePath(dir.Path("folder.ndx")));
@@ -25,9 +26,11 @@ TEST(ChannelListTest, ListsIndexFilesOfAnyCaseAndRestoresCheckMarks) {
   s.ChannelCount = 2;  // the third is not counted
   CheckListBox list;
   ASSERT_EQ(FillChannelList(dir.Folder(), s, list), 1);
-  EXPECT_EQ(list.Items, (Names{".hidden.ndx", "A.ndx", "b.NDX", "folder.ndx"}));
-  EXPECT_EQ(list.Checked, (std::vector<bool>{false, true, false, false}));
-  EXPECT_EQ(ChannelCounterText(list), "1/4");
+  // Windows orders by the upper-cased names: letters come before "[" and "_".
+  EXPECT_EQ(list.Items,
+            (Names{".hidden.ndx", "A.ndx", "b.NDX", "folder.ndx", "[y.ndx", "_x.ndx", "~z.ndx"}));
+  EXPECT_EQ(list.Checked, (std::vector<bool>{false, true, false, false, false, false, false}));
+  EXPECT_EQ(ChannelCounterText(list), "1/7");
 }
 
 TEST(ChannelListTest, NothingFoundEmptiesTheList) {
@@ -53,25 +56,37 @@ TEST(ChannelListTest, CheckedChannelsAreNumberedInThreePlaces) {
   EXPECT_EQ(list.Items[1], "c3.ndx");
 }
 
-TEST(TimeShiftTableTest, TheFirstCountedEntryContainingTheNameWins) {
+TEST(TimeShiftTableTest, AnEntryBelongsToTheChannelItNames) {
   TSettings s;
-  s.TimeShifts = {"XA.ndx#30", "A.ndx#-90", "B.ndx#x", "C.ndx#60"};
-  s.TimeShiftCount = 3;
-  EXPECT_EQ(FindTimeShiftEntry(s, "A.ndx"), 0u);  // XA.ndx contains A.ndx
-  EXPECT_EQ(FindTimeShiftEntry(s, "a.ndx"), std::nullopt);
-  EXPECT_EQ(FindTimeShiftEntry(s, "C.ndx"), std::nullopt);  // past the count
+  s.TimeShifts = {"XA.ndx#30", "a.NDX#-90", "A#B.ndx#x", "C.ndx", "D.ndx#60"};
+  s.TimeShiftCount = 4;
+  EXPECT_EQ(FindTimeShiftEntry(s, "A.ndx"), 1u);  // not XA.ndx's; letter case ignored
+  EXPECT_EQ(FindTimeShiftEntry(s, "xa.ndx"), 0u);
+  EXPECT_EQ(FindTimeShiftEntry(s, "A#B.ndx"), 2u);  // the name ends at the last "#"
+  EXPECT_EQ(FindTimeShiftEntry(s, "C.ndx"), 3u);    // no "#": the whole entry
+  EXPECT_EQ(FindTimeShiftEntry(s, "X"), std::nullopt);
+  EXPECT_EQ(FindTimeShiftEntry(s, "D.ndx"), std::nullopt);  // past the count
   EXPECT_EQ(TimeShiftOfEntry("A.ndx#-90"), -90);
   EXPECT_EQ(TimeShiftOfEntry("A#B.ndx#+30"), 30);
   EXPECT_EQ(TimeShiftOfEntry("B.ndx#x"), std::nullopt);
   EXPECT_EQ(TimeShiftOfEntry("B.ndx#"), std::nullopt);
   EXPECT_EQ(TimeShiftOfEntry("120"), 120);  // no "#": the whole entry
 
-  StoreTimeShift(s, "B.ndx", 30);
-  EXPECT_EQ(s.TimeShifts[2], "B.ndx#30");
-  EXPECT_EQ(s.TimeShiftCount, 3);
-  StoreTimeShift(s, "D.ndx", -1440);
+  StoreTimeShift(s, "A#B.ndx", 30);
+  EXPECT_EQ(s.TimeShifts[2], "A#B.ndx#30");
   EXPECT_EQ(s.TimeShiftCount, 4);
-  EXPECT_EQ(s.TimeShifts, (Names{"XA.ndx#30", "A.ndx#-90", "B.ndx#30", "D.ndx#-1440"}));
+  StoreTimeShift(s, "E.ndx", -1440);
+  EXPECT_EQ(s.TimeShiftCount, 5);
+  EXPECT_EQ(s.TimeShifts, (Names{"XA.ndx#30", "a.NDX#-90", "A#B.ndx#30", "C.ndx", "E.ndx#-1440"}));
+
+  // Another channel's entry is never taken over.
+  TSettings only;
+  only.TimeShifts = {"XA.ndx#60"};
+  only.TimeShiftCount = 1;
+  EXPECT_EQ(FindTimeShiftEntry(only, "A.ndx"), std::nullopt);
+  StoreTimeShift(only, "A.ndx", 30);
+  EXPECT_EQ(only.TimeShifts, (Names{"XA.ndx#60", "A.ndx#30"}));
+  EXPECT_EQ(only.TimeShiftCount, 2);
 }
 
 }  // namespace
