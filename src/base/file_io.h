@@ -23,7 +23,7 @@ std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxByt
 
 // The names in a folder that match "*" followed by suffix (".ndx"), letter case
 // ignored, every kind of entry included, ordered as Windows lists a folder
-// (letter case ignored). Empty when there are none or the folder is missing.
+// (by the upper-cased names). Empty when there are none or the folder is missing.
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix);
 
 // Writes to a temporary file beside the target and renames it over the target, so

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/cp1251.h"
 #include "base/file_io.h"
 #include "base/paths.h"
 
@@ -46,10 +47,12 @@ namespace {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
-  });
+// As a Windows folder lists: by the upper-cased names ("B" before "[" and "_"); then
+// by the plain names, so the order never depends on the order the system read them.
+bool ListedBefore(const std::string& a, const std::string& b) {
+  const std::string upperA = UpperCase(a);
+  const std::string upperB = UpperCase(b);
+  return upperA != upperB ? upperA < upperB : a < b;
 }
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
@@ -71,7 +74,7 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
     std::string name = entry.path().filename().string();
     if (EndsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
   }
-  std::sort(names.begin(), names.end(), LessIgnoringCase);
+  std::sort(names.begin(), names.end(), ListedBefore);
   return names;
 }
 

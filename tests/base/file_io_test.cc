@@ -48,5 +48,17 @@ TEST(FileIoTest, EmptyFiles) {
   EXPECT_EQ(ReadWholeFile(dir.Path("empty")), "");
 }
 
+#ifndef _WIN32
+// Only a case-sensitive file system holds names that differ only in letter case.
+TEST(FileIoTest, NamesThatDifferOnlyInLetterCaseListInAFixedOrder) {
+  TempDir dir;
+  for (const char* name : {"b.ndx", "a.NDX", "B.ndx", "A.ndx", "a.ndx"}) {
+    ASSERT_TRUE(WriteFileAtomic(dir.Path(name), "x"));
+  }
+  EXPECT_EQ(ListFolder(dir.Folder(), ".ndx"),
+            (std::vector<std::string>{"A.ndx", "a.NDX", "a.ndx", "B.ndx", "b.ndx"}));
+}
+#endif
+
 }  // namespace
 }  // namespace kolvar
