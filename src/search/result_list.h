@@ -21,8 +21,12 @@ struct TFindStruct {
 
 void ClearResults(TFindStruct& results);
 
-// Orders the results by start time, all four parts of an entry together. The
-// established selection sort: equal start times A, B, C come out as B, C, A.
+// Appends copies of from's entries first.. to to.
+void AppendResults(TFindStruct& to, const TFindStruct& from, std::size_t first);
+
+// Orders the results by start time, all four parts of an entry together, in
+// O(n log n) but exactly as the established selection sort did: equal start
+// times A, B, C come out as B, C, A. Only the first entries that all four hold.
 void SortResults(TFindStruct& results);
 
 // The result list box's tooltip for result index, shown as line: its keyword

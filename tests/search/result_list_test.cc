@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <random>
+
 namespace kolvar {
 namespace {
 
@@ -50,6 +56,79 @@ TEST(SortResultsTest, ByStartTimeInTheEstablishedOrderForEqualTimes) {
   EXPECT_EQ(r.Lines, (Lines{"line 1", "line 2", "line 0"}));  // B, C, A
   EXPECT_EQ(r.WordIndex, (std::vector<std::int32_t>{1, 2, 0}));
   EXPECT_EQ(r.EndTimes[2], At(61));
+}
+
+// The selection sort as it always was; the fast sort must make the same exchanges.
+void ReferenceSort(TFindStruct& r) {
+  const std::size_t n =
+      std::min({r.Lines.size(), r.StartTimes.size(), r.EndTimes.size(), r.WordIndex.size()});
+  if (n < 2) return;
+  for (std::size_t pass = 0; pass + 1 < n; ++pass) {
+    const std::size_t last = n - 1 - pass;
+    std::size_t m = 0;
+    for (std::size_t i = 1; i <= last; ++i) {
+      if (r.StartTimes[i] > r.StartTimes[m]) m = i;
+    }
+    if (m != last) {
+      std::swap(r.StartTimes[m], r.StartTimes[last]);
+      std::swap(r.EndTimes[m], r.EndTimes[last]);
+      std::swap(r.Lines[m], r.Lines[last]);
+      std::swap(r.WordIndex[m], r.WordIndex[last]);
+    }
+  }
+}
+
+// Bit patterns, so that NaNs compare and -0 differs from +0.
+std::vector<std::uint64_t> Bits(const std::vector<DateTime>& times) {
+  std::vector<std::uint64_t> bits;
+  for (DateTime t : times) bits.push_back(std::bit_cast<std::uint64_t>(t));
+  return bits;
+}
+
+TEST(SortResultsTest, SameOrderAsTheSelectionSortForRandomResults) {
+  std::mt19937 random(20240302);
+  auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (int trial = 0; trial < 1500; ++trial) {
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    const int n = trial < 50 ? trial : below(301);
+    // Few distinct start times, so that most have equals.
+    std::vector<DateTime> values;
+    for (int k = 1 + below(6); k > 0; --k) values.push_back(At(30 * below(8) - 60));
+    values.push_back(trial % 7 == 0 ? nan : -0.0);
+    values.push_back(0.0);
+    TFindStruct r;
+    for (int i = 0; i < n; ++i) {
+      DateTime start = values[static_cast<std::size_t>(below(static_cast<int>(values.size())))];
+      switch (trial % 5) {
+        case 0:
+          start = values[0];
+          break;
+        case 1:
+          start = At(i / 3);
+          break;
+        case 2:
+          start = At(-i / 3);
+          break;
+        default:
+          break;
+      }
+      r.Lines.push_back("line " + std::to_string(i));
+      r.StartTimes.push_back(start);
+      r.EndTimes.push_back(start + below(100));
+      r.WordIndex.push_back(i);
+    }
+    if (n > 0 && trial % 11 == 0) r.StartTimes[0] = nan;
+    // Arrays cut short by an interrupted run: only the common part is sorted.
+    if (n > 3 && trial % 13 == 0) r.EndTimes.resize(static_cast<std::size_t>(below(n)));
+    TFindStruct expected = r;
+    ReferenceSort(expected);
+    SortResults(r);
+    ASSERT_EQ(r.Lines, expected.Lines);
+    ASSERT_EQ(r.WordIndex, expected.WordIndex);
+    ASSERT_EQ(Bits(r.StartTimes), Bits(expected.StartTimes));
+    ASSERT_EQ(Bits(r.EndTimes), Bits(expected.EndTimes));
+  }
 }
 
 TEST(ResultHintTest, EndTimeKeywordAndWrapping) {
