@@ -10,6 +10,9 @@ namespace kolvar {
 
 namespace {
 
+constexpr char kSearchNotStarted[] =
+    "The search could not start: the system has no room for another thread. Close some "
+    "programs and try again.";
 constexpr char kAboutText[] =
     "Kolvar v2.51\r\n"
     "A TV-guide watcher that reminds you when your programmes are on.\r\n"
@@ -17,14 +20,15 @@ constexpr char kAboutText[] =
 
 }  // namespace
 
-Plugin::Plugin(Platform& platform) : platform_(platform), worker_(platform, stateMutex_) {
+Plugin::Plugin(Platform& platform, EnterFn enter)
+    : platform_(platform), worker_(platform, stateMutex_, std::move(enter)) {
   searchRun_ = [this](const SearchArgs& args, RunContext& ctx) { RunSearch(args, ctx); };
   WireHandlers();
 }
 
 Plugin::~Plugin() {
   // A host that unloads without Close still must not leave a run behind.
-  if (open_) Close();
+  Close();
 }
 
 void Plugin::WireHandlers() {
@@ -40,9 +44,10 @@ void Plugin::WireHandlers() {
 }
 
 const char* Plugin::Open(WindowHandle hostWindow) {
+  if (life_ != Life::kNew) return kPluginTitle;
   platform_.SetHostWindow(hostWindow);
   platform_.CreatePreferencesWindow();
-  open_ = true;
+  life_ = Life::kOpen;
   FindPluginFolder();
   platform_.AddToolWindowStyle();
   if (LoadSettings(pluginFolder_ + kSettingsFileName, settings_) != 1) {
@@ -56,7 +61,7 @@ const char* Plugin::Open(WindowHandle hostWindow) {
   typedPathFlag_ = false;
   FillControlsFromSettings();
   form_.TimerSearchUpdate.SetInterval(5000);
-  form_.TimerNiticer.SetInterval(settings_.NotiseDelay * 1000);
+  form_.TimerNiticer.SetInterval(TimerIntervalMs(settings_.NotiseDelay, 1000));
   form_.TimerNiticer.SetEnabled(true);
   form_.TimerSearchUpdate.SetEnabled(true);
   form_.CheckBoxRemind.SetChecked(settings_.Remind);
@@ -92,13 +97,22 @@ void Plugin::FillControlsFromSettings() {
   form_.CheckBoxSorted.SetChecked(settings_.Sorted);
 }
 
+void Plugin::BeginClose() {
+  if (life_ != Life::kOpen) return;
+  life_ = Life::kClosing;
+  initialised_ = false;
+  worker_.Shutdown();
+  form_.Visible = false;
+  platform_.HidePreferencesWindow();
+}
+
 void Plugin::Close() {
-  if (!open_) return;
+  BeginClose();
+  if (life_ != Life::kClosing) return;
   // The worker leaves before the window goes, so none of its hand-overs can reach
   // a destroyed window and no code of ours runs after Close returns.
   worker_.StopAndJoin();
-  initialised_ = false;
-  open_ = false;
+  life_ = Life::kClosed;
   platform_.DestroyPreferencesWindow();
 }
 
@@ -111,18 +125,27 @@ void Plugin::Setup() {
 
 void Plugin::ActionManual(ActionRecord& record, std::uint32_t tag) {
   bool replied = false;
-  // A null command matches no name; the record still gets its reply.
-  if (record.command) {
-    const std::string& command = *record.command;
-    if (record.kind == 1 && record.result == 0 && initialised_) {
-      replied = RunPlainCommand(command, record, tag) || RunStatusCommand(command, record, tag);
+  const std::int32_t kind = record.Kind();
+  if (record.Result() == 0 && ((kind == 1 && initialised_) || kind == 2)) {
+    // A null command matches no name; the record still gets its reply.
+    if (std::optional<std::string> command = record.Command()) {
+      if (kind == 1) {
+        RunPlainCommand(*command);
+        replied = RunStatusCommand(*command, record, tag);
+      } else {
+        RunParamCommand(*command, record);
+      }
     }
-    if (record.kind == 2 && record.result == 0) RunParamCommand(command, record);
   }
-  if (!replied) platform_.Reply(tag, 1);
+  if (!replied) Reply(tag, 1);
 }
 
-bool Plugin::RunPlainCommand(const std::string& command, ActionRecord&, std::uint32_t) {
+void Plugin::Reply(std::uint32_t tag, std::intptr_t value) {
+  if (!Closing()) platform_.Reply(tag, value);
+}
+
+// All of these take the default reply.
+void Plugin::RunPlainCommand(const std::string& command) {
   const int window = SearchHorizon();
   if (command == "UNDERSTOOD") {
     AcknowledgeReminder(settings_.NoticeUnderstood);
@@ -184,21 +207,20 @@ bool Plugin::RunPlainCommand(const std::string& command, ActionRecord&, std::uin
   } else if (command == "ABOUT") {
     ShowAbout();
   }
-  return false;  // all of these take the default reply
 }
 
 bool Plugin::RunStatusCommand(const std::string& command, ActionRecord& record, std::uint32_t tag) {
   // Each status row tests kind and Result afresh, since an earlier one may have
   // written Result.
   auto applies = [&](const char* name) {
-    return record.kind == 1 && record.result == 0 && command == name;
+    return record.Kind() == 1 && record.Result() == 0 && command == name;
   };
   bool replied = false;
   if (applies("HANDLE")) {
     WindowHandle handle = platform_.PreferencesWindow();
-    record.result = static_cast<std::int32_t>(handle);
-    record.commandOut = handle;
-    platform_.Reply(tag, static_cast<std::intptr_t>(handle));
+    record.SetResult(static_cast<std::int32_t>(handle));
+    record.SetCommandField(handle);
+    Reply(tag, static_cast<std::intptr_t>(handle));
     replied = true;
   }
   const std::array<std::pair<const char*, bool>, 3> switches = {{
@@ -209,31 +231,37 @@ bool Plugin::RunStatusCommand(const std::string& command, ActionRecord& record, 
   for (const auto& [name, on] : switches) {
     if (!applies(name)) continue;
     if (on) {
-      record.result = 1;
+      record.SetResult(1);
     } else {
-      platform_.Reply(tag, 0);
+      Reply(tag, 0);
       replied = true;
     }
   }
   if (applies("SEARCHSTATUS")) {
-    record.result = SearchRunning() ? (SearchFrozen() ? 2 : 1) : 0;
-    platform_.Reply(tag, record.result);
+    const std::int32_t status = SearchRunning() ? (SearchFrozen() ? 2 : 1) : 0;
+    record.SetResult(status);
+    Reply(tag, status);
     replied = true;
   }
   return replied;
 }
 
 void Plugin::RunParamCommand(const std::string& command, ActionRecord& record) {
-  if (command == "CUSTOMSHOWUNTILNEXT" && record.flag != 0) {
-    ShowUntilNext(static_cast<int>(record.param));
-  } else if (command == "FINDIT" && record.flag == 0 && record.paramText) {
-    FindText(*record.paramText, settings_.Sorted, false, true, SearchHorizon(), false);
+  if (command == "CUSTOMSHOWUNTILNEXT") {
+    if (record.Flag() != 0) ShowUntilNext(record.ParamNumber());
+  } else if (command == "FINDIT" && record.Flag() == 0) {
+    // Only now is Param known to be a text.
+    if (std::optional<std::string> text = record.ParamText()) {
+      FindText(*text, settings_.Sorted, false, true, SearchHorizon(), false);
+    }
   }
 }
 
 // ---- Host messages ----
 
 int Plugin::ShowMessageBox(const std::string& text, int style) {
+  // A closing plug-in asks nothing: 0 is no button.
+  if (Closing()) return 0;
   return platform_.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
 
@@ -241,6 +269,7 @@ void Plugin::SendHostMessage(const std::string& text, int kindCode, DateTime /*e
                              int /*index*/, int /*count*/) {
   // Result lines are to be shaped by the output template; until it exists they
   // reach the host as they stand.
+  if (Closing()) return;
   platform_.SendEvent(MakeHostEvent(text, kindCode));
   if (kindCode == kKindNotif && notifyCountdown_ > 0 && --notifyCountdown_ == 0) {
     notifyCountdown_ = settings_.RepeatCount;
@@ -259,33 +288,36 @@ void Plugin::StartSearch(bool sorted, bool visible, bool announce, int window) {
   args.visible = visible;
   args.announce = announce;
   args.window = window;
-  LaunchSearchThread(std::move(args));
+  if (!LaunchSearchThread(std::move(args))) return;
   resultsStale_ = false;
   resultsFromKeywordList_ = true;
   searchKeywordList_ = settings_.Words;
 }
 
-void Plugin::FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,
+bool Plugin::FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,
                       bool selectedOnly) {
   ReapFrozenSearch();
-  if (text.empty() || SearchRunning()) return;
-  resultsFromKeywordList_ = false;
-  // Reminders and the periodic re-search wait for the next keyword search.
-  resultsStale_ = true;
-  findTextList_ = {text};
+  if (text.empty() || SearchRunning()) return false;
   SearchArgs args;
-  args.keywords = findTextList_;
+  args.keywords = {text};
   args.sorted = sorted;
   args.visible = visible;
   args.announce = announce;
   args.window = window;
   args.selectedOnly = selectedOnly;
-  LaunchSearchThread(std::move(args));
+  if (!LaunchSearchThread(std::move(args))) return false;
+  resultsFromKeywordList_ = false;
+  // Reminders and the periodic re-search wait for the next keyword search.
+  resultsStale_ = true;
+  return true;
 }
 
-void Plugin::LaunchSearchThread(SearchArgs args) {
+bool Plugin::LaunchSearchThread(SearchArgs args) {
   searchArgs_ = args;
-  worker_.Launch(std::move(args), searchRun_, settings_.Priority);
+  if (worker_.Launch(std::move(args), searchRun_, settings_.Priority)) return true;
+  // Nothing changed: the old results stay, and a later start may succeed.
+  ShowMessageBox(kSearchNotStarted, kBoxInformation);
+  return false;
 }
 
 void Plugin::AbortSearch() {
@@ -298,9 +330,10 @@ void Plugin::ReapFrozenSearch() {
 
 void Plugin::DiscardRun() {
   worker_.Stop();
+  TFindStruct discarded;  // freed after the lock, however many there are
   {
     std::lock_guard lock(stateMutex_);
-    ClearResults(results_);
+    std::swap(discarded, results_);
   }
   BuildResultList();
 }
@@ -318,12 +351,19 @@ TFindStruct Plugin::Results() const {
   return results_;
 }
 
+std::size_t Plugin::ResultCount() const {
+  std::lock_guard lock(stateMutex_);
+  return results_.Lines.size();
+}
+
 // ---- Window operations ----
 
 void Plugin::BuildResultList() {
   EmptyListNotice notice{databaseOutdated_, form_.CheckListBoxFiles.CheckedCount(),
                          settings_.MessOldDataBase};
-  kolvar::BuildResultList(Results(), form_.ListBoxFind, platform_.Now(), notice);
+  const DateTime now = platform_.Now();
+  std::lock_guard lock(stateMutex_);
+  kolvar::BuildResultList(results_, form_.ListBoxFind, now, notice);
 }
 
 void Plugin::FormClose() {
@@ -416,7 +456,7 @@ void Plugin::SpinEditIdentitalChange() {
 
 void Plugin::SpinEditNotiseDelayChange() {
   settings_.NotiseDelay = form_.SpinEditNotiseDelay.Value();
-  form_.TimerNiticer.SetInterval(settings_.NotiseDelay * 1000);
+  form_.TimerNiticer.SetInterval(TimerIntervalMs(settings_.NotiseDelay, 1000));
 }
 
 // ---- Not built yet ----

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/numbers.h"
 #include "base/platform.h"
 #include "plugin/action_record.h"
 #include "plugin/search_worker.h"
@@ -28,8 +29,9 @@ inline constexpr char kResultsNotShownNotice[] =
 
 class Plugin {
  public:
-  // The platform must outlive the plug-in.
-  explicit Plugin(Platform& platform);
+  // The platform must outlive the plug-in. enter wraps the tasks the plug-in runs
+  // on the window thread (see PluginSlot); without it they simply run.
+  explicit Plugin(Platform& platform, EnterFn enter = {});
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
   ~Plugin();
@@ -39,6 +41,14 @@ class Plugin {
   // Stops the worker and tears down the window and everything it owns. Nothing is
   // written to disk.
   void Close();
+  // The part of Close that is safe while plug-in code is still on the stack: the
+  // worker is stopped, the window hidden, and nothing more reaches the host. Close
+  // finishes it.
+  void BeginClose();
+  // Open and not closing.
+  bool IsOpen() const { return life_ == Life::kOpen; }
+  // Closing or closed: nothing more reaches the host or the user.
+  bool Closing() const { return life_ == Life::kClosing || life_ == Life::kClosed; }
   // Shows the preferences window and brings it to the front.
   void Setup();
   // Runs one host command and answers it with exactly one reply carrying tag.
@@ -53,9 +63,11 @@ class Plugin {
 
   // Search control.
   void StartSearch(bool sorted, bool visible, bool announce, int window);
-  void FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,
+  // True when a run was started.
+  bool FindText(const std::string& text, bool sorted, bool visible, bool announce, int window,
                 bool selectedOnly);
-  void LaunchSearchThread(SearchArgs args);
+  // False, after telling the user, when no run could be started.
+  bool LaunchSearchThread(SearchArgs args);
   void AbortSearch();
   void ReapFrozenSearch();
   void FreezeSearch();
@@ -67,6 +79,9 @@ class Plugin {
   // The run the worker executes, RunSearch unless replaced: tests drive the
   // worker with runs of their own.
   void SetSearchRun(SearchRunFn run) { searchRun_ = std::move(run); }
+  void SetThreadFactoryForTest(ThreadFactory factory) {
+    worker_.SetThreadFactoryForTest(std::move(factory));
+  }
 
   // Window operations.
   void FormClose();
@@ -119,6 +134,7 @@ class Plugin {
   FormPref& Form() { return form_; }
   // A copy taken under the lock, as the worker may be writing.
   TFindStruct Results() const;
+  std::size_t ResultCount() const;
   // Writes results under the lock; for runs and tests.
   template <typename Fn>
   void WithResults(Fn&& fn) {
@@ -141,10 +157,13 @@ class Plugin {
   void FillControlsFromSettings();
   // The host command table, rows 1-32 and 33-34; each returns true when it sent
   // its own reply.
-  bool RunPlainCommand(const std::string& command, ActionRecord& record, std::uint32_t tag);
+  void RunPlainCommand(const std::string& command);
   bool RunStatusCommand(const std::string& command, ActionRecord& record, std::uint32_t tag);
   void RunParamCommand(const std::string& command, ActionRecord& record);
-  int SearchHorizon() const { return settings_.HourToEnd * 60; }
+  // The host hears nothing from a plug-in that is closing.
+  void Reply(std::uint32_t tag, std::intptr_t value);
+  // The default search window in minutes.
+  int SearchHorizon() const { return SaturatedProduct(settings_.HourToEnd, 60); }
   // Asks before a button's search replaces a running one; false when the user
   // keeps the running search.
   bool MayStartSearch();
@@ -176,13 +195,13 @@ class Plugin {
   std::string pluginFolder_;
   TSettings settings_;
   FormPref form_;
-  std::vector<std::string> findTextList_;  // the one-text list of FindText
   // The keyword list the results' keyword indices refer to.
   std::vector<std::string> searchKeywordList_;
   int findPosition_ = 1;  // where the next find in the result list starts, 1-based
   SearchArgs searchArgs_;
   SearchRunFn searchRun_;
-  bool open_ = false;
+  enum class Life { kNew, kOpen, kClosing, kClosed };
+  Life life_ = Life::kNew;
   bool typedPathFlag_ = false;  // the folder edit was typed in since the last selection
   bool checkedOnly_ = false;    // the "Checked Only" menu item's check mark
 

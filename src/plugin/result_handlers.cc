@@ -95,7 +95,7 @@ void Plugin::NowShowing() {
   // Set before the run starts, so the run is sure to see it: the now-showing
   // results keep the order they were found in.
   skipNextSort_ = true;
-  FindText("[", settings_.Sorted, true, false, 0, false);
+  if (!FindText("[", settings_.Sorted, true, false, 0, false)) skipNextSort_ = false;
 }
 
 void Plugin::SavePreferences() {

@@ -1,6 +1,11 @@
 // The search run, on the worker thread. It reaches the window and the host only
 // through its RunContext, so a stopped run changes nothing; what it needs of the
 // settings and the channel list it copies on the window thread at its start.
+//
+// The run collects its results in a list of its own and adds each channel's to the
+// shared list when the channel is done, so the shared lock is held briefly; it
+// sorts its own list and publishes it with a swap, so the window thread never
+// waits for a sort.
 #include <string>
 
 #include "base/numbers.h"
@@ -59,7 +64,10 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   if (!current) return;
   const TSettings& settings = run.settings;
   ReaderOptions reader{settings.Path, settings.DaysOfWeek, settings.FullSearch};
-  ctx.WithSharedState([this] { ClearResults(results_); });
+  TFindStruct found;
+  std::size_t published = 0;
+  ctx.WithSharedState([this, &found] { std::swap(found, results_); });
+  ClearResults(found);  // the last run's results, freed outside the lock
 
   auto showInformation = [this, &ctx](const std::string& text) {
     ctx.OnWindowThread([this, text] { ShowMessageBox(text, kBoxInformation); });
@@ -69,18 +77,16 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   ctx.WithSharedState([this] { databaseOutdated_ = true; });
   ctx.OnWindowThread([this] { SendHostMessage(settings_.MessSearchStarting, kKindSearchRunning); });
 
-  auto resultCount = [this, &ctx] {
-    std::size_t count = 0;
-    ctx.WithSharedState([this, &count] { count = results_.Lines.size(); });
-    return count;
+  auto publish = [this, &ctx, &found, &published] {
+    ctx.WithSharedState([&] { AppendResults(results_, found, published); });
+    published = found.Lines.size();
   };
+  // Short lines have no date to skip: their time and title are compared as the
+  // same part of a long line is.
+  const bool compareFromStart = args.window == 0;
   ReaderHooks hooks;
-  hooks.match = [this, &ctx, &keywords](const std::string& line, DateTime start) {
-    bool taken = false;
-    ctx.WithSharedState([&] {
-      taken = MatchProgramme(results_, line, start, keywords, /*compareFromStart=*/false);
-    });
-    return taken;
+  hooks.match = [&found, &keywords, compareFromStart](const std::string& line, DateTime start) {
+    return MatchProgramme(found, line, start, keywords, compareFromStart);
   };
   // Between programmes: a freeze waits here, an abort ends the channel.
   hooks.aborted = [&ctx] { return !ctx.Continue(); };
@@ -103,6 +109,7 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
       }
     }
     ReadChannelFile(reader, name, shift, args.window, platform_.Now(), hooks);
+    publish();
   };
 
   bool normalEnd = true;
@@ -111,7 +118,7 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
       for (const auto& channel : run.channels) {
         if (!ctx.Continue()) break;
         if (channel.checked) readChannel(channel.name);
-        if (resultCount() > static_cast<std::size_t>(std::max(settings.MaxResultCount, 0))) {
+        if (found.Lines.size() > static_cast<std::size_t>(std::max(settings.MaxResultCount, 0))) {
           showInformation(kTooManyResults);
           break;
         }
@@ -119,14 +126,20 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
     } else if (run.current >= 0 && run.current < static_cast<int>(run.channels.size())) {
       readChannel(run.channels[static_cast<std::size_t>(run.current)].name);
     }
-    ctx.WithSharedState([this, &args] {
-      if (!skipNextSort_.exchange(false) && args.sorted) SortResults(results_);
-    });
+    // A run frozen after its last channel stays there, like one frozen earlier.
+    if (!ctx.Continue()) return;
+    bool skipSort = false;
+    ctx.WithSharedState([this, &skipSort] { skipSort = skipNextSort_.exchange(false); });
+    if (!skipSort && args.sorted) {
+      SortResults(found);
+      ctx.WithSharedState([this, &found] { std::swap(found, results_); });
+    }
+    if (!ctx.Continue()) return;
     if (args.visible) {
       ctx.OnWindowThread([this] {
         form_.Label1.Caption = "Find: Building list...   wait.";
         BuildResultList();
-        form_.Label1.Caption = "Find: " + std::to_string(Results().Count) + " found";
+        form_.Label1.Caption = "Find: " + std::to_string(ResultCount()) + " found";
       });
     }
   } catch (...) {
@@ -136,14 +149,17 @@ void Plugin::RunSearch(const SearchArgs& args, RunContext& ctx) {
   }
   if (!normalEnd && args.visible) {
     ctx.OnWindowThread(
-        [this] { form_.Label1.Caption = "Find: " + std::to_string(Results().Count) + " found"; });
+        [this] { form_.Label1.Caption = "Find: " + std::to_string(ResultCount()) + " found"; });
   }
-  if (!ctx.Current()) return;  // aborted: no word to the host
+  // An aborted run has no word for the host; a frozen one waits before each.
+  if (!ctx.Continue()) return;
   if (args.announce) {
     ctx.OnWindowThread([this] { SendHostMessage(settings_.MessListCreate, kKindMess); });
+    if (!ctx.Continue()) return;
   }
   ctx.OnWindowThread(
       [this] { SendHostMessage(settings_.MessSearchComplete, kKindSearchComplete); });
+  if (!ctx.Continue()) return;
   ctx.OnWindowThread([this] {
     if (databaseOutdated_ && !form_.Visible && form_.CheckListBoxFiles.CheckedCount() > 0) {
       SendHostMessage(settings_.MessOldDataBase, kKindMess);

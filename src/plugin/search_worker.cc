@@ -1,5 +1,7 @@
 #include "plugin/search_worker.h"
 
+#include <system_error>
+
 namespace kolvar {
 
 bool RunContext::Continue() {
@@ -21,70 +23,94 @@ bool RunContext::WithSharedState(const std::function<void()>& fn) {
 }
 
 bool RunContext::OnWindowThread(std::function<void()> fn) {
+  using State = SearchWorker::HandOver::State;
   auto handOver = std::make_shared<SearchWorker::HandOver>();
   handOver->fn = std::move(fn);
-  std::mutex& mutex = worker_.mutex_;
-  std::condition_variable& changed = worker_.changed_;
   {
-    std::lock_guard lock(mutex);
+    std::lock_guard lock(worker_.mutex_);
     if (!worker_.IsCurrent(generation_)) return false;
     worker_.handOver_ = handOver;
   }
-  // The closure may outlive this run's wait (it is dropped with the window), so
-  // it holds only the hand-over and references that live as long as the window.
-  worker_.platform_.PostToWindowThread([handOver, &mutex, &changed] {
+  worker_.platform_.PostToWindowThread([handOver, enter = worker_.enter_] {
     {
-      std::lock_guard lock(mutex);
-      if (handOver->cancelled) return;
+      std::lock_guard lock(handOver->mutex);
+      if (handOver->state != State::kWaiting) return;
     }
-    handOver->fn();  // no lock held: it may call out to the host
-    {
-      std::lock_guard lock(mutex);
-      handOver->done = true;
+    // However fn ends, the worker must not wait for ever.
+    auto settle = [&handOver](State state) {
+      {
+        std::lock_guard lock(handOver->mutex);
+        if (handOver->state == State::kWaiting) handOver->state = state;
+      }
+      handOver->changed.notify_all();
+    };
+    try {
+      // No lock held: fn may call out to the host, which may call back in.
+      if (enter) {
+        enter(handOver->fn);
+      } else {
+        handOver->fn();
+      }
+    } catch (...) {
+      settle(State::kFailed);
+      throw;
     }
-    changed.notify_all();
+    settle(State::kDone);
   });
-  std::unique_lock lock(mutex);
-  changed.wait(lock, [&] { return handOver->done || handOver->cancelled; });
+  State outcome;
+  {
+    std::unique_lock lock(handOver->mutex);
+    handOver->changed.wait(lock, [&] { return handOver->state != State::kWaiting; });
+    outcome = handOver->state;
+  }
+  std::lock_guard lock(worker_.mutex_);
   if (worker_.handOver_ == handOver) worker_.handOver_.reset();
-  return handOver->done && !handOver->cancelled;
+  return outcome == State::kDone && worker_.IsCurrent(generation_);
 }
 
-SearchWorker::SearchWorker(Platform& platform, std::mutex& sharedMutex)
-    : platform_(platform), mutex_(sharedMutex) {}
+SearchWorker::SearchWorker(Platform& platform, std::mutex& sharedMutex, EnterFn enter)
+    : platform_(platform),
+      mutex_(sharedMutex),
+      enter_(std::move(enter)),
+      threadFactory_([](std::function<void()> body) { return std::thread(std::move(body)); }) {}
 
 SearchWorker::~SearchWorker() { StopAndJoin(); }
 
-void SearchWorker::Launch(SearchArgs args, SearchRunFn run, int priority) {
+bool SearchWorker::Launch(SearchArgs args, SearchRunFn run, int priority) {
   JoinFinished();
-  std::uint64_t generation;
-  {
-    std::lock_guard lock(mutex_);
-    generation = ++generation_;
-    frozen_ = false;
-    running_ = true;
-  }
+  if (shutDown_) return false;
   auto t = std::make_unique<Thread>();
   Thread* self = t.get();
-  t->thread =
-      std::thread([this, self, generation, priority, args = std::move(args), run = std::move(run)] {
-        platform_.SetCurrentThreadPriority(priority);
-        RunContext context(*this, generation);
-        try {
-          if (run) run(args, context);
-        } catch (...) {
-          // A failed run ends like a finished one; there is no one to tell.
-        }
-        {
-          std::lock_guard lock(mutex_);
-          if (IsCurrent(generation)) {
-            running_ = false;
-            frozen_ = false;
+  // Held while the thread starts: a run that ends at once waits here, so it cannot
+  // clear running_ before it is set.
+  std::lock_guard lock(mutex_);
+  const std::uint64_t generation = ++generation_;
+  try {
+    t->thread = threadFactory_(
+        [this, self, generation, priority, args = std::move(args), run = std::move(run)] {
+          platform_.SetCurrentThreadPriority(priority);
+          RunContext context(*this, generation);
+          try {
+            if (run) run(args, context);
+          } catch (...) {
+            // A failed run ends like a finished one; there is no one to tell.
           }
-        }
-        self->finished = true;
-      });
+          {
+            std::lock_guard lock(mutex_);
+            if (IsCurrent(generation)) {
+              running_ = false;
+              frozen_ = false;
+            }
+          }
+          self->finished = true;
+        });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  frozen_ = false;
+  running_ = true;
   threads_.push_back(std::move(t));
+  return true;
 }
 
 void SearchWorker::Freeze() {
@@ -101,10 +127,15 @@ void SearchWorker::Resume() {
 }
 
 void SearchWorker::CancelHandOverLocked() {
-  if (handOver_) {
-    handOver_->cancelled = true;
-    handOver_.reset();
+  if (!handOver_) return;
+  {
+    std::lock_guard lock(handOver_->mutex);
+    if (handOver_->state == HandOver::State::kWaiting) {
+      handOver_->state = HandOver::State::kCancelled;
+    }
   }
+  handOver_->changed.notify_all();
+  handOver_.reset();
 }
 
 void SearchWorker::Stop() {
@@ -116,6 +147,11 @@ void SearchWorker::Stop() {
     CancelHandOverLocked();
   }
   changed_.notify_all();
+}
+
+void SearchWorker::Shutdown() {
+  Stop();
+  shutDown_ = true;
 }
 
 void SearchWorker::StopAndJoin() {

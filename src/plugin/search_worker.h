@@ -35,7 +35,7 @@ class SearchWorker;
 // What a run sees of its worker. Worker thread only.
 class RunContext {
  public:
-  // Between programmes: waits while the run is frozen; false once it must stop.
+  // Between steps: waits while the run is frozen; false once it must stop.
   bool Continue();
   // Whether the run is still the current one (it may write shared state).
   bool Current();
@@ -43,7 +43,7 @@ class RunContext {
   // out (no host message, no box, no hand-over).
   bool WithSharedState(const std::function<void()>& fn);
   // Runs fn on the window thread and waits for it. False, with fn not run (or its
-  // outcome ignored), when the run is stopped meanwhile.
+  // outcome ignored), when the run is stopped meanwhile or fn failed.
   bool OnWindowThread(std::function<void()> fn);
 
  private:
@@ -56,18 +56,25 @@ class RunContext {
 };
 
 using SearchRunFn = std::function<void(const SearchArgs&, RunContext&)>;
+// Runs a task of the window thread as plug-in code (see PluginSlot): the plug-in
+// is not torn down under it.
+using EnterFn = std::function<void(const std::function<void()>&)>;
+// Starts a thread running body; throws std::system_error when the system refuses.
+using ThreadFactory = std::function<std::thread(std::function<void()> body)>;
 
 class SearchWorker {
  public:
   // sharedMutex guards the state the runs write (results, show lists); the
-  // plug-in's window thread takes it too.
-  SearchWorker(Platform& platform, std::mutex& sharedMutex);
+  // plug-in's window thread takes it too. enter wraps every hand-over.
+  SearchWorker(Platform& platform, std::mutex& sharedMutex, EnterFn enter = {});
   SearchWorker(const SearchWorker&) = delete;
   SearchWorker& operator=(const SearchWorker&) = delete;
   ~SearchWorker();
 
   // Window thread. Starts a run at once; priority -3 (idle) .. 3 (time-critical).
-  void Launch(SearchArgs args, SearchRunFn run, int priority);
+  // False, with nothing running, when no thread could be started or the worker
+  // was shut down.
+  bool Launch(SearchArgs args, SearchRunFn run, int priority);
   // A current worker exists: set by Launch, cleared by the run's end or by Stop.
   bool Running() const { return running_; }
   // Frozen: a freeze was asked and not resumed. A frozen run makes no progress.
@@ -77,18 +84,25 @@ class SearchWorker {
   // Stops the current run without waiting for it: safe from inside its own
   // hand-over. It leaves by itself and is joined later.
   void Stop();
+  // Stop, and refuse every later Launch.
+  void Shutdown();
   // Stop, then wait until every worker thread has left.
   void StopAndJoin();
+
+  void SetThreadFactoryForTest(ThreadFactory factory) { threadFactory_ = std::move(factory); }
 
  private:
   friend class RunContext;
 
   // A hand-over in flight, shared between the worker that waits for it and the
-  // closure posted to the window thread.
+  // task posted to the window thread. It carries its own lock, so the task never
+  // touches the worker, which may be gone by the time the task ends.
   struct HandOver {
+    enum class State { kWaiting, kDone, kFailed, kCancelled };
+    std::mutex mutex;
+    std::condition_variable changed;
     std::function<void()> fn;
-    bool done = false;
-    bool cancelled = false;
+    State state = State::kWaiting;
   };
 
   struct Thread {
@@ -102,9 +116,12 @@ class SearchWorker {
 
   Platform& platform_;
   std::mutex& mutex_;
-  std::condition_variable changed_;     // generation, freeze or a hand-over changed
+  EnterFn enter_;
+  ThreadFactory threadFactory_;
+  std::condition_variable changed_;     // generation or freeze changed
   std::uint64_t generation_ = 0;        // guarded by mutex_
   std::shared_ptr<HandOver> handOver_;  // guarded by mutex_
+  bool shutDown_ = false;               // window thread only
   std::atomic<bool> running_{false};
   std::atomic<bool> frozen_{false};
   std::vector<std::unique_ptr<Thread>> threads_;  // window thread only

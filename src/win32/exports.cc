@@ -1,27 +1,57 @@
 // The four functions the host calls. Each only forwards to the plug-in object and
 // lets nothing escape: an exception crossing into the host would take it down.
+// Each is a frame of the plug-in slot, so a Close that the host makes from inside a
+// message of ours tears down only when our code has returned.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 
-#include "plugin/plugin.h"
+#include "plugin/plugin_slot.h"
 #include "win32/host_protocol.h"
 #include "win32/win32_platform.h"
 
 namespace {
 
-// The loaded plug-in: created by Open, destroyed by Close. The platform is
-// declared first so it outlives the plug-in that refers to it.
+// The host's record, read field by field: which fields hold anything, and whether
+// Param is a number or a text, depends on the command.
+class RawRecordView final : public kolvar::ActionRecord {
+ public:
+  explicit RawRecordView(kolvar::win32::RawActionRecord& raw) : raw_(raw) {}
+
+  std::int32_t Kind() const override { return raw_.kind; }
+  std::int32_t Result() const override { return raw_.result; }
+  void SetResult(std::int32_t value) override { raw_.result = value; }
+  std::int32_t Flag() const override { return raw_.flag; }
+  std::optional<std::string> Command() const override {
+    if (!raw_.command) return std::nullopt;
+    return std::string(raw_.command);
+  }
+  std::int32_t ParamNumber() const override { return static_cast<std::int32_t>(raw_.param); }
+  std::optional<std::string> ParamText() const override {
+    if (raw_.param == 0) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(raw_.param));
+  }
+  void SetCommandField(std::uintptr_t value) override {
+    raw_.command = reinterpret_cast<const char*>(value);
+  }
+
+ private:
+  kolvar::win32::RawActionRecord& raw_;
+};
+
+// What the loaded module keeps. The platform lives as long as the module: a
+// plug-in torn down at the end of a window-thread task must not take the platform,
+// whose message handling is still on the stack, with it.
 struct Instance {
+  kolvar::PluginSlot slot;
   std::unique_ptr<kolvar::win32::Win32Platform> platform;
-  std::unique_ptr<kolvar::Plugin> plugin;
 
   ~Instance() {
     // Unloaded without Close: this runs under the loader lock, where joining the
     // worker could hang the host. Leaving the objects is the lesser harm.
-    if (plugin) {
-      (void)plugin.release();
+    if (slot.Occupied()) {
+      slot.Abandon();
       (void)platform.release();
     }
   }
@@ -39,12 +69,17 @@ extern "C" {
 const char* __stdcall Open(std::int32_t /*reserved*/, HWND hostWindow, std::int32_t /*reserved*/) {
   try {
     Instance& inst = TheInstance();
-    if (inst.plugin) return kolvar::kPluginTitle;  // the host opens once; a second call is a no-op
-    inst.platform = std::make_unique<kolvar::win32::Win32Platform>();
-    inst.plugin = std::make_unique<kolvar::Plugin>(*inst.platform);
-    inst.platform->AttachForm(&inst.plugin->Form());
-    const char* title = inst.plugin->Open(reinterpret_cast<kolvar::WindowHandle>(hostWindow));
-    inst.platform->SyncView();
+    kolvar::PluginSlot::Frame frame(inst.slot);
+    // The host opens once; a second call, or one while the last Close is still
+    // finishing, does nothing else.
+    if (inst.slot.Occupied()) return kolvar::kPluginTitle;
+    if (!inst.platform) {
+      inst.platform = std::make_unique<kolvar::win32::Win32Platform>();
+    }
+    kolvar::Plugin* plugin = inst.slot.Create(*inst.platform);
+    inst.platform->AttachForm(&plugin->Form());
+    const char* title = plugin->Open(reinterpret_cast<kolvar::WindowHandle>(hostWindow));
+    if (inst.slot.Current()) inst.platform->SyncView();
     return title;
   } catch (...) {
     return kolvar::kPluginTitle;
@@ -54,10 +89,9 @@ const char* __stdcall Open(std::int32_t /*reserved*/, HWND hostWindow, std::int3
 void __stdcall Close() {
   try {
     Instance& inst = TheInstance();
-    if (inst.plugin) inst.plugin->Close();
+    kolvar::PluginSlot::Frame frame(inst.slot);
     if (inst.platform) inst.platform->AttachForm(nullptr);
-    inst.plugin.reset();
-    inst.platform.reset();
+    inst.slot.Close();
   } catch (...) {
   }
 }
@@ -65,9 +99,10 @@ void __stdcall Close() {
 void __stdcall Setup() {
   try {
     Instance& inst = TheInstance();
-    if (inst.plugin) {
-      inst.plugin->Setup();
-      inst.platform->SyncView();
+    kolvar::PluginSlot::Frame frame(inst.slot);
+    if (kolvar::Plugin* plugin = inst.slot.Current()) {
+      plugin->Setup();
+      if (inst.slot.Current()) inst.platform->SyncView();
     }
   } catch (...) {
   }
@@ -76,24 +111,19 @@ void __stdcall Setup() {
 void __stdcall ActionManual(kolvar::win32::RawActionRecord* raw, std::uint32_t tag) {
   try {
     Instance& inst = TheInstance();
-    if (!inst.plugin) return;  // nothing may reach the host before Open or after Close
-    kolvar::ActionRecord record;
-    if (raw) {
-      record.kind = raw->kind;
-      record.result = raw->result;
-      record.flag = raw->flag;
-      if (raw->command) record.command = raw->command;
-      record.param = raw->param;
-      if (raw->kind == 2 && raw->flag == 0 && raw->param != 0) {
-        record.paramText = reinterpret_cast<const char*>(raw->param);
-      }
+    kolvar::PluginSlot::Frame frame(inst.slot);
+    kolvar::Plugin* plugin = inst.slot.Current();
+    if (!plugin) return;  // nothing may reach the host before Open or after Close
+    if (!raw) {
+      // No record to read or write: the call is still answered.
+      kolvar::win32::RawActionRecord empty{};
+      RawRecordView view(empty);
+      plugin->ActionManual(view, tag);
+    } else {
+      RawRecordView view(*raw);
+      plugin->ActionManual(view, tag);
     }
-    inst.plugin->ActionManual(record, tag);
-    if (inst.platform) inst.platform->SyncView();
-    if (raw) {
-      raw->result = record.result;
-      if (record.commandOut) raw->command = reinterpret_cast<const char*>(*record.commandOut);
-    }
+    if (inst.slot.Current()) inst.platform->SyncView();
   } catch (...) {
   }
 }

@@ -45,6 +45,15 @@ void FormWindow::Destroy() {
 }
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The host's message loop calls this: nothing may escape into it.
+  try {
+    return HandleMessage(hwnd, message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

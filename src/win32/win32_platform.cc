@@ -128,7 +128,12 @@ void Win32Platform::RunPosted() {
       fn = std::move(posted_.front());
       posted_.pop_front();
     }
-    fn();
+    try {
+      fn();
+    } catch (...) {
+      // An exception must not cross into the host's message loop; the task's own
+      // bookkeeping has let its waiting worker go on.
+    }
   }
   SyncView();
 }

@@ -18,5 +18,15 @@ TEST(ParseInt32Test, SignAndDigitsOnlyWithinThirtyTwoBits) {
   }
 }
 
+TEST(SaturatedProductTest, ProductsOfAny32BitSettingStayInRange) {
+  EXPECT_EQ(SaturatedProduct(24, 60), 1440);
+  EXPECT_EQ(SaturatedProduct(INT32_MAX, 60), INT32_MAX);
+  EXPECT_EQ(SaturatedProduct(INT32_MIN, 60), INT32_MIN);
+  EXPECT_EQ(SaturatedProduct(-3, 60), -180);
+  EXPECT_EQ(TimerIntervalMs(5, 1000), 5000);
+  EXPECT_EQ(TimerIntervalMs(INT32_MAX, 60000), INT32_MAX);
+  EXPECT_EQ(TimerIntervalMs(-1, 1000), 0);
+}
+
 }  // namespace
 }  // namespace kolvar

@@ -1,7 +1,11 @@
 // The host command table, driven the way the host drives it.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <set>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "plugin/host_channel.h"
@@ -9,6 +13,8 @@
 
 namespace kolvar {
 namespace {
+
+using testing::FakeRecord;
 
 using testing::PluginHarness;
 using testing::Recorded;
@@ -58,8 +64,8 @@ class CommandsTest : public ::testing::Test {
     h.platform.ClearCalls();
   }
 
-  ActionRecord Record(int kind, std::optional<std::string> command, int result = 0) {
-    ActionRecord r;
+  FakeRecord Record(int kind, std::optional<std::string> command, int result = 0) {
+    FakeRecord r;
     r.kind = kind;
     r.result = result;
     r.command = std::move(command);
@@ -71,7 +77,7 @@ class CommandsTest : public ::testing::Test {
 
 TEST_F(CommandsTest, EveryCommandGetsExactlyOneReplyWithTheHostsTag) {
   for (const char* name : kAllCommands) {
-    ActionRecord r = Record(1, name);
+    FakeRecord r = Record(1, name);
     auto replies = h.Send(r);
     ASSERT_EQ(replies.size(), 1u) << name;
     h.WaitIdle();
@@ -82,16 +88,16 @@ TEST_F(CommandsTest, StatusGroupRepliesWithTheSwitchesAndTheWindow) {
   h.plugin.Settings().Sorted = true;
   h.plugin.Settings().FullSearch = false;
   h.plugin.Settings().Remind = true;
-  ActionRecord sorted = Record(1, "SORTEDSTATUS");
+  FakeRecord sorted = Record(1, "SORTEDSTATUS");
   EXPECT_EQ(h.Send(sorted)[0].value, 1);
   EXPECT_EQ(sorted.result, 1);
-  ActionRecord full = Record(1, "FULLSEARCHSTATUS");
+  FakeRecord full = Record(1, "FULLSEARCHSTATUS");
   EXPECT_EQ(h.Send(full)[0].value, 0);
   EXPECT_EQ(full.result, 0);
   EXPECT_EQ(h.Command("REMINDSTATUS"), 1);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
 
-  ActionRecord handle = Record(1, "HANDLE");
+  FakeRecord handle = Record(1, "HANDLE");
   auto replies = h.Send(handle);
   ASSERT_EQ(replies.size(), 1u);
   EXPECT_EQ(replies[0].value, static_cast<long long>(testing::FakePlatform::kWindowHandle));
@@ -102,13 +108,13 @@ TEST_F(CommandsTest, StatusGroupRepliesWithTheSwitchesAndTheWindow) {
 TEST_F(CommandsTest, GuardsTurnCommandsAwayWithReplyOne) {
   h.plugin.Settings().Sorted = true;
   // Lower case, a non-zero Result, a wrong kind, a null text: nothing runs.
-  ActionRecord lower = Record(1, "sortedoff");
-  ActionRecord busy = Record(1, "SORTEDOFF", 5);
-  ActionRecord kind2 = Record(2, "SORTEDOFF");
-  ActionRecord kind3 = Record(3, "SORTEDOFF");
-  ActionRecord null = Record(1, std::nullopt);
-  ActionRecord longText = Record(1, std::string(100000, 'S'));
-  for (ActionRecord* r : {&lower, &busy, &kind2, &kind3, &null, &longText}) {
+  FakeRecord lower = Record(1, "sortedoff");
+  FakeRecord busy = Record(1, "SORTEDOFF", 5);
+  FakeRecord kind2 = Record(2, "SORTEDOFF");
+  FakeRecord kind3 = Record(3, "SORTEDOFF");
+  FakeRecord null = Record(1, std::nullopt);
+  FakeRecord longText = Record(1, std::string(100000, 'S'));
+  for (FakeRecord* r : {&lower, &busy, &kind2, &kind3, &null, &longText}) {
     auto replies = h.Send(*r);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].value, 1);
@@ -116,9 +122,22 @@ TEST_F(CommandsTest, GuardsTurnCommandsAwayWithReplyOne) {
   EXPECT_TRUE(h.plugin.Settings().Sorted);
   EXPECT_EQ(busy.result, 5);
   // A status command with Result already set is not a status query.
-  ActionRecord status = Record(1, "SEARCHSTATUS", 9);
+  FakeRecord status = Record(1, "SEARCHSTATUS", 9);
   EXPECT_EQ(h.Send(status)[0].value, 1);
   EXPECT_EQ(status.result, 9);
+}
+
+// Hours from a hand-edited file may be any 32-bit number: the search window made
+// of them saturates instead of wrapping around to a negative one.
+TEST(SettingsArithmeticTest, TheSearchWindowSaturates) {
+  for (std::int32_t hours : {INT32_MAX, INT32_MIN}) {
+    PluginHarness h;
+    h.run.Release();
+    h.settings.HourToEnd = hours;
+    h.Open();
+    EXPECT_EQ(h.plugin.LastSearchArgs().window, hours);
+    h.WaitIdle();
+  }
 }
 
 TEST(HalfOpenTest, WithoutInitialisationOnlyKindTwoCommandsRun) {
@@ -130,7 +149,7 @@ TEST(HalfOpenTest, WithoutInitialisationOnlyKindTwoCommandsRun) {
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
   EXPECT_EQ(h.Command("SORTEDON"), 1);
   EXPECT_FALSE(h.plugin.Settings().Sorted);
-  ActionRecord find;
+  FakeRecord find;
   find.kind = 2;
   find.command = "FINDIT";
   find.paramText = "News";
@@ -218,12 +237,12 @@ TEST_F(CommandsTest, AHostThatCallsBackFromInsideAMessageIsServed) {
 }
 
 TEST_F(CommandsTest, FindItSearchesForOneTextAndPausesReminders) {
-  ActionRecord find = Record(2, "FINDIT");
+  FakeRecord find = Record(2, "FINDIT");
   find.paramText = "";
   h.Send(find);
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 1);  // only the search of Open
-  ActionRecord noText = Record(2, "FINDIT");
+  FakeRecord noText = Record(2, "FINDIT");
   h.Send(noText);
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 1);
@@ -241,12 +260,62 @@ TEST_F(CommandsTest, FindItSearchesForOneTextAndPausesReminders) {
   EXPECT_FALSE(h.plugin.ResultsFromKeywordList());
 
   // A flag selects CUSTOMSHOWUNTILNEXT instead, whatever the text says.
-  ActionRecord flagged = Record(2, "FINDIT");
+  FakeRecord flagged = Record(2, "FINDIT");
   flagged.flag = 1;
   flagged.paramText = "Film";
   h.WaitIdle();
   h.Send(flagged);
   h.WaitIdle();
+  EXPECT_EQ(h.run.Started(), 2);
+}
+
+// A host fills only what its command uses; Param is a text for one command and a
+// number for another. Reading any other field, or Param as a text where it is a
+// number, would take the host down.
+TEST_F(CommandsTest, FieldsAreReadOnlyWhereACommandNeedsThem) {
+  struct Case {
+    int kind, result, flag;
+    const char* command;
+    std::set<std::string> read;
+  };
+  const std::set<std::string> none, command{"command"};
+  const std::set<std::string> minutes{"command", "param"}, text{"command", "paramText"};
+  const Case cases[] = {
+      {2, 0, 0, "CUSTOMSHOWUNTILNEXT", command},  // no flag: not the minutes row
+      {2, 0, 1, "CUSTOMSHOWUNTILNEXT", minutes},
+      {2, 5, 0, "FINDIT", none},  // Result set: no row applies
+      {2, 0, 1, "FINDIT", command},
+      {2, 0, 0, "FINDIT", text},
+      {2, 0, 0, "SORTEDON", command},
+      {1, 0, 0, "FINDIT", command},
+      {1, 3, 0, "SORTEDON", none},
+      {3, 0, 0, "FINDIT", none},
+  };
+  for (const Case& c : cases) {
+    FakeRecord r = Record(c.kind, c.command, c.result);
+    r.flag = c.flag;
+    r.paramText = "Film";
+    EXPECT_EQ(h.Send(r).size(), 1u) << c.command;
+    EXPECT_EQ(r.read, c.read) << c.kind << " " << c.result << " " << c.flag << " " << c.command;
+    h.WaitIdle();
+  }
+}
+
+TEST_F(CommandsTest, ASearchWithoutAThreadIsReportedAndLeavesNoSearchBehind) {
+  h.plugin.SetThreadFactoryForTest([](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  });
+  h.plugin.Settings().Words = {"Sport"};
+  EXPECT_EQ(h.Command("REFIND"), 1);
+  auto boxes = h.platform.CallsOf(Kind::kMessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("could not start"), std::string::npos);
+  EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
+  EXPECT_NE(h.plugin.SearchKeywordList(), std::vector<std::string>{"Sport"});
+  // Once threads can be had again, searches start as before.
+  h.plugin.SetThreadFactoryForTest([](std::function<void()> body) { return std::thread(body); });
+  h.Command("REFIND");
+  EXPECT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.run.Started(), 2);
 }
 

@@ -14,6 +14,8 @@
 namespace kolvar {
 namespace {
 
+using testing::FakeRecord;
+
 using testing::FakePlatform;
 using testing::Recorded;
 using Kind = Recorded::Kind;
@@ -118,16 +120,16 @@ TEST(ActionManualTest, EveryCallGetsExactlyOneReplyWithItsTag) {
   FakePlatform platform;
   Plugin plugin(platform);
   plugin.Open(kHost);
-  ActionRecord unknown;
+  FakeRecord unknown;
   unknown.kind = 1;
   unknown.command = "NO SUCH COMMAND";
-  ActionRecord nullCommand;
+  FakeRecord nullCommand;
   nullCommand.kind = 1;
-  ActionRecord wrongKind;
+  FakeRecord wrongKind;
   wrongKind.kind = 9;
   wrongKind.command = "SORTEDSTATUS";
   std::uint32_t tag = 0xFFFFFFF0u;
-  for (ActionRecord* r : {&unknown, &nullCommand, &wrongKind}) {
+  for (FakeRecord* r : {&unknown, &nullCommand, &wrongKind}) {
     platform.ClearCalls();
     plugin.ActionManual(*r, tag);
     auto replies = platform.CallsOf(Kind::kReply);

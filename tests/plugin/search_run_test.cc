@@ -10,6 +10,8 @@
 namespace kolvar {
 namespace {
 
+using testing::FakeRecord;
+
 using testing::PluginHarness;
 using testing::Recorded;
 using Lines = std::vector<std::string>;
@@ -91,7 +93,7 @@ TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
   const Lines quiet{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"};
   const Lines announced{"SEARCHSTATUS:RUNNING Searching", "MESS List ready",
                         "SEARCHSTATUS:COMPLETE Done"};
-  ActionRecord find;
+  FakeRecord find;
   find.kind = 2;
   find.command = "FINDIT";
   find.paramText = "news";
@@ -115,11 +117,13 @@ TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
 }
 
 TEST_F(SearchRunTest, TimeShiftsFromTheTable) {
-  h.settings.TimeShifts = {"xfirst.ndx#30", "first.ndx#-90"};
+  h.settings.TimeShifts = {"xfirst.ndx#30", "FIRST.ndx#-90"};
   h.settings.TimeShiftCount = 2;
   OpenAndWait();
-  // "xfirst.ndx" contains the name and comes first: +30, so 11:15 News is on air.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items[0], "2024.03.05 11:45 News[Tu]first");
+  // The entry named as the channel (letter case aside) holds its shift, not the one
+  // of "xfirst.ndx" that merely contains the name: the last programme, 15:45
+  // unshifted, starts at 14:15.
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items.back(), "2024.03.05 14:15 News[Tu]first");
 }
 
 TEST_F(SearchRunTest, AShiftOutOfRangeIsReportedAndIgnored) {
@@ -205,6 +209,33 @@ TEST_F(SearchRunTest, NowShowingKeepsTheOrderFoundAndTheNextRunSorts) {
   h.Command("REFINDVIS");
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items[0], "2024.03.05 11:30 Early start[Tu]b");
+}
+
+TEST_F(SearchRunTest, NowShowingListsShortTitlesToo) {
+  WriteChannel(h, "a", {{-10, "News"}, {60, "x"}});
+  WriteChannel(h, "b", {{-10, "Weather"}, {60, "y"}});
+  WriteChannel(h, "c", {{-10, "Film"}, {60, "z"}});
+  h.settings.Channels = {"a.ndx", "b.ndx", "c.ndx"};
+  h.settings.ChannelCount = 3;
+  OpenAndWait();
+  h.plugin.NowShowing();
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+            (Lines{"11:50 News[Tu]a", "11:50 Weather[Tu]b", "11:50 Film[Tu]c"}));
+}
+
+TEST_F(SearchRunTest, AFreezeAfterTheLastChannelHoldsTheRunUntilResumed) {
+  h.settings.MaxResultCount = 0;  // its box comes after the only channel
+  h.platform.SetMessageBoxHandler([this](const std::string&) { h.Command("FREEZESEARCH"); });
+  h.Open();
+  h.Pump(100);
+  EXPECT_EQ(h.Command("SEARCHSTATUS"), 2);
+  EXPECT_EQ(Events(h.platform), Lines{"SEARCHSTATUS:RUNNING Searching"});
+  EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: processing first.ndx");
+  h.Command("RESUMESEARCH");
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(Events(h.platform).back(), "SEARCHSTATUS:COMPLETE Done");
+  EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 6 found");
 }
 
 TEST_F(SearchRunTest, AnOutdatedGuideIsReportedWhenTheWindowIsHidden) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -13,6 +14,8 @@
 
 namespace kolvar {
 namespace {
+
+using testing::FakeRecord;
 
 using testing::PluginHarness;
 
@@ -78,7 +81,7 @@ TEST_F(WorkerTest, RefindDuringARunReplacesItWithAnAnnouncingRun) {
 
 TEST_F(WorkerTest, AFrozenRunIsAbandonedByTheNextSearch) {
   h.Command("FREEZESEARCH");
-  ActionRecord find;
+  FakeRecord find;
   find.kind = 2;
   find.command = "FINDIT";
   find.paramText = "News";
@@ -113,6 +116,16 @@ TEST_F(WorkerTest, AHostThatAbortsFromInsideTheRunsMessageIsServed) {
   h.Pump(20);
   EXPECT_EQ(h.plugin.Results().Count, 0);
   EXPECT_EQ(h.run.Finished(), h.run.Started());
+}
+
+TEST_F(WorkerTest, AHandOverThatThrowsLetsTheRunGoOn) {
+  h.run.SetHandOverEvery(1);
+  h.platform.SetEventHandler([](const HostEvent&) { throw std::runtime_error("host failed"); });
+  ASSERT_TRUE(h.platform.WaitForPosted(1000));
+  EXPECT_THROW(h.platform.RunPosted(), std::runtime_error);
+  h.platform.SetEventHandler({});
+  EXPECT_GT(StepsDuring(40), 0);
+  EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
 }
 
 // Close must return whatever the worker is doing, and leave no run behind.
@@ -155,7 +168,7 @@ TEST(WorkerStressTest, RandomCommandSequencesKeepTheWorkerConsistent) {
     for (int i = 0; i < 150; ++i) {
       const std::string command = kCommands[random() % std::size(kCommands)];
       if (command == "FINDIT") {
-        ActionRecord find;
+        FakeRecord find;
         find.kind = 2;
         find.command = command;
         find.paramText = "text";
@@ -211,8 +224,12 @@ TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
     const std::string command = kCommands[random() % std::size(kCommands)];
     h.Command(command);
     if (random() % 3 == 0) h.Pump(static_cast<int>(random() % 3));
-    ASSERT_EQ(h.Command("SEARCHSTATUS"),
-              h.plugin.SearchRunning() ? (h.plugin.SearchFrozen() ? 2 : 1) : 0);
+    // A run may end by itself between two looks, but never start or thaw.
+    const bool runningBefore = h.plugin.SearchRunning();
+    const long long status = h.Command("SEARCHSTATUS");
+    ASSERT_TRUE(status > 0 || !h.plugin.SearchRunning());
+    ASSERT_TRUE(status == 0 || runningBefore);
+    ASSERT_TRUE(status != 2 || (h.plugin.SearchFrozen() && h.plugin.SearchRunning()));
   }
   h.Command("RESUMESEARCH");
   ASSERT_TRUE(h.WaitIdle(20000));

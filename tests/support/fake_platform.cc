@@ -80,6 +80,7 @@ int FakePlatform::ModalMessageBox(const std::string& text, const std::string& ca
   Recorded r = Rec(Recorded::Kind::kMessageBox, text, caption);
   r.value = style;
   Record(std::move(r));
+  if (boxHandler_) boxHandler_(text);
   std::lock_guard lock(mutex_);
   if (boxAnswers_.empty()) return kAnswerOk;
   int answer = boxAnswers_.front();

@@ -40,6 +40,10 @@ class FakePlatform : public Platform {
   void SetEventHandler(std::function<void(const HostEvent&)> handler) {
     eventHandler_ = std::move(handler);
   }
+  // What the host does while a message box is up (the box's own loop serves it).
+  void SetMessageBoxHandler(std::function<void(const std::string& text)> handler) {
+    boxHandler_ = std::move(handler);
+  }
 
   // The window thread's message loop, played by the test: runs the tasks posted
   // so far (and those they post). Returns how many ran.
@@ -100,6 +104,7 @@ class FakePlatform : public Platform {
   std::string hostExecutable_ = "C:\\Host\\host.exe";
   std::string lastModuleQuery_;
   std::function<void(const HostEvent&)> eventHandler_;
+  std::function<void(const std::string&)> boxHandler_;
 };
 
 }  // namespace kolvar::testing

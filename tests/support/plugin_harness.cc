@@ -95,7 +95,7 @@ void PluginHarness::Open() {
   plugin.Open(0x77);
 }
 
-std::vector<Reply> PluginHarness::Send(ActionRecord& record) {
+std::vector<Reply> PluginHarness::Send(FakeRecord& record) {
   std::uint32_t tag = nextTag_++;
   std::size_t before = platform.Calls().size();
   plugin.ActionManual(record, tag);
@@ -110,7 +110,7 @@ std::vector<Reply> PluginHarness::Send(ActionRecord& record) {
 }
 
 long long PluginHarness::Command(const std::string& text) {
-  ActionRecord record;
+  FakeRecord record;
   record.kind = 1;
   record.command = text;
   auto replies = Send(record);

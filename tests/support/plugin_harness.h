@@ -8,6 +8,7 @@
 
 #include "plugin/plugin.h"
 #include "support/fake_platform.h"
+#include "support/fake_record.h"
 #include "support/temp_dir.h"
 
 namespace kolvar::testing {
@@ -58,7 +59,7 @@ class PluginHarness {
   // not exactly one reply came).
   long long Command(const std::string& text);
   // Sends any record; returns its replies.
-  std::vector<Reply> Send(ActionRecord& record);
+  std::vector<Reply> Send(FakeRecord& record);
   // Serves the window thread's tasks for a while.
   void Pump(int ms);
   // Pumps until the worker is idle.

@@ -45,6 +45,17 @@ LPARAM g_lastReplyValue = 0;
 HWND g_lastWindowReply = nullptr;  // for "checkhandle"
 // Messages handled so far; "settle" waits until this stops moving.
 std::atomic<long> g_activity{0};
+// Replies to "probe" commands carry tags from here on and are not written out.
+constexpr std::uint32_t kProbeTags = 1000000;
+
+// What the host does when it receives an event of a kind ("when KIND ACTION"):
+// each runs once, from inside the message, as a host may.
+struct Trigger {
+  std::string kind;
+  std::string action;  // a script line
+};
+std::vector<Trigger> g_triggers;
+void RunTriggered(const std::string& action);
 
 std::string FieldText(const char* field, std::size_t size) {
   std::size_t n = 0;
@@ -76,13 +87,23 @@ std::string ValueText(LPARAM value) {
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ++g_activity;
   if (message == kolvar::win32::kEventMessage) {
-    LogEvent(reinterpret_cast<const HostEventRecord*>(wParam), lParam);
+    const auto* rec = reinterpret_cast<const HostEventRecord*>(wParam);
+    LogEvent(rec, lParam);
+    const std::string kind = rec ? FieldText(rec->kind, sizeof rec->kind) : "";
+    for (auto it = g_triggers.begin(); it != g_triggers.end(); ++it) {
+      if (it->kind != kind) continue;
+      std::string action = it->action;
+      g_triggers.erase(it);
+      RunTriggered(action);
+      break;
+    }
     return 0;
   }
   if (message == kolvar::win32::kReplyMessage) {
     auto tag = static_cast<std::uint32_t>(wParam);
     if (tag == g_currentTag) ++g_repliesForTag;
     g_lastReplyValue = lParam;
+    if (tag >= kProbeTags) return 0;
     if (ValueText(lParam) == "window") g_lastWindowReply = reinterpret_cast<HWND>(lParam);
     Log("reply tag=" + std::to_string(tag) + " value=" + ValueText(lParam));
     return 0;
@@ -343,6 +364,21 @@ class Runner {
       Pump(50);
     } else if (verb == "close") {
       Close();
+    } else if (verb == "open") {
+      Open();
+    } else if (verb == "when") {
+      std::string kind;
+      words >> kind;
+      std::string action;
+      std::getline(words >> std::ws, action);
+      if (kind.empty() || action.empty()) return false;
+      g_triggers.push_back({kind, action});
+    } else if (verb == "probe") {
+      std::string ms;
+      words >> ms;
+      std::string commands;
+      std::getline(words >> std::ws, commands);
+      Probe(static_cast<DWORD>(std::atoi(ms.c_str())), commands);
     } else if (verb == "checkhandle") {
       LogHandle(g_lastWindowReply);
     } else if (verb == "windows") {
@@ -377,10 +413,43 @@ class Runner {
   }
 
  private:
+  // Sends the commands (separated by blanks) in turn for ms milliseconds, serving
+  // messages between the calls, and writes how long the slowest call took.
+  void Probe(DWORD ms, const std::string& commands) {
+    std::vector<std::string> list;
+    std::istringstream words(commands);
+    for (std::string w; words >> w;) list.push_back(w);
+    if (list.empty()) return;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    const DWORD begin = GetTickCount();
+    double worst = 0;
+    int sends = 0;
+    while (GetTickCount() - begin < ms && plugin_.isOpen) {
+      RawActionRecord rec{};
+      rec.kind = 1;
+      rec.command = list[static_cast<std::size_t>(sends) % list.size()].c_str();
+      QueryPerformanceCounter(&start);
+      plugin_.action(&rec, kProbeTags + static_cast<std::uint32_t>(sends));
+      QueryPerformanceCounter(&end);
+      const double took =
+          1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+      if (took > worst) worst = took;
+      ++sends;
+      Pump(5);
+    }
+    char line[128];
+    std::snprintf(line, sizeof line, "probe sends=%d worst_ms=%.1f", sends, worst);
+    Log(std::string(line) + " commands=" + Quote(commands));
+  }
+
   void Send(RawActionRecord& rec, const std::string& what) {
     std::uint32_t tag = nextTag_++;
     Log("send tag=" + std::to_string(tag) + " kind=" + std::to_string(rec.kind) +
         " command=" + what);
+    // A send from inside a message nests in the one in flight.
+    const std::uint32_t outerTag = g_currentTag;
+    const int outerReplies = g_repliesForTag;
     g_currentTag = tag;
     g_repliesForTag = 0;
     const char* commandBefore = rec.command;
@@ -395,7 +464,8 @@ class Runner {
       line += std::string(" commandfield=") + (same ? "reply" : "changed");
     }
     Log(line);
-    g_currentTag = 0;
+    g_currentTag = outerTag;
+    g_repliesForTag = outerReplies;
   }
 
   // raw KIND RESULT FLAG PARAM COMMAND: PARAM is a number, "null", or "text:WORD";
@@ -424,13 +494,22 @@ class Runner {
   DWORD lastElapsed_ = GetTickCount();
 };
 
-int Usage() {
+Runner* g_runner = nullptr;
+
+void RunTriggered(const std::string& action) {
+  if (g_runner && !g_runner->Execute(action)) Log("error script " + Quote(action));
+}
+
+// The usage text: on standard output with status 0 when asked for, else on standard
+// error with status 2.
+int Usage(bool asked) {
   std::fputs(
       "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [SCRIPT]\n"
       "Loads the plug-in (default Plugins\\Kolvar\\Kolvar.dll beside the host), opens it,\n"
-      "runs the script's commands (standard input without SCRIPT) and closes it.\n",
-      stderr);
-  return 2;
+      "runs the script's commands (standard input without SCRIPT) and closes it.\n"
+      "The script's commands are listed in the project's README.\n",
+      asked ? stdout : stderr);
+  return asked ? 0 : 2;
 }
 
 std::string DefaultPluginPath() {
@@ -456,10 +535,12 @@ int main(int argc, char** argv) {
     } else if (a == "--answer" && i + 1 < argc) {
       std::string v = argv[++i];
       g_answer = v == "yes" ? IDYES : v == "no" ? IDNO : v == "cancel" ? IDCANCEL : IDOK;
+    } else if (a == "--help") {
+      return Usage(true);
     } else if (!a.empty() && a[0] != '-' && scriptPath.empty()) {
       scriptPath = a;
     } else {
-      return Usage();
+      return Usage(false);
     }
   }
 
@@ -503,6 +584,7 @@ int main(int argc, char** argv) {
 
   int status = 0;
   Runner runner(plugin, window);
+  g_runner = &runner;
   runner.Open();
   std::string line;
   while (std::getline(script, line)) {
