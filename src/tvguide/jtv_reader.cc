@@ -132,13 +132,13 @@ bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
   std::optional<FileHead> data = ReadFileHead(DataFileName(indexPath), kDataReadLimit);
   if (!data) return false;
   return ReadChannelBytes(options, ChannelName(fileName), index->bytes, index->size, data->bytes,
-                          data->size, timeShiftMinutes, windowMinutes, now, hooks);
+                          timeShiftMinutes, windowMinutes, now, hooks);
 }
 
 bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
                       std::string_view indexBytes, std::uint64_t indexSize,
-                      std::string_view dataBytes, std::uint64_t /*dataSize*/, int timeShiftMinutes,
-                      int windowMinutes, DateTime now, const ReaderHooks& hooks) {
+                      std::string_view dataBytes, int timeShiftMinutes, int windowMinutes,
+                      DateTime now, const ReaderHooks& hooks) {
   const int shiftHours = timeShiftMinutes / 60;
   const int shiftMinutes = timeShiftMinutes - 60 * shiftHours;
   const bool fullSearch = options.fullSearch && windowMinutes != 0;

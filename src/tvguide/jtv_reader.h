@@ -60,12 +60,12 @@ bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
                      int timeShiftMinutes, int windowMinutes, DateTime now,
                      const ReaderHooks& hooks);
 
-// The same on the files' bytes: the heads read and the files' full sizes. The
-// index's count decides how many programmes there are; the data file's size is
-// not needed, as its head holds every entry an offset can name.
+// The same on the files' bytes: the index's head and its full size, and the data
+// file's head, which holds every entry an offset can name. The index's count
+// decides how many programmes there are.
 bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
                       std::string_view index, std::uint64_t indexSize, std::string_view data,
-                      std::uint64_t dataSize, int timeShiftMinutes, int windowMinutes, DateTime now,
+                      int timeShiftMinutes, int windowMinutes, DateTime now,
                       const ReaderHooks& hooks);
 
 // How much of each file the reader can ever use (counts and offsets are 16 bits).

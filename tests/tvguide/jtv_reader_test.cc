@@ -64,7 +64,7 @@ Reading Read(const ChannelFiles& files, int shift, int window, bool fullSearch =
   hooks.aborted = [&] { return ++programmes == abortAfter; };
   hooks.seenFutureProgramme = [&] { r.sawFuture = true; };
   r.result = ReadChannelBytes(Options(fullSearch), "First", files.index, files.index.size(),
-                              files.data, files.data.size(), shift, window, kNow, hooks);
+                              files.data, shift, window, kNow, hooks);
   return r;
 }
 
