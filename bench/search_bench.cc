@@ -1,6 +1,6 @@
-// A complete search of a week of 200 generated channels with 100 keywords, as
-// the search run does it: every channel read with its time shift, every offered
-// programme matched. Arguments: find mode, full search.
+// A complete search run of a week of 200 generated channels with 100 keywords:
+// every channel read, every offered programme matched, the results sorted.
+// Arguments: find mode, full search.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "jtv_writer.h"
-#include "search/keywords.h"
-#include "search/matcher.h"
-#include "tvguide/jtv_reader.h"
+#include "search/search_run.h"
 
 namespace kolvar {
 namespace {
@@ -24,12 +22,12 @@ struct Guide {
   Guide() {
     folder = (std::filesystem::temp_directory_path() / "kolvar-bench-guide").string() + "/";
     std::filesystem::create_directories(folder);
-    jtv::GuideSpec spec;
-    spec.channels = 200;
-    spec.days = 7;
-    spec.start = DecodeDateTime(kNow - 0.5);
-    spec.seed = 99;
-    auto guide = jtv::GenerateGuide(spec);
+    jtv::GuideOptions guideOptions;
+    guideOptions.channels = 200;
+    guideOptions.days = 7;
+    guideOptions.start = DecodeDateTime(kNow - 0.5);
+    guideOptions.seed = 99;
+    auto guide = jtv::GenerateGuide(guideOptions);
     for (std::size_t c = 0; c < guide.size(); ++c) {
       jtv::ChannelFiles files;
       jtv::EncodeChannel(guide[c], files);
@@ -55,25 +53,43 @@ std::vector<std::string> HundredKeywords() {
   return keywords;
 }
 
+// The search run's surroundings without a plug-in: nothing is shown or sent, and
+// the results stay in the context.
+class BenchContext final : public SearchContext {
+ public:
+  bool Continue() override { return true; }
+  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
+    fn(results);
+    return true;
+  }
+  void SetDatabaseOutdated(bool) override {}
+  bool TakeSkipNextSort() override { return false; }
+  DateTime Now() override { return kNow; }
+  void ShowInformation(const std::string&) override {}
+  void ShowProgress(const std::string&) override {}
+  void ListResults() override {}
+  void Report(RunEvent) override {}
+
+  TFindStruct results;
+};
+
 void BM_FullSearch(benchmark::State& state) {
   static const Guide guide;
-  const TWRD keywords =
-      ParseKeywords(HundredKeywords(), {static_cast<std::int32_t>(state.range(0)), 86}, nullptr);
-  ReaderOptions options;
-  options.path = guide.folder;
-  options.daysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-  options.fullSearch = state.range(1) != 0;
+  SearchSnapshot snapshot;
+  TSettings& s = snapshot.settings;
+  s.Path = guide.folder;
+  s.DaysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+  s.FullSearch = state.range(1) != 0;
+  s.FindMode = static_cast<std::int32_t>(state.range(0));
+  s.CongenialityRate = 86;
+  s.MaxResultCount = 1000000;
+  for (const auto& channel : guide.channels) snapshot.channels.push_back({channel, true});
+  const SearchArgs args{.keywords = HundredKeywords(), .sorted = true, .window = 24 * 60};
   std::size_t found = 0;
   for (auto _ : state) {
-    TFindStruct results;
-    ReaderHooks hooks;
-    hooks.match = [&](const std::string& line, DateTime start) {
-      return MatchProgramme(results, line, start, keywords, false);
-    };
-    for (const auto& channel : guide.channels) {
-      ReadChannelFile(options, channel, 0, 24 * 60, kNow, hooks);
-    }
-    found = results.Lines.size();
+    BenchContext context;
+    RunSearch(args, snapshot, context);
+    found = context.results.size();
     benchmark::DoNotOptimize(found);
   }
   state.counters["results"] = static_cast<double>(found);

@@ -17,12 +17,9 @@ TFindStruct ManyResults(int count) {
   TFindStruct r;
   for (int i = 0; i < count; ++i) {
     const DateTime start = first + slot(random) / 48.0;
-    r.Lines.push_back("2024.03.02 05:00 Programme number " + std::to_string(i) + "[Sa]Channel");
-    r.StartTimes.push_back(start);
-    r.EndTimes.push_back(start + 1 / 48.0);
-    r.WordIndex.push_back(i % 100);
+    r.push_back({"2024.03.02 05:00 Programme number " + std::to_string(i) + "[Sa]Channel", start,
+                 start + 1 / 48.0, i % 100});
   }
-  r.Count = count;
   return r;
 }
 
@@ -33,7 +30,7 @@ void BM_SortResults(benchmark::State& state) {
     TFindStruct r = unsorted;
     state.ResumeTiming();
     SortResults(r);
-    benchmark::DoNotOptimize(r.Lines.data());
+    benchmark::DoNotOptimize(r.data());
   }
 }
 BENCHMARK(BM_SortResults)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -47,11 +47,10 @@ void CheckRating(const std::string& line, const TParam& term, bool compareFromSt
 }
 
 void CheckResults(const TFindStruct& results, const TWRD& keywords) {
-  const std::size_t n = results.Lines.size();
-  Check(results.Count == static_cast<std::int32_t>(n));
-  Check(results.StartTimes.size() == n && results.EndTimes.size() == n &&
-        results.WordIndex.size() == n);
-  for (std::int32_t index : results.WordIndex) Check(index >= 0 && index < keywords.Count);
+  for (const FoundProgramme& result : results) {
+    Check(!result.line.empty());
+    Check(result.keywordIndex >= 0 && result.keywordIndex < keywords.Count);
+  }
 }
 
 }  // namespace
@@ -76,11 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < 8 && input.remaining_bytes() > 0; ++i) {
     const std::string line = input.ConsumeRandomLengthString(300);
     start += 0.01;
-    const std::int32_t before = results.Count;
+    const std::size_t before = results.size();
     const bool appended = MatchProgramme(results, line, start, keywords, compareFromStart);
-    Check(results.Count == before + (appended ? 1 : 0));
+    Check(results.size() == before + (appended ? 1 : 0));
     Check(!(appended && line.empty()));
-    if (line.empty() && before > 0) Check(results.EndTimes.back() == start);
+    if (line.empty() && before > 0) Check(results.back().end == start);
     CheckResults(results, keywords);
     for (const TSearchStrings& keyword : keywords.Items) {
       for (const TParam& term : keyword.Params) CheckRating(line, term, compareFromStart);

@@ -7,6 +7,40 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/install-deps.sh"
+
+# Layout first: a badly formatted tree fails before anything is built. Checks
+# only (--dry-run), and names every file that differs from .clang-format.
+check_format() {
+  local tracked=() files=() file report offenders
+  mapfile -d '' tracked < <(git ls-files -z -- \
+    'src/*.cc' 'src/*.h' 'tests/*.cc' 'tests/*.h' 'tools/*.cc' 'tools/*.h' \
+    'fuzz/*.cc' 'fuzz/*.h' 'bench/*.cc' 'bench/*.h')
+  # A file deleted but not yet committed has no layout to check.
+  for file in "${tracked[@]}"; do
+    if [ -f "$file" ]; then files+=("$file"); fi
+  done
+  if [ ${#files[@]} -eq 0 ]; then
+    echo "format: no tracked C++ files found (is this a git checkout?)" >&2
+    return 1
+  fi
+  echo "== format: ${#files[@]} files"
+  if report=$(clang-format --dry-run --Werror "${files[@]}" 2>&1); then
+    return 0
+  fi
+  offenders=$(sed -n -E 's/^(.+):[0-9]+:[0-9]+: (error|warning): code should be clang-formatted.*/\1/p' \
+    <<<"$report" | sort -u)
+  if [ -z "$offenders" ]; then
+    # clang-format itself failed: show why rather than guess.
+    echo "$report" >&2
+    echo "format: clang-format failed ($(clang-format --version))" >&2
+  else
+    echo "format: these files differ from .clang-format (fix with clang-format -i):" >&2
+    sed 's/^/  /' <<<"$offenders" >&2
+  fi
+  return 1
+}
+check_format || exit 1
+
 source "$root/scripts/wine-env.sh"
 
 jobs=$(nproc)

@@ -31,7 +31,7 @@ std::optional<DateTime> EncodeDate(int year, int month, int day);
 // Fraction of a day; nullopt when a field is out of range.
 std::optional<DateTime> EncodeTime(int hour, int minute, int second, int millisecond);
 // Dates before the epoch keep a positive time fraction behind a negative day
-// number (-1.25 is 29 December 1899, 06:00), as the established format does.
+// number (-1.25 is 29 December 1899, 06:00), as the host and guide tools count.
 std::optional<DateTime> EncodeDateTime(const CalendarFields& fields);
 
 // The whole minutes between two date-times, fraction cut off. Counted in whole

@@ -1,6 +1,10 @@
-// Whole-file reading and safe writing. Paths are in Windows form (see paths.h) and
-// single-byte: the Windows build passes them to the ANSI file functions, so names
-// in the user's code page work. One implementation per operating system.
+// Whole-file reading, folder listing and safe writing. Paths are in Windows form
+// (see paths.h) and single-byte: the Windows build passes them to the ANSI file
+// functions, so names in the user's code page work.
+//
+// The core reaches files only through the FileSystem in use: the system's own
+// (file_io_posix.cc, or win32/file_io_win32.cc on Windows, chosen by CMake), or one
+// a test puts in its place with ScopedFileSystem to fail chosen calls.
 #pragma once
 
 #include <cstdint>
@@ -11,23 +15,68 @@
 
 namespace kolvar {
 
-// The file's bytes; nullopt when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
-
 // At most maxBytes from the start of a file, and the file's whole size.
 struct FileHead {
   std::string bytes;
   std::uint64_t size = 0;
 };
-std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes);
 
-// The names in a folder that match "*" followed by suffix (".ndx"), letter case
-// ignored, every kind of entry included, ordered as Windows lists a folder
-// (by the upper-cased names). Empty when there are none or the folder is missing.
+class FileSystem {
+ public:
+  FileSystem() = default;
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
+  virtual ~FileSystem() = default;
+
+  // Every method may be called from the window thread and the search worker at
+  // once; the system's implementation keeps no state.
+
+  // The file's bytes; nullopt when it cannot be opened or read.
+  virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;
+  // The file's head and size; nullopt when it cannot be opened, read or measured.
+  virtual std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) = 0;
+  // The names in a folder that match "*" followed by suffix (".ndx"), letter case
+  // ignored, every kind of entry included, ordered as Windows lists a folder (by
+  // the upper-cased names); a missing or unreadable folder lists as empty.
+  virtual std::vector<std::string> ListFolder(const std::string& folder,
+                                              std::string_view suffix) = 0;
+  // Creates or empties the file and writes contents through to the system; on
+  // false the file may hold part of contents (WriteFileAtomic cleans up).
+  virtual bool WriteWholeFile(const std::string& path, std::string_view contents) = 0;
+  // Renames from over to, replacing a file there; on false both are as they were.
+  virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
+  // Deletes a file, never a folder; false when nothing was deleted.
+  virtual bool RemoveFile(const std::string& path) = 0;
+};
+
+// The operating system's file system: lives as long as the process, holds nothing.
+FileSystem& SystemFileSystem();
+
+// The file system the core uses now.
+FileSystem& CurrentFileSystem();
+
+// Puts fs in use until the scope ends, then the one before it again. Create and
+// destroy it only while no other thread of the process runs core code (no search
+// worker), and keep fs alive until then; reading it from several threads is safe.
+class ScopedFileSystem {
+ public:
+  explicit ScopedFileSystem(FileSystem& fs);
+  ScopedFileSystem(const ScopedFileSystem&) = delete;
+  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+  ~ScopedFileSystem();
+
+ private:
+  FileSystem* previous_;
+};
+
+// The operations the core calls, on the file system in use.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes);
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix);
 
 // Writes to a temporary file beside the target and renames it over the target, so
-// a failed write leaves the old file whole. False when anything failed.
+// a failed write leaves the old file whole and no temporary file. False when
+// anything failed.
 bool WriteFileAtomic(const std::string& path, std::string_view contents);
 
 }  // namespace kolvar

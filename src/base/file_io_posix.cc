@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -14,36 +16,6 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  File f(std::fopen(ToNativePath(path).c_str(), "rb"));
-  if (!f) return std::nullopt;
-  std::string data;
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) data.append(buffer, n);
-  if (std::ferror(f.get())) return std::nullopt;
-  return data;
-}
-
-std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) {
-  File f(std::fopen(ToNativePath(path).c_str(), "rb"));
-  if (!f) return std::nullopt;
-  FileHead head;
-  head.bytes.resize(maxBytes);
-  std::size_t got = std::fread(head.bytes.data(), 1, maxBytes, f.get());
-  if (std::ferror(f.get())) return std::nullopt;
-  head.bytes.resize(got);
-  if (std::fseek(f.get(), 0, SEEK_END) != 0) return std::nullopt;
-  long size = std::ftell(f.get());
-  if (size < 0) return std::nullopt;
-  head.size = static_cast<std::uint64_t>(size);
-  return head;
-}
-
-namespace {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -63,40 +35,69 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
   return true;
 }
 
-}  // namespace
-
-std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  std::filesystem::directory_iterator it(ToNativePath(folder), ec);
-  if (ec) return names;
-  for (const auto& entry : it) {
-    std::string name = entry.path().filename().string();
-    if (EndsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::optional<std::string> ReadWholeFile(const std::string& path) override {
+    File f(std::fopen(ToNativePath(path).c_str(), "rb"));
+    if (!f) return std::nullopt;
+    std::string data;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) data.append(buffer, n);
+    if (std::ferror(f.get())) return std::nullopt;
+    return data;
   }
-  std::sort(names.begin(), names.end(), ListedBefore);
-  return names;
-}
 
-bool WriteFileAtomic(const std::string& path, std::string_view contents) {
-  const std::string target = ToNativePath(path);
-  const std::string temp = target + ".tmp";
-  {
-    File f(std::fopen(temp.c_str(), "wb"));
+  std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) override {
+    File f(std::fopen(ToNativePath(path).c_str(), "rb"));
+    if (!f) return std::nullopt;
+    FileHead head;
+    head.bytes.resize(maxBytes);
+    std::size_t got = std::fread(head.bytes.data(), 1, maxBytes, f.get());
+    if (std::ferror(f.get())) return std::nullopt;
+    head.bytes.resize(got);
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return std::nullopt;
+    long size = std::ftell(f.get());
+    if (size < 0) return std::nullopt;
+    head.size = static_cast<std::uint64_t>(size);
+    return head;
+  }
+
+  std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) override {
+    std::vector<std::string> names;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(ToNativePath(folder), ec);
+    if (ec) return names;
+    for (const auto& entry : it) {
+      std::string name = entry.path().filename().string();
+      if (EndsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end(), ListedBefore);
+    return names;
+  }
+
+  bool WriteWholeFile(const std::string& path, std::string_view contents) override {
+    File f(std::fopen(ToNativePath(path).c_str(), "wb"));
     if (!f) return false;
     bool ok = std::fwrite(contents.data(), 1, contents.size(), f.get()) == contents.size();
-    ok = std::fflush(f.get()) == 0 && ok;
-    if (!ok) {
-      f.reset();
-      std::remove(temp.c_str());
-      return false;
-    }
+    return std::fflush(f.get()) == 0 && ok;
   }
-  if (std::rename(temp.c_str(), target.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
+
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    return std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
   }
-  return true;
+
+  // unlink, unlike std::remove, leaves a folder of that name alone.
+  bool RemoveFile(const std::string& path) override {
+    return ::unlink(ToNativePath(path).c_str()) == 0;
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem system;
+  return system;
 }
 
 }  // namespace kolvar

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/texts.h"
+
 namespace kolvar {
 
 std::string KindText(int kindCode) {
@@ -84,6 +86,27 @@ ResultLineParts TakeResultLineApart(std::string_view line, const DateTime* first
     parts.begin = Chars(line, 12, 13) + ":" + Chars(line, 15, 16);
   }
   return parts;
+}
+
+int HostChannel::ShowMessageBox(const std::string& text, int style) {
+  if (!state_.Speaking()) return 0;
+  return state_.platform.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
+}
+
+void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTime /*endTime*/,
+                                  int /*index*/, int /*count*/) {
+  // Result lines are to be shaped by the output template; until it exists they
+  // reach the host as they stand.
+  if (!state_.Speaking()) return;
+  state_.platform.SendEvent(MakeHostEvent(text, kindCode));
+  if (kindCode == kKindNotif && state_.notifyCountdown > 0 && --state_.notifyCountdown == 0) {
+    state_.notifyCountdown = state_.settings.RepeatCount;
+    if (OnRepeatsDone) OnRepeatsDone();
+  }
+}
+
+void HostChannel::Reply(std::uint32_t tag, std::intptr_t value) {
+  if (state_.Speaking()) state_.platform.Reply(tag, value);
 }
 
 }  // namespace kolvar

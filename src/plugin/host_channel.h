@@ -2,12 +2,15 @@
 // display takes, and the parts of a result line that templates insert.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/datetime.h"
 #include "base/platform.h"
+#include "plugin/plugin_state.h"
 
 namespace kolvar {
 
@@ -46,5 +49,28 @@ struct ResultLineParts {
 // Long lines ("yyyy.mm.dd hh:mm Title[Dw]Channel") carry their date; short ones
 // ("hh:mm Title[Dw]Channel") take it from firstResultStart when there is one.
 ResultLineParts TakeResultLineApart(std::string_view line, const DateTime* firstResultStart);
+
+// The plug-in's voice: message boxes, host events and the replies to host
+// commands. Nothing passes once the plug-in is closing. Window thread.
+class HostChannel {
+ public:
+  explicit HostChannel(PluginState& state) : state_(state) {}
+
+  // The one way the plug-in shows a message box; returns the button pressed, 0
+  // when the plug-in is closing.
+  int ShowMessageBox(const std::string& text, int style);
+  // Everything the plug-in tells the host: a text (or, with an end time, a result
+  // line to shape by the output template) as one event of a kind.
+  void SendHostMessage(const std::string& text, int kindCode, DateTime endTime = 0, int index = 0,
+                       int count = 0);
+  // Message 1026, the answer to a host command.
+  void Reply(std::uint32_t tag, std::intptr_t value);
+
+  // Run when a reminder has been announced as often as the settings allow.
+  std::function<void()> OnRepeatsDone;
+
+ private:
+  PluginState& state_;
+};
 
 }  // namespace kolvar

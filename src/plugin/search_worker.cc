@@ -5,18 +5,13 @@
 namespace kolvar {
 
 bool RunContext::Continue() {
-  std::unique_lock lock(worker_.mutex_);
-  worker_.changed_.wait(lock, [&] { return !worker_.IsCurrent(generation_) || !worker_.frozen_; });
-  return worker_.IsCurrent(generation_);
-}
-
-bool RunContext::Current() {
-  std::lock_guard lock(worker_.mutex_);
+  MutexLock lock(worker_.mutex_);
+  while (worker_.IsCurrent(generation_) && worker_.frozen_) worker_.changed_.wait(worker_.mutex_);
   return worker_.IsCurrent(generation_);
 }
 
 bool RunContext::WithSharedState(const std::function<void()>& fn) {
-  std::lock_guard lock(worker_.mutex_);
+  MutexLock lock(worker_.mutex_);
   if (!worker_.IsCurrent(generation_)) return false;
   fn();
   return true;
@@ -27,7 +22,7 @@ bool RunContext::OnWindowThread(std::function<void()> fn) {
   auto handOver = std::make_shared<SearchWorker::HandOver>();
   handOver->fn = std::move(fn);
   {
-    std::lock_guard lock(worker_.mutex_);
+    MutexLock lock(worker_.mutex_);
     if (!worker_.IsCurrent(generation_)) return false;
     worker_.handOver_ = handOver;
   }
@@ -63,12 +58,12 @@ bool RunContext::OnWindowThread(std::function<void()> fn) {
     handOver->changed.wait(lock, [&] { return handOver->state != State::kWaiting; });
     outcome = handOver->state;
   }
-  std::lock_guard lock(worker_.mutex_);
+  MutexLock lock(worker_.mutex_);
   if (worker_.handOver_ == handOver) worker_.handOver_.reset();
   return outcome == State::kDone && worker_.IsCurrent(generation_);
 }
 
-SearchWorker::SearchWorker(Platform& platform, std::mutex& sharedMutex, EnterFn enter)
+SearchWorker::SearchWorker(Platform& platform, Mutex& sharedMutex, EnterFn enter)
     : platform_(platform),
       mutex_(sharedMutex),
       enter_(std::move(enter)),
@@ -83,7 +78,7 @@ bool SearchWorker::Launch(SearchArgs args, SearchRunFn run, int priority) {
   Thread* self = t.get();
   // Held while the thread starts: a run that ends at once waits here, so it cannot
   // clear running_ before it is set.
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   const std::uint64_t generation = ++generation_;
   try {
     t->thread = threadFactory_(
@@ -93,10 +88,12 @@ bool SearchWorker::Launch(SearchArgs args, SearchRunFn run, int priority) {
           try {
             if (run) run(args, context);
           } catch (...) {
-            // A failed run ends like a finished one; there is no one to tell.
+            // The run catches what it expects; anything else ends it like a
+            // finished one, as an exception must not reach the host.
+            if (failureHandler_) failureHandler_();
           }
           {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             if (IsCurrent(generation)) {
               running_ = false;
               frozen_ = false;
@@ -114,13 +111,13 @@ bool SearchWorker::Launch(SearchArgs args, SearchRunFn run, int priority) {
 }
 
 void SearchWorker::Freeze() {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   if (running_) frozen_ = true;
 }
 
 void SearchWorker::Resume() {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     frozen_ = false;
   }
   changed_.notify_all();
@@ -140,7 +137,7 @@ void SearchWorker::CancelHandOverLocked() {
 
 void SearchWorker::Stop() {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++generation_;
     running_ = false;
     frozen_ = false;

@@ -16,19 +16,10 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "base/thread_annotations.h"
+#include "search/search_run.h"
 
 namespace kolvar {
-
-// The parameters of one search run. The keyword list is a copy, so the run never
-// reads a list that the window thread is editing.
-struct SearchArgs {
-  std::vector<std::string> keywords;
-  bool sorted = false;
-  bool visible = false;
-  bool announce = false;
-  int window = 0;  // minutes; 0 for the now-showing search
-  bool selectedOnly = false;
-};
 
 class SearchWorker;
 
@@ -37,8 +28,6 @@ class RunContext {
  public:
   // Between steps: waits while the run is frozen; false once it must stop.
   bool Continue();
-  // Whether the run is still the current one (it may write shared state).
-  bool Current();
   // Runs fn under the shared-state mutex if the run is current. fn must not call
   // out (no host message, no box, no hand-over).
   bool WithSharedState(const std::function<void()>& fn);
@@ -66,7 +55,7 @@ class SearchWorker {
  public:
   // sharedMutex guards the state the runs write (results, show lists); the
   // plug-in's window thread takes it too. enter wraps every hand-over.
-  SearchWorker(Platform& platform, std::mutex& sharedMutex, EnterFn enter = {});
+  SearchWorker(Platform& platform, Mutex& sharedMutex, EnterFn enter = {});
   SearchWorker(const SearchWorker&) = delete;
   SearchWorker& operator=(const SearchWorker&) = delete;
   ~SearchWorker();
@@ -90,6 +79,11 @@ class SearchWorker {
   void StopAndJoin();
 
   void SetThreadFactoryForTest(ThreadFactory factory) { threadFactory_ = std::move(factory); }
+  // A run that ends with an exception it did not expect is a fault of ours; the
+  // host must not go down with it, but a test wants to hear of it.
+  void SetFailureHandlerForTest(std::function<void()> handler) {
+    failureHandler_ = std::move(handler);
+  }
 
  private:
   friend class RunContext;
@@ -110,18 +104,21 @@ class SearchWorker {
     std::atomic<bool> finished{false};
   };
 
-  bool IsCurrent(std::uint64_t generation) const { return generation == generation_; }
-  void CancelHandOverLocked();
+  bool IsCurrent(std::uint64_t generation) const REQUIRES(mutex_) {
+    return generation == generation_;
+  }
+  void CancelHandOverLocked() REQUIRES(mutex_);
   void JoinFinished();
 
   Platform& platform_;
-  std::mutex& mutex_;
+  Mutex& mutex_;
   EnterFn enter_;
   ThreadFactory threadFactory_;
-  std::condition_variable changed_;     // generation or freeze changed
-  std::uint64_t generation_ = 0;        // guarded by mutex_
-  std::shared_ptr<HandOver> handOver_;  // guarded by mutex_
-  bool shutDown_ = false;               // window thread only
+  std::function<void()> failureHandler_;
+  std::condition_variable_any changed_;  // generation or freeze changed
+  std::uint64_t generation_ GUARDED_BY(mutex_) = 0;
+  std::shared_ptr<HandOver> handOver_ GUARDED_BY(mutex_);
+  bool shutDown_ = false;  // window thread only
   std::atomic<bool> running_{false};
   std::atomic<bool> frozen_{false};
   std::vector<std::unique_ptr<Thread>> threads_;  // window thread only

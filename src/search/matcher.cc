@@ -23,32 +23,17 @@ bool KeywordMatches(const TSearchStrings& keyword, const std::string& line, bool
   return true;
 }
 
-void Append(TFindStruct& results, const std::string& line, DateTime start, int keywordIndex) {
-  results.Lines.push_back(line);
-  const std::size_t count = results.Lines.size();
-  results.StartTimes.resize(count);
-  results.EndTimes.resize(count);
-  results.WordIndex.resize(count);
-  results.StartTimes[count - 1] = start;
-  results.EndTimes[count - 1] = 0;
-  results.WordIndex[count - 1] = keywordIndex;
-  results.Count = static_cast<std::int32_t>(count);
-}
-
 }  // namespace
 
 bool MatchProgramme(TFindStruct& results, const std::string& line, DateTime start,
                     const TWRD& keywords, bool compareFromStart) {
   if (line.empty()) {
-    const std::int32_t last = results.Count - 1;
-    if (last >= 0 && static_cast<std::size_t>(last) < results.EndTimes.size()) {
-      results.EndTimes[last] = start;
-    }
+    if (!results.empty()) results.back().end = start;
     return false;
   }
   for (std::size_t k = 0; k < keywords.Items.size(); ++k) {
     if (KeywordMatches(keywords.Items[k], line, compareFromStart)) {
-      Append(results, line, start, static_cast<int>(k));
+      results.push_back({line, start, 0, static_cast<std::int32_t>(k)});
       return true;
     }
   }

@@ -10,7 +10,7 @@
 namespace kolvar {
 
 // Appends the programme to results at the first keyword, in list order, whose terms
-// all pass, with that keyword's index in WordIndex and a zero end time; returns
+// all pass, with that keyword's index and a zero end time; returns
 // true when it did. At most one entry per call.
 //
 // An empty line instead closes the entry appended last: start becomes its end

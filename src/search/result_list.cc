@@ -5,38 +5,30 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/texts.h"
+
 namespace kolvar {
 
-void ClearResults(TFindStruct& results) { results = TFindStruct{}; }
+void ClearResults(TFindStruct& results) { TFindStruct().swap(results); }
 
 void AppendResults(TFindStruct& to, const TFindStruct& from, std::size_t first) {
-  const std::size_t n = std::min(
-      {from.Lines.size(), from.StartTimes.size(), from.EndTimes.size(), from.WordIndex.size()});
-  for (std::size_t i = first; i < n; ++i) {
-    to.Lines.push_back(from.Lines[i]);
-    to.StartTimes.push_back(from.StartTimes[i]);
-    to.EndTimes.push_back(from.EndTimes[i]);
-    to.WordIndex.push_back(from.WordIndex[i]);
-  }
-  to.Count = static_cast<std::int32_t>(to.Lines.size());
+  if (first < from.size()) to.insert(to.end(), from.begin() + first, from.end());
 }
 
 void SortResults(TFindStruct& r) {
-  const std::size_t n =
-      std::min({r.Lines.size(), r.StartTimes.size(), r.EndTimes.size(), r.WordIndex.size()});
+  const std::size_t n = r.size();
   if (n < 2) return;
-  // The exchanges of the established selection sort, ties included, since users
-  // rely on the order of equal start times; a tournament tree over the positions
-  // not yet placed finds each pass's choice in O(log n) instead of a scan.
-  const std::vector<DateTime>& start = r.StartTimes;
+  // The exchanges of that selection sort, ties included, since users rely on the
+  // order of equal start times; a tournament tree over the positions not yet
+  // placed finds each pass's choice in O(log n) instead of a scan.
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   // The scan's choice: the first greatest start time. A NaN compares greater than
   // nothing and nothing compares greater than it, so it never displaces a number,
   // and one at position 0 is never displaced.
-  auto pick = [&](std::size_t a, std::size_t b) {
+  auto pick = [&r](std::size_t a, std::size_t b) {
     if (a == kNone) return b;
     if (b == kNone) return a;
-    return std::isnan(start[a]) || start[b] > start[a] ? b : a;
+    return std::isnan(r[a].start) || r[b].start > r[a].start ? b : a;
   };
   const std::size_t leaves = std::bit_ceil(n);
   std::vector<std::size_t> tree(2 * leaves, kNone);
@@ -50,12 +42,9 @@ void SortResults(TFindStruct& r) {
     }
   };
   for (std::size_t last = n - 1; last > 0; --last) {
-    const std::size_t m = std::isnan(start[0]) ? 0 : tree[1];
+    const std::size_t m = std::isnan(r[0].start) ? 0 : tree[1];
     if (m != last) {
-      std::swap(r.StartTimes[m], r.StartTimes[last]);
-      std::swap(r.EndTimes[m], r.EndTimes[last]);
-      std::swap(r.Lines[m], r.Lines[last]);
-      std::swap(r.WordIndex[m], r.WordIndex[last]);
+      std::swap(r[m], r[last]);
       replay(m);
     }
     tree[leaves + last] = kNone;
@@ -88,14 +77,10 @@ std::string WrapHintLine(const std::string& line) {
   return out;
 }
 
-std::string ResultHint(const TFindStruct& results, int index, const std::string& line,
-                       const std::vector<std::string>* keywordList) {
-  if (line.empty() || line[0] == '-' || index < 0) return kResultListHint;
-  const auto at = static_cast<std::size_t>(index);
-  const DateTime end = at < results.EndTimes.size() ? results.EndTimes[at] : 0;
-  const std::int32_t word = at < results.WordIndex.size() ? results.WordIndex[at] : -1;
-
-  CalendarFields f = DecodeDateTime(end);
+std::string ResultHint(const FoundProgramme& result, const std::vector<std::string>* keywordList) {
+  const std::string& line = result.line;
+  if (line.empty() || line[0] == '-') return kResultListHint;
+  CalendarFields f = DecodeDateTime(result.end);
   char endText[16];
   std::snprintf(endText, sizeof endText, "-%.2d:%.2d", f.hour, f.minute);
   std::size_t colon = line.find(':');
@@ -103,6 +88,7 @@ std::string ResultHint(const TFindStruct& results, int index, const std::string&
   std::string shown = line;
   shown.insert(insertAt, endText);
 
+  const std::int32_t word = result.keywordIndex;
   std::string keyword = "-";
   if (keywordList && !keywordList->empty()) {
     if (word >= 0 && static_cast<std::size_t>(word) < keywordList->size()) {
@@ -114,29 +100,29 @@ std::string ResultHint(const TFindStruct& results, int index, const std::string&
   return std::to_string(word + 1) + " [" + keyword + "]:\r" + WrapHintLine(shown);
 }
 
-void BuildResultList(const TFindStruct& results, ListBox& listBox, DateTime now,
-                     const EmptyListNotice& notice) {
-  listBox.Clear();
-  if (results.Lines.empty()) {
+ResultListing BuildResultList(const TFindStruct& results, DateTime now,
+                              const EmptyListNotice& notice) {
+  ResultListing listing;
+  if (results.empty()) {
     if (notice.databaseOutdated && notice.checkedChannels > 0) {
-      listBox.Add("-" + notice.messOldDataBase);
+      listing.lines = {"-" + notice.messOldDataBase};
     } else {
-      listBox.Add("-no results found");
+      listing.lines = {"-no results found"};
     }
-    return;
+    return listing;
   }
-  for (const auto& line : results.Lines) listBox.Add(line);
+  listing.lines.reserve(results.size());
+  for (const FoundProgramme& r : results) listing.lines.push_back(r.line);
 
-  const int n = static_cast<int>(results.Lines.size());
+  const int n = static_cast<int>(results.size());
   double best = 45000;
   int bestIndex = n - 1;
   for (int i = 0; i < n; ++i) {
-    // The arrays may be shorter than the lines only if a run was cut short.
-    DateTime start = i < static_cast<int>(results.StartTimes.size()) ? results.StartTimes[i] : 0;
-    DateTime end = i < static_cast<int>(results.EndTimes.size()) ? results.EndTimes[i] : 0;
+    const DateTime start = results[static_cast<std::size_t>(i)].start;
+    const DateTime end = results[static_cast<std::size_t>(i)].end;
     if (end > now && start <= now) {
-      listBox.SetItemIndex(i);
-      return;
+      listing.current = i;
+      return listing;
     }
     auto minutes = static_cast<double>(WholeMinutesBetween(start, now));
     if (minutes < best && start >= now) {
@@ -144,7 +130,8 @@ void BuildResultList(const TFindStruct& results, ListBox& listBox, DateTime now,
       bestIndex = i;
     }
   }
-  listBox.SetItemIndex(bestIndex);
+  listing.current = bestIndex;
+  return listing;
 }
 
 }  // namespace kolvar

@@ -1,5 +1,4 @@
-// The result list: the programmes the last search run found. Entry i of each
-// array belongs together.
+// The result list: the programmes the last search run found.
 #pragma once
 
 #include <cstdint>
@@ -7,34 +6,38 @@
 #include <vector>
 
 #include "base/datetime.h"
-#include "ui/controls.h"
 
 namespace kolvar {
 
-struct TFindStruct {
-  std::int32_t Count = 0;
-  std::vector<std::string> Lines;
-  std::vector<DateTime> StartTimes;
-  std::vector<DateTime> EndTimes;
-  std::vector<std::int32_t> WordIndex;
+// One programme a search found.
+struct FoundProgramme {
+  std::string line;  // as the reader formats a programme
+  DateTime start = 0;
+  // The start of the channel's next programme, or the programme's own start when
+  // it was the last one read; 0 until the reader sets it.
+  DateTime end = 0;
+  // In the keyword list of the run; -1 once that keyword was deleted or modified.
+  std::int32_t keywordIndex = 0;
+
+  bool operator==(const FoundProgramme&) const = default;
 };
+
+using TFindStruct = std::vector<FoundProgramme>;
 
 void ClearResults(TFindStruct& results);
 
 // Appends copies of from's entries first.. to to.
 void AppendResults(TFindStruct& to, const TFindStruct& from, std::size_t first);
 
-// Orders the results by start time, all four parts of an entry together, in
-// O(n log n) but exactly as the established selection sort did: equal start
-// times A, B, C come out as B, C, A. Only the first entries that all four hold.
+// Orders the results by start time in O(n log n), and equal start times exactly
+// as a selection sort taking the first greatest time orders them (A, B, C come
+// out as B, C, A), the order users' lists have always shown.
 void SortResults(TFindStruct& results);
 
-// The result list box's tooltip for result index, shown as line: its keyword
-// number and text, then the line with the end time after the start, wrapped at 70.
-// keywordList: the keyword list the results refer to, when they come from one.
-std::string ResultHint(const TFindStruct& results, int index, const std::string& line,
-                       const std::vector<std::string>* keywordList);
-inline constexpr char kResultListHint[] = "search resulst";
+// The result list box's tooltip for a result: its keyword number and text, then
+// its line with the end time after the start, wrapped at 70. keywordList: the
+// keyword list the results refer to, when they come from one.
+std::string ResultHint(const FoundProgramme& result, const std::vector<std::string>* keywordList);
 
 // Wraps a line longer than 70 characters after whole words (see the cc file).
 std::string WrapHintLine(const std::string& line);
@@ -46,9 +49,16 @@ struct EmptyListNotice {
   std::string messOldDataBase;
 };
 
-// Refills the list box from the results and makes current the first programme on
-// air, else the nearest coming one within 45000 minutes, else the last line.
-void BuildResultList(const TFindStruct& results, ListBox& listBox, DateTime now,
-                     const EmptyListNotice& notice);
+// What the result list box shows: the result lines, or one placeholder line, and
+// the line to make current (-1 for none).
+struct ResultListing {
+  std::vector<std::string> lines;
+  int current = -1;
+};
+
+// The results' lines, current the first programme on air, else the nearest coming
+// one within 45000 minutes, else the last line.
+ResultListing BuildResultList(const TFindStruct& results, DateTime now,
+                              const EmptyListNotice& notice);
 
 }  // namespace kolvar

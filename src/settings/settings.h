@@ -1,5 +1,5 @@
 // The settings record: every option of the plug-in, as read from "settings.ini".
-// Field names are the file's established ones.
+// Field names follow the file's labels, so a field is easy to find in the file.
 #pragma once
 
 #include <array>

@@ -10,8 +10,9 @@
 namespace kolvar {
 namespace {
 
-// Reads the text the way the established loader does: character by character,
-// where skipping crosses line ends, and whole lines end at LF.
+// Reads the text as the files users already have were written to be read:
+// character by character, where skipping crosses line ends, and whole lines end
+// at LF.
 class PositionalReader {
  public:
   explicit PositionalReader(std::string_view text) : text_(text) {}
@@ -291,8 +292,10 @@ std::string SettingsText(const TSettings& s) {
   return out;
 }
 
-int WriteSettings(const std::string& path, const TSettings& settings) {
-  return WriteFileAtomic(path, SettingsText(settings)) ? 1 : -1;
+int WriteSettings(const std::string& path, const TSettings& settings, std::string* reason) {
+  if (WriteFileAtomic(path, SettingsText(settings))) return 1;
+  if (reason) *reason = "Save Error: cannot write " + path;
+  return -1;
 }
 
 }  // namespace kolvar

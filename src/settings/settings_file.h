@@ -33,7 +33,9 @@ std::optional<std::string> ListLine(std::string_view text);
 // (which would end their list) are trimmed or left out, day names are made two
 // characters, numbers outside the ranges the loader accepts are brought inside.
 std::string SettingsText(const TSettings& settings);
-// Writes the file safely (a temporary file renamed over it); 1 or -1.
-int WriteSettings(const std::string& path, const TSettings& settings);
+// Writes the file safely (a temporary file renamed over it); 1 or -1. reason, when
+// given, gets the failure's text naming the file, for the message to the user.
+int WriteSettings(const std::string& path, const TSettings& settings,
+                  std::string* reason = nullptr);
 
 }  // namespace kolvar

@@ -1,7 +1,6 @@
 #include "tvguide/channel_catalogue.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/cp1251.h"
 #include "base/file_io.h"
@@ -9,49 +8,22 @@
 
 namespace kolvar {
 
-int FillChannelList(const std::string& folder, const TSettings& settings, CheckListBox& list) {
-  list.Clear();
-  for (auto& name : ListFolder(folder, ".ndx")) list.Add(std::move(name));
-  if (list.Count() == 0) return -1;
+ChannelListing ListChannels(const std::string& folder, const TSettings& settings) {
+  ChannelListing listing;
+  listing.names = ListFolder(folder, ".ndx");
+  listing.checked.assign(listing.names.size(), false);
   const std::size_t saved = std::min<std::size_t>(
       settings.Channels.size(), static_cast<std::size_t>(std::max(settings.ChannelCount, 0)));
   for (std::size_t s = 0; s < saved; ++s) {
     const std::string wanted = UpperCase(settings.Channels[s]);
-    for (int i = 0; i < list.Count(); ++i) {
-      if (UpperCase(list.Items[i]) == wanted) {
-        list.Checked[i] = true;
+    for (std::size_t i = 0; i < listing.names.size(); ++i) {
+      if (UpperCase(listing.names[i]) == wanted) {
+        listing.checked[i] = true;
         break;
       }
     }
   }
-  return 1;
-}
-
-std::string ChannelCounterText(const CheckListBox& list) {
-  return std::to_string(list.CheckedCount()) + "/" + std::to_string(list.Count());
-}
-
-std::string CheckedChannelsText(const CheckListBox& list) {
-  std::string text;
-  int number = 0;
-  for (int i = 0; i < list.Count(); ++i) {
-    if (!list.Checked[i]) continue;
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%3d. ", ++number);
-    if (!text.empty()) text += '\n';
-    text += prefix + list.Items[i];
-  }
-  return text;
-}
-
-void KeepCheckedChannels(CheckListBox& list) {
-  CheckListBox kept;
-  for (int i = 0; i < list.Count(); ++i) {
-    if (list.Checked[i]) kept.Add(list.Items[i], true);
-  }
-  list.Items = std::move(kept.Items);
-  list.Checked = std::move(kept.Checked);
-  list.SetItemIndex(-1);
+  return listing;
 }
 
 std::size_t CountedTimeShifts(const TSettings& settings) {

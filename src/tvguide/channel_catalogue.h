@@ -4,25 +4,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
-#include "ui/controls.h"
 
 namespace kolvar {
 
-// Fills the list with the folder's index files ("*.ndx", any letter case) and
-// checks those named in the settings' channels (letter case ignored). 1 when
-// something was found, -1 otherwise (the list is then empty).
-int FillChannelList(const std::string& folder, const TSettings& settings, CheckListBox& list);
-
-// "checked/all".
-std::string ChannelCounterText(const CheckListBox& list);
-
-// The checked channels as numbered lines ("  1. a.ndx"), joined by line feeds.
-std::string CheckedChannelsText(const CheckListBox& list);
-
-// Removes the unchecked channels, keeping the order of the rest.
-void KeepCheckedChannels(CheckListBox& list);
+// The guide folder's channels: its index files ("*.ndx", any letter case), in
+// listing order, each checked when the settings' channels name it (letter case
+// ignored). Empty when there are none or the folder is missing.
+struct ChannelListing {
+  std::vector<std::string> names;
+  std::vector<bool> checked;
+};
+ChannelListing ListChannels(const std::string& folder, const TSettings& settings);
 
 // How many time-shift entries count: the first TimeShiftCount, as far as they exist.
 std::size_t CountedTimeShifts(const TSettings& settings);

@@ -9,8 +9,6 @@
 namespace kolvar {
 namespace {
 
-int FebruaryLength(int year) { return IsLeapYear(year) ? 29 : 28; }
-
 std::string TwoDigits(int value) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%02d", value);
@@ -44,41 +42,11 @@ void ShiftProgrammeTime(int hour, int minute, ShiftDate& d) {
     d.dayOfWeek = d.dayOfWeek == 0 ? 6 : d.dayOfWeek - 1;
   }
   if (d.day == 0) {
-    switch (d.month) {
-      case 2:
-        d.day = 31;
-        d.month = 1;
-        break;
-      case 4:
-      case 6:
-      case 9:
-      case 11:
-        d.day = 31;
-        --d.month;
-        break;
-      case 1:
-      case 8:
-        d.day = 31;
-        --d.month;
-        break;
-      case 5:
-      case 7:
-      case 10:
-      case 12:
-        d.day = 30;
-        --d.month;
-        break;
-      case 3:
-        d.day = FebruaryLength(d.year);
-        d.month = 2;
-        break;
-      default:
-        break;
+    if (--d.month == 0) {
+      d.month = 12;
+      --d.year;
     }
-  }
-  if (d.month == 0) {
-    d.month = 12;
-    --d.year;
+    d.day = DaysInMonth(d.year, d.month);
   }
   if (minute >= 60) {
     minute -= 60;
@@ -90,18 +58,8 @@ void ShiftProgrammeTime(int hour, int minute, ShiftDate& d) {
     ++d.dayOfWeek;
   }
   if (d.dayOfWeek == 7) d.dayOfWeek = 0;
-  if (d.month == 2 && d.day > FebruaryLength(d.year)) {
-    d.day -= FebruaryLength(d.year);
-    d.month = 3;
-  }
-  if ((d.month == 4 || d.month == 6 || d.month == 9 || d.month == 11) && d.day > 30) {
-    d.day -= 30;
-    ++d.month;
-  }
-  if ((d.month == 1 || d.month == 3 || d.month == 5 || d.month == 7 || d.month == 8 ||
-       d.month == 10 || d.month == 12) &&
-      d.day > 31) {
-    d.day -= 31;
+  if (d.day > DaysInMonth(d.year, d.month)) {
+    d.day -= DaysInMonth(d.year, d.month);
     ++d.month;
   }
   if (d.month > 12) {

@@ -1,5 +1,6 @@
-// The preferences window's controls under their established names, with their
-// ranges and initial values. The plug-in wires the handlers.
+// The preferences window's controls, named by kind and role as the handlers that
+// act on them are named after them, with their ranges and initial values. The
+// plug-in wires the handlers.
 #pragma once
 
 #include "ui/controls.h"

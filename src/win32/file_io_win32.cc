@@ -8,62 +8,67 @@
 #include "win32/unique_handle.h"
 
 namespace kolvar {
+namespace {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
-  std::string data;
-  char buffer[65536];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
-    if (got == 0) break;
-    data.append(buffer, got);
+win32::UniqueHandle OpenForReading(const std::string& path) {
+  return win32::UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::optional<std::string> ReadWholeFile(const std::string& path) override {
+    win32::UniqueHandle file = OpenForReading(path);
+    if (!file.Valid()) return std::nullopt;
+    std::string data;
+    char buffer[65536];
+    for (;;) {
+      DWORD got = 0;
+      if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+      if (got == 0) break;
+      data.append(buffer, got);
+    }
+    return data;
   }
-  return data;
-}
 
-std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) {
-  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.Get(), &size)) return std::nullopt;
-  FileHead head;
-  head.size = static_cast<std::uint64_t>(size.QuadPart);
-  head.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(head.size, maxBytes)));
-  std::size_t done = 0;
-  while (done < head.bytes.size()) {
-    DWORD got = 0;
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(head.bytes.size() - done, 1 << 20));
-    if (!ReadFile(file.Get(), head.bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
-    if (got == 0) break;
-    done += got;
+  std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) override {
+    win32::UniqueHandle file = OpenForReading(path);
+    if (!file.Valid()) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+    FileHead head;
+    head.size = static_cast<std::uint64_t>(size.QuadPart);
+    head.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(head.size, maxBytes)));
+    std::size_t done = 0;
+    while (done < head.bytes.size()) {
+      DWORD got = 0;
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(head.bytes.size() - done, 1 << 20));
+      if (!ReadFile(file.Get(), head.bytes.data() + done, chunk, &got, nullptr)) {
+        return std::nullopt;
+      }
+      if (got == 0) break;
+      done += got;
+    }
+    head.bytes.resize(done);
+    return head;
   }
-  head.bytes.resize(done);
-  return head;
-}
 
-std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) {
-  // The system matches the pattern ignoring case and lists in its own order.
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  std::string pattern = folder + "*" + std::string(suffix);
-  win32::UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
-  if (!search.Valid()) return names;
-  do {
-    names.emplace_back(found.cFileName);
-  } while (FindNextFileA(search.Get(), &found));
-  return names;
-}
+  std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) override {
+    // The system matches the pattern ignoring case and lists in its own order.
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    std::string pattern = folder + "*" + std::string(suffix);
+    win32::UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search.Valid()) return names;
+    do {
+      names.emplace_back(found.cFileName);
+    } while (FindNextFileA(search.Get(), &found));
+    return names;
+  }
 
-bool WriteFileAtomic(const std::string& path, std::string_view contents) {
-  const std::string temp = path + ".tmp";
-  {
-    win32::UniqueHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  bool WriteWholeFile(const std::string& path, std::string_view contents) override {
+    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     std::size_t done = 0;
@@ -71,23 +76,26 @@ bool WriteFileAtomic(const std::string& path, std::string_view contents) {
       DWORD wrote = 0;
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1 << 20));
       if (!WriteFile(file.Get(), contents.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
-        file.Reset();
-        DeleteFileA(temp.c_str());
         return false;
       }
       done += wrote;
     }
-    if (!FlushFileBuffers(file.Get())) {
-      file.Reset();
-      DeleteFileA(temp.c_str());
-      return false;
-    }
+    return FlushFileBuffers(file.Get()) != 0;
   }
-  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temp.c_str());
-    return false;
+
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
   }
-  return true;
+
+  // DeleteFileA refuses folders.
+  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static Win32FileSystem system;
+  return system;
 }
 
 }  // namespace kolvar

@@ -9,33 +9,9 @@
 #include <vector>
 
 #include "ui/form_pref.h"
+#include "win32/unique_handle.h"
 
 namespace kolvar::win32 {
-
-// A GDI font, deleted with its owner.
-class UniqueFont {
- public:
-  UniqueFont() = default;
-  explicit UniqueFont(HFONT font) : font_(font) {}
-  UniqueFont(UniqueFont&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
-  UniqueFont& operator=(UniqueFont&& other) noexcept {
-    if (this != &other) {
-      if (font_) DeleteObject(font_);
-      font_ = other.font_;
-      other.font_ = nullptr;
-    }
-    return *this;
-  }
-  UniqueFont(const UniqueFont&) = delete;
-  UniqueFont& operator=(const UniqueFont&) = delete;
-  ~UniqueFont() {
-    if (font_) DeleteObject(font_);
-  }
-  HFONT Get() const { return font_; }
-
- private:
-  HFONT font_ = nullptr;
-};
 
 class FormView {
  public:
@@ -61,8 +37,8 @@ class FormView {
   static void SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked);
   static void SyncLabel(LabelState& state, const std::string& text);
 
-  UniqueFont font_;       // Tahoma, 11 pixels: the controls' face
-  UniqueFont smallFont_;  // Tahoma, 9 pixels: the result list's
+  UniqueGdiObject<HFONT> font_;       // Tahoma, 11 pixels: the controls' face
+  UniqueGdiObject<HFONT> smallFont_;  // Tahoma, 9 pixels: the result list's
   ListState find_;
   ListState words_;
   ListState files_;

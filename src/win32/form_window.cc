@@ -8,8 +8,6 @@ namespace kolvar::win32 {
 namespace {
 
 constexpr char kClassName[] = "KolvarFormPref";
-constexpr int kWidth = 515;
-constexpr int kHeight = 383;
 
 HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
@@ -27,9 +25,9 @@ bool FormWindow::Create(std::function<void()> onWake) {
   // Already registered by an earlier Open of this module: that is fine.
   if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kWidth, kHeight, nullptr,
+  int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
+  hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kFormWidth, kFormHeight, nullptr,
                           nullptr, ModuleInstance(), this);
   if (!hwnd_) return false;
   view_ = FormView();

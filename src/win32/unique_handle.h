@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <type_traits>
 #include <utility>
 
 namespace kolvar::win32 {
@@ -47,6 +48,38 @@ class UniqueFindHandle {
 
  private:
   HANDLE handle_;
+};
+
+// A GDI object deleted with DeleteObject, as SumatraPDF's ScopedGdiObj is.
+// DeleteObject fails on an object still selected into a device context, so
+// select the old one back before the owner goes.
+template <typename T>
+class UniqueGdiObject {
+  static_assert(std::is_same_v<T, HFONT> || std::is_same_v<T, HBRUSH> ||
+                    std::is_same_v<T, HBITMAP> || std::is_same_v<T, HPEN>,
+                "only kinds that DeleteObject frees");
+
+ public:
+  UniqueGdiObject() = default;
+  explicit UniqueGdiObject(T object) : object_(object) {}
+  UniqueGdiObject(UniqueGdiObject&& other) noexcept
+      : object_(std::exchange(other.object_, nullptr)) {}
+  UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.object_, nullptr));
+    return *this;
+  }
+  UniqueGdiObject(const UniqueGdiObject&) = delete;
+  UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
+  ~UniqueGdiObject() { Reset(); }
+
+  T Get() const { return object_; }
+  void Reset(T object = nullptr) {
+    if (object_) DeleteObject(object_);
+    object_ = object;
+  }
+
+ private:
+  T object_ = nullptr;
 };
 
 }  // namespace kolvar::win32

@@ -5,12 +5,23 @@
 #include <filesystem>
 
 #include "base/paths.h"
+#include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
 namespace kolvar {
 namespace {
 
+using testing::FailingFileSystem;
+using testing::FileFaults;
 using testing::TempDir;
+
+int EntriesIn(const TempDir& dir) {
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Folder())) {
+    ++entries;
+  }
+  return entries;
+}
 
 TEST(FileIoTest, WritesAndReadsBytesExactly) {
   TempDir dir;
@@ -24,11 +35,36 @@ TEST(FileIoTest, ReplacesAnExistingFileAndLeavesNoTemporary) {
   ASSERT_TRUE(WriteFileAtomic(dir.Path("a.txt"), "old and longer"));
   ASSERT_TRUE(WriteFileAtomic(dir.Path("a.txt"), "new"));
   EXPECT_EQ(ReadWholeFile(dir.Path("a.txt")), "new");
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Folder())) {
-    ++files;
+  EXPECT_EQ(EntriesIn(dir), 1);
+}
+
+TEST(FileIoTest, AFailedAtomicWriteLeavesTheOldFileWholeAndNoTemporary) {
+  const struct {
+    const char* fault;
+    int failWrite;
+    bool failRenames;
+  } cases[] = {
+      {"the write stops half way", 1, false},
+      {"the rename fails", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    TempDir dir;
+    const std::string path = dir.Path("a.txt");
+    ASSERT_TRUE(WriteFileAtomic(path, "old contents"));
+    {
+      FileFaults faults;
+      faults.failWrite = c.failWrite;
+      faults.failRenames = c.failRenames;
+      FailingFileSystem failing(faults);
+      ScopedFileSystem scope(failing);
+      EXPECT_FALSE(WriteFileAtomic(path, "new and longer contents"));
+    }
+    EXPECT_EQ(ReadWholeFile(path), "old contents");
+    EXPECT_EQ(EntriesIn(dir), 1);
+    // The system's file system is back in use.
+    EXPECT_TRUE(WriteFileAtomic(path, "new"));
   }
-  EXPECT_EQ(files, 1);
 }
 
 TEST(FileIoTest, FailuresAreReportedNotHidden) {

@@ -86,7 +86,7 @@ class PluginSlotTest : public ::testing::Test {
 };
 
 TEST_F(PluginSlotTest, CloseInsideACommandsOwnMessage) {
-  ServeWhile([this] { return slot.Current()->SearchRunning(); });  // the first search ends
+  ServeWhile([this] { return slot.Current()->Search().Running(); });  // the first search ends
   CloseInside("MESS");
   Command("REMINDOFF");  // its reply would come after the message: it never does
   ExpectClosedQuietly();

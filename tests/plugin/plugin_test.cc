@@ -33,7 +33,7 @@ TEST(OpenTest, FindsThePluginFolderFromTheLoadedModule) {
   Plugin plugin(platform);
   EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
   EXPECT_EQ(platform.LastModuleQuery(), "Kolvar.dll");
-  EXPECT_EQ(plugin.PluginFolder(), "C:\\Host\\Plugins\\Kolvar\\");
+  EXPECT_EQ(plugin.State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\");
   EXPECT_EQ(platform.HostWindow(), kHost);
   EXPECT_EQ(BoxTexts(platform), std::vector<std::string>{"Load Error      "});  // no file there
 }
@@ -55,7 +55,7 @@ TEST(OpenTest, ModuleUnderAnotherNameFallsBackToTheHostsPluginFolder) {
   EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
   EXPECT_EQ(BoxTexts(platform),
             (std::vector<std::string>{"Can not get module handle      ", "Load Error      "}));
-  EXPECT_EQ(plugin.PluginFolder(), "D:\\Apps\\Host\\Plugins\\Kolvar\\");
+  EXPECT_EQ(plugin.State().pluginFolder, "D:\\Apps\\Host\\Plugins\\Kolvar\\");
 }
 
 TEST(OpenTest, UnusableModuleFileNamesFallBackToo) {
@@ -74,7 +74,7 @@ TEST(OpenTest, UnusableModuleFileNamesFallBackToo) {
     Plugin plugin(platform);
     EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
     EXPECT_EQ(BoxTexts(platform), c.boxes) << c.fileName;
-    EXPECT_EQ(plugin.PluginFolder(), "C:\\Host\\Plugins\\Kolvar\\") << c.fileName;
+    EXPECT_EQ(plugin.State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\") << c.fileName;
   }
 }
 
@@ -94,8 +94,8 @@ TEST(ShowMessageBoxTest, CaptionTrailingBlanksStyleAndAnswer) {
   FakePlatform platform;
   Plugin plugin(platform);
   platform.QueueMessageBoxAnswer(kAnswerYes);
-  EXPECT_EQ(plugin.ShowMessageBox("Delete?", kBoxQuestionYesNo), kAnswerYes);
-  EXPECT_EQ(plugin.ShowMessageBox("", kBoxInformation), kAnswerOk);
+  EXPECT_EQ(plugin.Host().ShowMessageBox("Delete?", kBoxQuestionYesNo), kAnswerYes);
+  EXPECT_EQ(plugin.Host().ShowMessageBox("", kBoxInformation), kAnswerOk);
   auto boxes = platform.CallsOf(Kind::kMessageBox);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "Delete?      ");
@@ -145,7 +145,7 @@ TEST(OpenSettingsTest, AMissingFileLeavesThePluginHalfOpen) {
   h.plugin.Settings().Sorted = false;
   EXPECT_STREQ(h.plugin.Open(kHost), "Kestrimon Kolvar");  // no file written
   EXPECT_EQ(BoxTexts(h.platform), std::vector<std::string>{"Load Error      "});
-  EXPECT_FALSE(h.plugin.Initialised());
+  EXPECT_FALSE(h.plugin.State().initialised);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 1);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
   EXPECT_EQ(h.run.Started(), 0);
@@ -171,7 +171,7 @@ TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
   h.Open();
   const FormPref& form = h.plugin.Form();
   const TSettings& s = h.plugin.Settings();
-  EXPECT_TRUE(h.plugin.Initialised());
+  EXPECT_TRUE(h.plugin.State().initialised);
   EXPECT_EQ(form.EditFolderPath.Text, "D:\\Guide\\");
   EXPECT_EQ(form.SpinEditSearchMod.Value(), 1);
   EXPECT_EQ(s.FindMode, 1);
@@ -186,7 +186,7 @@ TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
   EXPECT_FALSE(form.CheckBoxRemind.Checked());
   EXPECT_EQ(form.ListBoxWords.Items, (std::vector<std::string>{"News", "Film"}));
   EXPECT_EQ(form.ListBoxFind.Items, std::vector<std::string>{kResultsNotShownNotice});
-  EXPECT_EQ(h.plugin.NotifyCountdown(), 4);
+  EXPECT_EQ(h.plugin.State().notifyCountdown, 4);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.run.Started(), 1);
@@ -199,7 +199,7 @@ TEST(OpenSettingsTest, AValueTheBoxCannotShowStaysBehindIt) {
   h.Open();
   EXPECT_EQ(h.plugin.Form().SpinEditSearchMod.Value(), 3);
   EXPECT_EQ(h.plugin.Settings().FindMode, 5);
-  EXPECT_FALSE(h.plugin.ResultsStale());
+  EXPECT_FALSE(h.plugin.State().resultsStale);
 }
 
 TEST(OpenSettingsTest, TheFallbackFoldersFileIsTheOneRead) {
@@ -211,7 +211,7 @@ TEST(OpenSettingsTest, TheFallbackFoldersFileIsTheOneRead) {
   h.settings.Sorted = false;
   ASSERT_EQ(WriteSettings(h.folder.Path("Plugins\\Kolvar\\settings.ini"), h.settings), 1);
   h.plugin.Open(kHost);
-  EXPECT_TRUE(h.plugin.Initialised());
+  EXPECT_TRUE(h.plugin.State().initialised);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
 }
 
@@ -226,20 +226,20 @@ TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
   files.Clear();
   files.Add("a.ndx");
   files.Add("b.ndx");
-  h.plugin.StoreCheckedChannels();
+  h.plugin.Channels().StoreCheckedChannels();
   EXPECT_EQ(h.plugin.Settings().ChannelCount, 0);
   EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"old.ndx"});
   files.Checked[1] = true;
-  h.plugin.StoreCheckedChannels();
+  h.plugin.Channels().StoreCheckedChannels();
   EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"b.ndx"});
   EXPECT_EQ(h.plugin.Settings().ChannelCount, 1);
 
   h.plugin.Form().ListBoxWords.Add("Sport");
-  EXPECT_FALSE(h.plugin.ResultsStale());
-  h.plugin.StoreKeywords();
+  EXPECT_FALSE(h.plugin.State().resultsStale);
+  h.plugin.Keywords().StoreKeywords();
   EXPECT_EQ(h.plugin.Settings().Words, (std::vector<std::string>{"News", "Film", "Sport"}));
   EXPECT_EQ(h.plugin.Settings().WordCount, 3);
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
 }
 
 TEST(SearchDefaultsTest, TheBoxesSetTheDefaultsAndMarkTheResultsStale) {
@@ -250,7 +250,7 @@ TEST(SearchDefaultsTest, TheBoxesSetTheDefaultsAndMarkTheResultsStale) {
   FormPref& form = h.plugin.Form();
   form.SpinEditSearchMod.StepDown();
   EXPECT_EQ(h.plugin.Settings().FindMode, 2);
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
   form.SpinEditIdentital.StepUp();
   EXPECT_EQ(h.plugin.Settings().CongenialityRate, 87);
   EXPECT_TRUE(BoxTexts(h.platform).empty());
@@ -264,7 +264,7 @@ TEST(SearchDefaultsTest, AKeyPressOnFullSearchDoesWhatAClickDoes) {
   CheckBox& box = h.plugin.Form().CheckBoxFullSearch;
   box.KeyPress();
   EXPECT_EQ(h.plugin.Settings().FullSearch, box.Checked());
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ using testing::FakeRecord;
 using testing::PluginHarness;
 
 bool AllLinesFromRun(const TFindStruct& results, int run) {
-  for (const auto& line : results.Lines) {
-    if (line != "run " + std::to_string(run)) return false;
+  for (const auto& result : results) {
+    if (result.line != "run " + std::to_string(run)) return false;
   }
   return true;
 }
@@ -58,13 +58,13 @@ TEST_F(WorkerTest, FreezeStopsProgressUntilResumed) {
 }
 
 TEST_F(WorkerTest, AbortDiscardsTheResultsAndTheRunNeverWritesAgain) {
-  EXPECT_GT(h.plugin.Results().Count, 0);
+  EXPECT_GT(h.plugin.State().ResultCount(), 0u);
   h.Command("ABORTSEARCH");
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
-  EXPECT_EQ(h.plugin.Results().Count, 0);
+  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items, std::vector<std::string>{"-no results found"});
   h.Pump(30);
-  EXPECT_EQ(h.plugin.Results().Lines.size(), 0u);
+  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);
   EXPECT_EQ(h.run.Finished(), 1);  // it left at its next check
   h.Command("ABORTSEARCH");        // nothing running
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
@@ -73,10 +73,10 @@ TEST_F(WorkerTest, AbortDiscardsTheResultsAndTheRunNeverWritesAgain) {
 TEST_F(WorkerTest, RefindDuringARunReplacesItWithAnAnnouncingRun) {
   h.Command("REFIND");
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
-  EXPECT_TRUE(h.plugin.LastSearchArgs().announce);
+  EXPECT_TRUE(h.plugin.Search().LastArgs().announce);
   ASSERT_TRUE(h.run.WaitForSteps(h.platform, h.run.Steps() + 5));
   EXPECT_EQ(h.run.Started(), 2);
-  EXPECT_TRUE(AllLinesFromRun(h.plugin.Results(), 2));
+  EXPECT_TRUE(AllLinesFromRun(h.plugin.State().Results(), 2));
 }
 
 TEST_F(WorkerTest, AFrozenRunIsAbandonedByTheNextSearch) {
@@ -89,8 +89,8 @@ TEST_F(WorkerTest, AFrozenRunIsAbandonedByTheNextSearch) {
   EXPECT_TRUE(h.platform.CallsOf(testing::Recorded::Kind::kMessageBox).empty());
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
   ASSERT_TRUE(h.run.WaitForSteps(h.platform, h.run.Steps() + 5));
-  EXPECT_TRUE(AllLinesFromRun(h.plugin.Results(), 2));
-  EXPECT_EQ(h.plugin.LastSearchArgs().keywords, std::vector<std::string>{"News"});
+  EXPECT_TRUE(AllLinesFromRun(h.plugin.State().Results(), 2));
+  EXPECT_EQ(h.plugin.Search().LastArgs().keywords, std::vector<std::string>{"News"});
 }
 
 TEST_F(WorkerTest, TheRunGetsThePriorityOfTheSettings) {
@@ -114,7 +114,7 @@ TEST_F(WorkerTest, AHostThatAbortsFromInsideTheRunsMessageIsServed) {
   EXPECT_TRUE(aborted);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
   h.Pump(20);
-  EXPECT_EQ(h.plugin.Results().Count, 0);
+  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);
   EXPECT_EQ(h.run.Finished(), h.run.Started());
 }
 
@@ -179,13 +179,13 @@ TEST(WorkerStressTest, RandomCommandSequencesKeepTheWorkerConsistent) {
       if (random() % 4 == 0) h.Pump(static_cast<int>(random() % 3));
 
       long long status = h.Command("SEARCHSTATUS");
-      ASSERT_EQ(status, h.plugin.SearchRunning() ? (h.plugin.SearchFrozen() ? 2 : 1) : 0);
+      ASSERT_EQ(status, h.plugin.Search().Running() ? (h.plugin.Search().Frozen() ? 2 : 1) : 0);
       if (status == 0 && random() % 8 == 0) {
         // Nothing runs: nothing may change the results.
-        std::size_t count = h.plugin.Results().Lines.size();
+        std::size_t count = h.plugin.State().ResultCount();
         h.Pump(2);
-        if (!h.plugin.SearchRunning()) {
-          ASSERT_EQ(h.plugin.Results().Lines.size(), count);
+        if (!h.plugin.Search().Running()) {
+          ASSERT_EQ(h.plugin.State().ResultCount(), count);
         }
       }
     }
@@ -202,12 +202,12 @@ TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
                                    "JOINFINDLIST", "TOGGLESORTED", "TOGGLEFULLSEARCH"};
   std::mt19937 random(7);
   PluginHarness h;
-  h.plugin.SetSearchRun([&h](const SearchArgs& a, RunContext& c) { h.plugin.RunSearch(a, c); });
-  jtv::GuideSpec spec;
-  spec.channels = 6;
-  spec.days = 2;
-  spec.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, 9, 0, 0, 0}));
-  auto guide = jtv::GenerateGuide(spec);
+  h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
+  jtv::GuideOptions options;
+  options.channels = 6;
+  options.days = 2;
+  options.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, 9, 0, 0, 0}));
+  auto guide = jtv::GenerateGuide(options);
   for (std::size_t c = 0; c < guide.size(); ++c) {
     jtv::ChannelFiles files;
     ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
@@ -225,18 +225,18 @@ TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
     h.Command(command);
     if (random() % 3 == 0) h.Pump(static_cast<int>(random() % 3));
     // A run may end by itself between two looks, but never start or thaw.
-    const bool runningBefore = h.plugin.SearchRunning();
+    const bool runningBefore = h.plugin.Search().Running();
     const long long status = h.Command("SEARCHSTATUS");
-    ASSERT_TRUE(status > 0 || !h.plugin.SearchRunning());
+    ASSERT_TRUE(status > 0 || !h.plugin.Search().Running());
     ASSERT_TRUE(status == 0 || runningBefore);
-    ASSERT_TRUE(status != 2 || (h.plugin.SearchFrozen() && h.plugin.SearchRunning()));
+    ASSERT_TRUE(status != 2 || (h.plugin.Search().Frozen() && h.plugin.Search().Running()));
   }
   h.Command("RESUMESEARCH");
   ASSERT_TRUE(h.WaitIdle(20000));
   h.Command("REFINDVIS");
   ASSERT_TRUE(h.WaitIdle(20000));
-  EXPECT_GT(h.plugin.Results().Count, 0);
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), h.plugin.Results().Count);
+  EXPECT_GT(h.plugin.State().ResultCount(), 0u);
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), h.plugin.State().ResultCount());
 }
 
 }  // namespace

@@ -31,19 +31,14 @@ TEST(MatchProgrammeTest, AppendsTheLineWithItsStartAndKeyword) {
   TFindStruct results;
   const TWRD keywords = Keywords({"news", "Terminator"});
   EXPECT_TRUE(MatchProgramme(results, kTerminator, kStart, keywords, false));
-  EXPECT_EQ(results.Count, 1);
-  EXPECT_EQ(results.Lines, std::vector<std::string>{kTerminator});
-  EXPECT_EQ(results.StartTimes, std::vector<DateTime>{kStart});
-  EXPECT_EQ(results.EndTimes, std::vector<DateTime>{0});
-  EXPECT_EQ(results.WordIndex, std::vector<std::int32_t>{1});
+  EXPECT_EQ(results, (TFindStruct{{kTerminator, kStart, 0, 1}}));
 
   // The empty line closes the entry appended last with the next programme's start.
   EXPECT_FALSE(MatchProgramme(results, "", kNext, keywords, false));
-  EXPECT_EQ(results.EndTimes, std::vector<DateTime>{kNext});
-  EXPECT_EQ(results.Count, 1);
+  EXPECT_EQ(results, (TFindStruct{{kTerminator, kStart, kNext, 1}}));
 
   EXPECT_FALSE(MatchProgramme(results, "2007.03.05 23:00 Weather[Mo]ch1", kNext, keywords, false));
-  EXPECT_EQ(results.Count, 1);
+  EXPECT_EQ(results.size(), 1u);
 }
 
 TEST(MatchProgrammeTest, FirstMatchingKeywordWinsAndAppendsOnce) {
@@ -51,16 +46,13 @@ TEST(MatchProgrammeTest, FirstMatchingKeywordWinsAndAppendsOnce) {
   const TWRD keywords = Keywords({"Terminator", "news", "Terminator 2"});
   EXPECT_TRUE(MatchProgramme(results, kTerminator, kStart, keywords, false));
   EXPECT_TRUE(MatchProgramme(results, kNews, kNext, keywords, false));
-  EXPECT_EQ(results.Count, 2);
-  EXPECT_EQ(results.WordIndex, (std::vector<std::int32_t>{0, 1}));
-  EXPECT_EQ(results.EndTimes, (std::vector<DateTime>{0, 0}));
+  EXPECT_EQ(results, (TFindStruct{{kTerminator, kStart, 0, 0}, {kNews, kNext, 0, 1}}));
 }
 
 TEST(MatchProgrammeTest, EmptyLineWithNoResultsChangesNothing) {
   TFindStruct results;
   EXPECT_FALSE(MatchProgramme(results, "", kNext, Keywords({"a"}), false));
-  EXPECT_EQ(results.Count, 0);
-  EXPECT_TRUE(results.EndTimes.empty());
+  EXPECT_TRUE(results.empty());
 }
 
 TEST(MatchProgrammeTest, ThresholdsIncludeEqualRatingsEitherWay) {

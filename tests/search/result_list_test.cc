@@ -19,20 +19,19 @@ DateTime At(double minutes) { return kNow + minutes / 1440; }
 TFindStruct Results(const std::vector<std::pair<double, double>>& startEnd) {
   TFindStruct r;
   for (std::size_t i = 0; i < startEnd.size(); ++i) {
-    r.Lines.push_back("line " + std::to_string(i));
-    r.StartTimes.push_back(At(startEnd[i].first));
-    r.EndTimes.push_back(At(startEnd[i].second));
-    r.WordIndex.push_back(static_cast<std::int32_t>(i));
+    r.push_back({"line " + std::to_string(i), At(startEnd[i].first), At(startEnd[i].second),
+                 static_cast<std::int32_t>(i)});
   }
-  r.Count = static_cast<std::int32_t>(r.Lines.size());
   return r;
 }
 
-int CurrentAfterBuild(const TFindStruct& r) {
-  ListBox box;
-  BuildResultList(r, box, kNow, {});
-  return box.ItemIndex();
+Lines LinesOf(const TFindStruct& r) {
+  Lines lines;
+  for (const auto& p : r) lines.push_back(p.line);
+  return lines;
 }
+
+int CurrentAfterBuild(const TFindStruct& r) { return BuildResultList(r, kNow, {}).current; }
 
 TEST(BuildResultListTest, ChoosesOnAirThenTheNearestComingThenTheLast) {
   EXPECT_EQ(CurrentAfterBuild(Results({{-120, -60}, {-10, 20}, {10, 40}})), 1);
@@ -43,45 +42,38 @@ TEST(BuildResultListTest, ChoosesOnAirThenTheNearestComingThenTheLast) {
 }
 
 TEST(BuildResultListTest, PlaceholdersWhenThereAreNoResults) {
-  ListBox box;
-  BuildResultList({}, box, kNow, {true, 2, "Old guide"});
-  EXPECT_EQ(box.Items, Lines{"-Old guide"});
-  BuildResultList({}, box, kNow, {true, 0, "Old guide"});
-  EXPECT_EQ(box.Items, Lines{"-no results found"});
+  EXPECT_EQ(BuildResultList({}, kNow, {true, 2, "Old guide"}).lines, Lines{"-Old guide"});
+  EXPECT_EQ(BuildResultList({}, kNow, {true, 0, "Old guide"}).lines, Lines{"-no results found"});
 }
 
 TEST(SortResultsTest, ByStartTimeInTheEstablishedOrderForEqualTimes) {
   TFindStruct r = Results({{60, 61}, {0, 1}, {60, 62}});  // A 21:00, B 20:00, C 21:00
   SortResults(r);
-  EXPECT_EQ(r.Lines, (Lines{"line 1", "line 2", "line 0"}));  // B, C, A
-  EXPECT_EQ(r.WordIndex, (std::vector<std::int32_t>{1, 2, 0}));
-  EXPECT_EQ(r.EndTimes[2], At(61));
+  EXPECT_EQ(LinesOf(r), (Lines{"line 1", "line 2", "line 0"}));  // B, C, A
+  EXPECT_EQ(r[2], (FoundProgramme{"line 0", At(60), At(61), 0}));
 }
 
 // The selection sort as it always was; the fast sort must make the same exchanges.
 void ReferenceSort(TFindStruct& r) {
-  const std::size_t n =
-      std::min({r.Lines.size(), r.StartTimes.size(), r.EndTimes.size(), r.WordIndex.size()});
+  const std::size_t n = r.size();
   if (n < 2) return;
   for (std::size_t pass = 0; pass + 1 < n; ++pass) {
     const std::size_t last = n - 1 - pass;
     std::size_t m = 0;
     for (std::size_t i = 1; i <= last; ++i) {
-      if (r.StartTimes[i] > r.StartTimes[m]) m = i;
+      if (r[i].start > r[m].start) m = i;
     }
-    if (m != last) {
-      std::swap(r.StartTimes[m], r.StartTimes[last]);
-      std::swap(r.EndTimes[m], r.EndTimes[last]);
-      std::swap(r.Lines[m], r.Lines[last]);
-      std::swap(r.WordIndex[m], r.WordIndex[last]);
-    }
+    if (m != last) std::swap(r[m], r[last]);
   }
 }
 
-// Bit patterns, so that NaNs compare and -0 differs from +0.
-std::vector<std::uint64_t> Bits(const std::vector<DateTime>& times) {
+// Bit patterns of the times, so that NaNs compare and -0 differs from +0.
+std::vector<std::uint64_t> Bits(const TFindStruct& r) {
   std::vector<std::uint64_t> bits;
-  for (DateTime t : times) bits.push_back(std::bit_cast<std::uint64_t>(t));
+  for (const auto& p : r) {
+    bits.push_back(std::bit_cast<std::uint64_t>(p.start));
+    bits.push_back(std::bit_cast<std::uint64_t>(p.end));
+  }
   return bits;
 }
 
@@ -113,38 +105,34 @@ TEST(SortResultsTest, SameOrderAsTheSelectionSortForRandomResults) {
         default:
           break;
       }
-      r.Lines.push_back("line " + std::to_string(i));
-      r.StartTimes.push_back(start);
-      r.EndTimes.push_back(start + below(100));
-      r.WordIndex.push_back(i);
+      r.push_back({"line " + std::to_string(i), start, start + below(100), i});
     }
-    if (n > 0 && trial % 11 == 0) r.StartTimes[0] = nan;
-    // Arrays cut short by an interrupted run: only the common part is sorted.
-    if (n > 3 && trial % 13 == 0) r.EndTimes.resize(static_cast<std::size_t>(below(n)));
+    if (n > 0 && trial % 11 == 0) r[0].start = nan;
     TFindStruct expected = r;
     ReferenceSort(expected);
     SortResults(r);
-    ASSERT_EQ(r.Lines, expected.Lines);
-    ASSERT_EQ(r.WordIndex, expected.WordIndex);
-    ASSERT_EQ(Bits(r.StartTimes), Bits(expected.StartTimes));
-    ASSERT_EQ(Bits(r.EndTimes), Bits(expected.EndTimes));
+    ASSERT_EQ(LinesOf(r), LinesOf(expected));
+    ASSERT_EQ(Bits(r), Bits(expected));
   }
 }
 
 TEST(ResultHintTest, EndTimeKeywordAndWrapping) {
-  TFindStruct r = Results({{0, 75}});
+  FoundProgramme r{"2007.03.05 21:30 Title[Mo]ch1", At(0), At(75), 0};
   const Lines keywords{"News"};
-  const std::string line = "2007.03.05 21:30 Title[Mo]ch1";
-  EXPECT_EQ(ResultHint(r, 0, line, &keywords), "1 [News]:\r2007.03.05 21:30-13:15 Title[Mo]ch1");
-  EXPECT_EQ(ResultHint(r, 0, "21:30 T[Mo]ch1", nullptr), "1 [-]:\r21:30-13:15 T[Mo]ch1");
-  r.EndTimes[0] = 0;  // never set
-  r.WordIndex[0] = -1;
-  EXPECT_EQ(ResultHint(r, 0, line, &keywords),
+  EXPECT_EQ(ResultHint(r, &keywords), "1 [News]:\r2007.03.05 21:30-13:15 Title[Mo]ch1");
+  FoundProgramme shortLine = r;
+  shortLine.line = "21:30 T[Mo]ch1";
+  EXPECT_EQ(ResultHint(shortLine, nullptr), "1 [-]:\r21:30-13:15 T[Mo]ch1");
+  r.end = 0;  // never set
+  r.keywordIndex = -1;
+  EXPECT_EQ(ResultHint(r, &keywords),
             "0 [keyword deleted or modified]:\r2007.03.05 21:30-00:00 Title[Mo]ch1");
   const Lines none;
-  EXPECT_EQ(ResultHint(r, 0, line, &none), "0 [-]:\r2007.03.05 21:30-00:00 Title[Mo]ch1");
-  EXPECT_EQ(ResultHint(r, 0, "-no results found", &keywords), "search resulst");
-  EXPECT_EQ(ResultHint(r, 0, "", &keywords), "search resulst");
+  EXPECT_EQ(ResultHint(r, &none), "0 [-]:\r2007.03.05 21:30-00:00 Title[Mo]ch1");
+  for (const char* placeholder : {"-no results found", ""}) {
+    r.line = placeholder;
+    EXPECT_EQ(ResultHint(r, &keywords), "search resulst");
+  }
 }
 
 TEST(ResultHintTest, LongLinesWrapAfterTheWordAtEverySeventiethCharacter) {

@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/paths.h"
+#include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
 namespace kolvar {
@@ -380,6 +381,28 @@ TEST(SettingsFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   EXPECT_EQ(*ReadWholeFile(path), before);
   // A folder that has vanished.
   EXPECT_EQ(WriteSettings(dir.Path("gone/settings.ini"), changed), -1);
+}
+
+TEST(SettingsFileTest, FileSystemFailuresAreReportedWithTheFileAndLoseNothing) {
+  TempDir dir;
+  const std::string path = dir.Path("settings.ini");
+  TSettings changed = Sample();
+  changed.Path = "elsewhere";
+  {
+    testing::FailingFileSystem failing({.failWrite = 2, .failReadsOf = path});
+    ScopedFileSystem scope(failing);
+    ASSERT_EQ(WriteSettings(path, Sample()), 1);
+    std::string reason;
+    EXPECT_EQ(WriteSettings(path, changed, &reason), -1);
+    EXPECT_EQ(reason, "Save Error: cannot write " + path);
+    // The file is there and whole, but cannot be read.
+    TSettings s;
+    EXPECT_EQ(LoadSettings(path, s, &reason), -1);
+    EXPECT_EQ(reason, "Load Error: cannot read " + path);
+  }
+  TSettings s;
+  ASSERT_EQ(LoadSettings(path, s), 1);
+  EXPECT_EQ(s, Sample());
 }
 
 }  // namespace

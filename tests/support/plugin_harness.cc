@@ -23,17 +23,13 @@ SearchRunFn FakeRun::Fn() {
       if (!ctx.Continue()) break;
       ++steps_;
       ctx.WithSharedState([&] {
-        TFindStruct& results = plugin_.ResultsLocked();
-        results.Lines.push_back("run " + std::to_string(run));
-        results.StartTimes.push_back(0);
-        results.EndTimes.push_back(0);
-        results.WordIndex.push_back(0);
-        results.Count = static_cast<std::int32_t>(results.Lines.size());
+        TFindStruct& results = plugin_.State().results;
+        results.push_back({"run " + std::to_string(run), 0, 0, 0});
       });
       int every = handOverEvery_;
       if (every > 0 && step % every == 0) {
         ctx.OnWindowThread([this, run] {
-          plugin_.SendHostMessage("step of run " + std::to_string(run), kKindMess);
+          plugin_.Host().SendHostMessage("step of run " + std::to_string(run), kKindMess);
         });
       }
       if (released_) break;
@@ -54,16 +50,15 @@ bool FakeRun::WaitForSteps(FakePlatform& platform, int n, int timeoutMs) {
 }
 
 PluginHarness::PluginHarness() {
-  plugin.SetSearchRun(run.Fn());
+  plugin.Search().SetRunForTest(run.Fn());
+  plugin.Search().SetFailureHandlerForTest(
+      [] { ADD_FAILURE() << "a search run ended with an exception it did not expect"; });
   platform.SetModuleFileName(folder.Path("Kolvar.dll"));
   const DateTime now = *EncodeDateTime({2024, 3, 2, 5, 12, 0, 0, 0});
   platform.SetNow(now);
-  std::vector<jtv::Programme> programmes;
-  for (int i = -2; i < 6; ++i) {
-    programmes.push_back({DecodeDateTime(now + i * 45 / 1440.0), i % 2 ? "News" : "Film"});
-  }
-  jtv::ChannelFiles files;
-  if (jtv::EncodeChannel(programmes, files)) jtv::WriteChannel(folder.Folder(), "first", files);
+  std::vector<std::pair<int, std::string>> programmes;
+  for (int i = -2; i < 6; ++i) programmes.push_back({i * 45, i % 2 ? "News" : "Film"});
+  WriteChannel("first", programmes);
   TSettings& s = settings;
   s.Path = folder.Folder();
   s.Channels = {"first.ndx"};
@@ -127,9 +122,35 @@ void PluginHarness::Pump(int ms) {
   platform.RunPosted();
 }
 
+std::vector<std::string> PluginHarness::Events() const {
+  std::vector<std::string> out;
+  for (const auto& e : platform.CallsOf(Recorded::Kind::kEvent)) {
+    out.push_back(e.event.kind + " " + e.text);
+  }
+  return out;
+}
+
+std::vector<std::string> PluginHarness::BoxTexts() const {
+  std::vector<std::string> out;
+  for (const auto& b : platform.CallsOf(Recorded::Kind::kMessageBox)) out.push_back(b.text);
+  return out;
+}
+
+void PluginHarness::WriteChannel(const std::string& name,
+                                 const std::vector<std::pair<int, std::string>>& programmes) {
+  const DateTime now = platform.Now();
+  std::vector<jtv::Programme> list;
+  for (const auto& [minutes, title] : programmes) {
+    list.push_back({DecodeDateTime(now + minutes / 1440.0), title});
+  }
+  jtv::ChannelFiles files;
+  ASSERT_TRUE(jtv::EncodeChannel(list, files));
+  ASSERT_TRUE(jtv::WriteChannel(folder.Folder(), name, files));
+}
+
 bool PluginHarness::WaitIdle(int timeoutMs) {
   auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (plugin.SearchRunning()) {
+  while (plugin.Search().Running()) {
     if (Clock::now() > deadline) return false;
     platform.RunPosted();
     platform.WaitForPosted(1);

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "plugin/plugin.h"
 #include "support/fake_platform.h"
@@ -64,6 +66,14 @@ class PluginHarness {
   void Pump(int ms);
   // Pumps until the worker is idle.
   bool WaitIdle(int timeoutMs = 5000);
+
+  // The host events so far, each as "KIND text", and the message boxes' texts.
+  std::vector<std::string> Events() const;
+  std::vector<std::string> BoxTexts() const;
+  // Writes channel name (without ".ndx") into the guide folder: programmes at the
+  // given minutes from the fake clock's now, with the given titles.
+  void WriteChannel(const std::string& name,
+                    const std::vector<std::pair<int, std::string>>& programmes);
 
   TempDir folder;  // the plug-in folder
   TSettings settings;

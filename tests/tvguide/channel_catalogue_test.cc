@@ -24,36 +24,17 @@ TEST(ChannelListTest, ListsIndexFilesOfAnyCaseAndRestoresCheckMarks) {
   TSettings s;
   s.Channels = {"a.NDX", "gone.ndx", "B.ndx"};
   s.ChannelCount = 2;  // the third is not counted
-  CheckListBox list;
-  ASSERT_EQ(FillChannelList(dir.Folder(), s, list), 1);
+  const ChannelListing listing = ListChannels(dir.Folder(), s);
   // Windows orders by the upper-cased names: letters come before "[" and "_".
-  EXPECT_EQ(list.Items,
+  EXPECT_EQ(listing.names,
             (Names{".hidden.ndx", "A.ndx", "b.NDX", "folder.ndx", "[y.ndx", "_x.ndx", "~z.ndx"}));
-  EXPECT_EQ(list.Checked, (std::vector<bool>{false, true, false, false, false, false, false}));
-  EXPECT_EQ(ChannelCounterText(list), "1/7");
+  EXPECT_EQ(listing.checked, (std::vector<bool>{false, true, false, false, false, false, false}));
 }
 
-TEST(ChannelListTest, NothingFoundEmptiesTheList) {
+TEST(ChannelListTest, NothingFoundInAnEmptyOrMissingFolder) {
   TempDir dir;
-  CheckListBox list;
-  list.Add("old.ndx", true);
-  EXPECT_EQ(FillChannelList(dir.Folder(), TSettings{}, list), -1);
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(ChannelCounterText(list), "0/0");
-  EXPECT_EQ(FillChannelList(dir.Path("no-such-folder/"), TSettings{}, list), -1);
-}
-
-TEST(ChannelListTest, CheckedChannelsAreNumberedInThreePlaces) {
-  CheckListBox list;
-  for (int i = 1; i <= 12; ++i) list.Add("c" + std::to_string(i) + ".ndx", i != 2);
-  std::string text = CheckedChannelsText(list);
-  EXPECT_EQ(text.substr(0, 22), "  1. c1.ndx\n  2. c3.nd");
-  EXPECT_NE(text.find("\n 10. c11.ndx\n 11. c12.ndx"), std::string::npos);
-  EXPECT_EQ(text.back(), 'x');
-  EXPECT_EQ(CheckedChannelsText(CheckListBox{}), "");
-  KeepCheckedChannels(list);
-  EXPECT_EQ(list.Count(), 11);
-  EXPECT_EQ(list.Items[1], "c3.ndx");
+  EXPECT_TRUE(ListChannels(dir.Folder(), TSettings{}).names.empty());
+  EXPECT_TRUE(ListChannels(dir.Path("no-such-folder/"), TSettings{}).names.empty());
 }
 
 TEST(TimeShiftTableTest, AnEntryBelongsToTheChannelItNames) {

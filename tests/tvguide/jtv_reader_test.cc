@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,37 @@ TEST(ShiftProgrammeTimeTest, FebruaryFollowsTheProgrammesOwnYear) {
   EXPECT_EQ(Text(Shifted(2027, 2, 0, 28, 23, 80)), "2027-03-01 00:20 dow 1");
 }
 
+// Against plain arithmetic on minutes counted from the date-times' epoch.
+TEST(ShiftProgrammeTimeTest, AgreesWithMinuteArithmetic) {
+  std::mt19937 random(1440);
+  for (int i = 0; i < 100000; ++i) {
+    const int year = 1601 + static_cast<int>(random() % 8398);  // up to 9998
+    const int month = 1 + static_cast<int>(random() % 12);
+    const int last = DaysInMonth(year, month);
+    // First and last days half of the time: that is where the carries are.
+    const int anyDay = 1 + static_cast<int>(random() % last);
+    const int days[] = {1, last, anyDay, anyDay};
+    const int day = days[random() % 4];
+    const int hour = static_cast<int>(random() % 24);
+    const int minute = static_cast<int>(random() % 60);
+    const int shift = static_cast<int>(random() % 2881) - 1440;
+    const auto dayNumber = static_cast<std::int64_t>(*EncodeDate(year, month, day));
+
+    // Split as the reader splits it.
+    ShiftDate got{year, month, DecodeDateTime(dayNumber).dayOfWeek, day, 0, 0};
+    ShiftProgrammeTime(hour + shift / 60, minute + shift % 60, got);
+
+    const std::int64_t minutes = dayNumber * 1440 + hour * 60 + minute + shift;
+    const std::int64_t wantDay = (minutes >= 0 ? minutes : minutes - 1439) / 1440;
+    const int minuteOfDay = static_cast<int>(minutes - wantDay * 1440);
+    const CalendarFields want = DecodeDateTime(static_cast<DateTime>(wantDay));
+    ASSERT_EQ(Text(got), Text({want.year, want.month, want.dayOfWeek, want.day, minuteOfDay / 60,
+                               minuteOfDay % 60}))
+        << year << "-" << month << "-" << day << " " << hour << ":" << minute << " shifted by "
+        << shift;
+  }
+}
+
 TEST(JtvReaderTest, ChannelNamesAndDataFileNames) {
   EXPECT_EQ(ChannelName("First.ndx"), "First");
   EXPECT_EQ(ChannelName("a.b.ndx"), "a.b");
@@ -263,12 +295,12 @@ TEST(JtvReaderTest, ReadsEveryCountedProgrammeUnlessAborted) {
 
 // Generates a guide from start, writes it and reads it back in a full search.
 void ReadsBackAsWritten(const CalendarFields& start, bool sharedTail) {
-  jtv::GuideSpec spec;
-  spec.channels = 3;
-  spec.days = 2;
-  spec.start = start;
-  spec.seed = 7;
-  auto guide = jtv::GenerateGuide(spec);
+  jtv::GuideOptions guideOptions;
+  guideOptions.channels = 3;
+  guideOptions.days = 2;
+  guideOptions.start = start;
+  guideOptions.seed = 7;
+  auto guide = jtv::GenerateGuide(guideOptions);
   for (const auto& channel : guide) {
     ASSERT_EQ(channel.front().start, start);
     // Back to back, 5 minutes to 3 hours each.

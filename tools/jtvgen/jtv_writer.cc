@@ -160,15 +160,16 @@ bool WriteChannel(const std::string& folder, const std::string& name, const Chan
          WriteFileAtomic(folder + name + ".pdt", files.data);
 }
 
-std::vector<std::vector<Programme>> GenerateGuide(const GuideSpec& spec) {
-  std::mt19937 random(spec.seed);
-  std::vector<std::vector<Programme>> guide(static_cast<std::size_t>(std::max(spec.channels, 0)));
-  const double first = StraightDays(EncodeDateTime(spec.start).value_or(0));
-  const double end = first + spec.days;
+std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options) {
+  std::mt19937 random(options.seed);
+  std::vector<std::vector<Programme>> guide(
+      static_cast<std::size_t>(std::max(options.channels, 0)));
+  const double first = StraightDays(EncodeDateTime(options.start).value_or(0));
+  const double end = first + options.days;
   for (auto& channel : guide) {
     // A channel reuses a small stock of titles, so entries repeat as in real guides.
     std::vector<std::string> stock(40);
-    for (auto& title : stock) title = Title(random, spec.language);
+    for (auto& title : stock) title = Title(random, options.language);
     double at = first;
     while (at < end) {
       channel.push_back({FromStraightDays(at), stock[random() % stock.size()]});

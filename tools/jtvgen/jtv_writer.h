@@ -42,7 +42,7 @@ bool WriteChannel(const std::string& folder, const std::string& name, const Chan
 
 enum class Language { kEnglish, kRussian, kMixed };
 
-struct GuideSpec {
+struct GuideOptions {
   int channels = 10;
   int days = 7;
   CalendarFields start;  // the first programme of every channel starts here
@@ -51,7 +51,7 @@ struct GuideSpec {
 };
 
 // One programme list per channel: back to back, 5 minutes to 3 hours each.
-std::vector<std::vector<Programme>> GenerateGuide(const GuideSpec& spec);
+std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options);
 // The channel names GenerateGuide's channels are written under: "ch001", ...
 std::string ChannelFileStem(int channel);
 

@@ -74,8 +74,8 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   std::string out;
-  GuideSpec spec;
-  spec.start = MinutesFromNow(-90);
+  GuideOptions guideOptions;
+  guideOptions.start = MinutesFromNow(-90);
   EncodeOptions encoding;
   bool damage = false;
   Damage kind = Damage::kEmptyFiles;
@@ -88,25 +88,25 @@ int main(int argc, char** argv) {
     } else if (a == "--out") {
       out = value();
     } else if (a == "--channels") {
-      spec.channels = std::atoi(value().c_str());
+      guideOptions.channels = std::atoi(value().c_str());
     } else if (a == "--days") {
-      spec.days = std::atoi(value().c_str());
+      guideOptions.days = std::atoi(value().c_str());
     } else if (a == "--start") {
-      if (!ParseStart(value(), spec.start)) {
+      if (!ParseStart(value(), guideOptions.start)) {
         return Fail("--start wants 'YYYY-MM-DD HH:MM', a valid time from 1601-01-01 on");
       }
     } else if (a == "--start-minutes") {
-      spec.start = MinutesFromNow(std::atol(value().c_str()));
+      guideOptions.start = MinutesFromNow(std::atol(value().c_str()));
     } else if (a == "--seed") {
-      spec.seed = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
+      guideOptions.seed = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
     } else if (a == "--language") {
       std::string l = value();
       if (l == "en")
-        spec.language = Language::kEnglish;
+        guideOptions.language = Language::kEnglish;
       else if (l == "ru")
-        spec.language = Language::kRussian;
+        guideOptions.language = Language::kRussian;
       else if (l == "mixed")
-        spec.language = Language::kMixed;
+        guideOptions.language = Language::kMixed;
       else
         return Fail("unknown language " + l);
     } else if (a == "--shared-tail") {
@@ -129,14 +129,16 @@ int main(int argc, char** argv) {
     }
   }
   if (out.empty()) return Fail("--out is needed");
-  if (spec.channels < 0 || spec.days < 0) return Fail("counts must not be negative");
+  if (guideOptions.channels < 0 || guideOptions.days < 0) {
+    return Fail("counts must not be negative");
+  }
   if (out.back() != '/' && out.back() != '\\') out += '/';
   std::error_code madeError;
   std::filesystem::create_directories(kolvar::ToNativePath(out), madeError);
   if (madeError) return Fail("cannot make " + out + ": " + madeError.message());
 
   auto started = std::chrono::steady_clock::now();
-  auto guide = GenerateGuide(spec);
+  auto guide = GenerateGuide(guideOptions);
   std::size_t programmes = 0;
   for (std::size_t c = 0; c < guide.size(); ++c) {
     ChannelFiles files;

@@ -48,7 +48,7 @@ TEST_F(ChannelHandlersTest, OpenScansTheGuideFolder) {
   EXPECT_EQ(Files().Items, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
   EXPECT_EQ(Files().Checked, (std::vector<bool>{true, false, true}));
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "2/3");
-  EXPECT_FALSE(h.plugin.DatabaseOutdated());
+  EXPECT_FALSE(h.plugin.State().databaseOutdated);
 }
 
 TEST(ChannelOpenTest, AnEmptyGuideFolderIsReported) {
@@ -57,43 +57,43 @@ TEST(ChannelOpenTest, AnEmptyGuideFolderIsReported) {
   h.settings.Path = h.folder.Path("empty\\");
   h.Open();
   EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |0"});
-  EXPECT_TRUE(h.plugin.Initialised());
+  EXPECT_TRUE(h.plugin.State().initialised);
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "0/0");
 }
 
 TEST_F(ChannelHandlersTest, TheTimeShiftBoxFollowsTheSelectedChannel) {
   Files().SetItemIndex(1);  // unchecked
-  h.plugin.CheckListBoxFilesClick();
+  h.plugin.Channels().CheckListBoxFilesClick();
   EXPECT_FALSE(Shift().Enabled);
   Files().SetItemIndex(0);
-  h.plugin.CheckListBoxFilesClick();
+  h.plugin.Channels().CheckListBoxFilesClick();
   EXPECT_TRUE(Shift().Enabled);
   EXPECT_EQ(Shift().Value(), -90);
   Shift().StepDown();
   EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-120");
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
   for (int i = 0; i < 100; ++i) Shift().StepDown();
   EXPECT_EQ(Shift().Value(), -1440);
   EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-1440");
   // An entry whose number cannot be read shows 0 and stays as the user wrote it;
   // written in another letter case, it is still the channel's own.
-  h.plugin.CheckListBoxFilesMouseDown(true, 2);
+  h.plugin.Channels().CheckListBoxFilesMouseDown(true, 2);
   EXPECT_EQ(Files().ItemIndex(), 2);
   EXPECT_EQ(Shift().Value(), 0);
   EXPECT_EQ(h.plugin.Settings().TimeShifts[1], "third.NDX#oops");
   EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 3);
   // A left press leaves the selection alone.
-  h.plugin.CheckListBoxFilesMouseDown(false, 0);
+  h.plugin.Channels().CheckListBoxFilesMouseDown(false, 0);
   EXPECT_EQ(Files().ItemIndex(), 2);
 }
 
 TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherValue) {
   Files().Checked[1] = true;
   Files().SetItemIndex(0);
-  h.plugin.CheckListBoxFilesClick();  // shows -90
+  h.plugin.Channels().CheckListBoxFilesClick();  // shows -90
   Files().SetItemIndex(1);
   // xsecond.ndx's entry is not second.ndx's: 0, which differs, so it is stored.
-  h.plugin.CheckListBoxFilesClick();
+  h.plugin.Channels().CheckListBoxFilesClick();
   EXPECT_EQ(Shift().Value(), 0);
   EXPECT_EQ(h.plugin.Settings().TimeShifts,
             (Names{"first.ndx#-90", "third.NDX#oops", "xsecond.ndx#60", "second.ndx#0"}));
@@ -105,10 +105,10 @@ TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherVa
 
 TEST_F(ChannelHandlersTest, CheckMarksCountAndPersist) {
   Files().Checked[1] = true;
-  h.plugin.CheckListBoxFilesClickCheck();
+  h.plugin.Channels().CheckListBoxFilesClickCheck();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "3/3");
   EXPECT_EQ(h.plugin.Settings().Channels, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
 }
 
 TEST(ChannelMenuTest, CheckAllMarksTheResultsStaleUncheckAllDoesNot) {
@@ -116,34 +116,34 @@ TEST(ChannelMenuTest, CheckAllMarksTheResultsStaleUncheckAllDoesNot) {
   h.run.Release();
   h.Open();
   h.WaitIdle();
-  h.plugin.UncheckAll1Click();
+  h.plugin.Channels().UncheckAll1Click();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "0/1");
-  EXPECT_FALSE(h.plugin.ResultsStale());
-  h.plugin.CheckAll1Click();
+  EXPECT_FALSE(h.plugin.State().resultsStale);
+  h.plugin.Channels().CheckAll1Click();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "1/1");
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
   EXPECT_EQ(h.plugin.Settings().Channels, Names{"first.ndx"});  // untouched
 }
 
 TEST_F(ChannelHandlersTest, CheckedOnlyFiltersAndRestores) {
-  h.plugin.CheckedOnlyClick();
-  EXPECT_TRUE(h.plugin.CheckedOnlyMenuChecked());
+  h.plugin.Channels().CheckedOnlyClick();
+  EXPECT_TRUE(h.plugin.Channels().CheckedOnlyMenuChecked());
   EXPECT_EQ(Files().Items, (Names{"first.ndx", "Third.NDX"}));
-  h.plugin.CheckListBoxFilesDblClick();
-  EXPECT_FALSE(h.plugin.CheckedOnlyMenuChecked());
+  h.plugin.Channels().CheckListBoxFilesDblClick();
+  EXPECT_FALSE(h.plugin.Channels().CheckedOnlyMenuChecked());
   EXPECT_EQ(Files().Items, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
   // With nothing checked the filter empties the list; again restores it.
-  h.plugin.UncheckAll1Click();
-  h.plugin.CheckedOnlyClick();
+  h.plugin.Channels().UncheckAll1Click();
+  h.plugin.Channels().CheckedOnlyClick();
   EXPECT_EQ(Files().Count(), 0);
-  h.plugin.CheckedOnlyClick();
+  h.plugin.Channels().CheckedOnlyClick();
   EXPECT_EQ(Files().Count(), 3);
 }
 
 TEST_F(ChannelHandlersTest, ShowCheckedList) {
-  h.plugin.ShowCheckedList1Click();
-  h.plugin.UncheckAll1Click();
-  h.plugin.ShowCheckedList1Click();
+  h.plugin.Channels().ShowCheckedList1Click();
+  h.plugin.Channels().UncheckAll1Click();
+  h.plugin.Channels().ShowCheckedList1Click();
   EXPECT_EQ(Boxes(h.platform),
             (Names{"  1. first.ndx\n  2. Third.NDX      |0", "nothing to show      |64"}));
 }
@@ -153,27 +153,27 @@ TEST_F(ChannelHandlersTest, ATypedFolderIsScannedOnEnter) {
   std::filesystem::create_directory(ToNativePath(typed));
   ASSERT_TRUE(WriteFileAtomic(typed + "\\only.ndx", "x"));
   h.plugin.Form().EditFolderPath.Text = typed;
-  h.plugin.EditFolderPathKeyPress('s');
-  h.plugin.EditFolderPathKeyPress('\r');
+  h.plugin.Channels().EditFolderPathKeyPress('s');
+  h.plugin.Channels().EditFolderPathKeyPress('\r');
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, typed + "\\");
   EXPECT_EQ(h.plugin.Settings().Path, typed + "\\");
   EXPECT_EQ(Files().Items, Names{"only.ndx"});
   EXPECT_TRUE(h.platform.CallsOf(Recorded::Kind::kDialog).empty());
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
 }
 
 TEST_F(ChannelHandlersTest, SelectFolderAlwaysAsksWithTheDialog) {
   h.plugin.Form().EditFolderPath.Text = "typed but not entered";
-  h.plugin.EditFolderPathKeyPress('d');
+  h.plugin.Channels().EditFolderPathKeyPress('d');
   h.platform.QueueDialogAnswer(std::nullopt);  // cancelled: nothing changes
-  h.plugin.SelectFolder1Click();
+  h.plugin.Channels().SelectFolder1Click();
   EXPECT_EQ(Files().Count(), 3);
   EXPECT_EQ(h.plugin.Settings().Path, h.folder.Folder());
 
   const std::string empty = h.folder.Path("empty");
   std::filesystem::create_directory(ToNativePath(empty));
   h.platform.QueueDialogAnswer(empty + "\\some.pdt");
-  h.plugin.SelectFolder1Click();
+  h.plugin.Channels().SelectFolder1Click();
   auto dialogs = h.platform.CallsOf(Recorded::Kind::kDialog);
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[0].text, "*.ndx, *.pdt|*.NDX;*.PDT");
@@ -183,11 +183,11 @@ TEST_F(ChannelHandlersTest, SelectFolderAlwaysAsksWithTheDialog) {
 }
 
 TEST_F(ChannelHandlersTest, ShowSelectedChannelSearchesItAlone) {
-  h.plugin.ShowSelectedChannelClick();
-  EXPECT_EQ(h.plugin.LastSearchArgs().keywords, Names{"["});
-  EXPECT_TRUE(h.plugin.LastSearchArgs().selectedOnly);
-  EXPECT_TRUE(h.plugin.LastSearchArgs().visible);
-  EXPECT_FALSE(h.plugin.LastSearchArgs().announce);
+  h.plugin.Channels().ShowSelectedChannelClick();
+  EXPECT_EQ(h.plugin.Search().LastArgs().keywords, Names{"["});
+  EXPECT_TRUE(h.plugin.Search().LastArgs().selectedOnly);
+  EXPECT_TRUE(h.plugin.Search().LastArgs().visible);
+  EXPECT_FALSE(h.plugin.Search().LastArgs().announce);
 }
 
 TEST(ChannelSearchTest, ShowSelectedChannelAsksBeforeAbortingARunningSearch) {
@@ -195,12 +195,12 @@ TEST(ChannelSearchTest, ShowSelectedChannelAsksBeforeAbortingARunningSearch) {
   h.Open();  // its run stays alive
   ASSERT_TRUE(h.run.WaitForSteps(h.platform, 1));
   h.platform.QueueMessageBoxAnswer(kAnswerNo);
-  h.plugin.ShowSelectedChannelClick();
+  h.plugin.Channels().ShowSelectedChannelClick();
   EXPECT_EQ(h.run.Started(), 1);
-  EXPECT_TRUE(h.plugin.SearchRunning());
+  EXPECT_TRUE(h.plugin.Search().Running());
   h.platform.QueueMessageBoxAnswer(kAnswerYes);
-  h.plugin.ShowSelectedChannelClick();
-  EXPECT_TRUE(h.plugin.LastSearchArgs().selectedOnly);
+  h.plugin.Channels().ShowSelectedChannelClick();
+  EXPECT_TRUE(h.plugin.Search().LastArgs().selectedOnly);
   EXPECT_EQ(Boxes(h.platform), (Names{"Search already running. Abort?      |36",
                                       "Search already running. Abort?      |36"}));
 }

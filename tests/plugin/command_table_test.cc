@@ -135,7 +135,7 @@ TEST(SettingsArithmeticTest, TheSearchWindowSaturates) {
     h.run.Release();
     h.settings.HourToEnd = hours;
     h.Open();
-    EXPECT_EQ(h.plugin.LastSearchArgs().window, hours);
+    EXPECT_EQ(h.plugin.Search().LastArgs().window, hours);
     h.WaitIdle();
   }
 }
@@ -158,13 +158,13 @@ TEST(HalfOpenTest, WithoutInitialisationOnlyKindTwoCommandsRun) {
   EXPECT_EQ(h.run.Started(), 1);
 }
 
-TEST_F(CommandsTest, SwitchRowsChangeTheSettingThenTheBox) {
+TEST_F(CommandsTest, SwitchCommandsChangeTheSettingThenTheBox) {
   TSettings& s = h.plugin.Settings();
   FormPref& f = h.plugin.Form();
   EXPECT_EQ(h.Command("FULLSEARCHON"), 1);
   EXPECT_TRUE(s.FullSearch);
   EXPECT_TRUE(f.CheckBoxFullSearch.Checked());
-  EXPECT_TRUE(h.plugin.ResultsStale());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
   h.Command("TOGGLEFULLSEARCH");
   EXPECT_FALSE(s.FullSearch);
   EXPECT_FALSE(f.CheckBoxFullSearch.Checked());
@@ -251,13 +251,13 @@ TEST_F(CommandsTest, FindItSearchesForOneTextAndPausesReminders) {
   ASSERT_EQ(h.Send(find).size(), 1u);
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 2);
-  const SearchArgs& args = h.plugin.LastSearchArgs();
+  const SearchArgs& args = h.plugin.Search().LastArgs();
   EXPECT_EQ(args.keywords, std::vector<std::string>{"News"});
   EXPECT_FALSE(args.visible);
   EXPECT_TRUE(args.announce);
   EXPECT_EQ(args.window, 24 * 60);
-  EXPECT_TRUE(h.plugin.ResultsStale());
-  EXPECT_FALSE(h.plugin.ResultsFromKeywordList());
+  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_FALSE(h.plugin.State().resultsFromKeywordList);
 
   // A flag selects CUSTOMSHOWUNTILNEXT instead, whatever the text says.
   FakeRecord flagged = Record(2, "FINDIT");
@@ -281,7 +281,7 @@ TEST_F(CommandsTest, FieldsAreReadOnlyWhereACommandNeedsThem) {
   const std::set<std::string> none, command{"command"};
   const std::set<std::string> minutes{"command", "param"}, text{"command", "paramText"};
   const Case cases[] = {
-      {2, 0, 0, "CUSTOMSHOWUNTILNEXT", command},  // no flag: not the minutes row
+      {2, 0, 0, "CUSTOMSHOWUNTILNEXT", command},  // no flag: not the minutes command
       {2, 0, 1, "CUSTOMSHOWUNTILNEXT", minutes},
       {2, 5, 0, "FINDIT", none},  // Result set: no row applies
       {2, 0, 1, "FINDIT", command},
@@ -302,7 +302,7 @@ TEST_F(CommandsTest, FieldsAreReadOnlyWhereACommandNeedsThem) {
 }
 
 TEST_F(CommandsTest, ASearchWithoutAThreadIsReportedAndLeavesNoSearchBehind) {
-  h.plugin.SetThreadFactoryForTest([](std::function<void()>) -> std::thread {
+  h.plugin.Search().SetThreadFactoryForTest([](std::function<void()>) -> std::thread {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
   });
   h.plugin.Settings().Words = {"Sport"};
@@ -311,9 +311,10 @@ TEST_F(CommandsTest, ASearchWithoutAThreadIsReportedAndLeavesNoSearchBehind) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].text.find("could not start"), std::string::npos);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
-  EXPECT_NE(h.plugin.SearchKeywordList(), std::vector<std::string>{"Sport"});
+  EXPECT_NE(h.plugin.State().searchKeywordList, std::vector<std::string>{"Sport"});
   // Once threads can be had again, searches start as before.
-  h.plugin.SetThreadFactoryForTest([](std::function<void()> body) { return std::thread(body); });
+  h.plugin.Search().SetThreadFactoryForTest(
+      [](std::function<void()> body) { return std::thread(body); });
   h.Command("REFIND");
   EXPECT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.run.Started(), 2);
@@ -323,16 +324,16 @@ TEST_F(CommandsTest, RefindStartsKeywordSearchesThatAnnounce) {
   h.Command("REFIND");
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 2);
-  EXPECT_TRUE(h.plugin.LastSearchArgs().announce);
-  EXPECT_TRUE(h.plugin.LastSearchArgs().visible);  // ShowInPref
-  EXPECT_EQ(h.plugin.LastSearchArgs().keywords, (std::vector<std::string>{"News", "Film"}));
-  EXPECT_FALSE(h.plugin.ResultsStale());
-  EXPECT_TRUE(h.plugin.ResultsFromKeywordList());
+  EXPECT_TRUE(h.plugin.Search().LastArgs().announce);
+  EXPECT_TRUE(h.plugin.Search().LastArgs().visible);  // ShowInPref
+  EXPECT_EQ(h.plugin.Search().LastArgs().keywords, (std::vector<std::string>{"News", "Film"}));
+  EXPECT_FALSE(h.plugin.State().resultsStale);
+  EXPECT_TRUE(h.plugin.State().resultsFromKeywordList);
   h.WaitIdle();
   h.plugin.Settings().ShowInPref = false;
   h.Command("REFINDVIS");
-  EXPECT_TRUE(h.plugin.LastSearchArgs().visible);
-  EXPECT_FALSE(h.plugin.LastSearchArgs().announce);
+  EXPECT_TRUE(h.plugin.Search().LastArgs().visible);
+  EXPECT_FALSE(h.plugin.Search().LastArgs().announce);
 }
 
 TEST_F(CommandsTest, ClosePrefHidesAndSearchesAgainWhenParametersChanged) {
@@ -346,7 +347,7 @@ TEST_F(CommandsTest, ClosePrefHidesAndSearchesAgainWhenParametersChanged) {
   h.Command("CLOSEPREF");
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 2);
-  EXPECT_FALSE(h.plugin.ResultsStale());
+  EXPECT_FALSE(h.plugin.State().resultsStale);
 }
 
 TEST_F(CommandsTest, HelpAndSettingsOpenFilesOfThePluginFolder) {
@@ -354,20 +355,18 @@ TEST_F(CommandsTest, HelpAndSettingsOpenFilesOfThePluginFolder) {
   h.Command("SETTINGSINI");
   auto shell = h.platform.CallsOf(Kind::kShell);
   ASSERT_EQ(shell.size(), 2u);
-  const std::string& folder = h.plugin.PluginFolder();
+  const std::string& folder = h.plugin.State().pluginFolder;
   EXPECT_EQ(shell[0].text, folder + "Help\\index.htm");
   EXPECT_EQ(shell[0].caption, folder);
   EXPECT_EQ(shell[1].text, folder + "settings.ini");
 }
 
 TEST_F(CommandsTest, JoinFindListShowsTheStoredResults) {
-  h.plugin.WithResults([](TFindStruct& r) {
-    r.Lines = {"2024.03.05 21:30 News[Tu]First"};
-    r.StartTimes = {1};
-    r.EndTimes = {2};
-    r.WordIndex = {0};
-    r.Count = 1;
-  });
+  {
+    MutexLock lock(h.plugin.State().mutex);
+    TFindStruct& r = h.plugin.State().results;
+    r = {{"2024.03.05 21:30 News[Tu]First", 1, 2, 0}};
+  }
   h.Command("JOINFINDLIST");
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
             std::vector<std::string>{"2024.03.05 21:30 News[Tu]First"});
@@ -378,14 +377,14 @@ TEST(HostMessageTest, NotifCountdownAcknowledgesAfterRepeatCount) {
   h.run.Release();
   h.settings.RepeatCount = 3;
   h.Open();
-  EXPECT_EQ(h.plugin.NotifyCountdown(), 3);
-  h.plugin.SendHostMessage("a", kKindNotif);
-  h.plugin.SendHostMessage("a", kKindNotif);
-  EXPECT_EQ(h.plugin.NotifyCountdown(), 1);
-  h.plugin.SendHostMessage("a", kKindNotif);
-  EXPECT_EQ(h.plugin.NotifyCountdown(), 3);
-  h.plugin.SendHostMessage("m", kKindMess);  // other kinds do not count
-  EXPECT_EQ(h.plugin.NotifyCountdown(), 3);
+  EXPECT_EQ(h.plugin.State().notifyCountdown, 3);
+  h.plugin.Host().SendHostMessage("a", kKindNotif);
+  h.plugin.Host().SendHostMessage("a", kKindNotif);
+  EXPECT_EQ(h.plugin.State().notifyCountdown, 1);
+  h.plugin.Host().SendHostMessage("a", kKindNotif);
+  EXPECT_EQ(h.plugin.State().notifyCountdown, 3);
+  h.plugin.Host().SendHostMessage("m", kKindMess);  // other kinds do not count
+  EXPECT_EQ(h.plugin.State().notifyCountdown, 3);
 }
 
 TEST(HostMessageTest, RepeatCountMinusOneNeverAcknowledges) {
@@ -393,8 +392,8 @@ TEST(HostMessageTest, RepeatCountMinusOneNeverAcknowledges) {
   h.run.Release();
   h.settings.RepeatCount = -1;
   h.Open();
-  for (int i = 0; i < 10; ++i) h.plugin.SendHostMessage("a", kKindNotif);
-  EXPECT_EQ(h.plugin.NotifyCountdown(), -1);
+  for (int i = 0; i < 10; ++i) h.plugin.Host().SendHostMessage("a", kKindNotif);
+  EXPECT_EQ(h.plugin.State().notifyCountdown, -1);
   auto events = h.platform.CallsOf(Kind::kEvent);
   ASSERT_EQ(events.size(), 10u);
   EXPECT_EQ(events[0].event.kind, "NOTIF");

@@ -1,0 +1,37 @@
+#include "base/file_io.h"
+
+namespace kolvar {
+
+namespace {
+// A plain pointer on purpose: it may change only while one thread runs, so
+// ThreadSanitizer reports a test that changes it under a running worker.
+FileSystem* replacement = nullptr;
+}  // namespace
+
+FileSystem& CurrentFileSystem() { return replacement ? *replacement : SystemFileSystem(); }
+
+ScopedFileSystem::ScopedFileSystem(FileSystem& fs) : previous_(replacement) { replacement = &fs; }
+
+ScopedFileSystem::~ScopedFileSystem() { replacement = previous_; }
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  return CurrentFileSystem().ReadWholeFile(path);
+}
+
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) {
+  return CurrentFileSystem().ReadFileHead(path, maxBytes);
+}
+
+std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) {
+  return CurrentFileSystem().ListFolder(folder, suffix);
+}
+
+bool WriteFileAtomic(const std::string& path, std::string_view contents) {
+  FileSystem& fs = CurrentFileSystem();
+  const std::string temp = path + ".tmp";
+  if (fs.WriteWholeFile(temp, contents) && fs.RenameFile(temp, path)) return true;
+  fs.RemoveFile(temp);
+  return false;
+}
+
+}  // namespace kolvar

@@ -1,0 +1,160 @@
+#include "plugin/channel_panel.h"
+
+#include <algorithm>
+
+#include "base/paths.h"
+#include "base/texts.h"
+#include "settings/settings_file.h"
+#include "tvguide/channel_catalogue.h"
+#include "ui/check_list.h"
+
+namespace kolvar {
+
+namespace {
+constexpr char kFolderFilter[] = "*.ndx, *.pdt|*.NDX;*.PDT";
+}  // namespace
+
+int ChannelPanel::ScanChannelFolder(const std::string& folder) {
+  ChannelListing listing = ListChannels(folder, state_.settings);
+  const int found = listing.names.empty() ? -1 : 1;
+  FillCheckList(state_.form.CheckListBoxFiles, std::move(listing.names), listing.checked);
+  if (found == 1) state_.databaseOutdated = false;
+  UpdateChannelCounter();
+  return found;
+}
+
+void ChannelPanel::UpdateChannelCounter() {
+  state_.form.LabelNumberOfSelected.Caption = CheckedOfAllText(state_.form.CheckListBoxFiles);
+}
+
+void ChannelPanel::SelectDatabaseFolder() {
+  std::optional<std::string> folder;
+  if (typedPathFlag_) {
+    // The edit is one line, but the path goes into the settings file: keep it so.
+    std::string typed = SingleLine(state_.form.EditFolderPath.Text);
+    if (!typed.empty()) {
+      if (typed.back() != '\\') typed += '\\';
+      folder = typed;
+    }
+  } else if (auto picked = state_.platform.OpenFileDialog(kFolderFilter)) {
+    folder = SingleLine(DirectoryPart(*picked));
+  }
+  if (folder) {
+    state_.form.EditFolderPath.Text = *folder;
+    state_.settings.Path = *folder;
+    if (ScanChannelFolder(state_.settings.Path) != 1)
+      host_.ShowMessageBox(kNoChannels, kBoxInformation);
+  }
+  typedPathFlag_ = false;
+  checkedOnly_ = false;
+  state_.resultsStale = true;
+}
+
+void ChannelPanel::EditFolderPathKeyPress(char key) {
+  typedPathFlag_ = true;
+  if (key == '\r') SelectDatabaseFolder();
+}
+
+void ChannelPanel::SelectFolder1Click() {
+  typedPathFlag_ = false;
+  SelectDatabaseFolder();
+}
+
+void ChannelPanel::CheckAll1Click() {
+  auto& checked = state_.form.CheckListBoxFiles.Checked;
+  std::fill(checked.begin(), checked.end(), true);
+  UpdateChannelCounter();
+  state_.resultsStale = true;
+}
+
+void ChannelPanel::UncheckAll1Click() {
+  auto& checked = state_.form.CheckListBoxFiles.Checked;
+  std::fill(checked.begin(), checked.end(), false);
+  UpdateChannelCounter();
+}
+
+void ChannelPanel::CheckListBoxFilesClickCheck() {
+  UpdateChannelCounter();
+  StoreCheckedChannels();
+  state_.resultsStale = true;
+}
+
+void ChannelPanel::CheckListBoxFilesClick() {
+  CheckListBox& list = state_.form.CheckListBoxFiles;
+  SpinEdit& spin = state_.form.SpinEditTimeShift;
+  int item = list.ItemIndex();
+  if (item < 0 || !list.Checked[item]) {
+    spin.Enabled = false;
+    return;
+  }
+  spin.Enabled = true;
+  std::optional<std::size_t> entry = FindTimeShiftEntry(state_.settings, list.Items[item]);
+  if (!entry) {
+    spin.SetValue(0);
+    return;
+  }
+  if (std::optional<int> shift = TimeShiftOfEntry(state_.settings.TimeShifts[*entry])) {
+    spin.SetValue(*shift);
+  } else {
+    // Shown as 0 without storing it: the user's entry stays as it is until the
+    // user changes the shift.
+    spin.SetValue(0, false);
+  }
+}
+
+void ChannelPanel::SpinEditTimeShiftChange() {
+  SpinEdit& spin = state_.form.SpinEditTimeShift;
+  spin.SetValue(spin.Value());
+  state_.resultsStale = true;
+  const CheckListBox& list = state_.form.CheckListBoxFiles;
+  if (list.ItemIndex() < 0) return;
+  StoreTimeShift(state_.settings, list.Items[list.ItemIndex()], spin.Value());
+}
+
+void ChannelPanel::CheckedOnlyClick() {
+  if (checkedOnly_) {
+    ScanChannelFolder(state_.settings.Path);
+    checkedOnly_ = false;
+  } else {
+    KeepCheckedItems(state_.form.CheckListBoxFiles);
+    checkedOnly_ = true;
+  }
+  CheckListBoxFilesClick();
+}
+
+void ChannelPanel::ShowCheckedList1Click() {
+  std::string text = NumberedCheckedItems(state_.form.CheckListBoxFiles);
+  if (text.empty()) {
+    host_.ShowMessageBox("nothing to show", kBoxInformation);
+  } else {
+    host_.ShowMessageBox(text, kBoxOk);
+  }
+}
+
+void ChannelPanel::ShowSelectedChannelClick() {
+  if (!search_.MayStartSearch(kAbortQuestion)) return;
+  search_.FindText("[", {.sorted = state_.settings.Sorted,
+                         .visible = true,
+                         .window = search_.Horizon(),
+                         .selectedOnly = true});
+}
+
+void ChannelPanel::StoreCheckedChannels() {
+  const CheckListBox& files = state_.form.CheckListBoxFiles;
+  TSettings& settings = state_.settings;
+  settings.ChannelCount = files.CheckedCount();
+  if (settings.ChannelCount == 0) return;  // the old names stay, uncounted
+  settings.Channels.clear();
+  for (int i = 0; i < files.Count(); ++i) {
+    if (files.Checked[i]) settings.Channels.push_back(files.Items[i]);
+  }
+}
+
+void ChannelPanel::CheckListBoxFilesMouseDown(bool rightButton, int item) {
+  CheckListBox& list = state_.form.CheckListBoxFiles;
+  if (!rightButton || item < 0 || item >= list.Count()) return;
+  list.SetItemIndex(item);
+  CheckListBoxFilesClick();
+}
+
+}  // namespace kolvar

@@ -1,0 +1,52 @@
+// The channel list box and what acts on it: the guide folder, check marks, time
+// shifts and the channel menu. Window thread.
+#pragma once
+
+#include <string>
+
+#include "plugin/host_channel.h"
+#include "plugin/plugin_state.h"
+#include "plugin/search_control.h"
+
+namespace kolvar {
+
+class ChannelPanel {
+ public:
+  ChannelPanel(PluginState& state, HostChannel& host, SearchControl& search)
+      : state_(state), host_(host), search_(search) {}
+
+  // Lists the folder's channels, checked as the settings say; 1 when it found
+  // some, -1 otherwise.
+  int ScanChannelFolder(const std::string& folder);
+  void UpdateChannelCounter();
+  void SelectDatabaseFolder();
+  void EditFolderPathKeyPress(char key);
+  void SelectFolder1Click();
+  void CheckAll1Click();
+  void UncheckAll1Click();
+  void CheckedOnlyClick();
+  void ShowCheckedList1Click();
+  void ShowSelectedChannelClick();
+  void CheckListBoxFilesClick();
+  void CheckListBoxFilesClickCheck();
+  void CheckListBoxFilesDblClick() { CheckedOnlyClick(); }
+  // A mouse press on the list; item is the line under the pointer, -1 for none.
+  void CheckListBoxFilesMouseDown(bool rightButton, int item);
+  void SpinEditTimeShiftChange();
+  // The channel list's check marks into the settings.
+  void StoreCheckedChannels();
+
+  // The "Checked Only" menu item's check mark.
+  bool CheckedOnlyMenuChecked() const { return checkedOnly_; }
+  // The folder edit was typed in since the last folder selection.
+  void ClearTypedPathFlag() { typedPathFlag_ = false; }
+
+ private:
+  PluginState& state_;
+  HostChannel& host_;
+  SearchControl& search_;
+  bool typedPathFlag_ = false;
+  bool checkedOnly_ = false;
+};
+
+}  // namespace kolvar

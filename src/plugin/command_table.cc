@@ -1,0 +1,147 @@
+#include "plugin/command_table.h"
+
+#include <array>
+#include <optional>
+
+namespace kolvar {
+
+void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
+  bool replied = false;
+  const std::int32_t kind = record.Kind();
+  if (record.Result() == 0 && ((kind == 1 && state_.initialised) || kind == 2)) {
+    // A null command matches no name; the record still gets its reply.
+    if (std::optional<std::string> command = record.Command()) {
+      if (kind == 1) {
+        RunPlainCommand(*command);
+        replied = RunStatusCommand(*command, record, tag);
+      } else {
+        RunParamCommand(*command, record);
+      }
+    }
+  }
+  if (!replied) o_.host.Reply(tag, 1);
+}
+
+SearchArgs CommandTable::HostSearch(bool visible, bool announce) const {
+  return {.sorted = state_.settings.Sorted,
+          .visible = visible,
+          .announce = announce,
+          .window = o_.search.Horizon()};
+}
+
+void CommandTable::RunPlainCommand(const std::string& command) {
+  TSettings& settings = state_.settings;
+  FormPref& form = state_.form;
+  if (command == "UNDERSTOOD") {
+    o_.reminders.AcknowledgeReminder(settings.NoticeUnderstood);
+  } else if (command == "RESETUNTILINDEX") {
+    o_.until.ResetUntilIndex();
+  } else if (command == "RESETUNTILPROGR") {
+    o_.until.ResetUntilProgress();
+  } else if (command == "FINALUNTILINDEX") {
+    o_.until.FinalUntilIndex();
+  } else if (command == "SHOWUNTILBACK") {
+    o_.until.ShowUntilBack();
+  } else if (command == "SHOWUNTILCURENT") {
+    o_.until.ShowUntilCurrent();
+  } else if (command == "SHOWUNTILNEXT") {
+    o_.until.ShowUntilNext(settings.UntilMinutes);
+  } else if (command == "REFIND") {
+    o_.search.AbortSearch();
+    o_.search.StartSearch(HostSearch(settings.ShowInPref, true));
+  } else if (command == "REFINDVIS") {
+    o_.search.AbortSearch();
+    o_.search.StartSearch(HostSearch(true, false));
+  } else if (command == "FREEZESEARCH") {
+    o_.search.FreezeSearch();
+  } else if (command == "RESUMESEARCH") {
+    o_.search.ResumeSearch();
+  } else if (command == "ABORTSEARCH") {
+    o_.search.AbortSearch();
+  } else if (command == "BEAT") {
+    // Beat refuses to build a list during a search and says so itself; acting on
+    // every BEAT keeps the host's button useful when no search runs.
+    o_.reminders.Beat();
+  } else if (command == "REMINDON") {
+    o_.reminders.RemindOn();
+  } else if (command == "REMINDOFF") {
+    o_.reminders.RemindOff();
+  } else if (command == "TOGGLEREMIND") {
+    settings.Remind ? o_.reminders.RemindOff() : o_.reminders.RemindOn();
+  } else if (command == "FULLSEARCHON" || (command == "TOGGLEFULLSEARCH" && !settings.FullSearch)) {
+    settings.FullSearch = true;
+    form.CheckBoxFullSearch.SetChecked(true);
+  } else if (command == "FULLSEARCHOFF" || command == "TOGGLEFULLSEARCH") {
+    settings.FullSearch = false;
+    form.CheckBoxFullSearch.SetChecked(false);
+  } else if (command == "SORTEDON" || (command == "TOGGLESORTED" && !settings.Sorted)) {
+    settings.Sorted = true;
+    form.CheckBoxSorted.SetChecked(true);
+  } else if (command == "SORTEDOFF" || command == "TOGGLESORTED") {
+    settings.Sorted = false;
+    form.CheckBoxSorted.SetChecked(false);
+  } else if (command == "CLOSEPREF") {
+    o_.window.ClosePreferences();
+  } else if (command == "JOINFINDLIST") {
+    o_.results.BuildResultList();
+  } else if (command == "SETTINGSINI") {
+    o_.window.Settingsini1Click();
+  } else if (command == "HELP") {
+    o_.window.Help1Click();
+  } else if (command == "ABOUT") {
+    o_.window.ShowAbout();
+  }
+}
+
+bool CommandTable::RunStatusCommand(const std::string& command, ActionRecord& record,
+                                    std::uint32_t tag) {
+  // Each status command tests kind and Result afresh, since an earlier one may
+  // have written Result.
+  auto applies = [&](const char* name) {
+    return record.Kind() == 1 && record.Result() == 0 && command == name;
+  };
+  bool replied = false;
+  if (applies("HANDLE")) {
+    WindowHandle handle = state_.platform.PreferencesWindow();
+    record.SetResult(static_cast<std::int32_t>(handle));
+    record.SetCommandField(handle);
+    o_.host.Reply(tag, static_cast<std::intptr_t>(handle));
+    replied = true;
+  }
+  const TSettings& settings = state_.settings;
+  const std::array<std::pair<const char*, bool>, 3> switches = {{
+      {"SORTEDSTATUS", settings.Sorted},
+      {"FULLSEARCHSTATUS", settings.FullSearch},
+      {"REMINDSTATUS", settings.Remind},
+  }};
+  for (const auto& [name, on] : switches) {
+    if (!applies(name)) continue;
+    if (on) {
+      record.SetResult(1);
+    } else {
+      o_.host.Reply(tag, 0);
+      replied = true;
+    }
+  }
+  if (applies("SEARCHSTATUS")) {
+    const SearchControl& search = o_.search;
+    const std::int32_t status = search.Running() ? (search.Frozen() ? 2 : 1) : 0;
+    record.SetResult(status);
+    o_.host.Reply(tag, status);
+    replied = true;
+  }
+  return replied;
+}
+
+void CommandTable::RunParamCommand(const std::string& command, ActionRecord& record) {
+  if (command == "CUSTOMSHOWUNTILNEXT") {
+    if (record.Flag() != 0) o_.until.ShowUntilNext(record.ParamNumber());
+  } else if (command == "FINDIT" && record.Flag() == 0) {
+    // Only now is Param known to be a text.
+    if (std::optional<std::string> text = record.ParamText()) {
+      o_.search.FindText(*text, HostSearch(false, true));
+    }
+  }
+}
+
+}  // namespace kolvar

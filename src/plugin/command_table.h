@@ -1,0 +1,46 @@
+// The host's commands: each ActionManual call runs at most one command of the
+// table and is answered with exactly one reply. Window thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "plugin/action_record.h"
+#include "plugin/host_channel.h"
+#include "plugin/plugin_state.h"
+#include "plugin/preferences_window.h"
+#include "plugin/reminders.h"
+#include "plugin/result_panel.h"
+#include "plugin/search_control.h"
+#include "plugin/until_browser.h"
+
+namespace kolvar {
+
+class CommandTable {
+ public:
+  struct Owners {
+    HostChannel& host;
+    SearchControl& search;
+    ResultPanel& results;
+    Reminders& reminders;
+    UntilBrowser& until;
+    PreferencesWindow& window;
+  };
+  CommandTable(PluginState& state, Owners owners) : state_(state), o_(owners) {}
+
+  void ActionManual(ActionRecord& record, std::uint32_t tag);
+
+ private:
+  // The plain commands; all take the default reply.
+  void RunPlainCommand(const std::string& command);
+  // The status commands; true when one sent its own reply.
+  bool RunStatusCommand(const std::string& command, ActionRecord& record, std::uint32_t tag);
+  void RunParamCommand(const std::string& command, ActionRecord& record);
+  // The arguments of a search started by a host command.
+  SearchArgs HostSearch(bool visible, bool announce) const;
+
+  PluginState& state_;
+  Owners o_;
+};
+
+}  // namespace kolvar

@@ -1,0 +1,64 @@
+// The one state record of the loaded plug-in, shared by reference by the owners
+// of its behaviour. Everything here belongs to the window thread (the host's
+// thread that called Open) except where a line says otherwise: the search worker
+// touches only the results, under the mutex, and the atomic flags.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "base/thread_annotations.h"
+#include "search/result_list.h"
+#include "search/search_run.h"
+#include "settings/settings.h"
+#include "ui/form_pref.h"
+
+namespace kolvar {
+
+inline constexpr char kPluginTitle[] = "Kestrimon Kolvar";
+
+struct PluginState {
+  explicit PluginState(Platform& p) : platform(p) {}
+  PluginState(const PluginState&) = delete;
+  PluginState& operator=(const PluginState&) = delete;
+
+  // Open and not closing: the host hears from the plug-in, the user sees boxes.
+  bool Speaking() const { return life == Life::kNew || life == Life::kOpen; }
+  // A copy of the results, or their number, taken under the lock.
+  TFindStruct Results() const EXCLUDES(mutex) {
+    MutexLock lock(mutex);
+    return results;
+  }
+  std::size_t ResultCount() const EXCLUDES(mutex) {
+    MutexLock lock(mutex);
+    return results.size();
+  }
+
+  Platform& platform;  // outlives the plug-in
+  enum class Life { kNew, kOpen, kClosing, kClosed };
+  Life life = Life::kNew;
+
+  std::string pluginFolder;  // with its trailing backslash
+  TSettings settings;
+  FormPref form;  // the window's control models
+  // The keyword list the results' keyword indices refer to.
+  std::vector<std::string> searchKeywordList;
+  int notifyCountdown = 0;  // "NOTIF" sends left before an automatic acknowledgement
+
+  // Guards the results, which the worker fills during a run. Nobody holds it while
+  // calling out (host message, box, hand-over): the host may call back in.
+  mutable Mutex mutex;
+  TFindStruct results GUARDED_BY(mutex);
+
+  // Flags the worker reads or writes.
+  std::atomic<bool> initialised{false};
+  std::atomic<bool> resultsStale{false};
+  std::atomic<bool> databaseOutdated{true};
+  std::atomic<bool> resultsFromKeywordList{false};
+  std::atomic<bool> skipNextSort{false};
+};
+
+}  // namespace kolvar

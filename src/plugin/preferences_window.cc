@@ -1,0 +1,103 @@
+#include "plugin/preferences_window.h"
+
+#include <algorithm>
+
+#include "settings/settings_file.h"
+#include "tvguide/channel_catalogue.h"
+
+namespace kolvar {
+
+namespace {
+
+constexpr char kAboutText[] =
+    "Kolvar v2.51\r\n"
+    "A TV-guide watcher that reminds you when your programmes are on.\r\n"
+    "Made by the Kolvar team. Questions and wishes: kolvar@kestrimon.org";
+constexpr char kHelpPage[] = "Help\\index.htm";
+
+}  // namespace
+
+void PreferencesWindow::FillControlsFromSettings() {
+  FormPref& form = state_.form;
+  const TSettings& settings = state_.settings;
+  form.EditFolderPath.Text = settings.Path;
+  form.SpinEditSearchMod.SetValue(settings.FindMode);
+  form.SpinEditIdentital.SetValue(settings.CongenialityRate);
+  form.SpinEditNotiseDelay.SetValue(settings.NotiseDelay);
+  form.CheckBoxFullSearch.SetChecked(settings.FullSearch);
+  form.CheckBoxSorted.SetChecked(settings.Sorted);
+}
+
+void PreferencesWindow::Show() {
+  state_.form.Visible = true;
+  state_.platform.ShowPreferencesWindow();
+}
+
+void PreferencesWindow::ClosePreferences() {
+  state_.form.Visible = false;
+  state_.platform.HidePreferencesWindow();
+  FormClose();
+}
+
+void PreferencesWindow::FormClose() {
+  search_.ReapFrozenSearch();
+  if (state_.initialised && state_.resultsStale && !search_.Running()) {
+    search_.StartSearch({.sorted = state_.settings.Sorted,
+                         .visible = state_.settings.ShowInPref,
+                         .window = search_.Horizon()});
+  }
+}
+
+void PreferencesWindow::ShowAbout() { host_.ShowMessageBox(kAboutText, kBoxInformation); }
+
+void PreferencesWindow::Help1Click() {
+  state_.platform.ShellOpen(state_.pluginFolder + kHelpPage, state_.pluginFolder);
+}
+
+void PreferencesWindow::Settingsini1Click() {
+  state_.platform.ShellOpen(state_.pluginFolder + kSettingsFileName, state_.pluginFolder);
+}
+
+void PreferencesWindow::SavePreferences() {
+  TSettings& settings = state_.settings;
+  const FormPref& form = state_.form;
+  settings.FullSearch = form.CheckBoxFullSearch.Checked();
+  settings.Sorted = form.CheckBoxSorted.Checked();
+  settings.NotiseDelay = form.SpinEditNotiseDelay.Value();
+  settings.Path = SingleLine(form.EditFolderPath.Text);
+  channels_.StoreCheckedChannels();
+  keywords_.StoreKeywords();
+  // Entries of shift 0 say nothing: they are dropped when saving.
+  auto& shifts = settings.TimeShifts;
+  const auto counted = static_cast<std::ptrdiff_t>(CountedTimeShifts(settings));
+  auto kept = std::remove_if(shifts.begin(), shifts.begin() + counted, [](const std::string& e) {
+    return e.size() >= 2 && e.compare(e.size() - 2, 2, "#0") == 0;
+  });
+  settings.TimeShiftCount -= static_cast<std::int32_t>(shifts.begin() + counted - kept);
+  shifts.erase(kept, shifts.begin() + counted);
+  settings.FindMode = form.SpinEditSearchMod.Value();
+  settings.CongenialityRate = form.SpinEditIdentital.Value();
+  const std::string file = state_.pluginFolder + kSettingsFileName;
+  // The old file is still whole when this fails; the user must know the new
+  // values were not kept.
+  if (WriteSettings(file, settings) != 1) {
+    host_.ShowMessageBox("The settings could not be saved to " + file, kBoxOk);
+  }
+}
+
+void PreferencesWindow::CheckBoxFullSearchClick() {
+  state_.settings.FullSearch = state_.form.CheckBoxFullSearch.Checked();
+  state_.resultsStale = true;
+}
+
+void PreferencesWindow::SpinEditSearchModChange() {
+  state_.settings.FindMode = state_.form.SpinEditSearchMod.Value();
+  state_.resultsStale = true;
+}
+
+void PreferencesWindow::SpinEditIdentitalChange() {
+  state_.settings.CongenialityRate = state_.form.SpinEditIdentital.Value();
+  state_.resultsStale = true;
+}
+
+}  // namespace kolvar

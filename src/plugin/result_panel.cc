@@ -1,0 +1,106 @@
+#include "plugin/result_panel.h"
+
+#include "base/cp1251.h"
+#include "base/texts.h"
+#include "search/similarity.h"
+
+namespace kolvar {
+
+void ResultPanel::BuildResultList() {
+  const EmptyListNotice notice{state_.databaseOutdated,
+                               state_.form.CheckListBoxFiles.CheckedCount(),
+                               state_.settings.MessOldDataBase};
+  const DateTime now = state_.platform.Now();
+  ResultListing listing;
+  {
+    MutexLock lock(state_.mutex);
+    listing = kolvar::BuildResultList(state_.results, now, notice);
+  }
+  ListBox& list = state_.form.ListBoxFind;
+  list.Items = std::move(listing.lines);
+  list.SetItemIndex(listing.current);
+}
+
+bool ResultPanel::CurrentResult(const TFindStruct& results, int& index) const {
+  const ListBox& list = state_.form.ListBoxFind;
+  index = list.ItemIndex();
+  return index >= 0 && static_cast<std::size_t>(index) < results.size() &&
+         results[static_cast<std::size_t>(index)].line == list.CurrentText();
+}
+
+void ResultPanel::ListBoxFindClick() {
+  ListBox& list = state_.form.ListBoxFind;
+  const TFindStruct results = state_.Results();
+  int index = -1;
+  if (!CurrentResult(results, index)) {
+    list.Hint = kResultListHint;
+    return;
+  }
+  list.Hint = ResultHint(results[static_cast<std::size_t>(index)],
+                         state_.resultsFromKeywordList ? &state_.searchKeywordList : nullptr);
+}
+
+void ResultPanel::ListBoxFindDblClick() {
+  const std::string line = state_.form.ListBoxFind.CurrentText();
+  if (!line.empty() && line[0] == '-') {
+    BuildResultList();
+    return;
+  }
+  const TFindStruct results = state_.Results();
+  int index = -1;
+  if (!CurrentResult(results, index)) return;
+  const std::int32_t word = results[static_cast<std::size_t>(index)].keywordIndex;
+  if (state_.resultsFromKeywordList && !state_.searchKeywordList.empty() && word >= 0) {
+    state_.form.ListBoxWords.SetItemIndex(word);
+  }
+}
+
+void ResultPanel::FindDialog1Find(const std::string& text) {
+  // The find compares from a line's first character; the search run, which has
+  // its own comparisons, is not disturbed by it.
+  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items;
+  const int n = static_cast<int>(lines.size());
+  // A list that shrank below the position is searched from its top again.
+  if (findPosition_ > n) findPosition_ = 1;
+  const std::string key = UpperCase(text);
+  for (int tries = n - findPosition_ + 1; tries > 0; --tries) {
+    const int at = findPosition_;
+    findPosition_ = at + 1 > n ? 1 : at + 1;
+    if (RateSimilarity(lines[static_cast<std::size_t>(at - 1)], key, 3, true) >
+        state_.settings.CongenialityRate) {
+      state_.form.ListBoxFind.SetItemIndex(at - 1);
+      findPosition_ = at + 1;
+      return;
+    }
+  }
+}
+
+void ResultPanel::CheckBoxSortedClick() {
+  state_.settings.Sorted = state_.form.CheckBoxSorted.Checked();
+  state_.resultsStale = true;
+}
+
+void ResultPanel::SearchAllKeywords() {
+  if (!search_.MayStartSearch(kAbortQuestion)) return;
+  search_.StartSearch(
+      {.sorted = state_.settings.Sorted, .visible = true, .window = search_.Horizon()});
+}
+
+void ResultPanel::FindKeywordText() {
+  if (!search_.MayStartSearch(kAbortQuestion)) return;
+  search_.FindText(
+      state_.form.EditFindStr.Text,
+      {.sorted = state_.settings.Sorted, .visible = true, .window = search_.Horizon()});
+}
+
+void ResultPanel::NowShowing() {
+  if (!search_.MayStartSearch(kNowShowingAbortQuestion)) return;
+  // Set before the run starts, so the run is sure to see it: the now-showing
+  // results keep the order they were found in.
+  state_.skipNextSort = true;
+  if (!search_.FindText("[", {.sorted = state_.settings.Sorted, .visible = true, .window = 0})) {
+    state_.skipNextSort = false;
+  }
+}
+
+}  // namespace kolvar

@@ -1,0 +1,186 @@
+#include "plugin/search_control.h"
+
+#include "base/numbers.h"
+
+namespace kolvar {
+
+namespace {
+
+constexpr char kSearchNotStarted[] =
+    "The search could not start: the system has no room for another thread. Close some "
+    "programs and try again.";
+constexpr char kBuildingList[] = "Find: Building list...   wait.";
+
+}  // namespace
+
+// What a run of the worker sees of the plug-in. Its hand-overs capture the
+// plug-in's objects, never this context: a stopped run may leave, destroying it,
+// while a hand-over of it is still inside a message box or a host message.
+class SearchControl::WorkerContext final : public SearchContext {
+ public:
+  WorkerContext(SearchControl& control, RunContext& run) : control_(control), run_(run) {}
+
+  bool Continue() override { return run_.Continue(); }
+  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
+    PluginState& s = control_.state_;
+    return run_.WithSharedState([&s, &fn] {
+      s.mutex.AssertHeld();
+      fn(s.results);
+    });
+  }
+  void SetDatabaseOutdated(bool outdated) override {
+    PluginState& s = control_.state_;
+    run_.WithSharedState([&s, outdated] { s.databaseOutdated = outdated; });
+  }
+  bool TakeSkipNextSort() override {
+    PluginState& s = control_.state_;
+    bool skip = false;
+    run_.WithSharedState([&s, &skip] { skip = s.skipNextSort.exchange(false); });
+    return skip;
+  }
+  DateTime Now() override { return control_.state_.platform.Now(); }
+
+  void ShowInformation(const std::string& text) override {
+    HostChannel* host = &control_.host_;
+    run_.OnWindowThread([host, text] { host->ShowMessageBox(text, kBoxInformation); });
+  }
+  void ShowProgress(const std::string& caption) override {
+    PluginState* s = &control_.state_;
+    run_.OnWindowThread([s, caption] { s->form.Label1.Caption = caption; });
+  }
+  void ListResults() override {
+    SearchControl* control = &control_;
+    run_.OnWindowThread([control] {
+      PluginState& s = control->state_;
+      s.form.Label1.Caption = kBuildingList;
+      control->listResults_();
+      s.form.Label1.Caption = FoundCaption(s.ResultCount());
+    });
+  }
+  void Report(RunEvent event) override {
+    SearchControl* control = &control_;
+    run_.OnWindowThread([control, event] {
+      PluginState& s = control->state_;
+      HostChannel& host = control->host_;
+      switch (event) {
+        case RunEvent::kStarted:
+          host.SendHostMessage(s.settings.MessSearchStarting, kKindSearchRunning);
+          break;
+        case RunEvent::kListCreated:
+          host.SendHostMessage(s.settings.MessListCreate, kKindMess);
+          break;
+        case RunEvent::kCompleted:
+          host.SendHostMessage(s.settings.MessSearchComplete, kKindSearchComplete);
+          break;
+        case RunEvent::kOutdatedGuide:
+          if (s.databaseOutdated && !s.form.Visible &&
+              s.form.CheckListBoxFiles.CheckedCount() > 0) {
+            host.SendHostMessage(s.settings.MessOldDataBase, kKindMess);
+          }
+          break;
+      }
+    });
+  }
+
+ private:
+  SearchControl& control_;
+  RunContext& run_;
+};
+
+SearchControl::SearchControl(PluginState& state, HostChannel& host,
+                             std::function<void()> listResults, EnterFn enter)
+    : state_(state),
+      host_(host),
+      listResults_(std::move(listResults)),
+      run_(RealRun()),
+      worker_(state.platform, state.mutex, std::move(enter)) {}
+
+SearchRunFn SearchControl::RealRun() {
+  return [this](const SearchArgs& args, RunContext& ctx) { Run(args, ctx); };
+}
+
+void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
+  SearchSnapshot snapshot;
+  PluginState& s = state_;
+  const bool current = ctx.OnWindowThread([&s, &snapshot] {
+    s.notifyCountdown = s.settings.RepeatCount;
+    snapshot.settings = s.settings;
+    const CheckListBox& list = s.form.CheckListBoxFiles;
+    for (int i = 0; i < list.Count(); ++i) {
+      snapshot.channels.push_back({list.Items[i], list.Checked[i]});
+    }
+    snapshot.current = list.ItemIndex();
+  });
+  if (!current) return;
+  WorkerContext context(*this, ctx);
+  RunSearch(args, snapshot, context);
+}
+
+int SearchControl::Horizon() const { return SaturatedProduct(state_.settings.HourToEnd, 60); }
+
+void SearchControl::StartSearch(const SearchArgs& request) {
+  ReapFrozenSearch();
+  if (Running()) return;
+  SearchArgs args = request;
+  args.keywords = state_.settings.Words;
+  args.selectedOnly = false;
+  if (!LaunchSearchThread(std::move(args))) return;
+  state_.resultsStale = false;
+  state_.resultsFromKeywordList = true;
+  state_.searchKeywordList = state_.settings.Words;
+}
+
+bool SearchControl::FindText(const std::string& text, SearchArgs args) {
+  ReapFrozenSearch();
+  if (text.empty() || Running()) return false;
+  args.keywords = {text};
+  if (!LaunchSearchThread(std::move(args))) return false;
+  state_.resultsFromKeywordList = false;
+  // Reminders and the periodic re-search wait for the next keyword search.
+  state_.resultsStale = true;
+  return true;
+}
+
+bool SearchControl::LaunchSearchThread(SearchArgs args) {
+  lastArgs_ = args;
+  if (worker_.Launch(std::move(args), run_, state_.settings.Priority)) return true;
+  // Nothing changed: the old results stay, and a later start may succeed.
+  host_.ShowMessageBox(kSearchNotStarted, kBoxInformation);
+  return false;
+}
+
+void SearchControl::AbortSearch() {
+  if (Running()) DiscardRun();
+}
+
+void SearchControl::ReapFrozenSearch() {
+  if (Running() && Frozen()) DiscardRun();
+}
+
+void SearchControl::DiscardRun() {
+  worker_.Stop();
+  TFindStruct discarded;  // freed after the lock, however many there are
+  {
+    MutexLock lock(state_.mutex);
+    std::swap(discarded, state_.results);
+  }
+  listResults_();
+}
+
+void SearchControl::FreezeSearch() {
+  if (Running() && !Frozen()) worker_.Freeze();
+}
+
+void SearchControl::ResumeSearch() {
+  if (Running() && Frozen()) worker_.Resume();
+}
+
+bool SearchControl::MayStartSearch(const std::string& question) {
+  ReapFrozenSearch();
+  if (!Running()) return true;
+  if (host_.ShowMessageBox(question, kBoxQuestionYesNo) != kAnswerYes) return false;
+  AbortSearch();
+  return true;
+}
+
+}  // namespace kolvar

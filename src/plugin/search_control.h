@@ -1,0 +1,72 @@
+// Search control: starting, freezing, resuming, aborting and abandoning the one
+// search run, the worker that carries it, and what the run sees of the plug-in.
+// Window thread, except the run itself.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "plugin/host_channel.h"
+#include "plugin/plugin_state.h"
+#include "plugin/search_worker.h"
+#include "search/search_run.h"
+
+namespace kolvar {
+
+class SearchControl {
+ public:
+  // listResults refills the result list box from the results (the result panel's
+  // BuildResultList); enter wraps the worker's hand-overs (see PluginSlot).
+  SearchControl(PluginState& state, HostChannel& host, std::function<void()> listResults,
+                EnterFn enter);
+
+  // A keyword search of the settings' keywords. args.keywords and
+  // args.selectedOnly are ignored.
+  void StartSearch(const SearchArgs& args);
+  // A search for one text instead of the keywords; true when a run was started.
+  bool FindText(const std::string& text, SearchArgs args);
+  // False, after telling the user, when no run could be started.
+  bool LaunchSearchThread(SearchArgs args);
+  void AbortSearch();
+  void ReapFrozenSearch();
+  void FreezeSearch();
+  void ResumeSearch();
+  // Asks before a button's search replaces a running one; false when the user
+  // keeps the running search.
+  bool MayStartSearch(const std::string& question);
+  // Stops for good, refusing later starts; Join waits for the worker to leave.
+  void Shutdown() { worker_.Shutdown(); }
+  void Join() { worker_.StopAndJoin(); }
+
+  bool Running() const { return worker_.Running(); }
+  bool Frozen() const { return worker_.Frozen(); }
+  const SearchArgs& LastArgs() const { return lastArgs_; }
+  // The default search window in minutes.
+  int Horizon() const;
+
+  // The run the worker executes: the search run unless a test replaced it.
+  SearchRunFn RealRun();
+  void SetRunForTest(SearchRunFn run) { run_ = std::move(run); }
+  void SetThreadFactoryForTest(ThreadFactory factory) {
+    worker_.SetThreadFactoryForTest(std::move(factory));
+  }
+  void SetFailureHandlerForTest(std::function<void()> handler) {
+    worker_.SetFailureHandlerForTest(std::move(handler));
+  }
+
+ private:
+  class WorkerContext;
+  // Stops the run for good and empties the results it left.
+  void DiscardRun();
+  void Run(const SearchArgs& args, RunContext& ctx);
+
+  PluginState& state_;
+  HostChannel& host_;
+  std::function<void()> listResults_;
+  SearchArgs lastArgs_;
+  SearchRunFn run_;
+  // Declared last: destroyed first, so no run outlives what it refers to.
+  SearchWorker worker_;
+};
+
+}  // namespace kolvar

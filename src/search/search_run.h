@@ -1,0 +1,80 @@
+// One complete search: the keywords parsed, every checked channel read with its
+// time shift, each offered programme matched, the results sorted, listed and
+// reported. It runs on the search worker, but knows nothing of it: everything it
+// needs from outside comes through a SearchContext, so the plug-in, the benchmark
+// and a command-line search can share it.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/datetime.h"
+#include "search/result_list.h"
+#include "settings/settings.h"
+
+namespace kolvar {
+
+// The parameters of one search run. The keyword list is a copy, so the run never
+// reads a list that the window thread is editing.
+struct SearchArgs {
+  std::vector<std::string> keywords{};
+  bool sorted = false;
+  bool visible = false;   // show progress and refill the result list box
+  bool announce = false;  // tell the host when the list is ready
+  int window = 0;         // minutes; 0 for the now-showing search
+  bool selectedOnly = false;
+};
+
+// What a run reads of the settings and the channel list, copied when it starts,
+// so changes made meanwhile take effect at the next run.
+struct SearchSnapshot {
+  struct Channel {
+    std::string name;
+    bool checked = false;
+  };
+  TSettings settings;
+  std::vector<Channel> channels;
+  int current = -1;  // the channel list's current item, -1 for none
+};
+
+// What the host hears of a run.
+enum class RunEvent { kStarted, kListCreated, kCompleted, kOutdatedGuide };
+
+// The run's surroundings. The run calls these from its own thread; the ones that
+// reach the window wait until the window thread has done them.
+class SearchContext {
+ public:
+  virtual ~SearchContext() = default;
+
+  // Between steps: waits while the run is frozen; false once it must stop.
+  virtual bool Continue() = 0;
+  // fn on the shared result list, under its lock; false, fn not run, once the run
+  // has been stopped (a stopped run never writes shared state).
+  virtual bool WithResults(const std::function<void(TFindStruct&)>& fn) = 0;
+  // The guide lacks (true) or holds (false) programmes after now.
+  virtual void SetDatabaseOutdated(bool outdated) = 0;
+  // Whether this run leaves its results unsorted; reading it clears it.
+  virtual bool TakeSkipNextSort() = 0;
+  virtual DateTime Now() = 0;
+
+  virtual void ShowInformation(const std::string& text) = 0;
+  virtual void ShowProgress(const std::string& caption) = 0;
+  // Refills the result list box from the shared results, showing the progress
+  // of it and then the number found.
+  virtual void ListResults() = 0;
+  // The old-guide event is sent only while the window is hidden and a channel is
+  // checked; the context knows both.
+  virtual void Report(RunEvent event) = 0;
+};
+
+// "Find: 12 found".
+std::string FoundCaption(std::size_t count);
+
+// One run. True when it ended normally, false when a time shift that is no number
+// (or a lack of memory) ended it early; it still reports its end then. A stopped
+// run returns as soon as it notices, with nothing more reported.
+bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx);
+
+}  // namespace kolvar

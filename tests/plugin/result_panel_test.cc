@@ -1,0 +1,99 @@
+// The result list box's handlers and the searches started from it, on guides
+// the tests write, with the fake clock at Tuesday 5 March 2024, 12:00.
+#include "plugin/result_panel.h"
+
+#include <gtest/gtest.h>
+
+#include "support/plugin_harness.h"
+
+namespace kolvar {
+namespace {
+
+using testing::PluginHarness;
+using Lines = std::vector<std::string>;
+
+class ResultPanelTest : public ::testing::Test {
+ protected:
+  ResultPanelTest() {
+    h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
+    h.settings.MaxResultCount = 1000;
+  }
+
+  void OpenAndWait() {
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+  }
+
+  PluginHarness h;
+};
+
+TEST_F(ResultPanelTest, ResultListClicksAndTheFindDialog) {
+  h.settings.Words = {"News", "Film"};
+  OpenAndWait();
+  ListBox& list = h.plugin.Form().ListBoxFind;
+  list.SetItemIndex(1);
+  h.plugin.ResultList().ListBoxFindClick();
+  EXPECT_EQ(list.Hint, "1 [News]:\r2024.03.05 12:45-13:30 News[Tu]first");
+  h.plugin.ResultList().ListBoxFindDblClick();
+  EXPECT_EQ(h.plugin.Form().ListBoxWords.ItemIndex(), 0);
+  // After "Clear list" the box no longer shows results: no result's hint.
+  list.Items = {"unrelated"};
+  list.SetItemIndex(0);
+  h.plugin.ResultList().ListBoxFindClick();
+  EXPECT_EQ(list.Hint, "search resulst");
+  list.Items = {"-no results found"};
+  list.SetItemIndex(0);
+  h.plugin.ResultList().ListBoxFindDblClick();  // a placeholder shows the stored results again
+  EXPECT_EQ(list.Count(), 6);
+
+  // Find walks on from where it stopped and starts again at the top.
+  h.plugin.ResultList().FindDialog1Find("news");
+  EXPECT_EQ(list.ItemIndex(), 1);
+  h.plugin.ResultList().FindDialog1Find("news");
+  EXPECT_EQ(list.ItemIndex(), 3);
+  h.plugin.ResultList().FindDialog1Find("news");
+  EXPECT_EQ(list.ItemIndex(), 5);
+  h.plugin.ResultList().FindDialog1Find("news");  // past the last line: from the top again
+  EXPECT_EQ(list.ItemIndex(), 1);
+  h.plugin.ResultList().FindDialog1Find("nothing like it");
+  EXPECT_EQ(list.ItemIndex(), 1);
+  h.plugin.ResultList().FindDialog1Find("film");  // the fruitless pass ended at the top
+  EXPECT_EQ(list.ItemIndex(), 0);
+}
+
+TEST_F(ResultPanelTest, NowShowingKeepsTheOrderFoundAndTheNextRunSorts) {
+  h.WriteChannel("a", {{-10, "Late start"}, {60, "x"}});
+  h.WriteChannel("b", {{-30, "Early start"}, {60, "y"}});
+  h.settings.Channels = {"a.ndx", "b.ndx"};
+  h.settings.ChannelCount = 2;
+  h.settings.Words = {"start"};
+  h.settings.WordCount = 1;
+  h.settings.FindMode = 3;
+  h.settings.CongenialityRate = 80;
+  OpenAndWait();
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+            (Lines{"2024.03.05 11:30 Early start[Tu]b", "2024.03.05 11:50 Late start[Tu]a"}));
+  h.plugin.ResultList().NowShowing();
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+            (Lines{"11:50 Late start[Tu]a", "11:30 Early start[Tu]b"}));
+  h.Command("REFINDVIS");
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items[0], "2024.03.05 11:30 Early start[Tu]b");
+}
+
+TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
+  h.WriteChannel("a", {{-10, "News"}, {60, "x"}});
+  h.WriteChannel("b", {{-10, "Weather"}, {60, "y"}});
+  h.WriteChannel("c", {{-10, "Film"}, {60, "z"}});
+  h.settings.Channels = {"a.ndx", "b.ndx", "c.ndx"};
+  h.settings.ChannelCount = 3;
+  OpenAndWait();
+  h.plugin.ResultList().NowShowing();
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+            (Lines{"11:50 News[Tu]a", "11:50 Weather[Tu]b", "11:50 Film[Tu]c"}));
+}
+
+}  // namespace
+}  // namespace kolvar
