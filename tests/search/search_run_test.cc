@@ -189,26 +189,5 @@ TEST_F(SearchRunTest, AnOutdatedGuideIsReportedWhenTheWindowIsHidden) {
   EXPECT_EQ(h.Events().back(), "SEARCHSTATUS:COMPLETE Done");
 }
 
-TEST_F(SearchRunTest, SavePreferencesWritesWhatTheWindowShows) {
-  h.settings.TimeShifts = {"first.ndx#0", "b.ndx#-30", "c.ndx#10", "d.ndx#0"};
-  h.settings.TimeShiftCount = 3;
-  OpenAndWait();
-  FormPref& f = h.plugin.Form();
-  f.CheckBoxSorted.SetChecked(false);
-  f.SpinEditNotiseDelay.SetValue(9);
-  f.SpinEditSearchMod.SetValue(2);
-  f.ListBoxWords.Add("Sport");
-  h.plugin.Window().SavePreferences();
-  TSettings saved;
-  ASSERT_EQ(LoadSettings(h.folder.Path(kSettingsFileName), saved), 1);
-  EXPECT_FALSE(saved.Sorted);
-  EXPECT_EQ(saved.NotiseDelay, 9);
-  EXPECT_EQ(saved.FindMode, 2);
-  EXPECT_EQ(saved.Words, (Lines{"News", "Film", "Sport"}));
-  EXPECT_EQ(saved.TimeShifts, (Lines{"b.ndx#-30", "c.ndx#10"}));
-  EXPECT_EQ(saved.Channels, Lines{"first.ndx"});
-  EXPECT_TRUE(h.plugin.State().resultsStale);  // saving starts no search
-}
-
 }  // namespace
 }  // namespace kolvar

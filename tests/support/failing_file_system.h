@@ -14,7 +14,7 @@ namespace kolvar::testing {
 struct FileFaults {
   int failWrite = 0;  // the n-th WriteWholeFile from now fails (1 the next); 0 none
   bool failRenames = false;
-  std::string failReadsOf;  // reads of exactly this path fail
+  std::string failReadsOf{};  // reads of exactly this path fail
 };
 
 class FailingFileSystem final : public FileSystem {

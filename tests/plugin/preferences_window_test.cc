@@ -1,0 +1,66 @@
+// The preferences window's Save button, with the fake clock at Tuesday 5 March
+// 2024, 12:00.
+#include "plugin/preferences_window.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_file.h"
+#include "support/failing_file_system.h"
+#include "support/plugin_harness.h"
+
+namespace kolvar {
+namespace {
+
+using testing::PluginHarness;
+using Lines = std::vector<std::string>;
+
+class PreferencesWindowTest : public ::testing::Test {
+ protected:
+  void OpenAndWait() {
+    h.run.Release();
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+  }
+
+  PluginHarness h;
+};
+
+TEST_F(PreferencesWindowTest, SaveWritesWhatTheWindowShows) {
+  h.settings.TimeShifts = {"first.ndx#0", "b.ndx#-30", "c.ndx#10", "d.ndx#0"};
+  h.settings.TimeShiftCount = 3;
+  OpenAndWait();
+  FormPref& f = h.plugin.Form();
+  f.CheckBoxSorted.SetChecked(false);
+  f.SpinEditNotiseDelay.SetValue(9);
+  f.SpinEditSearchMod.SetValue(2);
+  f.ListBoxWords.Add("Sport");
+  h.plugin.Window().SavePreferences();
+  TSettings saved;
+  ASSERT_EQ(LoadSettings(h.folder.Path(kSettingsFileName), saved), 1);
+  EXPECT_FALSE(saved.Sorted);
+  EXPECT_EQ(saved.NotiseDelay, 9);
+  EXPECT_EQ(saved.FindMode, 2);
+  EXPECT_EQ(saved.Words, (Lines{"News", "Film", "Sport"}));
+  EXPECT_EQ(saved.TimeShifts, (Lines{"b.ndx#-30", "c.ndx#10"}));
+  EXPECT_EQ(saved.Channels, Lines{"first.ndx"});
+  EXPECT_TRUE(h.plugin.State().resultsStale);  // saving starts no search
+  EXPECT_TRUE(h.BoxTexts().empty());
+}
+
+TEST_F(PreferencesWindowTest, AFailedSaveIsReportedWithTheFileAndKeepsTheOldOne) {
+  OpenAndWait();
+  const std::string file = h.folder.Path(kSettingsFileName);
+  h.plugin.Form().ListBoxWords.Add("Sport");
+  {
+    testing::FailingFileSystem full({.failWrite = 1});
+    ScopedFileSystem scope(full);
+    h.plugin.Window().SavePreferences();
+  }
+  EXPECT_EQ(h.BoxTexts(), Lines{"The settings could not be saved to " + file + "      "});
+  TSettings kept;
+  ASSERT_EQ(LoadSettings(file, kept), 1);
+  EXPECT_EQ(kept.Words, (Lines{"News", "Film"}));
+}
+
+}  // namespace
+}  // namespace kolvar
