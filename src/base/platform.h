@@ -70,6 +70,10 @@ class Platform {
   // Runs fn on the window thread soon, from its message loop (never inside this
   // call). Any thread. Tasks still waiting when the window is destroyed are dropped.
   virtual void PostToWindowThread(std::function<void()> fn) = 0;
+  // Timer id ticks every intervalMs milliseconds, running fn on the window thread
+  // each time, from now on: an earlier setting of id is replaced and its count
+  // starts anew; intervalMs 0 or less stops it. Every timer stops with the window.
+  virtual void SetTimer(int id, int intervalMs, std::function<void()> fn) = 0;
   // The calling thread's priority: -3 idle, -2 lowest, -1 below normal, 0 normal,
   // 1 above normal, 2 highest, 3 time-critical; other values are clamped. Any thread.
   virtual void SetCurrentThreadPriority(int level) = 0;

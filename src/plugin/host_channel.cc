@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/texts.h"
+#include "remind/output_template.h"
 
 namespace kolvar {
 
@@ -41,64 +42,28 @@ HostEvent MakeHostEvent(std::string text, int kindCode) {
   return event;
 }
 
-namespace {
-
-// Characters from..to, 1-based and inclusive, clipped to the line.
-std::string Chars(std::string_view line, std::size_t from, std::size_t to) {
-  if (from < 1 || to < from || from > line.size()) return {};
-  return std::string(line.substr(from - 1, std::min(to, line.size()) - from + 1));
-}
-
-}  // namespace
-
-ResultLineParts TakeResultLineApart(std::string_view line, const DateTime* firstResultStart) {
-  ResultLineParts parts;
-  const bool isShort = line.size() >= 3 && line[2] == ':';
-  const std::size_t titleStart = isShort ? 7 : 18;
-
-  std::size_t close = 0;  // 1-based position of the "]" that closes the day name
-  for (std::size_t p = line.size(); p >= titleStart && p > 0; --p) {
-    if (line[p - 1] == ']') {
-      close = p;
-      break;
-    }
-  }
-  if (close) {
-    parts.channel = Chars(line, close + 1, line.size());
-    parts.dayOfWeek = Chars(line, close - 2, close - 1);
-    if (close >= titleStart + 4) parts.title = Chars(line, titleStart, close - 4);
-  } else {
-    parts.channel = Chars(line, titleStart, line.size());
-  }
-
-  if (isShort) {
-    parts.begin = Chars(line, 1, 2) + ":" + Chars(line, 4, 5);
-    if (firstResultStart) {
-      CalendarFields f = DecodeDateTime(*firstResultStart);
-      parts.day = std::to_string(f.day);
-      parts.month = std::to_string(f.month);
-      parts.year = std::to_string(f.year);
-    }
-  } else {
-    parts.year = Chars(line, 1, 4);
-    parts.month = Chars(line, 6, 7);
-    parts.day = Chars(line, 9, 10);
-    parts.begin = Chars(line, 12, 13) + ":" + Chars(line, 15, 16);
-  }
-  return parts;
-}
-
 int HostChannel::ShowMessageBox(const std::string& text, int style) {
   if (!state_.Speaking()) return 0;
   return state_.platform.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
 
-void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTime /*endTime*/,
-                                  int /*index*/, int /*count*/) {
-  // Result lines are to be shaped by the output template; until it exists they
-  // reach the host as they stand.
+void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTime endTime,
+                                  int index, int count) {
   if (!state_.Speaking()) return;
-  state_.platform.SendEvent(MakeHostEvent(text, kindCode));
+  // Reminders and browsed entries are result lines, shaped by the user's template
+  // whether or not their end time is known.
+  if (kindCode == kKindNotif || kindCode == kKindUser) {
+    const DateTime now = state_.platform.Now();
+    const std::optional<DateTime> first = state_.FirstResultStart();
+    const ResultLineParts parts = TakeResultLineApart(text, first ? &*first : nullptr, now);
+    const TSettings& settings = state_.settings;
+    state_.platform.SendEvent(
+        MakeHostEvent(FormatOutputString(settings.OutStrFormat, parts, settings.MonthsList, endTime,
+                                         index, count, now),
+                      kindCode));
+  } else {
+    state_.platform.SendEvent(MakeHostEvent(text, kindCode));
+  }
   if (kindCode == kKindNotif && state_.notifyCountdown > 0 && --state_.notifyCountdown == 0) {
     state_.notifyCountdown = state_.settings.RepeatCount;
     if (OnRepeatsDone) OnRepeatsDone();

@@ -35,21 +35,6 @@ std::vector<std::string> CutIntoPieces(std::string_view text);
 // The record's contents for a message text of a kind.
 HostEvent MakeHostEvent(std::string text, int kindCode);
 
-// A result line taken apart. Texts that the line does not hold are empty.
-struct ResultLineParts {
-  std::string year;
-  std::string month;  // the month number as text
-  std::string day;
-  std::string begin;  // "hh:mm"
-  std::string title;
-  std::string dayOfWeek;
-  std::string channel;
-};
-
-// Long lines ("yyyy.mm.dd hh:mm Title[Dw]Channel") carry their date; short ones
-// ("hh:mm Title[Dw]Channel") take it from firstResultStart when there is one.
-ResultLineParts TakeResultLineApart(std::string_view line, const DateTime* firstResultStart);
-
 // The plug-in's voice: message boxes, host events and the replies to host
 // commands. Nothing passes once the plug-in is closing. Window thread.
 class HostChannel {

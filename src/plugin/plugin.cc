@@ -10,21 +10,28 @@ namespace kolvar {
 namespace {
 constexpr char kModuleName[] = "Kolvar.dll";
 constexpr int kSearchUpdateMs = 5000;
+constexpr int kNiticerTimer = 1;
+constexpr int kSearchUpdateTimer = 2;
 }  // namespace
 
 Plugin::Plugin(Platform& platform, EnterFn enter)
-    : state_(platform),
+    : enter_(enter ? std::move(enter) : [](const std::function<void()>& fn) { fn(); }),
+      state_(platform),
       host_(state_),
       search_(
-          state_, host_, [this] { results_.BuildResultList(); }, std::move(enter)),
+          state_, host_, [this] { results_.BuildResultList(); }, enter_),
       results_(state_, search_),
       channels_(state_, host_, search_),
       keywords_(state_),
-      reminders_(state_, host_),
-      until_(state_, host_),
+      until_(state_, host_, search_),
+      reminders_(state_, host_, search_, until_),
       window_(state_, host_, search_, channels_, keywords_),
       commands_(state_, {host_, search_, results_, reminders_, until_, window_}) {
   host_.OnRepeatsDone = [this] { reminders_.AcknowledgeReminder(false); };
+  search_.OnRunStarting = [this] {
+    reminders_.ClearForNewRun();
+    until_.ClearForNewRun();
+  };
   WireHandlers();
 }
 
@@ -40,10 +47,24 @@ void Plugin::WireHandlers() {
   form.CheckBoxSorted.OnClick = [this] { results_.CheckBoxSortedClick(); };
   form.CheckBoxSorted.OnKeyPress = [this] { results_.CheckBoxSortedClick(); };
   form.CheckBoxRemind.OnClick = [this] { reminders_.CheckBoxRemindClick(); };
+  form.CheckBoxRemind.OnKeyPress = [this] { reminders_.CheckBoxRemindClick(); };
+  form.TimerNiticer.OnTimer = [this] { reminders_.TimerNiticerTimer(); };
+  form.TimerSearchUpdate.OnTimer = [this] { reminders_.TimerSearchUpdateTimer(); };
+  form.TimerNiticer.OnChanged = [this] { ArmTimer(kNiticerTimer, state_.form.TimerNiticer); };
+  form.TimerSearchUpdate.OnChanged = [this] {
+    ArmTimer(kSearchUpdateTimer, state_.form.TimerSearchUpdate);
+  };
   form.SpinEditSearchMod.OnChange = [this] { window_.SpinEditSearchModChange(); };
   form.SpinEditIdentital.OnChange = [this] { window_.SpinEditIdentitalChange(); };
   form.SpinEditNotiseDelay.OnChange = [this] { reminders_.SpinEditNotiseDelayChange(); };
   form.SpinEditTimeShift.OnChange = [this] { channels_.SpinEditTimeShiftChange(); };
+}
+
+void Plugin::ArmTimer(int id, Timer& timer) {
+  if (state_.life != PluginState::Life::kOpen) return;
+  // A tick is plug-in code entered from the window's message loop.
+  state_.platform.SetTimer(id, timer.Enabled() ? timer.Interval() : 0,
+                           [enter = enter_, &timer] { enter([&timer] { timer.Tick(); }); });
 }
 
 const char* Plugin::Open(WindowHandle hostWindow) {
@@ -54,6 +75,9 @@ const char* Plugin::Open(WindowHandle hostWindow) {
   platform.SetHostWindow(hostWindow);
   platform.CreatePreferencesWindow();
   state_.life = PluginState::Life::kOpen;
+  // The timers tick from the start, as created (also when the settings fail).
+  ArmTimer(kNiticerTimer, form.TimerNiticer);
+  ArmTimer(kSearchUpdateTimer, form.TimerSearchUpdate);
   FindPluginFolder();
   platform.AddToolWindowStyle();
   if (LoadSettings(state_.pluginFolder + kSettingsFileName, settings) != 1) {
@@ -103,6 +127,8 @@ void Plugin::BeginClose() {
   state_.life = PluginState::Life::kClosing;
   state_.initialised = false;
   search_.Shutdown();
+  state_.platform.SetTimer(kNiticerTimer, 0, {});
+  state_.platform.SetTimer(kSearchUpdateTimer, 0, {});
   state_.form.Visible = false;
   state_.platform.HidePreferencesWindow();
 }

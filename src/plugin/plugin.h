@@ -54,12 +54,16 @@ class Plugin {
   ChannelPanel& Channels() { return channels_; }
   KeywordEditor& Keywords() { return keywords_; }
   Reminders& Reminder() { return reminders_; }
+  UntilBrowser& Until() { return until_; }
   PreferencesWindow& Window() { return window_; }
 
  private:
   void FindPluginFolder();
   void WireHandlers();
+  // Mirrors a timer model into the platform's timer of that id.
+  void ArmTimer(int id, Timer& timer);
 
+  EnterFn enter_;
   PluginState state_;
   HostChannel host_;
   // Before the panels that use it, after the state it refers to.
@@ -67,8 +71,8 @@ class Plugin {
   ResultPanel results_;
   ChannelPanel channels_;
   KeywordEditor keywords_;
-  Reminders reminders_;
   UntilBrowser until_;
+  Reminders reminders_;
   PreferencesWindow window_;
   CommandTable commands_;
 };

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,12 @@ struct PluginState {
   std::size_t ResultCount() const EXCLUDES(mutex) {
     MutexLock lock(mutex);
     return results.size();
+  }
+  // The first result's start, which dates the results' short lines.
+  std::optional<DateTime> FirstResultStart() const EXCLUDES(mutex) {
+    MutexLock lock(mutex);
+    if (results.empty()) return std::nullopt;
+    return results.front().start;
   }
 
   Platform& platform;  // outlives the plug-in

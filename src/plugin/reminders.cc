@@ -4,6 +4,12 @@
 
 namespace kolvar {
 
+namespace {
+constexpr char kNeedResearch[] = "Need research. Push search button";
+constexpr std::int64_t kResearchSeconds = 600;
+constexpr std::int32_t kMinuteMs = 60000;
+}  // namespace
+
 void Reminders::Switch(bool on) {
   TSettings& settings = state_.settings;
   settings.Remind = on;
@@ -25,8 +31,109 @@ void Reminders::SpinEditNotiseDelayChange() {
   state_.form.TimerNiticer.SetInterval(TimerIntervalMs(state_.settings.NotiseDelay, 1000));
 }
 
-void Reminders::AcknowledgeReminder(bool) {}
+void Reminders::ClearForNewRun() {
+  ClearShowList(list_);
+  reminderPending_ = false;
+  state_.notifyCountdown = state_.settings.RepeatCount;
+}
 
-void Reminders::Beat() {}
+void Reminders::AnnounceNextReminder() {
+  TShow& list = list_;
+  const std::int32_t count = list.Count();
+  // Each entry is looked at once at most: a tick never loops round the list.
+  for (std::int32_t looked = 0; list.Pending > 0 && looked < count; ++looked) {
+    if (list.Pos < 0 || list.Pos >= count) list.Pos = 0;
+    const ShowEntry entry = list.Entries[static_cast<std::size_t>(list.Pos)];
+    if (!entry.toAnnounce) {
+      list.Pos = (list.Pos + 1) % count;
+      continue;
+    }
+    if (IsOver(entry, state_.platform.Now())) {
+      // Ended while it waited: done without a word.
+      reminderPending_ = true;
+      AcknowledgeReminder(false);
+      return;
+    }
+    // The host may call back from inside the message, even rebuild the list; the
+    // entry was copied for that.
+    host_.SendHostMessage(entry.line, kKindNotif, entry.end);
+    reminderPending_ = true;
+    return;
+  }
+}
+
+void Reminders::AcknowledgeReminder(bool confirm) {
+  TShow& list = list_;
+  if (list.Pending <= 0 || !reminderPending_) return;
+  if (list.Pos >= 0 && list.Pos < list.Count()) {
+    ShowEntry& entry = list.Entries[static_cast<std::size_t>(list.Pos)];
+    if (entry.toAnnounce) {
+      entry.toAnnounce = false;
+      --list.Pending;
+    }
+    list.Pos = (list.Pos + 1) % list.Count();
+  }
+  // Settled before the confirmation goes out, so an acknowledgement the host
+  // sends from inside it finds nothing to acknowledge.
+  reminderPending_ = false;
+  state_.notifyCountdown = state_.settings.RepeatCount;
+  if (confirm) host_.SendHostMessage(state_.settings.MessConfirmUnd, kKindMess);
+}
+
+void Reminders::Beat() {
+  const TSettings& settings = state_.settings;
+  if (!settings.Remind) {
+    host_.SendHostMessage(settings.MessRemindWasOff, kKindMess);
+    return;
+  }
+  if (state_.databaseOutdated && state_.form.CheckListBoxFiles.CheckedCount() > 0) {
+    host_.SendHostMessage(settings.MessOldDataBase, kKindMess);
+    return;
+  }
+  ClearForNewRun();
+  const int collected = CollectDue(state_, search_, list_, settings.PreviewTime);
+  if (collected <= 0) {
+    host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
+    return;
+  }
+  if (!state_.resultsStale) {
+    AnnounceNextReminder();
+  } else {
+    host_.ShowMessageBox(kNeedResearch, kBoxInformation);
+  }
+  if (collected == 1) host_.SendHostMessage(state_.settings.MessNothingForShow, kKindMess);
+}
+
+void Reminders::TimerNiticerTimer() {
+  if (!state_.resultsStale) AnnounceNextReminder();
+}
+
+void Reminders::TimerSearchUpdateTimer() {
+  if (state_.resultsStale) return;
+  const TSettings& settings = state_.settings;
+  if (settings.Remind && CollectDue(state_, search_, list_, settings.PreviewTime) > 0) {
+    state_.form.TimerSearchUpdate.SetInterval(TimerIntervalMs(settings.BeatDelay, kMinuteMs));
+  }
+  until_.Refresh();
+  CheckPeriodicResearch();
+}
+
+void Reminders::CheckPeriodicResearch() {
+  if (!state_.databaseOutdated) {
+    researchSeconds_ = 0;
+    return;
+  }
+  if (researchSeconds_ < kResearchSeconds) {
+    researchSeconds_ += (std::int64_t{state_.form.TimerSearchUpdate.Interval()} + 500) / 1000;
+    return;
+  }
+  search_.ReapFrozenSearch();
+  researchSeconds_ = 0;
+  if (state_.initialised && !search_.Running()) {
+    search_.StartSearch({.sorted = state_.settings.Sorted,
+                         .visible = state_.settings.ShowInPref,
+                         .window = search_.Horizon()});
+  }
+}
 
 }  // namespace kolvar

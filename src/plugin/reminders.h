@@ -1,29 +1,55 @@
-// Reminders: switching them on and off, the notice delay, and (to come) the
-// scheduler that announces matches through the host. Window thread.
+// Reminders: the reminder list built from the results, announced one entry at a
+// time as "NOTIF" until the user acknowledges it or it has been repeated enough;
+// the two timers that drive it; and the periodic re-search while the guide looks
+// out of date. Window thread.
 #pragma once
+
+#include <cstdint>
 
 #include "plugin/host_channel.h"
 #include "plugin/plugin_state.h"
+#include "plugin/search_control.h"
+#include "plugin/until_browser.h"
+#include "remind/show_list.h"
 
 namespace kolvar {
 
 class Reminders {
  public:
-  Reminders(PluginState& state, HostChannel& host) : state_(state), host_(host) {}
+  Reminders(PluginState& state, HostChannel& host, SearchControl& search, UntilBrowser& until)
+      : state_(state), host_(host), search_(search), until_(until) {}
 
   void RemindOn() { Switch(true); }
   void RemindOff() { Switch(false); }
   void CheckBoxRemindClick();
   void SpinEditNotiseDelayChange();
-  // Not built yet: the commands that reach them are answered and do nothing else.
+  // Marks the entry announced last as done and moves on; with confirm the host
+  // hears that it was acknowledged. Nothing happens unless an entry was announced.
   void AcknowledgeReminder(bool confirm);
+  // Rebuilds the reminder list and announces at once (the host's "BEAT").
   void Beat();
+  // Announces the entry at the list's position, skipping those done.
+  void AnnounceNextReminder();
+  void TimerNiticerTimer();
+  void TimerSearchUpdateTimer();
+  // A search run is starting: the list's results are about to be replaced, and an
+  // acknowledgement must not fall on an entry of the new list.
+  void ClearForNewRun();
+
+  const TShow& List() const { return list_; }
+  bool ReminderPending() const { return reminderPending_; }
 
  private:
   void Switch(bool on);
+  void CheckPeriodicResearch();
 
   PluginState& state_;
   HostChannel& host_;
+  SearchControl& search_;
+  UntilBrowser& until_;
+  TShow list_;
+  bool reminderPending_ = false;      // an entry was announced and awaits acknowledgement
+  std::int64_t researchSeconds_ = 0;  // counted towards the periodic re-search
 };
 
 }  // namespace kolvar

@@ -102,8 +102,8 @@ SearchRunFn SearchControl::RealRun() {
 void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   SearchSnapshot snapshot;
   PluginState& s = state_;
-  const bool current = ctx.OnWindowThread([&s, &snapshot] {
-    s.notifyCountdown = s.settings.RepeatCount;
+  const bool current = ctx.OnWindowThread([this, &s, &snapshot] {
+    if (OnRunStarting) OnRunStarting();
     snapshot.settings = s.settings;
     const CheckListBox& list = s.form.CheckListBoxFiles;
     for (int i = 0; i < list.Count(); ++i) {

@@ -50,6 +50,9 @@ class SearchControl {
   void SetThreadFactoryForTest(ThreadFactory factory) {
     worker_.SetThreadFactoryForTest(std::move(factory));
   }
+  // Run on the window thread when a run starts, before it replaces the results.
+  std::function<void()> OnRunStarting;
+
   void SetFailureHandlerForTest(std::function<void()> handler) {
     worker_.SetFailureHandlerForTest(std::move(handler));
   }

@@ -1,27 +1,48 @@
-// Stepping through the results due within a number of minutes, for the host's
-// SHOWUNTIL commands. Window thread. Not built yet: the commands that reach it
-// are answered and do nothing else.
+// Stepping, for the host's SHOWUNTIL commands, through the results that are on
+// now or start within a number of minutes: each step sends one entry as "USER"
+// with its position and the list's length. Window thread.
 #pragma once
+
+#include <cstdint>
 
 #include "plugin/host_channel.h"
 #include "plugin/plugin_state.h"
+#include "plugin/search_control.h"
+#include "remind/show_list.h"
 
 namespace kolvar {
 
+// Appends to list the results due within minutes (see CollectUpcoming); -1,
+// changing nothing, while a search runs and the results are being replaced.
+int CollectDue(PluginState& state, const SearchControl& search, TShow& list, std::int32_t minutes);
+
 class UntilBrowser {
  public:
-  UntilBrowser(PluginState& state, HostChannel& host) : state_(state), host_(host) {}
+  UntilBrowser(PluginState& state, HostChannel& host, SearchControl& search)
+      : state_(state), host_(host), search_(search) {}
 
-  void ResetUntilIndex() {}
-  void ResetUntilProgress() {}
-  void FinalUntilIndex() {}
-  void ShowUntilBack() {}
-  void ShowUntilCurrent() {}
-  void ShowUntilNext(int /*minutes*/) {}
+  // The next entry; at the end of the list the end is reported, and the step
+  // after that builds the list anew with its minutes.
+  void ShowUntilNext(std::int32_t minutes);
+  void ShowUntilBack();
+  void ShowUntilCurrent();
+  void ResetUntilIndex();
+  void FinalUntilIndex();
+  void ResetUntilProgress();
+  // Appends newly due results to a list in use (each search-update tick).
+  void Refresh();
+  void ClearForNewRun() { ClearShowList(list_); }
+
+  const TShow& List() const { return list_; }
 
  private:
-  [[maybe_unused]] PluginState& state_;
-  [[maybe_unused]] HostChannel& host_;
+  PluginState& state_;
+  HostChannel& host_;
+  SearchControl& search_;
+  TShow list_;
+  bool needsBuild_ = true;          // the next step past the end builds afresh
+  std::int32_t shownIndex_ = 0;     // the entry sent last, 0-based
+  std::int32_t minutesInUse_ = -1;  // of the last build; -1 before the first
 };
 
 }  // namespace kolvar

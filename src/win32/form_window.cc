@@ -13,9 +13,10 @@ HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 }  // namespace
 
-bool FormWindow::Create(std::function<void()> onWake) {
+bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PTR)> onTimer) {
   if (hwnd_) return true;
   onWake_ = std::move(onWake);
+  onTimer_ = std::move(onTimer);
   WNDCLASSA wc{};
   wc.lpfnWndProc = &FormWindow::WindowProc;
   wc.hInstance = ModuleInstance();
@@ -59,6 +60,10 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (message == kWakeMessage) {
     if (self && self->onWake_) self->onWake_();
+    return 0;
+  }
+  if (message == WM_TIMER) {
+    if (self && self->onTimer_) self->onTimer_(static_cast<UINT_PTR>(wParam));
     return 0;
   }
   if (message == WM_DRAWITEM && self &&

@@ -21,8 +21,9 @@ class FormWindow {
   // Posted to the window to make it run onWake on its thread.
   static constexpr UINT kWakeMessage = WM_APP + 1;
 
-  // Creates the window hidden. False when the system refused.
-  bool Create(std::function<void()> onWake);
+  // Creates the window hidden, running onWake for kWakeMessage and onTimer for
+  // each timer tick. False when the system refused.
+  bool Create(std::function<void()> onWake, std::function<void(UINT_PTR)> onTimer);
   void Destroy();
   HWND Handle() const { return hwnd_; }
   // Brings the real controls in step with the models.
@@ -34,6 +35,7 @@ class FormWindow {
 
   HWND hwnd_ = nullptr;
   std::function<void()> onWake_;
+  std::function<void(UINT_PTR)> onTimer_;
   FormView view_;
 };
 

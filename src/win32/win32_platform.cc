@@ -88,7 +88,7 @@ std::optional<std::string> Win32Platform::LoadedModuleFileName(const std::string
 std::string Win32Platform::HostExecutablePath() { return ModuleFileName(nullptr); }
 
 void Win32Platform::CreatePreferencesWindow() {
-  form_.Create([this] { RunPosted(); });
+  form_.Create([this] { RunPosted(); }, [this](UINT_PTR id) { RunTimer(id); });
   std::lock_guard lock(postedMutex_);
   postTarget_ = form_.Handle();
 }
@@ -109,6 +109,7 @@ void Win32Platform::DestroyPreferencesWindow() {
     postTarget_ = nullptr;
     posted_.clear();
   }
+  timers_.clear();  // the window's timers die with it
   form_.Destroy();
 }
 
@@ -134,6 +135,33 @@ void Win32Platform::RunPosted() {
       // An exception must not cross into the host's message loop; the task's own
       // bookkeeping has let its waiting worker go on.
     }
+  }
+  SyncView();
+}
+
+void Win32Platform::SetTimer(int id, int intervalMs, std::function<void()> fn) {
+  HWND window = form_.Handle();
+  if (!window) return;
+  const auto timerId = static_cast<UINT_PTR>(id);
+  if (intervalMs <= 0) {
+    KillTimer(window, timerId);
+    timers_.erase(timerId);
+    return;
+  }
+  timers_[timerId] = std::move(fn);
+  // The same id replaces the timer and starts its count anew; the system keeps
+  // the interval within what it supports.
+  ::SetTimer(window, timerId, static_cast<UINT>(intervalMs), nullptr);
+}
+
+void Win32Platform::RunTimer(UINT_PTR id) {
+  auto it = timers_.find(id);
+  if (it == timers_.end()) return;
+  std::function<void()> fn = it->second;  // a copy: the tick may replace or stop its timer
+  try {
+    fn();
+  } catch (...) {
+    // As with posted tasks: nothing may cross into the host's message loop.
   }
   SyncView();
 }

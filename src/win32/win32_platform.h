@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 
 #include "base/platform.h"
@@ -34,6 +35,7 @@ class Win32Platform final : public Platform {
   WindowHandle PreferencesWindow() override;
 
   void PostToWindowThread(std::function<void()> fn) override;
+  void SetTimer(int id, int intervalMs, std::function<void()> fn) override;
   void SetCurrentThreadPriority(int level) override;
   void ShellOpen(const std::string& file, const std::string& directory) override;
 
@@ -46,6 +48,7 @@ class Win32Platform final : public Platform {
 
  private:
   void RunPosted();
+  void RunTimer(UINT_PTR id);
 
   HWND host_ = nullptr;
   FormWindow form_;
@@ -55,6 +58,7 @@ class Win32Platform final : public Platform {
   std::mutex postedMutex_;
   std::deque<std::function<void()>> posted_;
   HWND postTarget_ = nullptr;
+  std::map<UINT_PTR, std::function<void()>> timers_;  // window thread only
 };
 
 }  // namespace kolvar::win32

@@ -117,6 +117,7 @@ void FakePlatform::DestroyPreferencesWindow() {
   Record(Rec(Recorded::Kind::kWindow, "destroy"));
   std::lock_guard lock(mutex_);
   posted_.clear();
+  timers_.clear();
   windowExists_ = windowVisible_ = toolWindow_ = false;
 }
 
@@ -191,6 +192,50 @@ std::optional<std::string> FakePlatform::OpenFileDialog(const std::string& filte
 
 std::optional<std::string> FakePlatform::SaveFileDialog(const std::string& filter) {
   return AnswerDialog("save", filter);
+}
+
+void FakePlatform::SetTimer(int id, int intervalMs, std::function<void()> fn) {
+  std::lock_guard lock(mutex_);
+  if (intervalMs <= 0 || !windowExists_) {
+    timers_.erase(id);
+    return;
+  }
+  timers_[id] = {intervalMs, std::move(fn), timerClock_ + intervalMs};
+}
+
+int FakePlatform::TimerInterval(int id) const {
+  std::lock_guard lock(mutex_);
+  auto it = timers_.find(id);
+  return it == timers_.end() ? 0 : it->second.interval;
+}
+
+void FakePlatform::PassTime(long long ms) {
+  long long end;
+  {
+    std::lock_guard lock(mutex_);
+    end = timerClock_ + ms;
+  }
+  for (;;) {
+    std::function<void()> fn;
+    {
+      std::lock_guard lock(mutex_);
+      auto next = timers_.end();
+      for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+        if (next == timers_.end() || it->second.due < next->second.due) next = it;
+      }
+      if (next == timers_.end() || next->second.due > end) {
+        now_ += static_cast<double>(end - timerClock_) / 86400000.0;
+        timerClock_ = end;
+        return;
+      }
+      FakeTimer& timer = next->second;
+      now_ += static_cast<double>(timer.due - timerClock_) / 86400000.0;
+      timerClock_ = timer.due;
+      timer.due += timer.interval;
+      fn = timer.fn;  // a copy: the tick may replace or stop its own timer
+    }
+    fn();
+  }
 }
 
 }  // namespace kolvar::testing

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -31,6 +32,11 @@ class FakePlatform : public Platform {
   // Scripting.
   void SetNow(DateTime now);
   void Advance(double days);
+  // Moves the clock on by ms, firing every timer that falls due on the way, in time
+  // order (as the window thread, on the calling thread).
+  void PassTime(long long ms);
+  // The interval a timer runs at now, 0 when it is stopped.
+  int TimerInterval(int id) const;
   void QueueMessageBoxAnswer(int answer);                   // unqueued boxes answer OK
   void QueueDialogAnswer(std::optional<std::string> path);  // unqueued dialogs are cancelled
   void SetModuleFileName(std::optional<std::string> fileName) { moduleFileName_ = fileName; }
@@ -77,6 +83,7 @@ class FakePlatform : public Platform {
   void AddToolWindowStyle() override;
   WindowHandle PreferencesWindow() override;
   void PostToWindowThread(std::function<void()> fn) override;
+  void SetTimer(int id, int intervalMs, std::function<void()> fn) override;
   void SetCurrentThreadPriority(int level) override;
   void ShellOpen(const std::string& file, const std::string& directory) override;
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
@@ -105,6 +112,14 @@ class FakePlatform : public Platform {
   std::string lastModuleQuery_;
   std::function<void(const HostEvent&)> eventHandler_;
   std::function<void(const std::string&)> boxHandler_;
+
+  struct FakeTimer {
+    int interval = 0;
+    std::function<void()> fn;
+    long long due = 0;  // on the timer clock
+  };
+  std::map<int, FakeTimer> timers_;
+  long long timerClock_ = 0;  // milliseconds passed through PassTime
 };
 
 }  // namespace kolvar::testing

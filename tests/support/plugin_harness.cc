@@ -122,6 +122,11 @@ void PluginHarness::Pump(int ms) {
   platform.RunPosted();
 }
 
+void PluginHarness::SetResults(TFindStruct results) {
+  MutexLock lock(plugin.State().mutex);
+  plugin.State().results = std::move(results);
+}
+
 std::vector<std::string> PluginHarness::Events() const {
   std::vector<std::string> out;
   for (const auto& e : platform.CallsOf(Recorded::Kind::kEvent)) {

@@ -67,6 +67,8 @@ class PluginHarness {
   // Pumps until the worker is idle.
   bool WaitIdle(int timeoutMs = 5000);
 
+  // Puts results in place of the plug-in's, as a finished run would leave them.
+  void SetResults(TFindStruct results);
   // The host events so far, each as "KIND text", and the message boxes' texts.
   std::vector<std::string> Events() const;
   std::vector<std::string> BoxTexts() const;

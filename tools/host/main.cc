@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -55,6 +56,8 @@ struct Trigger {
   std::string action;  // a script line
 };
 std::vector<Trigger> g_triggers;
+// Events of each kind received so far, for "waitfor".
+std::map<std::string, int> g_eventCounts;
 void RunTriggered(const std::string& action);
 
 std::string FieldText(const char* field, std::size_t size) {
@@ -90,6 +93,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     const auto* rec = reinterpret_cast<const HostEventRecord*>(wParam);
     LogEvent(rec, lParam);
     const std::string kind = rec ? FieldText(rec->kind, sizeof rec->kind) : "";
+    ++g_eventCounts[kind];
     for (auto it = g_triggers.begin(); it != g_triggers.end(); ++it) {
       if (it->kind != kind) continue;
       std::string action = it->action;
@@ -271,6 +275,19 @@ void Settle(DWORD quiet) {
   }
 }
 
+// Serves messages until the next event of a kind arrives (at most ms).
+void WaitFor(const std::string& kind, DWORD ms) {
+  const int seen = g_eventCounts[kind];
+  const DWORD start = GetTickCount();
+  while (g_eventCounts[kind] == seen) {
+    if (GetTickCount() - start >= ms) {
+      Log("timeout waiting for " + kind);
+      return;
+    }
+    Pump(10);
+  }
+}
+
 // Top-level windows of this process other than the host's own and message boxes.
 void LogPluginWindows(HWND hostWindow, bool withControls) {
   WindowListing listing{hostWindow, 0, withControls};
@@ -356,6 +373,11 @@ class Runner {
       return SendRaw(words);
     } else if (verb == "settle") {
       Settle(arg.empty() ? 150 : static_cast<DWORD>(std::atoi(arg.c_str())));
+    } else if (verb == "waitfor") {
+      std::string kind, ms;
+      words >> kind >> ms;
+      if (kind.empty()) return false;
+      WaitFor(kind, ms.empty() ? 15000 : static_cast<DWORD>(std::atoi(ms.c_str())));
     } else if (verb == "wait") {
       Pump(static_cast<DWORD>(std::atoi(arg.c_str())));
     } else if (verb == "setup") {

@@ -1,0 +1,81 @@
+#include "plugin/until_browser.h"
+
+#include <algorithm>
+
+namespace kolvar {
+
+int CollectDue(PluginState& state, const SearchControl& search, TShow& list, std::int32_t minutes) {
+  if (search.Running()) return -1;
+  const DateTime now = state.platform.Now();
+  MutexLock lock(state.mutex);
+  return CollectUpcoming(list, state.results, now, minutes);
+}
+
+void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
+  const TSettings& settings = state_.settings;
+  TShow& list = list_;
+  const std::string& endText =
+      state_.databaseOutdated ? settings.MessOldDataBase : settings.MessEndOfList;
+  if (list.Pos >= list.Count()) {
+    if (needsBuild_) {
+      ClearShowList(list);
+      const int collected = CollectDue(state_, search_, list, minutes);
+      if (collected == -1) {
+        host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
+      } else if (collected == 1) {
+        host_.SendHostMessage(
+            state_.databaseOutdated ? settings.MessOldDataBase : settings.MessUntilNoResults,
+            kKindMess);
+      } else {
+        needsBuild_ = false;
+        minutesInUse_ = minutes;
+      }
+    } else {
+      host_.SendHostMessage(endText, kKindMess);
+      needsBuild_ = true;
+    }
+  }
+  if (list.Pos >= 0 && list.Pos < list.Count()) {
+    // Moved on before the send: the host may step again from inside the message.
+    const ShowEntry entry = list.Entries[static_cast<std::size_t>(list.Pos)];
+    const std::int32_t index = list.Pos + 1;
+    shownIndex_ = list.Pos++;
+    host_.SendHostMessage(entry.line, kKindUser, entry.end, index, list.Count());
+  }
+}
+
+void UntilBrowser::ShowUntilBack() {
+  list_.Pos = needsBuild_ ? shownIndex_ : std::max(shownIndex_ - 1, 0);
+  needsBuild_ = false;
+  ShowUntilNext(0);
+}
+
+void UntilBrowser::ShowUntilCurrent() {
+  list_.Pos = shownIndex_;
+  needsBuild_ = false;
+  ShowUntilNext(0);
+}
+
+void UntilBrowser::ResetUntilIndex() {
+  list_.Pos = 0;
+  shownIndex_ = 0;
+  needsBuild_ = false;
+}
+
+void UntilBrowser::FinalUntilIndex() {
+  if (list_.Count() <= 0) return;
+  list_.Pos = list_.Count() - 1;
+  shownIndex_ = list_.Count() - 1;
+  needsBuild_ = false;
+}
+
+void UntilBrowser::ResetUntilProgress() {
+  ClearShowList(list_);
+  shownIndex_ = 0;
+}
+
+void UntilBrowser::Refresh() {
+  if (minutesInUse_ != -1) CollectDue(state_, search_, list_, minutesInUse_);
+}
+
+}  // namespace kolvar

@@ -1,0 +1,40 @@
+// A list of results to announce or browse: the reminder list and the until list
+// each are one. Built from the result list; it only grows until it is cleared.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/datetime.h"
+#include "search/result_list.h"
+
+namespace kolvar {
+
+struct ShowEntry {
+  std::string line;  // the result's line; no two entries have the same
+  DateTime start = 0;
+  DateTime end = 0;  // 0 when not known
+  bool toAnnounce = true;
+};
+
+struct TShow {
+  std::vector<ShowEntry> Entries;
+  std::int32_t Pos = 0;      // current position, 0-based
+  std::int32_t Pending = 0;  // entries still to announce
+
+  std::int32_t Count() const { return static_cast<std::int32_t>(Entries.size()); }
+};
+
+void ClearShowList(TShow& list);
+
+// Appends the results due now, in result order, that the list does not hold yet:
+// those on air (started, and not ended: an unknown end counts as not ended) and
+// those starting in fewer than minutes whole minutes. 2 when it appended any, 1
+// otherwise.
+int CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now, std::int32_t minutes);
+
+// Whether the programme of an entry is over; an unknown end never is.
+bool IsOver(const ShowEntry& entry, DateTime now);
+
+}  // namespace kolvar

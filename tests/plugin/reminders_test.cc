@@ -1,0 +1,230 @@
+// Reminders and the until browser on a virtual clock: the fake platform fires the
+// window's timers as time passes. The clock starts at Tuesday 5 March 2024, 12:00.
+#include "plugin/reminders.h"
+
+#include <gtest/gtest.h>
+
+#include "support/plugin_harness.h"
+
+namespace kolvar {
+namespace {
+
+using testing::PluginHarness;
+using Lines = std::vector<std::string>;
+
+class RemindersTest : public ::testing::Test {
+ protected:
+  RemindersTest() {
+    TSettings& s = h.settings;
+    s.NotiseDelay = 5;
+    s.PreviewTime = 60;
+    s.BeatDelay = 1;
+    s.NoticeUnderstood = true;
+    s.OutStrFormat = "%i/%a %s";
+    s.MessConfirmUnd = "Understood";
+    s.MessRemindWasOff = "Reminders are off";
+    s.MessOldDataBase = "Old guide";
+    s.MessListDNTCreate = "Not while searching";
+    s.MessNothingForShow = "Nothing due";
+    s.MessEndOfList = "End";
+    s.MessUntilNoResults = "None due";
+  }
+
+  // Opens with the results of a finished search: A on air, B and C coming.
+  void Open(int repeatCount) {
+    h.settings.RepeatCount = repeatCount;
+    h.run.Release();
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+    h.SetResults({{"2024.03.05 11:50 A[Tu]first", At(-10), At(20), 0},
+                  {"2024.03.05 12:20 B[Tu]first", At(20), At(50), 0},
+                  {"2024.03.05 12:50 C[Tu]first", At(50), At(80), 1}});
+    h.platform.ClearCalls();
+  }
+
+  static DateTime At(double minutes) {
+    return *EncodeDateTime({2024, 3, 2, 5, 12, 0, 0, 0}) + minutes / 1440;
+  }
+
+  // The events of the next ticks of the notice timer, one text per tick ("" for
+  // none). The search-update timer has built the list at 5 s.
+  Lines Ticks(int count) {
+    Lines out;
+    for (int i = 0; i < count; ++i) {
+      h.platform.ClearCalls();
+      h.platform.PassTime(5000);
+      Lines events = h.Events();
+      std::string joined;
+      for (const auto& e : events) joined += (joined.empty() ? "" : "|") + e;
+      out.push_back(joined);
+    }
+    return out;
+  }
+
+  PluginHarness h;
+};
+
+TEST_F(RemindersTest, TheTimersRunAtTheirIntervals) {
+  Open(2);
+  EXPECT_EQ(h.platform.TimerInterval(1), 5000);  // notices: NotiseDelay seconds
+  EXPECT_EQ(h.platform.TimerInterval(2), 5000);
+  h.platform.PassTime(5000);  // the first build: from now on every BeatDelay minutes
+  EXPECT_EQ(h.platform.TimerInterval(2), 60000);
+  h.plugin.Form().SpinEditNotiseDelay.SetValue(7);
+  EXPECT_EQ(h.platform.TimerInterval(1), 7000);
+  h.Command("REMINDOFF");
+  EXPECT_EQ(h.platform.TimerInterval(1), 0);
+}
+
+struct RepeatCase {
+  int repeatCount;
+  Lines ticks;
+};
+
+class RepeatTest : public RemindersTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RepeatTest, EachEntryIsRepeatedAsTheRepeatCountSays) {
+  Open(GetParam().repeatCount);
+  EXPECT_EQ(Ticks(8), GetParam().ticks);
+}
+
+const std::string kA = "NOTIF -/- A", kB = "NOTIF -/- B", kC = "NOTIF -/- C";
+INSTANTIATE_TEST_SUITE_P(
+    RepeatCounts, RepeatTest,
+    ::testing::Values(RepeatCase{2, {"", kA, kA, kB, kB, kC, kC, ""}},
+                      // The first is announced twice, as the acknowledgement waits for
+                      // its first send; each one after an automatic acknowledgement once.
+                      RepeatCase{1, {"", kA, kA, kB, kC, "", "", ""}},
+                      RepeatCase{-1, {"", kA, kA, kA, kA, kA, kA, kA}}),
+    [](const ::testing::TestParamInfo<RepeatCase>& info) {
+      const int n = info.param.repeatCount;
+      return n < 0 ? std::string("Unlimited") : "Count" + std::to_string(n);
+    });
+
+TEST_F(RemindersTest, UnderstoodAcknowledgesTheAnnouncedEntryOnly) {
+  Open(-1);
+  h.Command("UNDERSTOOD");  // nothing announced yet
+  EXPECT_TRUE(h.Events().empty());
+  EXPECT_EQ(Ticks(2), (Lines{"", "NOTIF -/- A"}));
+  h.platform.ClearCalls();
+  h.Command("UNDERSTOOD");
+  EXPECT_EQ(h.Events(), Lines{"MESS Understood"});
+  EXPECT_EQ(Ticks(1), Lines{"NOTIF -/- B"});
+}
+
+// A search run rebuilds the list; an acknowledgement meant for the entry announced
+// before it must not fall on the first entry of the new list.
+TEST_F(RemindersTest, UnderstoodAfterANewSearchDoesNotSkipTheFirstEntry) {
+  Open(-1);
+  EXPECT_EQ(Ticks(2), (Lines{"", "NOTIF -/- A"}));
+  h.plugin.Search().SetRunForTest([](const SearchArgs&, RunContext&) {});
+  h.plugin.Reminder().ClearForNewRun();  // what a run's start does
+  // Up to the tick that builds the list again, before anything of it is announced.
+  while (h.plugin.Reminder().List().Count() == 0) h.platform.PassTime(1000);
+  h.platform.ClearCalls();
+  h.Command("UNDERSTOOD");
+  EXPECT_TRUE(h.Events().empty());
+  EXPECT_EQ(h.plugin.Reminder().List().Pending, 3);
+}
+
+TEST_F(RemindersTest, AnEntryThatEndedWhileItWaitedIsSkippedSilently) {
+  Open(-1);
+  h.SetResults({{"2024.03.05 11:50 A[Tu]first", At(-10), At(7), 0},
+                {"2024.03.05 12:20 B[Tu]first", At(20), At(50), 0}});
+  EXPECT_EQ(Ticks(2), (Lines{"", "NOTIF -/- A"}));
+  h.platform.PassTime(7 * 60000 - 10000);  // to 12:07, when A ends
+  EXPECT_EQ(Ticks(3), (Lines{"", "NOTIF -/- B", "NOTIF -/- B"}));
+}
+
+TEST_F(RemindersTest, BeatSaysWhyItCannotRemind) {
+  Open(-1);
+  struct Case {
+    std::function<void()> arrange;
+    Lines events;
+    Lines boxes;
+  };
+  const Case cases[] = {
+      {[&] { h.Command("REMINDOFF"); }, {"MESS Reminders are off"}, {}},
+      {[&] { h.plugin.State().databaseOutdated = true; }, {"MESS Old guide"}, {}},
+      {[&] { h.plugin.State().resultsStale = true; },
+       {},
+       {"Need research. Push search button      "}},
+      {[&] { h.SetResults({}); }, {"MESS Nothing due"}, {}},
+      {[] {}, {"NOTIF -/- A"}, {}},
+  };
+  for (const Case& c : cases) {
+    h.Command("REMINDON");
+    h.plugin.State().databaseOutdated = false;
+    h.plugin.State().resultsStale = false;
+    c.arrange();
+    h.platform.ClearCalls();
+    h.Command("BEAT");
+    EXPECT_EQ(h.Events(), c.events);
+    EXPECT_EQ(h.BoxTexts(), c.boxes);
+    h.SetResults({{"2024.03.05 11:50 A[Tu]first", At(-10), At(20), 0}});
+  }
+}
+
+TEST_F(RemindersTest, AnOutdatedGuideIsSearchedAgainAfterTenMinutes) {
+  h.settings.Remind = false;  // the search-update timer stays at 5 s
+  Open(-1);
+  h.plugin.State().databaseOutdated = true;
+  h.platform.PassTime(600000);  // 120 ticks count 600 seconds
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.run.Started(), 1);  // only the search of Open
+  h.platform.PassTime(5000);      // the 121st
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(h.run.Started(), 2);
+}
+
+TEST_F(RemindersTest, TheUntilBrowserWalksTheDueEntries) {
+  h.settings.UntilMinutes = 60;
+  Open(-1);
+  auto custom = [&](int minutes) {
+    testing::FakeRecord r;
+    r.kind = 2;
+    r.flag = 1;
+    r.command = "CUSTOMSHOWUNTILNEXT";
+    r.param = minutes;
+    h.Send(r);
+  };
+  struct Step {
+    std::function<void()> act;
+    const char* event;
+  };
+  auto command = [&](const char* text) { return [&, text] { h.Command(text); }; };
+  const Step steps[] = {
+      {command("SHOWUNTILNEXT"), "USER 1/3 A"},
+      {command("SHOWUNTILNEXT"), "USER 2/3 B"},
+      {command("SHOWUNTILNEXT"), "USER 3/3 C"},
+      {command("SHOWUNTILBACK"), "USER 2/3 B"},
+      {command("SHOWUNTILBACK"), "USER 1/3 A"},
+      {command("SHOWUNTILBACK"), "USER 1/3 A"},
+      {command("SHOWUNTILNEXT"), "USER 2/3 B"},
+      {command("SHOWUNTILCURENT"), "USER 2/3 B"},
+      {command("FINALUNTILINDEX"), ""},
+      {command("SHOWUNTILNEXT"), "USER 3/3 C"},
+      {command("SHOWUNTILNEXT"), "MESS End"},
+      {command("SHOWUNTILNEXT"), "USER 1/3 A"},  // built anew
+      {command("RESETUNTILINDEX"), ""},
+      {command("SHOWUNTILNEXT"), "USER 1/3 A"},
+      // Emptied while browsing (as a search run does): the end, then a new build.
+      {command("RESETUNTILPROGR"), ""},
+      {command("SHOWUNTILNEXT"), "MESS End"},
+      {[&] { custom(30); }, "USER 1/2 A"},
+      // Other minutes take effect at the next build only.
+      {[&] { custom(120); }, "USER 2/2 B"},
+      {[&] { custom(120); }, "MESS End"},
+      {[&] { custom(120); }, "USER 1/3 A"},
+  };
+  int n = 0;
+  for (const Step& step : steps) {
+    h.platform.ClearCalls();
+    step.act();
+    EXPECT_EQ(h.Events(), *step.event ? Lines{step.event} : Lines{}) << "step " << n;
+    ++n;
+  }
+}
+
+}  // namespace
+}  // namespace kolvar
