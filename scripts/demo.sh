@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The main job: builds Kolvar.dll, the reference host and a sample guide, lays
-# out a host folder with the plug-in installed in Plugins\Kolvar\ and pointed at
-# the guide, and runs the host under Wine on a virtual display. The host opens the
-# plug-in, drives it, shows everything it says, and closes it.
+# The main job: builds Kolvar.dll, the reference host and a sample guide around
+# now, lays out a host folder with the plug-in installed in Plugins\Kolvar\ and
+# pointed at the guide, and runs the host under Wine on a virtual display. The
+# host opens the plug-in; the terminal shows, as they arrive, the search messages,
+# the reminders repeated until acknowledged, and a walk through what is due.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,29 +21,43 @@ mkdir -p "$demo/Plugins/Kolvar" "$demo/Guide"
 cp -r build/win32/Kolvar/. "$demo/Plugins/Kolvar/"
 cp build/win32/kolvar-host.exe "$demo/"
 
-# A sample guide of 20 channels for a week, starting an hour and a half ago; the
-# plug-in's settings point at it and check three channels.
-build/native/tools/jtvgen/jtvgen --out "$demo/Guide" --channels 20 --days 7 --seed 2026
+# A sample guide of 20 channels for a day, whose first programmes started half an
+# hour ago, so some are on now and more start within the hour; the plug-in's
+# settings point at it, check every channel, look for four keywords, remind of
+# programmes due within the hour and give a notice every two seconds.
+build/native/tools/jtvgen/jtvgen --out "$demo/Guide" --channels 20 --days 1 --start-minutes -30 --seed 2026
 guide="Z:$(cd "$demo/Guide" && pwd | tr / '\\')\\"
-GUIDE=$guide perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
-  $_ .= "ch001.ndx\r\nch002.ndx\r\nch003.ndx\r\n" if /^\[Channels\]\r$/' \
+channels=$(cd "$demo/Guide" && printf '%s\r\n' *.ndx)
+GUIDE=$guide CHANNELS=$channels perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
+  s/^NotiseDelay = .*\r$/NotiseDelay = 2\r/; s/^PreviewTime = .*\r$/PreviewTime = 60\r/;
+  s/^Until Minutes = .*\r$/Until Minutes = 60\r/; $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/' \
   "$demo/Plugins/Kolvar/settings.ini"
-for w in News Weather Football; do
+for w in News Film Sport Show; do
   WORD=$w perl -pi -e '$_ .= "$ENV{WORD}\r\n" if /^\[Words\]\r$/' "$demo/Plugins/Kolvar/settings.ini"
 done
+# The template shows a browsed entry's position and the count.
+perl -pi -e 'if ($template) { $_ = "%i/%a %b-%e %s (%c)\r\n"; $template = 0 }
+  $template = 1 if /^\[Out str format\]\r$/' "$demo/Plugins/Kolvar/settings.ini"
 cat >"$demo/demo.script" <<'SCRIPT'
 settle
-echo Kolvar has opened and searched the three checked channels for its keywords.
-echo Its preferences window, with the results, the keywords and the channels:
-controls
-echo The host asks for a new search, announced when it ends:
-command REFIND
-settle
-echo The host searches for one text and shows the list:
-findit Nature
-settle
-command JOINFINDLIST
-controls
+echo Kolvar has opened and searched 20 channels for News, Film, Sport and Show.
+echo The host asks for reminders now (BEAT): the first programme due is announced,
+echo and announced again at every notice until it is acknowledged.
+command BEAT
+waitfor NOTIF
+echo The user acknowledges it (UNDERSTOOD); the next programme due follows.
+command UNDERSTOOD
+waitfor NOTIF
+waitfor NOTIF
+echo The host walks through the programmes due within the hour:
+command SHOWUNTILNEXT
+command SHOWUNTILNEXT
+command SHOWUNTILNEXT
+command SHOWUNTILNEXT
+command SHOWUNTILNEXT
+command SHOWUNTILNEXT
+echo Reminders off, and the plug-in closes.
+command REMINDOFF
 close
 SCRIPT
 
