@@ -37,6 +37,7 @@ class Reminders {
   void ClearForNewRun();
 
   const TShow& List() const { return list_; }
+  TShow& ListForTest() { return list_; }
   bool ReminderPending() const { return reminderPending_; }
 
  private:

@@ -136,6 +136,26 @@ TEST_F(RemindersTest, AnEntryThatEndedWhileItWaitedIsSkippedSilently) {
   EXPECT_EQ(Ticks(3), (Lines{"", "NOTIF -/- B", "NOTIF -/- B"}));
 }
 
+// The last programme of a channel may have no known end: it is still announced,
+// through the template like every other, and its end shows as "?".
+TEST_F(RemindersTest, AnEntryWithoutAKnownEndIsAnnouncedAndShaped) {
+  h.settings.OutStrFormat = "%s %b-%e";
+  Open(-1);
+  h.SetResults({{"2024.03.05 11:50 A[Tu]first", At(-10), 0, 0}});
+  EXPECT_EQ(Ticks(2), (Lines{"", "NOTIF A 11:50-?"}));
+}
+
+// However the counts of a list disagree, a tick looks at each entry once.
+TEST_F(RemindersTest, ATickNeverLoopsRoundTheList) {
+  Open(-1);
+  h.platform.PassTime(5000);
+  TShow& list = h.plugin.Reminder().ListForTest();
+  ASSERT_EQ(list.Count(), 3);
+  for (ShowEntry& e : list.Entries) e.toAnnounce = false;
+  list.Pending = 5;
+  EXPECT_EQ(Ticks(1), Lines{""});
+}
+
 TEST_F(RemindersTest, BeatSaysWhyItCannotRemind) {
   Open(-1);
   struct Case {
