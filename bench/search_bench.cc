@@ -62,6 +62,14 @@ class BenchContext final : public SearchContext {
     fn(results);
     return true;
   }
+  bool Publish(const TFindStruct& found, std::size_t first) override {
+    AppendResults(results, found, first);
+    return true;
+  }
+  bool PublishSorted(TFindStruct& found) override {
+    std::swap(found, results);
+    return true;
+  }
   void SetDatabaseOutdated(bool) override {}
   bool TakeSkipNextSort() override { return false; }
   DateTime Now() override { return kNow; }

@@ -1,12 +1,220 @@
 #include "plugin/keyword_editor.h"
 
+#include <numeric>
+
+#include "base/cp1251.h"
+#include "base/file_io.h"
+#include "base/selection_sort.h"
+#include "base/text_lines.h"
+#include "search/similarity.h"
+#include "settings/settings_file.h"
+
 namespace kolvar {
+
+namespace {
+
+constexpr char kDuplicate[] = "Duplicate record";
+constexpr char kNotStorable[] =
+    "A keyword cannot begin with a blank or hold a line break: the settings file could not "
+    "keep it";
+constexpr char kEmptyListHint[] = "Keywords";
+constexpr char kTextFilter[] = "Text file (*.txt)|*.TXT";
+constexpr char kLoadFilter[] = "Text file (*.txt)|*.TXT|All files (*.*)|*.*";
+constexpr char kEnter = '\r';
+constexpr char kCtrlEnter = '\n';
+
+bool Listed(const std::vector<std::string>& items, const std::string& text) {
+  const std::string key = UpperCase(text);
+  for (const auto& item : items) {
+    if (UpperCase(item) == key) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void KeywordEditor::StoreKeywords() {
   TSettings& settings = state_.settings;
   settings.Words = state_.form.ListBoxWords.Items;
   settings.WordCount = static_cast<std::int32_t>(settings.Words.size());
   state_.resultsStale = true;
+}
+
+bool KeywordEditor::Acceptable(const std::string& text) {
+  // The settings file ends a list at an empty or blank-led line.
+  std::optional<std::string> storable = ListLine(text);
+  if (storable && *storable == text) return true;
+  host_.ShowMessageBox(kNotStorable, kBoxInformation);
+  return false;
+}
+
+void KeywordEditor::Reindex(const std::function<std::int32_t(std::int32_t)>& f) {
+  if (!state_.resultsFromKeywordList) return;
+  {
+    MutexLock lock(state_.mutex);
+    for (FoundProgramme& r : state_.results) {
+      if (r.keywordIndex >= 0) r.keywordIndex = f(r.keywordIndex);
+    }
+    for (std::int32_t& position : state_.runKeywordPositions) {
+      if (position >= 0) position = f(position);
+    }
+  }
+  state_.searchKeywordList = state_.form.ListBoxWords.Items;
+}
+
+void KeywordEditor::AddKeyword() {
+  const std::string text = state_.form.EditFindStr.Text;
+  ListBox& list = state_.form.ListBoxWords;
+  if (text.empty()) return;
+  if (Listed(list.Items, text)) {
+    host_.ShowMessageBox(kDuplicate, kBoxInformation);
+    return;
+  }
+  if (!Acceptable(text)) return;
+  searchCursor_ = 1;
+  list.Add(text);
+  list.SetItemIndex(list.Count() - 1);
+  StoreKeywords();
+  Reindex([](std::int32_t i) { return i; });
+}
+
+void KeywordEditor::ModifyKeyword() {
+  const std::string text = state_.form.EditFindStr.Text;
+  ListBox& list = state_.form.ListBoxWords;
+  const int selected = list.ItemIndex();
+  if (text.empty() || selected < 0 || text == list.CurrentText()) return;
+  // The selected item is listed too: a change of letter case alone is refused.
+  if (Listed(list.Items, text)) {
+    host_.ShowMessageBox(kDuplicate, kBoxInformation);
+    return;
+  }
+  if (!Acceptable(text)) return;
+  list.Items[static_cast<std::size_t>(selected)] = text;
+  StoreKeywords();
+  Reindex([selected](std::int32_t i) { return i == selected ? -1 : i; });
+}
+
+void KeywordEditor::DeleteKeyword() {
+  ListBox& list = state_.form.ListBoxWords;
+  const int i = list.ItemIndex();
+  if (i < 0) return;
+  searchCursor_ = 1;
+  list.Items.erase(list.Items.begin() + i);
+  if (list.Count() == 0) list.Hint = kEmptyListHint;
+  StoreKeywords();
+  list.SetItemIndex(i > 0 ? std::min(i, list.Count() - 1) : -1);
+  Reindex([i](std::int32_t k) { return k == i ? -1 : k > i ? k - 1 : k; });
+}
+
+void KeywordEditor::ListBoxWordsClick() {
+  const ListBox& list = state_.form.ListBoxWords;
+  if (list.ItemIndex() < 0) return;
+  state_.form.EditFindStr.Text = list.CurrentText();
+  state_.form.ListBoxWords.Hint = "Keyword: " + std::to_string(list.ItemIndex() + 1);
+}
+
+void KeywordEditor::ListBoxWordsKeyPress(char key) {
+  if (key == kEnter) DeleteKeyword();
+}
+
+void KeywordEditor::EditFindStrKeyPress(char key) {
+  Edit& edit = state_.form.EditFindStr;
+  if (key == kEnter) {
+    const auto at =
+        static_cast<std::size_t>(std::clamp(edit.SelStart, 0, static_cast<int>(edit.Text.size())));
+    edit.Text.insert(at, "&");
+    edit.SelStart = static_cast<int>(at) + 1;
+    return;
+  }
+  if (key != kCtrlEnter) return;
+  ListBox& list = state_.form.ListBoxWords;
+  const int n = list.Count();
+  if (edit.Text.empty() || n == 0) return;
+  // After a match on the last keyword the next lookup starts from the top again.
+  if (searchCursor_ > n) searchCursor_ = 1;
+  const std::string wanted = UpperCase(edit.Text);
+  for (int at = searchCursor_; at <= n; ++at) {
+    if (RateSimilarity(list.Items[static_cast<std::size_t>(at - 1)], wanted, 3, true) >
+        state_.settings.CongenialityRate) {
+      list.SetItemIndex(at - 1);
+      searchCursor_ = at + 1;
+      return;
+    }
+  }
+  searchCursor_ = 1;
+}
+
+void KeywordEditor::Sortlist1Click() {
+  ListBox& list = state_.form.ListBoxWords;
+  const int n = list.Count();
+  if (n == 0) return;
+  std::vector<std::string> keys;
+  for (const auto& item : list.Items) keys.push_back(UpperCase(item));
+  // where[k]: the position now of the keyword that was at k.
+  std::vector<std::int32_t> where(static_cast<std::size_t>(n));
+  std::iota(where.begin(), where.end(), 0);
+  std::vector<std::int32_t> from = where;  // from[p]: where position p's keyword was
+  SortByRepeatedMaximum(
+      static_cast<std::size_t>(n), [&](std::size_t a, std::size_t b) { return keys[b] > keys[a]; },
+      [] { return false; },
+      [&](std::size_t a, std::size_t b) {
+        std::swap(keys[a], keys[b]);
+        std::swap(list.Items[a], list.Items[b]);
+        std::swap(from[a], from[b]);
+      });
+  for (int p = 0; p < n; ++p)
+    where[static_cast<std::size_t>(from[static_cast<std::size_t>(p)])] = p;
+  const int selected = list.ItemIndex();
+  if (selected >= 0) list.SetItemIndex(where[static_cast<std::size_t>(selected)]);
+  Reindex([&where](std::int32_t k) {
+    return k < static_cast<std::int32_t>(where.size()) ? where[static_cast<std::size_t>(k)] : -1;
+  });
+  StoreKeywords();
+  searchCursor_ = 1;
+}
+
+void KeywordEditor::ReplaceList(std::vector<std::string> items) {
+  ListBox& list = state_.form.ListBoxWords;
+  list.Clear();
+  list.Items = std::move(items);
+  if (list.Count() == 0) list.Hint = kEmptyListHint;
+  // The results' keywords are gone from the list, whatever stands there now.
+  Reindex([](std::int32_t) { return -1; });
+  StoreKeywords();
+  searchCursor_ = 1;
+}
+
+void KeywordEditor::Clear1Click() { ReplaceList({}); }
+
+void KeywordEditor::Save1Click() {
+  const ListBox& list = state_.form.ListBoxWords;
+  if (list.Count() == 0) return;
+  std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFilter);
+  if (!chosen) return;
+  std::string file = *chosen;
+  // A three-letter extension stays; any other name gets ".txt".
+  if (file.size() < 4 || file[file.size() - 4] != '.') file += ".txt";
+  if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items))) {
+    host_.ShowMessageBox("The keywords could not be saved to " + file, kBoxOk);
+  }
+}
+
+void KeywordEditor::Load1Click() {
+  std::optional<std::string> chosen = state_.platform.OpenFileDialog(kLoadFilter);
+  if (!chosen) return;
+  std::optional<std::string> text = ReadWholeFile(*chosen);
+  if (!text) {
+    host_.ShowMessageBox("The keywords could not be read from " + *chosen, kBoxOk);
+    return;
+  }
+  // Lines the settings file could not keep are mended as it would: NUL bytes and
+  // leading blanks dropped, lines left empty skipped.
+  std::vector<std::string> items;
+  for (std::string& line : SplitLines(*text)) {
+    std::erase(line, '\0');
+    if (std::optional<std::string> keyword = ListLine(line)) items.push_back(std::move(*keyword));
+  }
+  ReplaceList(std::move(items));
 }
 
 }  // namespace kolvar

@@ -22,7 +22,7 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
           state_, host_, [this] { results_.BuildResultList(); }, enter_),
       results_(state_, search_),
       channels_(state_, host_, search_),
-      keywords_(state_),
+      keywords_(state_, host_),
       until_(state_, host_, search_),
       reminders_(state_, host_, search_, until_),
       window_(state_, host_, search_, channels_, keywords_),

@@ -1,5 +1,7 @@
 #include "plugin/search_control.h"
 
+#include <numeric>
+
 #include "base/numbers.h"
 
 namespace kolvar {
@@ -10,6 +12,19 @@ constexpr char kSearchNotStarted[] =
     "The search could not start: the system has no room for another thread. Close some "
     "programs and try again.";
 constexpr char kBuildingList[] = "Find: Building list...   wait.";
+
+// The keyword indices of the results from first on, which a run gave by its own
+// copy of the keywords, refer to the list as edited since: positions[k] is where
+// the run's keyword k stands now.
+void ToListAsEdited(TFindStruct& results, const std::vector<std::int32_t>& positions,
+                    std::size_t first) {
+  for (std::size_t i = first; i < results.size(); ++i) {
+    std::int32_t& k = results[i].keywordIndex;
+    if (k >= 0 && static_cast<std::size_t>(k) < positions.size()) {
+      k = positions[static_cast<std::size_t>(k)];
+    }
+  }
+}
 
 }  // namespace
 
@@ -26,6 +41,23 @@ class SearchControl::WorkerContext final : public SearchContext {
     return run_.WithSharedState([&s, &fn] {
       s.mutex.AssertHeld();
       fn(s.results);
+    });
+  }
+  bool Publish(const TFindStruct& found, std::size_t first) override {
+    PluginState& s = control_.state_;
+    return run_.WithSharedState([&] {
+      s.mutex.AssertHeld();
+      const std::size_t before = s.results.size();
+      AppendResults(s.results, found, first);
+      ToListAsEdited(s.results, s.runKeywordPositions, before);
+    });
+  }
+  bool PublishSorted(TFindStruct& found) override {
+    PluginState& s = control_.state_;
+    return run_.WithSharedState([&] {
+      s.mutex.AssertHeld();
+      std::swap(found, s.results);
+      ToListAsEdited(s.results, s.runKeywordPositions, 0);
     });
   }
   void SetDatabaseOutdated(bool outdated) override {
@@ -143,6 +175,11 @@ bool SearchControl::FindText(const std::string& text, SearchArgs args) {
 
 bool SearchControl::LaunchSearchThread(SearchArgs args) {
   lastArgs_ = args;
+  {
+    MutexLock lock(state_.mutex);
+    state_.runKeywordPositions.resize(args.keywords.size());
+    std::iota(state_.runKeywordPositions.begin(), state_.runKeywordPositions.end(), 0);
+  }
   if (worker_.Launch(std::move(args), run_, state_.settings.Priority)) return true;
   // Nothing changed: the old results stay, and a later start may succeed.
   host_.ShowMessageBox(kSearchNotStarted, kBoxInformation);

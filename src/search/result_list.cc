@@ -1,10 +1,10 @@
 #include "search/result_list.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 
+#include "base/selection_sort.h"
 #include "base/texts.h"
 
 namespace kolvar {
@@ -16,40 +16,15 @@ void AppendResults(TFindStruct& to, const TFindStruct& from, std::size_t first) 
 }
 
 void SortResults(TFindStruct& r) {
-  const std::size_t n = r.size();
-  if (n < 2) return;
-  // The exchanges of that selection sort, ties included, since users rely on the
-  // order of equal start times; a tournament tree over the positions not yet
-  // placed finds each pass's choice in O(log n) instead of a scan.
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  // The scan's choice: the first greatest start time. A NaN compares greater than
-  // nothing and nothing compares greater than it, so it never displaces a number,
-  // and one at position 0 is never displaced.
-  auto pick = [&r](std::size_t a, std::size_t b) {
-    if (a == kNone) return b;
-    if (b == kNone) return a;
-    return std::isnan(r[a].start) || r[b].start > r[a].start ? b : a;
-  };
-  const std::size_t leaves = std::bit_ceil(n);
-  std::vector<std::size_t> tree(2 * leaves, kNone);
-  for (std::size_t i = 0; i < n; ++i) tree[leaves + i] = i;
-  for (std::size_t node = leaves - 1; node > 0; --node) {
-    tree[node] = pick(tree[2 * node], tree[2 * node + 1]);
-  }
-  auto replay = [&](std::size_t position) {
-    for (std::size_t node = (leaves + position) / 2; node > 0; node /= 2) {
-      tree[node] = pick(tree[2 * node], tree[2 * node + 1]);
-    }
-  };
-  for (std::size_t last = n - 1; last > 0; --last) {
-    const std::size_t m = std::isnan(r[0].start) ? 0 : tree[1];
-    if (m != last) {
-      std::swap(r[m], r[last]);
-      replay(m);
-    }
-    tree[leaves + last] = kNone;
-    replay(last);
-  }
+  // A NaN compares greater than nothing and nothing compares greater than it, so
+  // the scan never takes one, and one at position 0 keeps it there.
+  SortByRepeatedMaximum(
+      r.size(),
+      [&r](std::size_t a, std::size_t b) {
+        return std::isnan(r[a].start) || r[b].start > r[a].start;
+      },
+      [&r] { return std::isnan(r[0].start); },
+      [&r](std::size_t a, std::size_t b) { std::swap(r[a], r[b]); });
 }
 
 std::string WrapHintLine(const std::string& line) {

@@ -77,7 +77,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
       }
     }
     ReadChannelFile(reader, name, shift, args.window, ctx.Now(), hooks);
-    ctx.WithResults([&](TFindStruct& shared) { AppendResults(shared, found, published); });
+    ctx.Publish(found, published);
     published = found.size();
   };
 
@@ -101,7 +101,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
     if (!ctx.Continue()) return true;
     if (!ctx.TakeSkipNextSort() && args.sorted) {
       SortResults(found);
-      ctx.WithResults([&found](TFindStruct& shared) { std::swap(found, shared); });
+      ctx.PublishSorted(found);
     }
     if (!ctx.Continue()) return true;
     if (args.visible) ctx.ListResults();

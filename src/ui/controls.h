@@ -46,6 +46,8 @@ class CheckListBox : public ListBox {
 class Edit : public ControlBase {
  public:
   std::string Text;
+  // The caret: the number of characters before it.
+  int SelStart = 0;
 };
 
 class Label : public ControlBase {
