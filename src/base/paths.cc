@@ -31,4 +31,10 @@ std::string ToNativePath(std::string_view path) {
   return out;
 }
 
+std::string WithTextExtension(std::string path) {
+  // A name shorter than four characters has no fourth character from the end.
+  if (path.size() < 4 || path[path.size() - 4] != '.') path += ".txt";
+  return path;
+}
+
 }  // namespace kolvar

@@ -15,6 +15,10 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // Everything up to and including the last backslash or slash; empty when there is none.
 std::string DirectoryPart(std::string_view path);
 
+// A text file's name as the save dialogs take it: a name whose fourth character
+// from the end is a dot (a three-letter extension) stays, any other gets ".txt".
+std::string WithTextExtension(std::string path);
+
 // The path as the operating system takes it: unchanged on Windows, backslashes
 // turned into slashes elsewhere.
 std::string ToNativePath(std::string_view path);

@@ -33,6 +33,19 @@ inline constexpr int kAnswerOk = 1;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
+// An entry of a pop-up menu: a command, or a separator (no text).
+struct MenuItem {
+  int id = 0;
+  std::string text;
+  bool checked = false;
+};
+
+// A point in pixels.
+struct Point {
+  int x = 0;
+  int y = 0;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -81,6 +94,30 @@ class Platform {
   // Asks the shell to open a file with its default program, in a working folder.
   // The outcome is not reported: a missing file or program shows nothing.
   virtual void ShellOpen(const std::string& file, const std::string& directory) = 0;
+
+  // The preferences window's surface. DrawImage copies a bitmap file onto it,
+  // stretched into left..right × top..bottom, or unscaled from its top-left corner
+  // when stretch is false; false (nothing drawn) when the file is no bitmap.
+  virtual bool DrawImage(const std::string& file, int left, int top, int right, int bottom,
+                         bool stretch) = 0;
+  // Where the pointer and the window's top-left corner are on the screen.
+  virtual Point PointerOnScreen() = 0;
+  virtual Point WindowOnScreen() = 0;
+  // Moves the window, keeping its size and place among the windows, unactivated.
+  virtual void MoveWindowTo(Point topLeft) = 0;
+  // Draws anew the vertical scroll bars of the lists that hold more lines than
+  // they show (after a drag, which may leave them half drawn).
+  virtual void RefreshScrollBars() = 0;
+  // Brings the preferences window to the foreground.
+  virtual void BringToFront() = 0;
+  // Opens a pop-up menu at the pointer, owned by the window; the chosen item's id,
+  // 0 when the user chose nothing.
+  virtual int PopupMenu(const std::vector<MenuItem>& items) = 0;
+  // Puts text on the clipboard as plain text.
+  virtual void SetClipboardText(const std::string& text) = 0;
+  // Opens the find dialog beside the window (only "find next"); onFind runs on
+  // the window thread with the text each time the user asks for the next match.
+  virtual void ShowFindDialog(std::function<void(const std::string& text)> onFind) = 0;
 
   // File dialogs with a filter of "description|pattern|..." pairs; the chosen
   // path, or nullopt when the user cancelled.

@@ -15,6 +15,7 @@ inline constexpr char kResultListHint[] = "search resulst";
 inline constexpr char kTooManyResults[] =
     "Too many results, change search parametrs and try again!!!\n"
     "                       operation terminated";
+inline constexpr char kTextFileFilter[] = "Text file (*.txt)|*.TXT";
 inline constexpr char kResultsNotShownNotice[] =
     "-results not shown, because ShowInPref value is false. See file \"settings.ini\". "
     "Click this message or popup menu";

@@ -139,6 +139,37 @@ void ChannelPanel::ShowSelectedChannelClick() {
                          .selectedOnly = true});
 }
 
+void ChannelPanel::CheckListBoxFilesContextMenu() {
+  enum { kCheckAll = 1, kUncheckAll, kSelectFolder, kCheckedOnly, kShowList, kShowChannel };
+  switch (state_.platform.PopupMenu({{kCheckAll, "Check All"},
+                                     {kUncheckAll, "Uncheck All"},
+                                     {kSelectFolder, "Select Folder"},
+                                     {kCheckedOnly, "Checked Only", checkedOnly_},
+                                     {kShowList, "Show checked List"},
+                                     {kShowChannel, "Show selected channel"}})) {
+    case kCheckAll:
+      CheckAll1Click();
+      break;
+    case kUncheckAll:
+      UncheckAll1Click();
+      break;
+    case kSelectFolder:
+      SelectFolder1Click();
+      break;
+    case kCheckedOnly:
+      CheckedOnlyClick();
+      break;
+    case kShowList:
+      ShowCheckedList1Click();
+      break;
+    case kShowChannel:
+      ShowSelectedChannelClick();
+      break;
+    default:
+      break;
+  }
+}
+
 void ChannelPanel::StoreCheckedChannels() {
   const CheckListBox& files = state_.form.CheckListBoxFiles;
   TSettings& settings = state_.settings;

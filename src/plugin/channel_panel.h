@@ -33,6 +33,8 @@ class ChannelPanel {
   // A mouse press on the list; item is the line under the pointer, -1 for none.
   void CheckListBoxFilesMouseDown(bool rightButton, int item);
   void SpinEditTimeShiftChange();
+  // The channel list's menu, when the right button is released over the list.
+  void CheckListBoxFilesContextMenu();
   // The channel list's check marks into the settings.
   void StoreCheckedChannels();
 

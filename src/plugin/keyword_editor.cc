@@ -4,8 +4,10 @@
 
 #include "base/cp1251.h"
 #include "base/file_io.h"
+#include "base/paths.h"
 #include "base/selection_sort.h"
 #include "base/text_lines.h"
+#include "base/texts.h"
 #include "search/similarity.h"
 #include "settings/settings_file.h"
 
@@ -18,7 +20,6 @@ constexpr char kNotStorable[] =
     "A keyword cannot begin with a blank or hold a line break: the settings file could not "
     "keep it";
 constexpr char kEmptyListHint[] = "Keywords";
-constexpr char kTextFilter[] = "Text file (*.txt)|*.TXT";
 constexpr char kLoadFilter[] = "Text file (*.txt)|*.TXT|All files (*.*)|*.*";
 constexpr char kEnter = '\r';
 constexpr char kCtrlEnter = '\n';
@@ -113,6 +114,40 @@ void KeywordEditor::ListBoxWordsClick() {
   state_.form.ListBoxWords.Hint = "Keyword: " + std::to_string(list.ItemIndex() + 1);
 }
 
+void KeywordEditor::ListBoxWordsMouseDown(bool rightButton, int item) {
+  ListBox& list = state_.form.ListBoxWords;
+  if (!rightButton || item < 0 || item >= list.Count()) return;
+  list.SetItemIndex(item);
+  ListBoxWordsClick();
+}
+
+void KeywordEditor::ListBoxWordsContextMenu() {
+  enum { kDelete = 1, kSort, kClear, kSave, kLoad };
+  switch (state_.platform.PopupMenu({{kDelete, "Delete"},
+                                     {kSort, "Sort list"},
+                                     {kClear, "Clear"},
+                                     {kSave, "Save"},
+                                     {kLoad, "Load"}})) {
+    case kDelete:
+      Delete1Click();
+      break;
+    case kSort:
+      Sortlist1Click();
+      break;
+    case kClear:
+      Clear1Click();
+      break;
+    case kSave:
+      Save1Click();
+      break;
+    case kLoad:
+      Load1Click();
+      break;
+    default:
+      break;
+  }
+}
+
 void KeywordEditor::ListBoxWordsKeyPress(char key) {
   if (key == kEnter) DeleteKeyword();
 }
@@ -189,11 +224,9 @@ void KeywordEditor::Clear1Click() { ReplaceList({}); }
 void KeywordEditor::Save1Click() {
   const ListBox& list = state_.form.ListBoxWords;
   if (list.Count() == 0) return;
-  std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFilter);
+  std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter);
   if (!chosen) return;
-  std::string file = *chosen;
-  // A three-letter extension stays; any other name gets ".txt".
-  if (file.size() < 4 || file[file.size() - 4] != '.') file += ".txt";
+  const std::string file = WithTextExtension(*chosen);
   if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items))) {
     host_.ShowMessageBox("The keywords could not be saved to " + file, kBoxOk);
   }

@@ -26,6 +26,10 @@ class KeywordEditor {
 
   void ListBoxWordsClick();
   void ListBoxWordsKeyPress(char key);
+  // A right press selects the keyword under the pointer and shows it in the edit;
+  // the list's menu opens when the button is released.
+  void ListBoxWordsMouseDown(bool rightButton, int item);
+  void ListBoxWordsContextMenu();
   // Enter puts "&" at the caret; Ctrl+Enter (a line feed) looks for the next
   // keyword like the edit's text.
   void EditFindStrKeyPress(char key);

@@ -20,7 +20,7 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
       host_(state_),
       search_(
           state_, host_, [this] { results_.BuildResultList(); }, enter_),
-      results_(state_, search_),
+      results_(state_, host_, search_),
       channels_(state_, host_, search_),
       keywords_(state_, host_),
       until_(state_, host_, search_),
@@ -58,6 +58,50 @@ void Plugin::WireHandlers() {
   form.SpinEditIdentital.OnChange = [this] { window_.SpinEditIdentitalChange(); };
   form.SpinEditNotiseDelay.OnChange = [this] { reminders_.SpinEditNotiseDelayChange(); };
   form.SpinEditTimeShift.OnChange = [this] { channels_.SpinEditTimeShiftChange(); };
+
+  form.ListBoxWords.OnClick = [this] { keywords_.ListBoxWordsClick(); };
+  form.ListBoxWords.OnKeyPress = [this](char key) { keywords_.ListBoxWordsKeyPress(key); };
+  form.ListBoxWords.OnMouseDown = [this](bool right, int item) {
+    keywords_.ListBoxWordsMouseDown(right, item);
+  };
+  form.ListBoxWords.OnContextMenu = [this] { keywords_.ListBoxWordsContextMenu(); };
+  form.EditFindStr.OnKeyPress = [this](char key) { keywords_.EditFindStrKeyPress(key); };
+  form.EditFolderPath.OnKeyPress = [this](char key) { channels_.EditFolderPathKeyPress(key); };
+  form.ListBoxFind.OnClick = [this] { results_.ListBoxFindClick(); };
+  form.ListBoxFind.OnDblClick = [this] { results_.ListBoxFindDblClick(); };
+  form.ListBoxFind.OnMouseDown = [this](bool right, int item) {
+    results_.ListBoxFindMouseDown(right, item);
+  };
+  form.CheckListBoxFiles.OnClick = [this] { channels_.CheckListBoxFilesClick(); };
+  form.CheckListBoxFiles.OnDblClick = [this] { channels_.CheckListBoxFilesDblClick(); };
+  form.CheckListBoxFiles.OnClickCheck = [this] { channels_.CheckListBoxFilesClickCheck(); };
+  form.CheckListBoxFiles.OnMouseDown = [this](bool right, int item) {
+    channels_.CheckListBoxFilesMouseDown(right, item);
+  };
+  form.CheckListBoxFiles.OnContextMenu = [this] { channels_.CheckListBoxFilesContextMenu(); };
+
+  form.OnPaint = [this] { window_.FormPaint(); };
+  form.OnMouseMove = [this](SkinPoint p, bool leftAlone) {
+    window_.Face().MouseMove(p, leftAlone);
+  };
+  form.OnMouseDown = [this](MouseButton b, SkinPoint p) { window_.Face().MouseDown(b, p); };
+  form.OnMouseUp = [this](MouseButton b, SkinPoint p) { window_.Face().MouseUp(b, p); };
+  std::array<std::function<void()>, kSkinButtonCount> actions;
+  auto action = [&actions](SkinButtonId id) -> std::function<void()>& {
+    return actions[static_cast<std::size_t>(id)];
+  };
+  action(SkinButtonId::Add) = [this] { keywords_.AddKeyword(); };
+  action(SkinButtonId::Acc) = [this] { keywords_.ModifyKeyword(); };
+  action(SkinButtonId::Rem) = [this] { keywords_.DeleteKeyword(); };
+  action(SkinButtonId::About) = [this] { window_.ShowAboutMenu(); };
+  action(SkinButtonId::Open) = [this] { channels_.SelectDatabaseFolder(); };
+  action(SkinButtonId::Minimize) = [this] { window_.ClosePreferences(); };
+  action(SkinButtonId::Close) = [this] { window_.ClosePreferences(); };
+  action(SkinButtonId::Search) = [this] { results_.SearchAllKeywords(); };
+  action(SkinButtonId::Find) = [this] { results_.FindKeywordText(); };
+  action(SkinButtonId::Test) = [this] { reminders_.Beat(); };
+  action(SkinButtonId::Save) = [this] { window_.SavePreferences(); };
+  window_.SetSkinActions(actions);
 }
 
 void Plugin::ArmTimer(int id, Timer& timer) {

@@ -14,6 +14,8 @@ constexpr char kAboutText[] =
     "A TV-guide watcher that reminds you when your programmes are on.\r\n"
     "Made by the Kolvar team. Questions and wishes: kolvar@kestrimon.org";
 constexpr char kHelpPage[] = "Help\\index.htm";
+constexpr char kWebPage[] = "https://kolvar.kestrimon.org/";
+constexpr char kBorder[] = "Skin\\border.bmp";
 
 }  // namespace
 
@@ -84,6 +86,64 @@ void PreferencesWindow::SavePreferences() {
     host_.ShowMessageBox("The settings could not be saved to " + file, kBoxOk);
   }
 }
+
+SkinHost PreferencesWindow::SkinSurface() {
+  SkinHost host;
+  host.Draw = [this](const std::string& file, const SkinButton& b) {
+    return DrawSkin(file, b.left, b.top, b.right, b.bottom, true);
+  };
+  host.PointerOnScreen = [this] {
+    const Point p = state_.platform.PointerOnScreen();
+    return SkinPoint{p.x, p.y};
+  };
+  host.WindowOnScreen = [this] {
+    const Point p = state_.platform.WindowOnScreen();
+    return SkinPoint{p.x, p.y};
+  };
+  host.MoveWindow = [this](SkinPoint p) { state_.platform.MoveWindowTo({p.x, p.y}); };
+  host.RefreshScrollBars = [this] { state_.platform.RefreshScrollBars(); };
+  return host;
+}
+
+void PreferencesWindow::SetSkinActions(
+    const std::array<std::function<void()>, kSkinButtonCount>& actions) {
+  SkinHost host = SkinSurface();
+  host.Actions = actions;
+  face_ = SkinFace(std::move(host));
+}
+
+bool PreferencesWindow::DrawSkin(const std::string& file, int left, int top, int right, int bottom,
+                                 bool stretch) {
+  const std::string path = state_.pluginFolder + file;
+  if (state_.platform.DrawImage(path, left, top, right, bottom, stretch)) return true;
+  host_.ShowMessageBox("The skin image " + path + " could not be loaded", kBoxOk);
+  return false;
+}
+
+void PreferencesWindow::FormPaint() { DrawSkin(kBorder, 0, 0, kFormWidth, kFormHeight, false); }
+
+void PreferencesWindow::ShowAboutMenu() {
+  enum { kHelp = 1, kSettings, kUpdate, kAbout };
+  switch (state_.platform.PopupMenu(
+      {{kHelp, "Help"}, {kSettings, "Settings.ini"}, {kUpdate, "Update"}, {kAbout, "About"}})) {
+    case kHelp:
+      Help1Click();
+      break;
+    case kSettings:
+      Settingsini1Click();
+      break;
+    case kUpdate:
+      Update1Click();
+      break;
+    case kAbout:
+      About1Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void PreferencesWindow::Update1Click() { state_.platform.ShellOpen(kWebPage, state_.pluginFolder); }
 
 void PreferencesWindow::CheckBoxFullSearchClick() {
   state_.settings.FullSearch = state_.form.CheckBoxFullSearch.Checked();

@@ -8,6 +8,7 @@
 #include "plugin/keyword_editor.h"
 #include "plugin/plugin_state.h"
 #include "plugin/search_control.h"
+#include "ui/skin.h"
 
 namespace kolvar {
 
@@ -15,8 +16,20 @@ class PreferencesWindow {
  public:
   PreferencesWindow(PluginState& state, HostChannel& host, SearchControl& search,
                     ChannelPanel& channels, KeywordEditor& keywords)
-      : state_(state), host_(host), search_(search), channels_(channels), keywords_(keywords) {}
+      : state_(state),
+        host_(host),
+        search_(search),
+        channels_(channels),
+        keywords_(keywords),
+        face_(SkinSurface()) {}
 
+ private:
+  // What the face needs of the window, through the platform.
+  SkinHost SkinSurface();
+  // Draws a skin image; a file that cannot be drawn is reported and ends the event.
+  bool DrawSkin(const std::string& file, int left, int top, int right, int bottom, bool stretch);
+
+ public:
   // The settings into the controls; a check box whose state changes runs its
   // click handler as a user's click would.
   void FillControlsFromSettings();
@@ -32,6 +45,16 @@ class PreferencesWindow {
   // The Save button: the window's values into the settings and the settings file.
   void SavePreferences();
 
+  // The About button's menu, and its items besides Help and Settings.ini.
+  void ShowAboutMenu();
+  void Update1Click();
+  void About1Click() { ShowAbout(); }
+  // Paints the skin's face.
+  void FormPaint();
+  // The skinned surface: its buttons run the actions given here.
+  SkinFace& Face() { return face_; }
+  void SetSkinActions(const std::array<std::function<void()>, kSkinButtonCount>& actions);
+
   void CheckBoxFullSearchClick();
   void SpinEditSearchModChange();
   void SpinEditIdentitalChange();
@@ -42,6 +65,7 @@ class PreferencesWindow {
   SearchControl& search_;
   ChannelPanel& channels_;
   KeywordEditor& keywords_;
+  SkinFace face_;
 };
 
 }  // namespace kolvar

@@ -1,10 +1,76 @@
 #include "plugin/result_panel.h"
 
 #include "base/cp1251.h"
+#include "base/file_io.h"
+#include "base/paths.h"
+#include "base/text_lines.h"
 #include "base/texts.h"
 #include "search/similarity.h"
 
 namespace kolvar {
+
+const std::vector<MenuItem> kResultListMenu = {
+    {kShowResults, "Show results"},
+    {2000, ""},
+    {kNowShowingCommand, "Now Showing"},
+    {4000, ""},
+    {kFindCommand, "Find"},
+    {kCopyToClipboard, "Copy to clipboard"},
+    {7000, ""},
+    {kSortList, "Sort list"},
+    {kClearList, "Clear list"},
+    {kSaveList, "Save list"},
+};
+
+void ResultPanel::ListBoxFindMouseDown(bool rightButton, int item) {
+  if (!rightButton) return;
+  if (item >= 0 && item < state_.form.ListBoxFind.Count()) {
+    state_.form.ListBoxFind.SetItemIndex(item);
+  }
+  state_.platform.BringToFront();
+  RunMenuCommand(state_.platform.PopupMenu(kResultListMenu));
+}
+
+void ResultPanel::RunMenuCommand(int id) {
+  ListBox& list = state_.form.ListBoxFind;
+  switch (id) {
+    case kShowResults:
+      BuildResultList();
+      break;
+    case kNowShowingCommand:
+      NowShowing();
+      break;
+    case kFindCommand:
+      state_.platform.ShowFindDialog([this](const std::string& text) { FindDialog1Find(text); });
+      break;
+    case kCopyToClipboard:
+      if (!list.CurrentText().empty()) state_.platform.SetClipboardText(list.CurrentText());
+      break;
+    case kSortList:
+      // The worker is still adding and ending entries: a sort now would mix them up.
+      if (search_.Running()) break;
+      {
+        MutexLock lock(state_.mutex);
+        SortResults(state_.results);
+      }
+      BuildResultList();
+      break;
+    case kClearList:
+      list.Clear();
+      list.Hint = kResultListHint;
+      break;
+    case kSaveList:
+      if (std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter)) {
+        const std::string file = WithTextExtension(*chosen);
+        if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items))) {
+          host_.ShowMessageBox("The list could not be saved to " + file, kBoxOk);
+        }
+      }
+      break;
+    default:
+      break;
+  }
+}
 
 void ResultPanel::BuildResultList() {
   const EmptyListNotice notice{state_.databaseOutdated,

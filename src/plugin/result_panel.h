@@ -4,16 +4,29 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/texts.h"
+#include "plugin/host_channel.h"
 #include "plugin/plugin_state.h"
 #include "plugin/search_control.h"
 
 namespace kolvar {
 
+// The result list's menu: ids as the menu has always numbered them.
+inline constexpr int kShowResults = 1000;
+inline constexpr int kNowShowingCommand = 3000;
+inline constexpr int kFindCommand = 5000;
+inline constexpr int kCopyToClipboard = 6000;
+inline constexpr int kSortList = 7500;
+inline constexpr int kClearList = 8000;
+inline constexpr int kSaveList = 9000;
+extern const std::vector<MenuItem> kResultListMenu;
+
 class ResultPanel {
  public:
-  ResultPanel(PluginState& state, SearchControl& search) : state_(state), search_(search) {}
+  ResultPanel(PluginState& state, HostChannel& host, SearchControl& search)
+      : state_(state), host_(host), search_(search) {}
 
   // Refills the list box from the results and chooses its current line.
   void BuildResultList();
@@ -28,12 +41,19 @@ class ResultPanel {
   // The result-list menu's "Now Showing".
   void NowShowing();
 
+  // A mouse press in the list: a right one selects the line under the pointer
+  // (item, -1 below the last line) and opens the result list's menu.
+  void ListBoxFindMouseDown(bool rightButton, int item);
+  // A command of the result list's menu, by its id.
+  void RunMenuCommand(int id);
+
  private:
   // The current line's result, when the line is that result's (after "Clear list",
   // or while a run refills the results, the box and the results may disagree).
   bool CurrentResult(const TFindStruct& results, int& index) const;
 
   PluginState& state_;
+  HostChannel& host_;
   SearchControl& search_;
   int findPosition_ = 1;  // where the next find starts, 1-based
 };

@@ -30,6 +30,15 @@ class ListBox : public ControlBase {
   // The current item's text; empty with no current item.
   std::string CurrentText() const;
 
+  // What the user did: a click that changed the current item, a double click, a
+  // mouse press (the button and the item under the pointer, -1 for none), a key
+  // and a request for the list's menu.
+  std::function<void()> OnClick;
+  std::function<void()> OnDblClick;
+  std::function<void(bool rightButton, int item)> OnMouseDown;
+  std::function<void(char key)> OnKeyPress;
+  std::function<void()> OnContextMenu;
+
  private:
   int itemIndex_ = -1;
 };
@@ -38,6 +47,8 @@ class CheckListBox : public ListBox {
  public:
   // One check mark per item; kept the same length as Items by the calls below.
   std::vector<bool> Checked;
+  // The user clicked an item's check square; its mark has changed already.
+  std::function<void()> OnClickCheck;
   void Add(std::string item, bool checked = false);
   void Clear();
   int CheckedCount() const;
@@ -48,6 +59,9 @@ class Edit : public ControlBase {
   std::string Text;
   // The caret: the number of characters before it.
   int SelStart = 0;
+  // A character typed (Enter is '\r', Ctrl+Enter '\n'); Text already holds what
+  // the keys before it made.
+  std::function<void(char key)> OnKeyPress;
 };
 
 class Label : public ControlBase {

@@ -3,7 +3,10 @@
 // plug-in wires the handlers.
 #pragma once
 
+#include <functional>
+
 #include "ui/controls.h"
+#include "ui/skin.h"
 
 namespace kolvar {
 
@@ -33,6 +36,12 @@ struct FormPref {
   Timer TimerNiticer{5000};
 
   bool Visible = false;
+
+  // The window's own surface: painting, and the pointer where no control covers it.
+  std::function<void()> OnPaint;
+  std::function<void(SkinPoint p, bool leftAlone)> OnMouseMove;
+  std::function<void(MouseButton button, SkinPoint p)> OnMouseDown;
+  std::function<void(MouseButton button, SkinPoint p)> OnMouseUp;
 };
 
 }  // namespace kolvar

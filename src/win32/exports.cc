@@ -77,7 +77,11 @@ const char* __stdcall Open(std::int32_t /*reserved*/, HWND hostWindow, std::int3
       inst.platform = std::make_unique<kolvar::win32::Win32Platform>();
     }
     kolvar::Plugin* plugin = inst.slot.Create(*inst.platform);
-    inst.platform->AttachForm(&plugin->Form());
+    inst.platform->AttachForm(&plugin->Form(),
+                              [&slot = inst.slot](const std::function<void()>& fn) {
+                                kolvar::PluginSlot::Frame frame(slot);
+                                fn();
+                              });
     const char* title = plugin->Open(reinterpret_cast<kolvar::WindowHandle>(hostWindow));
     if (inst.slot.Current()) inst.platform->SyncView();
     return title;
@@ -90,7 +94,7 @@ void __stdcall Close() {
   try {
     Instance& inst = TheInstance();
     kolvar::PluginSlot::Frame frame(inst.slot);
-    if (inst.platform) inst.platform->AttachForm(nullptr);
+    if (inst.platform) inst.platform->AttachForm(nullptr, {});
     inst.slot.Close();
   } catch (...) {
   }

@@ -1,58 +1,207 @@
 #include "win32/form_view.h"
 
+#include <commctrl.h>
+
 #include "win32/host_protocol.h"
 
 namespace kolvar::win32 {
 namespace {
 
+constexpr COLORREF kWordsText = RGB(223, 223, 0);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kMaroon = RGB(128, 0, 0);
+constexpr COLORREF kBrownish = RGB(128, 64, 64);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kCounter = RGB(185, 204, 51);
+
 HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, DWORD style, int x,
-           int y, int w, int h, int id) {
-  return CreateWindowExA(0, cls, name, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+           int y, int w, int h, int id, DWORD exStyle = 0) {
+  return CreateWindowExA(exStyle, cls, name, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+HFONT Font(int height, int weight, const char* face) {
+  return CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+void SetFont(HWND control, HFONT font) {
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+std::string TextOf(HWND control) {
+  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1);
+  GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+// The colour of a control's text, by its id; black behind all of them.
+COLORREF TextColour(int id) {
+  switch (id) {
+    case kControlListBoxWords:
+    case kControlCheckListBoxFiles:
+    case kControlListBoxFind:
+      return kWordsText;
+    case kControlEditFindStr:
+      return kYellow;
+    case kControlEditFolderPath:
+      return kRed;
+    case kControlSpinEditSearchMod:
+    case kControlSpinEditIdentital:
+    case kControlCheckBoxRemind:
+    case kControlLabel1:
+    case kControlLabel3:
+      return kMaroon;
+    case kControlSpinEditNotiseDelay:
+    case kControlCheckBoxFullSearch:
+    case kControlCheckBoxSorted:
+      return kBrownish;
+    case kControlSpinEditTimeShift:
+      return kWhite;
+    case kControlLabelNumberOfSelected:
+      return kCounter;
+    default:
+      return kWordsText;
+  }
 }
 
 }  // namespace
 
 void FormView::Create(HWND parent, HINSTANCE instance) {
-  constexpr DWORD kList = WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-  // The list boxes carry their control names as window text: screen readers and
-  // the reference host find them by it.
-  find_.hwnd = Child(parent, instance, "LISTBOX", "ListBoxFind", kList, 10, 26, 493, 117,
-                     kControlListBoxFind);
-  words_.hwnd = Child(parent, instance, "LISTBOX", "ListBoxWords", kList, 10, 154, 149, 157,
-                      kControlListBoxWords);
+  INITCOMMONCONTROLSEX init{sizeof init, ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&init);
+  font_.Reset(Font(11, FW_NORMAL, "Tahoma"));
+  boldFont_.Reset(Font(11, FW_BOLD, "Tahoma"));
+  editFont_.Reset(Font(11, FW_BOLD, "Verdana"));
+  smallFont_.Reset(Font(9, FW_NORMAL, "Tahoma"));
+  black_.Reset(CreateSolidBrush(RGB(0, 0, 0)));
+
+  // Lists are opaque: they draw their own background, nothing is erased first.
+  constexpr DWORD kList = WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
+  // The controls carry their names as window text: screen readers and the
+  // reference host find them by it. In tab order.
+  words_.hwnd = Child(parent, instance, "LISTBOX", "ListBoxWords", kList | WS_TABSTOP, 10, 154, 149,
+                      157, kControlListBoxWords);
+  findStr_.hwnd = Child(parent, instance, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER, 10, 322, 149, 19,
+                        kControlEditFindStr);
+  auto spin = [&](SpinState& s, int x, int y, int w, int h, int id, const SpinEdit& model) {
+    s.edit.hwnd = Child(parent, instance, "EDIT", "", ES_READONLY | ES_RIGHT | WS_TABSTOP, x, y,
+                        w - 14, h, id);
+    s.arrows = Child(parent, instance, UPDOWN_CLASSA, "", UDS_ARROWKEYS, x + w - 14, y, 14, h,
+                     id + kSpinArrowsOffset);
+    SendMessageA(s.arrows, UDM_SETRANGE32, static_cast<WPARAM>(model.Min()), model.Max());
+  };
+  const FormPref defaults;
+  spin(searchMod_, 170, 200, 41, 22, kControlSpinEditSearchMod, defaults.SpinEditSearchMod);
+  folder_.hwnd = Child(parent, instance, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, 170, 152, 309, 19,
+                       kControlEditFolderPath);
+  spin(identital_, 218, 200, 41, 22, kControlSpinEditIdentital, defaults.SpinEditIdentital);
+  fullSearch_.hwnd = Child(parent, instance, "BUTTON", "Full search", BS_CHECKBOX | WS_TABSTOP, 168,
+                           230, 81, 17, kControlCheckBoxFullSearch);
+  sorted_.hwnd = Child(parent, instance, "BUTTON", "Sorted", BS_CHECKBOX | WS_TABSTOP, 168, 250, 73,
+                       17, kControlCheckBoxSorted);
+  remind_.hwnd = Child(parent, instance, "BUTTON", "  Remind", BS_CHECKBOX | WS_TABSTOP, 272, 202,
+                       73, 17, kControlCheckBoxRemind);
+  spin(notiseDelay_, 298, 232, 41, 22, kControlSpinEditNotiseDelay, defaults.SpinEditNotiseDelay);
   // A list box draws its own check boxes: Win32 has no check-list box control.
   files_.hwnd = Child(parent, instance, "LISTBOX", "CheckListBoxFiles",
-                      kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 354, 202, 149, 133,
+                      kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_TABSTOP, 354, 202, 149, 133,
                       kControlCheckListBoxFiles);
+  spin(timeShift_, 439, 342, 61, 22, kControlSpinEditTimeShift, defaults.SpinEditTimeShift);
+  find_.hwnd = Child(parent, instance, "LISTBOX", "ListBoxFind", kList | WS_TABSTOP, 10, 26, 493,
+                     117, kControlListBoxFind);
+  find_.itemHeight = 11;
   label1_.hwnd =
       Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 168, 178, 177, 13, kControlLabel1);
   label3_.hwnd =
       Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 354, 181, 54, 13, kControlLabel3);
-  counter_.hwnd = Child(parent, instance, "STATIC", "", SS_RIGHT, 426, 180, 48, 13,
+  // Right-aligned with its right edge at x = 474, whatever the text's width.
+  counter_.hwnd = Child(parent, instance, "STATIC", "", SS_RIGHT, 374, 180, 100, 13,
                         kControlLabelNumberOfSelected);
 
-  font_.Reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                          "Tahoma"));
-  smallFont_.Reset(CreateFontA(-9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH, "Tahoma"));
-  for (HWND control : {words_.hwnd, files_.hwnd, label1_.hwnd, label3_.hwnd, counter_.hwnd}) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  for (HWND c : {words_.hwnd, files_.hwnd}) SetFont(c, font_.Get());
+  for (HWND c : {label1_.hwnd, label3_.hwnd, counter_.hwnd, folder_.hwnd, fullSearch_.hwnd,
+                 sorted_.hwnd, remind_.hwnd, searchMod_.edit.hwnd, identital_.edit.hwnd,
+                 notiseDelay_.edit.hwnd, timeShift_.edit.hwnd}) {
+    SetFont(c, boldFont_.Get());
   }
-  SendMessageA(find_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_.Get()), FALSE);
-  // The check list draws its own lines at the height its font needs.
+  SetFont(findStr_.hwnd, editFont_.Get());
+  SetFont(find_.hwnd, smallFont_.Get());
+  SendMessageA(words_.hwnd, LB_SETITEMHEIGHT, 0, 13);
   SendMessageA(files_.hwnd, LB_SETITEMHEIGHT, 0, 13);
+  SendMessageA(find_.hwnd, LB_SETITEMHEIGHT, 0, 11);
+
+  // Keys and right clicks the controls do not report to their parent.
+  for (HWND c :
+       {words_.hwnd, files_.hwnd, find_.hwnd, findStr_.hwnd, folder_.hwnd, searchMod_.edit.hwnd,
+        identital_.edit.hwnd, notiseDelay_.edit.hwnd, timeShift_.edit.hwnd}) {
+    SetWindowSubclass(c, &FormView::ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
+
+  tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
+                          0, 0, parent, nullptr, instance, nullptr);
+  auto tip = [&](HWND c, const ControlBase& m) {
+    if (m.ShowHint) AddTip(c, m.Hint);
+  };
+  tip(words_.hwnd, defaults.ListBoxWords);
+  tip(find_.hwnd, defaults.ListBoxFind);
+  tip(folder_.hwnd, defaults.EditFolderPath);
+  tip(searchMod_.edit.hwnd, defaults.SpinEditSearchMod);
+  tip(identital_.edit.hwnd, defaults.SpinEditIdentital);
+  tip(notiseDelay_.edit.hwnd, defaults.SpinEditNotiseDelay);
+  tip(timeShift_.edit.hwnd, defaults.SpinEditTimeShift);
 }
 
-void FormView::Sync(const FormPref& form) {
+void FormView::AddTip(HWND control, const std::string& text) {
+  if (!tips_) return;
+  TOOLINFOA info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = GetParent(control);
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = const_cast<char*>(text.c_str());
+  SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void FormView::SetTip(HWND control, const std::string& text) {
+  if (!tips_) return;
+  TOOLINFOA info{};
+  info.cbSize = sizeof info;
+  info.hwnd = GetParent(control);
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = const_cast<char*>(text.c_str());
+  SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void FormView::Attach(FormPref* form, Enter enter) {
+  model_ = form;
+  enter_ = std::move(enter);
+}
+
+void FormView::Sync() {
+  if (!model_) return;
+  const FormPref& form = *model_;
+  syncing_ = true;
   SyncList(find_, form.ListBoxFind, nullptr);
   SyncList(words_, form.ListBoxWords, nullptr);
   SyncList(files_, form.CheckListBoxFiles, &form.CheckListBoxFiles.Checked);
-  SyncLabel(label1_, form.Label1.Caption);
-  SyncLabel(label3_, form.Label3.Caption);
-  SyncLabel(counter_, form.LabelNumberOfSelected.Caption);
+  SyncText(label1_, form.Label1.Caption);
+  SyncText(label3_, form.Label3.Caption);
+  if (counter_.text != form.LabelNumberOfSelected.Caption || !counter_.synced) {
+    SyncText(counter_, form.LabelNumberOfSelected.Caption);
+    FitCounter();
+  }
+  SyncText(findStr_, form.EditFindStr.Text);
+  SyncText(folder_, form.EditFolderPath.Text);
+  SyncSpin(searchMod_, form.SpinEditSearchMod);
+  SyncSpin(identital_, form.SpinEditIdentital);
+  SyncSpin(notiseDelay_, form.SpinEditNotiseDelay);
+  SyncSpin(timeShift_, form.SpinEditTimeShift);
+  SyncCheck(fullSearch_, form.CheckBoxFullSearch);
+  SyncCheck(sorted_, form.CheckBoxSorted);
+  SyncCheck(remind_, form.CheckBoxRemind);
+  syncing_ = false;
 }
 
 void FormView::SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked) {
@@ -67,6 +216,7 @@ void FormView::SyncList(ListState& state, const ListBox& model, const std::vecto
       SendMessageA(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
     SendMessageA(state.hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(state.hwnd, nullptr, FALSE);
     state.items = model.Items;
     state.current = -2;
   }
@@ -75,27 +225,249 @@ void FormView::SyncList(ListState& state, const ListBox& model, const std::vecto
       SendMessageA(state.hwnd, LB_SETITEMDATA, i, (*checked)[i] ? 1 : 0);
     }
     state.checked = *checked;
-    InvalidateRect(state.hwnd, nullptr, TRUE);
+    InvalidateRect(state.hwnd, nullptr, FALSE);
   }
   if (state.current != model.ItemIndex()) {
     SendMessageA(state.hwnd, LB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
     state.current = model.ItemIndex();
   }
+  if (model.ShowHint && state.hint != model.Hint) {
+    SetTip(state.hwnd, model.Hint);
+    state.hint = model.Hint;
+  }
 }
 
-void FormView::SyncLabel(LabelState& state, const std::string& text) {
+void FormView::FitCounter() {
+  // Its width follows its text and its right edge stays where the skin expects it.
+  HDC dc = GetDC(counter_.hwnd);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, boldFont_.Get());
+  SIZE size{};
+  GetTextExtentPoint32A(dc, counter_.text.c_str(), static_cast<int>(counter_.text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(counter_.hwnd, dc);
+  constexpr int kRightEdge = 474;
+  MoveWindow(counter_.hwnd, kRightEdge - size.cx, 180, size.cx, 13, TRUE);
+}
+
+void FormView::SyncText(TextState& state, const std::string& text) {
   if (!state.hwnd || (state.synced && state.text == text)) return;
-  SetWindowTextA(state.hwnd, text.c_str());
+  if (TextOf(state.hwnd) != text) SetWindowTextA(state.hwnd, text.c_str());
   state.text = text;
   state.synced = true;
+}
+
+void FormView::SyncSpin(SpinState& state, const SpinEdit& model) {
+  SyncText(state.edit, std::to_string(model.Value()));
+  if (state.enabled != model.Enabled) {
+    EnableWindow(state.edit.hwnd, model.Enabled);
+    EnableWindow(state.arrows, model.Enabled);
+    state.enabled = model.Enabled;
+  }
+}
+
+void FormView::SyncCheck(CheckState& state, const CheckBox& model) {
+  const int checked = model.Checked() ? BST_CHECKED : BST_UNCHECKED;
+  if (!state.hwnd || state.checked == checked) return;
+  SendMessageA(state.hwnd, BM_SETCHECK, static_cast<WPARAM>(checked), 0);
+  state.checked = checked;
+}
+
+void FormView::Input(const std::function<void(FormPref&)>& fn) {
+  if (!model_ || !enter_) return;
+  // A copy: a Close inside replaces the view's own.
+  const Enter enter = enter_;
+  enter([this, &fn] {
+    if (model_) fn(*model_);
+  });
+  Sync();  // the plug-in may be gone now: Sync looks at model_ afresh
+}
+
+ListBox* FormView::ListModel(FormPref& form, HWND list) {
+  if (list == find_.hwnd) return &form.ListBoxFind;
+  if (list == words_.hwnd) return &form.ListBoxWords;
+  if (list == files_.hwnd) return &form.CheckListBoxFiles;
+  return nullptr;
+}
+
+SpinEdit* FormView::SpinModel(FormPref& form, HWND control) {
+  if (control == searchMod_.edit.hwnd || control == searchMod_.arrows) {
+    return &form.SpinEditSearchMod;
+  }
+  if (control == identital_.edit.hwnd || control == identital_.arrows) {
+    return &form.SpinEditIdentital;
+  }
+  if (control == notiseDelay_.edit.hwnd || control == notiseDelay_.arrows) {
+    return &form.SpinEditNotiseDelay;
+  }
+  if (control == timeShift_.edit.hwnd || control == timeShift_.arrows) {
+    return &form.SpinEditTimeShift;
+  }
+  return nullptr;
+}
+
+void FormView::RefreshScrollBars() {
+  for (ListState* list : {&words_, &find_, &files_}) {
+    if (!list->hwnd) continue;
+    RECT r{};
+    GetClientRect(list->hwnd, &r);
+    const int visible = (r.bottom - r.top) / list->itemHeight;
+    if (static_cast<int>(list->items.size()) > visible) {
+      ShowScrollBar(list->hwnd, SB_VERT, FALSE);
+      ShowScrollBar(list->hwnd, SB_VERT, TRUE);
+    }
+  }
+}
+
+bool FormView::Handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_DRAWITEM:
+      if (!DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
+      result = TRUE;
+      return true;
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Our own colours on black, for every control of the window.
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, TextColour(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+      SetBkColor(dc, RGB(0, 0, 0));
+      result = reinterpret_cast<LRESULT>(black_.Get());
+      return true;
+    }
+    case WM_COMMAND: {
+      const HWND control = reinterpret_cast<HWND>(lParam);
+      const int code = HIWORD(wParam);
+      if (!control || syncing_) return false;
+      if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
+        const int current = static_cast<int>(SendMessageA(control, LB_GETCURSEL, 0, 0));
+        Input([&](FormPref& form) {
+          ListBox* list = ListModel(form, control);
+          if (!list) return;
+          list->SetItemIndex(current);
+          const auto& handler = code == LBN_SELCHANGE ? list->OnClick : list->OnDblClick;
+          if (handler) handler();
+        });
+      } else if (code == EN_CHANGE && (control == findStr_.hwnd || control == folder_.hwnd)) {
+        const std::string text = TextOf(control);
+        (control == findStr_.hwnd ? findStr_ : folder_).text = text;
+        if (model_)
+          (control == findStr_.hwnd ? model_->EditFindStr : model_->EditFolderPath).Text = text;
+      } else if (code == BN_CLICKED) {
+        Input([&](FormPref& form) {
+          if (control == fullSearch_.hwnd) form.CheckBoxFullSearch.Click();
+          if (control == sorted_.hwnd) form.CheckBoxSorted.Click();
+          if (control == remind_.hwnd) form.CheckBoxRemind.Click();
+        });
+      } else {
+        return false;
+      }
+      result = 0;
+      return true;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code != UDN_DELTAPOS) return false;
+      const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
+      const HWND arrows = header->hwndFrom;
+      Input([&](FormPref& form) {
+        if (SpinEdit* spin = SpinModel(form, arrows)) delta > 0 ? spin->StepUp() : spin->StepDown();
+      });
+      result = TRUE;  // the arrows keep no value of their own: the model has it
+      return true;
+    }
+    case WM_VKEYTOITEM: {
+      const HWND list = reinterpret_cast<HWND>(lParam);
+      if (LOWORD(wParam) == VK_RETURN) {
+        Input([&](FormPref& form) {
+          ListBox* model = ListModel(form, list);
+          if (model && model->OnKeyPress) model->OnKeyPress('\r');
+        });
+      }
+      result = -1;  // the list box does the rest
+      return true;
+    }
+    case WM_CONTEXTMENU: {
+      const HWND control = reinterpret_cast<HWND>(wParam);
+      if (control != words_.hwnd && control != files_.hwnd) return false;
+      Input([&](FormPref& form) {
+        ListBox* list = ListModel(form, control);
+        if (list && list->OnContextMenu) list->OnContextMenu();
+      });
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK FormView::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR self) {
+  return reinterpret_cast<FormView*>(self)->OnControlMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool isList = hwnd == words_.hwnd || hwnd == files_.hwnd || hwnd == find_.hwnd;
+  if (isList && (message == WM_RBUTTONDOWN || message == WM_LBUTTONDOWN)) {
+    const LRESULT hit = SendMessageA(hwnd, LB_ITEMFROMPOINT, 0, lParam);
+    const int item = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+    if (message == WM_RBUTTONDOWN) {
+      Input([&](FormPref& form) {
+        ListBox* list = ListModel(form, hwnd);
+        if (list && list->OnMouseDown) list->OnMouseDown(true, item);
+      });
+      if (hwnd == find_.hwnd) return 0;  // its menu has been and gone
+    } else if (hwnd == files_.hwnd && item >= 0 &&
+               static_cast<short>(LOWORD(lParam)) < files_.itemHeight) {
+      // A click on a line's check square changes its mark.
+      Input([&](FormPref& form) {
+        CheckListBox& list = form.CheckListBoxFiles;
+        if (item >= list.Count()) return;
+        list.Checked[static_cast<std::size_t>(item)] =
+            !list.Checked[static_cast<std::size_t>(item)];
+        if (list.OnClickCheck) list.OnClickCheck();
+      });
+    }
+  }
+  if ((hwnd == findStr_.hwnd || hwnd == folder_.hwnd) && message == WM_CHAR) {
+    const char key = static_cast<char>(wParam);
+    const bool enter = key == '\r' || key == '\n';
+    // Enter belongs to the plug-in; other keys first change the text as usual.
+    LRESULT r = enter ? 0 : DefSubclassProc(hwnd, message, wParam, lParam);
+    DWORD caret = 0;
+    SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+    const std::string text = TextOf(hwnd);
+    const bool findStr = hwnd == findStr_.hwnd;
+    Input([&](FormPref& form) {
+      Edit& edit = findStr ? form.EditFindStr : form.EditFolderPath;
+      edit.Text = text;
+      edit.SelStart = static_cast<int>(caret);
+      if (edit.OnKeyPress) edit.OnKeyPress(key);
+    });
+    if (findStr && model_) {
+      SendMessageA(hwnd, EM_SETSEL, static_cast<WPARAM>(model_->EditFindStr.SelStart),
+                   model_->EditFindStr.SelStart);
+    }
+    return r;
+  }
+  if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN) && !isList) {
+    const bool up = wParam == VK_UP;
+    Input([&](FormPref& form) {
+      if (SpinEdit* spin = SpinModel(form, hwnd)) up ? spin->StepUp() : spin->StepDown();
+    });
+    return 0;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem != files_.hwnd || item.itemID == static_cast<UINT>(-1)) return false;
   HDC dc = item.hDC;
   RECT r = item.rcItem;
-  bool selected = item.itemState & ODS_SELECTED;
-  FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const bool selected = item.itemState & ODS_SELECTED;
+  FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
   RECT box{r.left + 1, r.top + 1, r.left + (r.bottom - r.top) - 1, r.bottom - 1};
   UINT state = DFCS_BUTTONCHECK | DFCS_FLAT | (item.itemData ? DFCS_CHECKED : 0);
   DrawFrameControl(dc, &box, DFC_BUTTON, state);
@@ -103,7 +475,7 @@ bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
       static_cast<std::size_t>(SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0)) + 1);
   SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
   RECT textRect{box.right + 3, r.top, r.right, r.bottom};
   DrawTextA(dc, text.data(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   return true;

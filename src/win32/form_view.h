@@ -1,10 +1,13 @@
 // The real controls of the preferences window, kept in step with the control
-// models: after the plug-in has acted, Sync copies what changed into them. For
-// now they only show; user input reaches the models with the window's own work.
+// models both ways: after the plug-in has acted, Sync copies what changed into the
+// controls; what the user does in a control changes its model and runs the
+// model's handler, inside a plug-in frame (the host may close the plug-in from
+// inside any of them, so the view keeps no reference to a model across one).
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,38 +16,91 @@
 
 namespace kolvar::win32 {
 
+using Enter = std::function<void(const std::function<void()>&)>;
+
 class FormView {
  public:
+  FormView() = default;
+  FormView(const FormView&) = delete;
+  FormView& operator=(const FormView&) = delete;
+
   // Creates the child controls of parent at their places.
   void Create(HWND parent, HINSTANCE instance);
-  void Sync(const FormPref& form);
-  // WM_DRAWITEM for the channel list's check boxes; false when not ours.
-  bool DrawItem(const DRAWITEMSTRUCT& item);
+  // The models the controls follow and feed (null: none, input is ignored), and
+  // how plug-in code is entered.
+  void Attach(FormPref* form, Enter enter);
+  void Sync();
+  // Handles a message of the parent window meant for the controls; false when it
+  // is not one of theirs.
+  bool Handle(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Shows the vertical scroll bar anew of each list holding more than it shows.
+  void RefreshScrollBars();
+  // Runs fn on the models inside a plug-in frame, then brings the controls in step.
+  void Input(const std::function<void(FormPref&)>& fn);
 
  private:
   struct ListState {
     HWND hwnd = nullptr;
+    int itemHeight = 13;
     std::vector<std::string> items;
     std::vector<bool> checked;
     int current = -2;  // nothing synced yet
+    std::string hint;
   };
-  struct LabelState {
+  struct TextState {
     HWND hwnd = nullptr;
     std::string text;
     bool synced = false;
   };
+  struct SpinState {
+    TextState edit;
+    HWND arrows = nullptr;
+    bool enabled = true;
+  };
+  struct CheckState {
+    HWND hwnd = nullptr;
+    int checked = -1;
+  };
 
-  static void SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked);
-  static void SyncLabel(LabelState& state, const std::string& text);
+  void SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked);
+  void SyncText(TextState& state, const std::string& text);
+  void SyncSpin(SpinState& state, const SpinEdit& model);
+  void SyncCheck(CheckState& state, const CheckBox& model);
+  void FitCounter();
+  void AddTip(HWND control, const std::string& text);
+  void SetTip(HWND control, const std::string& text);
+  bool DrawItem(const DRAWITEMSTRUCT& item);
+  // The models and the list box of a list control, by window.
+  ListBox* ListModel(FormPref& form, HWND list);
+  SpinEdit* SpinModel(FormPref& form, HWND control);
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
+  LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-  UniqueGdiObject<HFONT> font_;       // Tahoma, 11 pixels: the controls' face
-  UniqueGdiObject<HFONT> smallFont_;  // Tahoma, 9 pixels: the result list's
+  FormPref* model_ = nullptr;
+  Enter enter_;
+  bool syncing_ = false;              // the controls' notifications while Sync writes are not input
+  UniqueGdiObject<HFONT> font_;       // Tahoma 11 px
+  UniqueGdiObject<HFONT> boldFont_;   // Tahoma 11 px bold
+  UniqueGdiObject<HFONT> editFont_;   // Verdana 11 px bold
+  UniqueGdiObject<HFONT> smallFont_;  // Tahoma 9 px: the result list's
+  UniqueGdiObject<HBRUSH> black_;
+  HWND tips_ = nullptr;
   ListState find_;
   ListState words_;
   ListState files_;
-  LabelState label1_;
-  LabelState label3_;
-  LabelState counter_;
+  TextState label1_;
+  TextState label3_;
+  TextState counter_;
+  TextState findStr_;
+  TextState folder_;
+  SpinState searchMod_;
+  SpinState identital_;
+  SpinState notiseDelay_;
+  SpinState timeShift_;
+  CheckState fullSearch_;
+  CheckState sorted_;
+  CheckState remind_;
 };
 
 }  // namespace kolvar::win32

@@ -21,7 +21,7 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   wc.lpfnWndProc = &FormWindow::WindowProc;
   wc.hInstance = ModuleInstance();
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kClassName;
   // Already registered by an earlier Open of this module: that is fine.
   if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
@@ -31,14 +31,22 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kFormWidth, kFormHeight, nullptr,
                           nullptr, ModuleInstance(), this);
   if (!hwnd_) return false;
-  view_ = FormView();
-  view_.Create(hwnd_, ModuleInstance());
+  view_ = std::make_unique<FormView>();
+  view_->Create(hwnd_, ModuleInstance());
+  view_->Attach(model_, enter_);
   return true;
+}
+
+void FormWindow::Attach(FormPref* form, Enter enter) {
+  model_ = form;
+  enter_ = std::move(enter);
+  if (view_) view_->Attach(model_, enter_);
 }
 
 void FormWindow::Destroy() {
   if (!hwnd_) return;
   DestroyWindow(hwnd_);
+  // The view stays until the next window: Destroy may run from inside its input.
   hwnd_ = nullptr;
   UnregisterClassA(kClassName, ModuleInstance());
 }
@@ -58,24 +66,68 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
   if (message == kWakeMessage) {
-    if (self && self->onWake_) self->onWake_();
+    if (self->onWake_) self->onWake_();
     return 0;
   }
   if (message == WM_TIMER) {
-    if (self && self->onTimer_) self->onTimer_(static_cast<UINT_PTR>(wParam));
+    if (self->onTimer_) self->onTimer_(static_cast<UINT_PTR>(wParam));
     return 0;
   }
-  if (message == WM_DRAWITEM && self &&
-      self->view_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-    return TRUE;
-  }
-  if (message == WM_CLOSE) {
-    // Closing the preferences only hides them; the plug-in lives until the host's Close.
-    ShowWindow(hwnd, SW_HIDE);
+  if (self->registered_ && message == self->registered_) {
+    if (self->onRegistered_) self->onRegistered_(lParam);
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  if (self->view_ && self->view_->Handle(hwnd, message, wParam, lParam, result)) return result;
+  const SkinPoint at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the skin covers the whole face
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(hwnd, &ps);
+      self->Input([](FormPref& form) {
+        if (form.OnPaint) form.OnPaint();
+      });
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_MOUSEMOVE: {
+      constexpr WPARAM kHeld = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL;
+      const bool leftAlone = (wParam & kHeld) == MK_LBUTTON && GetKeyState(VK_MENU) >= 0;
+      self->Input([&](FormPref& form) {
+        if (form.OnMouseMove) form.OnMouseMove(at, leftAlone);
+      });
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+      // After a press on the surface the pointer stays ours until the release.
+      if (message == WM_LBUTTONDOWN) SetCapture(hwnd);
+      const MouseButton b = message == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right;
+      self->Input([&](FormPref& form) {
+        if (form.OnMouseDown) form.OnMouseDown(b, at);
+      });
+      return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+      if (message == WM_LBUTTONUP) ReleaseCapture();
+      const MouseButton b = message == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right;
+      self->Input([&](FormPref& form) {
+        if (form.OnMouseUp) form.OnMouseUp(b, at);
+      });
+      return 0;
+    }
+    case WM_CLOSE:
+      // Closing the preferences only hides them; the plug-in lives until the host's Close.
+      ShowWindow(hwnd, SW_HIDE);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
 }
 
 }  // namespace kolvar::win32

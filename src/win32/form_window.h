@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "ui/form_pref.h"
 #include "win32/form_view.h"
@@ -26,8 +27,24 @@ class FormWindow {
   bool Create(std::function<void()> onWake, std::function<void(UINT_PTR)> onTimer);
   void Destroy();
   HWND Handle() const { return hwnd_; }
+  // The models the window follows and feeds, and how plug-in code is entered.
+  void Attach(FormPref* form, Enter enter);
   // Brings the real controls in step with the models.
-  void Sync(const FormPref& form) { view_.Sync(form); }
+  void Sync() {
+    if (view_) view_->Sync();
+  }
+  void RefreshScrollBars() {
+    if (view_) view_->RefreshScrollBars();
+  }
+  // Runs fn on the models as plug-in code (see FormView::Input).
+  void Input(const std::function<void(FormPref&)>& fn) {
+    if (view_) view_->Input(fn);
+  }
+  // A message registered at run time (the find dialog's) and what to do with it.
+  void OnRegisteredMessage(UINT message, std::function<void(LPARAM)> handler) {
+    registered_ = message;
+    onRegistered_ = std::move(handler);
+  }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -36,7 +53,11 @@ class FormWindow {
   HWND hwnd_ = nullptr;
   std::function<void()> onWake_;
   std::function<void(UINT_PTR)> onTimer_;
-  FormView view_;
+  UINT registered_ = 0;
+  std::function<void(LPARAM)> onRegistered_;
+  std::unique_ptr<FormView> view_;  // made with each window
+  FormPref* model_ = nullptr;
+  Enter enter_;
 };
 
 }  // namespace kolvar::win32

@@ -21,6 +21,17 @@ inline constexpr int kControlCheckListBoxFiles = 103;
 inline constexpr int kControlLabel1 = 104;
 inline constexpr int kControlLabel3 = 105;
 inline constexpr int kControlLabelNumberOfSelected = 106;
+inline constexpr int kControlEditFindStr = 107;
+inline constexpr int kControlEditFolderPath = 108;
+inline constexpr int kControlSpinEditSearchMod = 109;
+inline constexpr int kControlSpinEditIdentital = 110;
+inline constexpr int kControlSpinEditNotiseDelay = 111;
+inline constexpr int kControlSpinEditTimeShift = 112;
+inline constexpr int kControlCheckBoxFullSearch = 113;
+inline constexpr int kControlCheckBoxSorted = 114;
+inline constexpr int kControlCheckBoxRemind = 115;
+// A spin box's arrows: its edit's id plus this.
+inline constexpr int kSpinArrowsOffset = 100;
 
 // What the host passes to ActionManual.
 struct RawActionRecord {

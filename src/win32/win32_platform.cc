@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <vector>
 
 #include "win32/host_protocol.h"
@@ -104,6 +105,7 @@ void Win32Platform::HidePreferencesWindow() {
 }
 
 void Win32Platform::DestroyPreferencesWindow() {
+  findDialog_ = nullptr;  // an owned window: it goes with the window
   {
     std::lock_guard lock(postedMutex_);
     postTarget_ = nullptr;
@@ -166,8 +168,137 @@ void Win32Platform::RunTimer(UINT_PTR id) {
   SyncView();
 }
 
+void Win32Platform::AttachForm(FormPref* form, Enter enter) {
+  model_ = form;
+  enter_ = std::move(enter);
+  form_.Attach(form, enter_);
+}
+
 void Win32Platform::SyncView() {
-  if (model_ && form_.Handle()) form_.Sync(*model_);
+  if (model_ && form_.Handle()) form_.Sync();
+}
+
+bool Win32Platform::DrawImage(const std::string& file, int left, int top, int right, int bottom,
+                              bool stretch) {
+  HWND window = form_.Handle();
+  if (!window) return false;
+  // Read at every draw: a skin changed on disk shows at once.
+  UniqueGdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageA(
+      nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  if (!bitmap.Get()) return false;
+  BITMAP info{};
+  if (!GetObjectA(bitmap.Get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
+    return false;
+  }
+  HDC screen = GetDC(window);
+  if (!screen) return false;
+  HDC memory = CreateCompatibleDC(screen);
+  bool drawn = false;
+  if (memory) {
+    HGDIOBJ old = SelectObject(memory, bitmap.Get());
+    drawn = stretch ? StretchBlt(screen, left, top, right - left, bottom - top, memory, 0, 0,
+                                 info.bmWidth, info.bmHeight, SRCCOPY)
+                    : BitBlt(screen, left, top, right - left, bottom - top, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  ReleaseDC(window, screen);
+  return drawn;
+}
+
+Point Win32Platform::PointerOnScreen() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+Point Win32Platform::WindowOnScreen() {
+  RECT r{};
+  if (form_.Handle()) GetWindowRect(form_.Handle(), &r);
+  return {r.left, r.top};
+}
+
+void Win32Platform::MoveWindowTo(Point topLeft) {
+  // Size, z-order and activation stay as they are; the window is told nothing.
+  constexpr UINT kFlags =
+      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+  if (form_.Handle()) SetWindowPos(form_.Handle(), nullptr, topLeft.x, topLeft.y, 0, 0, kFlags);
+}
+
+void Win32Platform::RefreshScrollBars() { form_.RefreshScrollBars(); }
+
+void Win32Platform::BringToFront() {
+  if (form_.Handle()) SetForegroundWindow(form_.Handle());
+}
+
+int Win32Platform::PopupMenu(const std::vector<MenuItem>& items) {
+  HWND window = form_.Handle();
+  if (!window) return 0;
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return 0;
+  for (const MenuItem& item : items) {
+    if (item.text.empty()) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu, MF_STRING | (item.checked ? MF_CHECKED : 0), static_cast<UINT_PTR>(item.id),
+                  item.text.c_str());
+    }
+  }
+  POINT p{};
+  GetCursorPos(&p);
+  // The choice comes back here rather than as a command message, so no control's
+  // notification can ever pass for one.
+  const int chosen = static_cast<int>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, p.x, p.y,
+                     0, window, nullptr));
+  DestroyMenu(menu);
+  return chosen;
+}
+
+void Win32Platform::SetClipboardText(const std::string& text) {
+  if (!OpenClipboard(form_.Handle())) return;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory) {
+    if (void* bytes = GlobalLock(memory)) {
+      std::memcpy(bytes, text.c_str(), text.size() + 1);
+      GlobalUnlock(memory);
+    }
+    // The clipboard owns the memory once it took it.
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> onFind) {
+  HWND window = form_.Handle();
+  if (!window) return;
+  onFind_ = std::move(onFind);
+  if (findDialog_ && IsWindow(findDialog_)) {
+    ShowWindow(findDialog_, SW_SHOW);
+    SetForegroundWindow(findDialog_);
+    return;
+  }
+  static const UINT kFindMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
+  form_.OnRegisteredMessage(kFindMessage, [this](LPARAM lParam) {
+    const auto* record = reinterpret_cast<const FINDREPLACEA*>(lParam);
+    if (record->Flags & FR_DIALOGTERM) {
+      findDialog_ = nullptr;
+      return;
+    }
+    if (!(record->Flags & FR_FINDNEXT) || !onFind_) return;
+    const std::string text = record->lpstrFindWhat;
+    std::function<void(const std::string&)> onFind = onFind_;
+    form_.Input([&](FormPref&) { onFind(text); });
+  });
+  find_ = FINDREPLACEA{};
+  find_.lStructSize = sizeof find_;
+  find_.hwndOwner = window;
+  find_.lpstrFindWhat = findText_;
+  find_.wFindWhatLen = sizeof findText_;
+  // Only "find next": no match case, no direction, no whole word.
+  find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD;
+  findDialog_ = FindTextA(&find_);
 }
 
 void Win32Platform::SetCurrentThreadPriority(int level) {

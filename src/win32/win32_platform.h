@@ -3,11 +3,15 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
 
 #include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "win32/form_window.h"
@@ -41,9 +45,21 @@ class Win32Platform final : public Platform {
 
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+  bool DrawImage(const std::string& file, int left, int top, int right, int bottom,
+                 bool stretch) override;
+  Point PointerOnScreen() override;
+  Point WindowOnScreen() override;
+  void MoveWindowTo(Point topLeft) override;
+  void RefreshScrollBars() override;
+  void BringToFront() override;
+  int PopupMenu(const std::vector<MenuItem>& items) override;
+  void SetClipboardText(const std::string& text) override;
+  void ShowFindDialog(std::function<void(const std::string& text)> onFind) override;
 
-  // The models the window mirrors; the view follows them after every entry.
-  void AttachForm(const FormPref* form) { model_ = form; }
+  // The models the window mirrors and feeds (null when the plug-in is closing),
+  // and how the window enters plug-in code; the view follows the models after
+  // every entry.
+  void AttachForm(FormPref* form, Enter enter);
   void SyncView();
 
  private:
@@ -52,7 +68,13 @@ class Win32Platform final : public Platform {
 
   HWND host_ = nullptr;
   FormWindow form_;
-  const FormPref* model_ = nullptr;
+  FormPref* model_ = nullptr;
+  Enter enter_;
+  // The find dialog: its record and text must live as long as it is open.
+  FINDREPLACEA find_{};
+  char findText_[256] = {};
+  HWND findDialog_ = nullptr;
+  std::function<void(const std::string&)> onFind_;
   // Tasks for the window thread; the window handle is kept here too, so posting
   // threads never see a window that is being destroyed.
   std::mutex postedMutex_;

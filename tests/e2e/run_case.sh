@@ -54,6 +54,14 @@ status=0
 (cd "$work" && timeout 120 wine kolvar-host.exe "${host_args[@]}" case.script) \
   >"$work/actual" 2>"$work/stderr" || status=$?
 
+# Pictures the case took are kept where the build says.
+if [ -n "${KOLVAR_E2E_ARTEFACTS:-}" ]; then
+  mkdir -p "$KOLVAR_E2E_ARTEFACTS"
+  for picture in "$work"/*.bmp; do
+    [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case")-$(basename "$picture")"
+  done
+fi
+
 # Transcripts of guides made relative to now differ in their dates and times:
 # CASE.normalise (a sed script) makes them comparable.
 if [ -f "$case.normalise" ]; then

@@ -238,4 +238,75 @@ void FakePlatform::PassTime(long long ms) {
   }
 }
 
+bool FakePlatform::DrawImage(const std::string& file, int left, int top, int right, int bottom,
+                             bool stretch) {
+  const bool fails =
+      file.size() >= failingImages_.size() &&
+      file.compare(file.size() - failingImages_.size(), std::string::npos, failingImages_) == 0;
+  if (fails) return false;
+  Record(Rec(Recorded::Kind::kDraw, file,
+             std::to_string(left) + "," + std::to_string(top) + "," + std::to_string(right) + "," +
+                 std::to_string(bottom) + (stretch ? "" : " unscaled")));
+  return true;
+}
+
+Point FakePlatform::PointerOnScreen() {
+  std::lock_guard lock(mutex_);
+  return pointer_;
+}
+
+Point FakePlatform::WindowOnScreen() {
+  std::lock_guard lock(mutex_);
+  return window_;
+}
+
+void FakePlatform::MoveWindowTo(Point topLeft) {
+  Record(Rec(Recorded::Kind::kWindow,
+             "move " + std::to_string(topLeft.x) + "," + std::to_string(topLeft.y)));
+  std::lock_guard lock(mutex_);
+  window_ = topLeft;
+}
+
+void FakePlatform::RefreshScrollBars() { Record(Rec(Recorded::Kind::kWindow, "scrollbars")); }
+
+void FakePlatform::BringToFront() { Record(Rec(Recorded::Kind::kWindow, "front")); }
+
+void FakePlatform::QueueMenuAnswer(int id) {
+  std::lock_guard lock(mutex_);
+  menuAnswers_.push_back(id);
+}
+
+int FakePlatform::PopupMenu(const std::vector<MenuItem>& items) {
+  std::string texts;
+  for (const MenuItem& item : items) {
+    texts += (texts.empty() ? "" : "|") + (item.text.empty() ? std::string("-") : item.text) +
+             (item.checked ? "*" : "");
+  }
+  Record(Rec(Recorded::Kind::kMenu, texts));
+  std::lock_guard lock(mutex_);
+  if (menuAnswers_.empty()) return 0;
+  const int id = menuAnswers_.front();
+  menuAnswers_.pop_front();
+  return id;
+}
+
+void FakePlatform::SetClipboardText(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  clipboard_ = text;
+}
+
+std::string FakePlatform::Clipboard() const {
+  std::lock_guard lock(mutex_);
+  return clipboard_;
+}
+
+void FakePlatform::ShowFindDialog(std::function<void(const std::string& text)> onFind) {
+  Record(Rec(Recorded::Kind::kDialog, "", "find"));
+  onFind_ = std::move(onFind);
+}
+
+void FakePlatform::FindNext(const std::string& text) {
+  if (onFind_) onFind_(text);
+}
+
 }  // namespace kolvar::testing

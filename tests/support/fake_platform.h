@@ -18,7 +18,7 @@ namespace kolvar::testing {
 
 // One call that left the core, as a test compares it.
 struct Recorded {
-  enum class Kind { kEvent, kReply, kMessageBox, kWindow, kDialog, kShell };
+  enum class Kind { kEvent, kReply, kMessageBox, kWindow, kDialog, kShell, kDraw, kMenu };
   Kind kind = Kind::kEvent;
   std::string text;     // box text, event text, window action or dialog filter
   std::string caption;  // box caption, event kind
@@ -88,6 +88,25 @@ class FakePlatform : public Platform {
   void ShellOpen(const std::string& file, const std::string& directory) override;
   std::optional<std::string> OpenFileDialog(const std::string& filter) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
+  bool DrawImage(const std::string& file, int left, int top, int right, int bottom,
+                 bool stretch) override;
+  Point PointerOnScreen() override;
+  Point WindowOnScreen() override;
+  void MoveWindowTo(Point topLeft) override;
+  void RefreshScrollBars() override;
+  void BringToFront() override;
+  int PopupMenu(const std::vector<MenuItem>& items) override;
+  void SetClipboardText(const std::string& text) override;
+  void ShowFindDialog(std::function<void(const std::string& text)> onFind) override;
+
+  // Images whose file name ends so cannot be drawn.
+  void FailImagesEndingWith(std::string suffix) { failingImages_ = std::move(suffix); }
+  void SetPointer(Point p) { pointer_ = p; }
+  // The next pop-up menu is answered with this id (unqueued menus choose nothing).
+  void QueueMenuAnswer(int id);
+  std::string Clipboard() const;
+  // The user asks the find dialog for the next match of text.
+  void FindNext(const std::string& text);
 
   static constexpr WindowHandle kWindowHandle = 0x5150;
 
@@ -112,6 +131,12 @@ class FakePlatform : public Platform {
   std::string lastModuleQuery_;
   std::function<void(const HostEvent&)> eventHandler_;
   std::function<void(const std::string&)> boxHandler_;
+  std::string failingImages_ = "\x01";  // nothing ends so
+  Point pointer_;
+  Point window_{100, 100};
+  std::deque<int> menuAnswers_;
+  std::string clipboard_;
+  std::function<void(const std::string&)> onFind_;
 
   struct FakeTimer {
     int interval = 0;

@@ -144,6 +144,10 @@ class BoxWatcher {
     if (pid != GetCurrentProcessId() || !IsWindowVisible(box)) return;
     char cls[32] = {};
     GetClassNameA(box, cls, sizeof cls);
+    if (std::string(cls) == "#32768") {
+      CloseMenu(box);
+      return;
+    }
     if (std::string(cls) != "#32770" || !GetDlgItem(box, 0xFFFF)) return;
     if (answered_.count(box)) {
       if (IsWindow(box)) return;  // still closing
@@ -182,6 +186,25 @@ class BoxWatcher {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
   }
 
+  // A pop-up menu the plug-in opened: its items are written out, and it is closed
+  // without a choice, as a user pressing Escape would.
+  void CloseMenu(HWND menuWindow) {
+    if (answered_.count(menuWindow)) {
+      if (IsWindow(menuWindow)) return;
+      answered_.erase(menuWindow);
+    }
+    answered_.insert(menuWindow);
+    auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    std::string items;
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+      char text[128] = {};
+      GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+      items += (items.empty() ? "" : "|") + std::string(*text ? text : "-");
+    }
+    Log("menu items=" + Quote(items));
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+  }
+
   std::atomic<bool> stop_{false};
   std::set<HWND> answered_;
   std::thread thread_;
@@ -208,7 +231,13 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
   GetClassNameA(hwnd, cls, sizeof cls);
   std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1);
   GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+  // Where it sits in its window's client area.
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
   std::string line = "control id=" + std::to_string(GetDlgCtrlID(hwnd)) + " class=" + Quote(cls) +
+                     " at=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                     std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
                      " text=" + Quote(text.data());
   if (std::string(cls) == "ListBox") {
     auto count = SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
@@ -293,6 +322,87 @@ void LogPluginWindows(HWND hostWindow, bool withControls) {
   WindowListing listing{hostWindow, 0, withControls};
   EnumWindows(&LogOneWindow, reinterpret_cast<LPARAM>(&listing));
   Log("windows count=" + std::to_string(listing.count));
+}
+
+// The plug-in's preferences window, if there is one.
+HWND PluginWindow() { return FindWindowA("KolvarFormPref", nullptr); }
+
+// A click of a mouse button at a point of the plug-in window's client area, as a
+// user's hand would make it: the pointer moves there, then the button goes down
+// and up.
+void Click(int x, int y, bool right) {
+  HWND window = PluginWindow();
+  if (!window) {
+    Log("error no plug-in window");
+    return;
+  }
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  SetCursorPos(p.x, p.y);
+  INPUT input[2] = {};
+  for (INPUT& i : input) i.type = INPUT_MOUSE;
+  input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+// Types text into the control that has the keyboard focus, a character at a time;
+// "\n" in the text is the Enter key.
+void Type(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    INPUT input[2] = {};
+    for (INPUT& in : input) in.type = INPUT_KEYBOARD;
+    if (text.compare(i, 2, "\\n") == 0) {
+      input[0].ki.wVk = input[1].ki.wVk = VK_RETURN;
+      ++i;
+    } else {
+      input[0].ki.wScan = input[1].ki.wScan = static_cast<unsigned char>(text[i]);
+      input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+      input[1].ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+  }
+}
+
+// Writes what the screen shows of the plug-in window to a 24-bit BMP file.
+void Screenshot(const std::string& file) {
+  HWND window = PluginWindow();
+  RECT r{};
+  if (!window || !GetWindowRect(window, &r)) {
+    Log("error no plug-in window");
+    return;
+  }
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;  // bottom-up, as BMP files are
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const int stride = (w * 3 + 3) & ~3;
+  std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER header{};
+  header.bfType = 0x4D42;  // "BM"
+  header.bfOffBits = sizeof header + sizeof info;
+  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  Log(out ? "screenshot " + std::to_string(w) + "x" + std::to_string(h)
+          : "error screenshot " + Quote(file));
 }
 
 // What the window behind a handle is, without its varying number.
@@ -384,6 +494,19 @@ class Runner {
       Log("setup");
       if (plugin_.isOpen) plugin_.setup();
       Pump(50);
+    } else if (verb == "click" || verb == "rightclick") {
+      int x = 0, y = 0;
+      if (!(words >> x >> y)) return false;
+      Log(verb + " " + std::to_string(x) + "," + std::to_string(y));
+      Click(x, y, verb == "rightclick");
+      Pump(100);
+    } else if (verb == "type") {
+      Log("type " + Quote(arg));
+      Type(arg);
+      Pump(100);
+    } else if (verb == "screenshot") {
+      Pump(100);
+      Screenshot(arg);
     } else if (verb == "close") {
       Close();
     } else if (verb == "open") {

@@ -1,0 +1,145 @@
+// The window's menus and right clicks, and its skinned surface wired to the
+// plug-in's actions, on the control models.
+#include <gtest/gtest.h>
+
+#include "base/file_io.h"
+#include "support/plugin_harness.h"
+
+namespace kolvar {
+namespace {
+
+using testing::PluginHarness;
+using testing::Recorded;
+using Lines = std::vector<std::string>;
+
+class MenusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    h.run.Release();
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+    h.SetResults({{"2024.03.05 12:45 News[Tu]first", 1, 2, 0},
+                  {"2024.03.05 12:00 Film[Tu]first", 0.5, 1, 1}});
+    h.plugin.ResultList().BuildResultList();
+    h.platform.ClearCalls();
+  }
+
+  Lines Menus() {
+    Lines out;
+    for (const auto& m : h.platform.CallsOf(Recorded::Kind::kMenu)) out.push_back(m.text);
+    return out;
+  }
+  ListBox& Results() { return h.plugin.Form().ListBoxFind; }
+
+  PluginHarness h;
+};
+
+TEST_F(MenusTest, ARightClickInTheResultsSelectsTheLineAndOpensTheMenu) {
+  h.platform.QueueMenuAnswer(kCopyToClipboard);
+  Results().OnMouseDown(true, 1);
+  EXPECT_EQ(Results().ItemIndex(), 1);
+  EXPECT_EQ(Menus(), Lines{"Show results|-|Now Showing|-|Find|Copy to clipboard|-|Sort list|"
+                           "Clear list|Save list"});
+  EXPECT_EQ(h.platform.Clipboard(), "2024.03.05 12:00 Film[Tu]first");
+  Results().OnMouseDown(true, 7);  // below the last line: the selection stays
+  EXPECT_EQ(Results().ItemIndex(), 1);
+  Results().OnMouseDown(false, 0);  // the left button is the list's own
+  EXPECT_EQ(Menus().size(), 2u);
+}
+
+TEST_F(MenusTest, TheResultListCommands) {
+  ResultPanel& panel = h.plugin.ResultList();
+  panel.RunMenuCommand(kClearList);
+  EXPECT_TRUE(Results().Items.empty());
+  EXPECT_EQ(Results().Hint, "search resulst");
+  h.platform.SetClipboardText("before");
+  panel.RunMenuCommand(kCopyToClipboard);  // no line: nothing copied
+  EXPECT_EQ(h.platform.Clipboard(), "before");
+  panel.RunMenuCommand(kShowResults);  // the stored results come back
+  EXPECT_EQ(Results().Count(), 2);
+  panel.RunMenuCommand(kSortList);
+  EXPECT_EQ(Results().Items[0], "2024.03.05 12:00 Film[Tu]first");
+  panel.RunMenuCommand(kFindCommand);
+  h.platform.FindNext("news");
+  EXPECT_EQ(Results().ItemIndex(), 1);
+}
+
+// The worker is still appending and ending entries while it runs: a sort then
+// would exchange entries under it.
+TEST_F(MenusTest, SortListWhileASearchRunsDoesNothing) {
+  PluginHarness running;
+  running.Open();  // its fake run stays alive until released
+  ASSERT_TRUE(running.run.WaitForSteps(running.platform, 3));
+  running.SetResults({{"b", 2, 0, 0}, {"a", 1, 0, 0}});
+  running.plugin.ResultList().RunMenuCommand(kSortList);
+  EXPECT_EQ(running.plugin.State().Results()[0].line, "b");
+}
+
+TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
+  struct Case {
+    std::string chosen, written;
+  };
+  // The name's length is looked at before its fourth character from the end.
+  for (const Case& c : {Case{"list", "list.txt"}, Case{"list.csv", "list.csv"},
+                        Case{"list.text", "list.text.txt"}, Case{"ab", "ab.txt"}}) {
+    h.platform.QueueDialogAnswer(h.folder.Path(c.chosen));
+    h.plugin.ResultList().RunMenuCommand(kSaveList);
+    EXPECT_EQ(ReadWholeFile(h.folder.Path(c.written)),
+              "2024.03.05 12:45 News[Tu]first\r\n2024.03.05 12:00 Film[Tu]first\r\n")
+        << c.chosen;
+  }
+  h.plugin.ResultList().RunMenuCommand(kSaveList);  // cancelled: nothing written
+  h.platform.QueueDialogAnswer(h.folder.Path("none/list.txt"));
+  h.plugin.ResultList().RunMenuCommand(kSaveList);
+  EXPECT_EQ(h.BoxTexts(),
+            Lines{"The list could not be saved to " + h.folder.Path("none/list.txt") + "      "});
+}
+
+TEST_F(MenusTest, ARightClickOnAKeywordFillsTheEditBeforeItsMenu) {
+  ListBox& words = h.plugin.Form().ListBoxWords;
+  words.OnMouseDown(true, 1);
+  EXPECT_EQ(h.plugin.Form().EditFindStr.Text, "Film");
+  EXPECT_EQ(words.Hint, "Keyword: 2");
+  h.platform.QueueMenuAnswer(1);  // "Delete"
+  words.OnContextMenu();
+  EXPECT_EQ(words.Items, Lines{"News"});
+  EXPECT_EQ(Menus(), Lines{"Delete|Sort list|Clear|Save|Load"});
+  h.plugin.Channels().CheckedOnlyClick();
+  h.plugin.Form().CheckListBoxFiles.OnContextMenu();
+  EXPECT_EQ(Menus().back(),
+            "Check All|Uncheck All|Select Folder|Checked Only*|Show checked List|"
+            "Show selected channel");
+}
+
+TEST_F(MenusTest, TheSkinPaintsAndItsButtonsRunTheirActions) {
+  FormPref& form = h.plugin.Form();
+  form.OnPaint();
+  auto draws = h.platform.CallsOf(Recorded::Kind::kDraw);
+  ASSERT_EQ(draws.size(), 1u);
+  EXPECT_EQ(draws[0].text, h.folder.Path("Skin\\border.bmp"));
+  EXPECT_EQ(draws[0].caption, "0,0,515,383 unscaled");
+  // Type a keyword, press Add.
+  form.EditFindStr.Text = "Sport";
+  form.OnMouseDown(MouseButton::Left, {20, 350});
+  form.OnMouseUp(MouseButton::Left, {20, 350});
+  EXPECT_EQ(form.ListBoxWords.Items, (Lines{"News", "Film", "Sport"}));
+  // About opens its menu; Update opens the product's page.
+  h.platform.QueueMenuAnswer(3);
+  form.OnMouseDown(MouseButton::Left, {495, 180});
+  form.OnMouseUp(MouseButton::Left, {495, 180});
+  EXPECT_EQ(Menus().back(), "Help|Settings.ini|Update|About");
+  ASSERT_EQ(h.platform.CallsOf(Recorded::Kind::kShell).size(), 1u);
+  // Close hides the window.
+  h.plugin.Setup();
+  form.OnMouseDown(MouseButton::Left, {503, 9});
+  form.OnMouseUp(MouseButton::Left, {503, 9});
+  EXPECT_FALSE(form.Visible);
+  // A skin file that cannot be drawn is reported.
+  h.platform.FailImagesEndingWith("border.bmp");
+  form.OnPaint();
+  EXPECT_EQ(h.BoxTexts().back(),
+            "The skin image " + h.folder.Path("Skin\\border.bmp") + " could not be loaded      ");
+}
+
+}  // namespace
+}  // namespace kolvar
