@@ -41,7 +41,12 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
   ofn.lpstrFilter = filterList.c_str();
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? 0 : OFN_FILEMUSTEXIST);
+  // The read-only box ticked but hidden, no read-only files, the current folder
+  // kept, resizable, nothing added to the recent documents, hidden files shown; a
+  // save overwrites without asking.
+  ofn.Flags = OFN_EXPLORER | OFN_READONLY | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN |
+              OFN_NOCHANGEDIR | OFN_ENABLESIZING | OFN_DONTADDTORECENT | OFN_FORCESHOWHIDDEN |
+              (save ? 0 : OFN_FILEMUSTEXIST);
   BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   if (!ok) return std::nullopt;
   return std::string(file.data());

@@ -282,6 +282,7 @@ BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
   LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
   Log(std::string("window class=") + Quote(cls) + " visible=" +
       (IsWindowVisible(hwnd) ? "1" : "0") + " toolwindow=" + ((ex & WS_EX_TOOLWINDOW) ? "1" : "0") +
+      " caption=" + ((GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION ? "1" : "0") +
       " size=" + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
   ++listing->count;
   if (listing->withControls) EnumChildWindows(hwnd, &LogOneControl, 0);
