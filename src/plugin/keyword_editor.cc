@@ -50,17 +50,20 @@ bool KeywordEditor::Acceptable(const std::string& text) {
 }
 
 void KeywordEditor::Reindex(const std::function<std::int32_t(std::int32_t)>& f) {
-  if (!state_.resultsFromKeywordList) return;
+  const bool fromList = state_.resultsFromKeywordList;
   {
     MutexLock lock(state_.mutex);
-    for (FoundProgramme& r : state_.results) {
-      if (r.keywordIndex >= 0) r.keywordIndex = f(r.keywordIndex);
-    }
+    // A keyword search launched, running or not yet begun, follows the list too.
     for (std::int32_t& position : state_.runKeywordPositions) {
       if (position >= 0) position = f(position);
     }
+    if (fromList) {
+      for (FoundProgramme& r : state_.results) {
+        if (r.keywordIndex >= 0) r.keywordIndex = f(r.keywordIndex);
+      }
+    }
   }
-  state_.searchKeywordList = state_.form.ListBoxWords.Items;
+  if (fromList) state_.searchKeywordList = state_.form.ListBoxWords.Items;
 }
 
 void KeywordEditor::AddKeyword() {

@@ -134,8 +134,7 @@ SearchRunFn SearchControl::RealRun() {
 void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   SearchSnapshot snapshot;
   PluginState& s = state_;
-  const bool current = ctx.OnWindowThread([this, &s, &snapshot] {
-    if (OnRunStarting) OnRunStarting();
+  const bool current = ctx.OnWindowThread([&s, &snapshot] {
     snapshot.settings = s.settings;
     const CheckListBox& list = s.form.CheckListBoxFiles;
     for (int i = 0; i < list.Count(); ++i) {
@@ -156,18 +155,17 @@ void SearchControl::StartSearch(const SearchArgs& request) {
   SearchArgs args = request;
   args.keywords = state_.settings.Words;
   args.selectedOnly = false;
+  runFromKeywordList_ = true;
   if (!LaunchSearchThread(std::move(args))) return;
   state_.resultsStale = false;
-  state_.resultsFromKeywordList = true;
-  state_.searchKeywordList = state_.settings.Words;
 }
 
 bool SearchControl::FindText(const std::string& text, SearchArgs args) {
   ReapFrozenSearch();
   if (text.empty() || Running()) return false;
   args.keywords = {text};
+  runFromKeywordList_ = false;
   if (!LaunchSearchThread(std::move(args))) return false;
-  state_.resultsFromKeywordList = false;
   // Reminders and the periodic re-search wait for the next keyword search.
   state_.resultsStale = true;
   return true;
@@ -176,11 +174,32 @@ bool SearchControl::FindText(const std::string& text, SearchArgs args) {
 bool SearchControl::LaunchSearchThread(SearchArgs args) {
   lastArgs_ = args;
   {
+    // A keyword search's indices follow the list's edits from now on; a one-text
+    // search's refer to its text alone.
     MutexLock lock(state_.mutex);
-    state_.runKeywordPositions.resize(args.keywords.size());
+    state_.runKeywordPositions.resize(runFromKeywordList_ ? args.keywords.size() : 0);
     std::iota(state_.runKeywordPositions.begin(), state_.runKeywordPositions.end(), 0);
   }
-  if (worker_.Launch(std::move(args), run_, state_.settings.Priority)) return true;
+  // Whatever the run, it begins on the window thread: the last run's results go,
+  // and what the new ones refer to comes, at one moment; a keyword edit between
+  // the two would read one through the other.
+  auto begin = [this, run = run_](const SearchArgs& a, RunContext& ctx) {
+    TFindStruct old;
+    const bool current = ctx.OnWindowThread([this, &old] {
+      PluginState& s = state_;
+      if (OnRunStarting) OnRunStarting();
+      {
+        MutexLock lock(s.mutex);
+        std::swap(old, s.results);
+      }
+      s.resultsFromKeywordList = runFromKeywordList_;
+      // The list as edited since the launch: the run's indices are carried to it.
+      if (runFromKeywordList_) s.searchKeywordList = s.settings.Words;
+    });
+    ClearResults(old);  // freed here, not on the window thread
+    if (current && run) run(a, ctx);
+  };
+  if (worker_.Launch(std::move(args), begin, state_.settings.Priority)) return true;
   // Nothing changed: the old results stay, and a later start may succeed.
   host_.ShowMessageBox(kSearchNotStarted, kBoxInformation);
   return false;

@@ -67,6 +67,9 @@ class SearchControl {
   HostChannel& host_;
   std::function<void()> listResults_;
   SearchArgs lastArgs_;
+  // What the results of the run launched last will refer to, taken over when it
+  // starts.
+  bool runFromKeywordList_ = false;
   SearchRunFn run_;
   // Declared last: destroyed first, so no run outlives what it refers to.
   SearchWorker worker_;

@@ -8,7 +8,9 @@
 #include <thread>
 #include <utility>
 
+#include "base/file_io.h"
 #include "plugin/host_channel.h"
+#include "settings/settings_file.h"
 #include "support/plugin_harness.h"
 
 namespace kolvar {
@@ -143,7 +145,9 @@ TEST(SettingsArithmeticTest, TheSearchWindowSaturates) {
 TEST(HalfOpenTest, WithoutInitialisationOnlyKindTwoCommandsRun) {
   PluginHarness h;
   h.run.Release();
-  // Not opened: nothing is initialised, as after a failed settings load.
+  // A settings file that does not load leaves the plug-in half open.
+  ASSERT_TRUE(WriteFileAtomic(h.folder.Path(kSettingsFileName), "not settings"));
+  h.plugin.Open(0x77);
   h.plugin.Settings().Sorted = false;
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 1);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
