@@ -5,6 +5,9 @@
 // line each. Message boxes are answered by a watcher thread, so nothing waits for
 // a person. See README.md for the commands and the transcript's lines.
 #include <windows.h>
+// After windows.h, which they need.
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -325,6 +328,32 @@ void LogPluginWindows(HWND hostWindow, bool withControls) {
   Log("windows count=" + std::to_string(listing.count));
 }
 
+// What the process holds now: its private memory and working set, its kernel
+// handles, GDI and user objects and threads, for the soak's comparison of cycles.
+void LogStats() {
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                          sizeof memory);
+  int threads = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot != INVALID_HANDLE_VALUE) {
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+      if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++threads;
+    }
+    CloseHandle(snapshot);
+  }
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  Log("stats memoryKB=" + std::to_string(memory.PagefileUsage / 1024) + " workingSetKB=" +
+      std::to_string(memory.WorkingSetSize / 1024) + " handles=" + std::to_string(handles) +
+      " gdi=" + std::to_string(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) +
+      " user=" + std::to_string(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) +
+      " threads=" + std::to_string(threads));
+}
+
 // The plug-in's preferences window, if there is one.
 HWND PluginWindow() { return FindWindowA("KolvarFormPref", nullptr); }
 
@@ -508,6 +537,9 @@ class Runner {
     } else if (verb == "screenshot") {
       Pump(100);
       Screenshot(arg);
+    } else if (verb == "stats") {
+      Pump(50);
+      LogStats();
     } else if (verb == "close") {
       Close();
     } else if (verb == "open") {
