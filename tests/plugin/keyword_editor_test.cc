@@ -285,24 +285,8 @@ TEST_F(KeywordEditorTest, FilesThatCannotBeReadOrWrittenAreReported) {
 // texts.
 TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
   PluginHarness h;
-  jtv::GuideOptions options;
-  options.channels = 12;
-  options.days = 1;
-  options.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, 10, 0, 0, 0}));
-  options.language = jtv::Language::kEnglish;
-  h.settings.Channels.clear();
-  auto guide = jtv::GenerateGuide(options);
-  for (std::size_t c = 0; c < guide.size(); ++c) {
-    jtv::ChannelFiles files;
-    ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
-    const std::string stem = jtv::ChannelFileStem(static_cast<int>(c));
-    ASSERT_TRUE(jtv::WriteChannel(h.folder.Folder(), stem, files));
-    h.settings.Channels.push_back(stem + ".ndx");
-  }
-  h.settings.ChannelCount = static_cast<std::int32_t>(h.settings.Channels.size());
-  h.settings.MaxResultCount = 100000;
+  h.WriteGuide(12, 1, 10);
   h.settings.FullSearch = true;
-  h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
   const Lines vocabulary = {"News",  "Weather",  "Film", "Night", "Morning",         "Show",
                             "Sport", "Football", "news", "FILM",  "Sport&!Football", "Show@50"};
   h.settings.Words = {"News", "Film"};

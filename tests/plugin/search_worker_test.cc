@@ -202,23 +202,9 @@ TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
                                    "JOINFINDLIST", "TOGGLESORTED", "TOGGLEFULLSEARCH"};
   std::mt19937 random(7);
   PluginHarness h;
-  h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
-  jtv::GuideOptions options;
-  options.channels = 6;
-  options.days = 2;
-  options.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, 9, 0, 0, 0}));
-  auto guide = jtv::GenerateGuide(options);
-  for (std::size_t c = 0; c < guide.size(); ++c) {
-    jtv::ChannelFiles files;
-    ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
-    ASSERT_TRUE(
-        jtv::WriteChannel(h.folder.Folder(), jtv::ChannelFileStem(static_cast<int>(c)), files));
-    h.settings.Channels.push_back(jtv::ChannelFileStem(static_cast<int>(c)) + ".ndx");
-  }
-  h.settings.ChannelCount = static_cast<std::int32_t>(h.settings.Channels.size());
+  h.WriteGuide(6, 2, 9);
   h.settings.Words = {"News", "Film", "Sport", "Weather", "Music@1", "Night&!Morning"};
   h.settings.WordCount = 6;
-  h.settings.MaxResultCount = 100000;
   h.Open();
   for (int i = 0; i < 600; ++i) {
     const std::string command = kCommands[random() % std::size(kCommands)];

@@ -53,23 +53,7 @@ class Watchdog {
 
 void RunSequence(std::uint32_t seed, std::atomic<long>& progress) {
   PluginHarness h;
-  h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
-  jtv::GuideOptions options;
-  options.channels = 4;
-  options.days = 1;
-  options.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, 10, 0, 0, 0}));
-  options.seed = seed;
-  h.settings.Channels.clear();
-  auto guide = jtv::GenerateGuide(options);
-  for (std::size_t c = 0; c < guide.size(); ++c) {
-    jtv::ChannelFiles files;
-    ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
-    const std::string stem = jtv::ChannelFileStem(static_cast<int>(c));
-    ASSERT_TRUE(jtv::WriteChannel(h.folder.Folder(), stem, files));
-    h.settings.Channels.push_back(stem + ".ndx");
-  }
-  h.settings.ChannelCount = static_cast<std::int32_t>(h.settings.Channels.size());
-  h.settings.MaxResultCount = 100000;
+  h.WriteGuide(4, 1, 10, seed);
   h.settings.PreviewTime = 60;
   h.settings.RepeatCount = 2;
   h.settings.RemindStatusShowing = true;

@@ -153,6 +153,27 @@ void PluginHarness::WriteChannel(const std::string& name,
   ASSERT_TRUE(jtv::WriteChannel(folder.Folder(), name, files));
 }
 
+void PluginHarness::WriteGuide(int channels, int days, int startHour, std::uint32_t seed) {
+  jtv::GuideOptions options;
+  options.channels = channels;
+  options.days = days;
+  options.start = DecodeDateTime(*EncodeDateTime({2024, 3, 2, 5, startHour, 0, 0, 0}));
+  options.language = jtv::Language::kEnglish;
+  options.seed = seed;
+  settings.Channels.clear();
+  auto guide = jtv::GenerateGuide(options);
+  for (std::size_t c = 0; c < guide.size(); ++c) {
+    jtv::ChannelFiles files;
+    ASSERT_TRUE(jtv::EncodeChannel(guide[c], files));
+    const std::string stem = jtv::ChannelFileStem(static_cast<int>(c));
+    ASSERT_TRUE(jtv::WriteChannel(folder.Folder(), stem, files));
+    settings.Channels.push_back(stem + ".ndx");
+  }
+  settings.ChannelCount = static_cast<std::int32_t>(settings.Channels.size());
+  settings.MaxResultCount = 100000;
+  plugin.Search().SetRunForTest(plugin.Search().RealRun());
+}
+
 bool PluginHarness::WaitIdle(int timeoutMs) {
   auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (plugin.Search().Running()) {

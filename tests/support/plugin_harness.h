@@ -76,6 +76,10 @@ class PluginHarness {
   // given minutes from the fake clock's now, with the given titles.
   void WriteChannel(const std::string& name,
                     const std::vector<std::pair<int, std::string>>& programmes);
+  // Writes a generated guide of channels starting at the given hour of the fake
+  // day in place of the settings' channels, every one checked, and makes the
+  // searches real runs without a result limit.
+  void WriteGuide(int channels, int days, int startHour, std::uint32_t seed = 1);
 
   TempDir folder;  // the plug-in folder
   TSettings settings;
