@@ -1,6 +1,7 @@
 // Keyword lines and programme lines of any bytes through the parse and the
 // matching, checking what callers rely on: the structure's shape, ratings in
-// range and a result list whose arrays stay together.
+// range, a result list whose arrays stay together, and the compiled matcher
+// appending exactly what MatchProgramme appends.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "search/fast_matcher.h"
 #include "search/keywords.h"
 #include "search/matcher.h"
 #include "search/similarity.h"
@@ -71,6 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Programme lines, now and then the reader's empty closing line.
   TFindStruct results;
+  TFindStruct compiledResults;
+  KeywordMatcher matcher(keywords, compareFromStart);
   DateTime start = 39146.0;
   for (int i = 0; i < 8 && input.remaining_bytes() > 0; ++i) {
     const std::string line = input.ConsumeRandomLengthString(300);
@@ -78,6 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t before = results.size();
     const bool appended = MatchProgramme(results, line, start, keywords, compareFromStart);
     Check(results.size() == before + (appended ? 1 : 0));
+    Check(matcher.Match(compiledResults, line, start) == appended);
+    Check(compiledResults == results);
     Check(!(appended && line.empty()));
     if (line.empty() && before > 0) Check(results.back().end == start);
     CheckResults(results, keywords);

@@ -10,6 +10,7 @@
 
 #include "base/numbers.h"
 #include "base/texts.h"
+#include "search/fast_matcher.h"
 #include "search/keywords.h"
 #include "search/matcher.h"
 #include "tvguide/channel_catalogue.h"
@@ -40,6 +41,11 @@ std::optional<std::string> ShiftText(const TSettings& settings, const std::strin
 std::string FoundCaption(std::size_t count) { return "Find: " + std::to_string(count) + " found"; }
 
 bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx) {
+  return RunSearch(args, snapshot, ctx, MatcherChoice::kCompiled);
+}
+
+bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx,
+               MatcherChoice choice) {
   const TSettings& settings = snapshot.settings;
   const ReaderOptions reader{settings.Path, settings.DaysOfWeek, settings.FullSearch};
   TFindStruct found;
@@ -56,10 +62,18 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
   // Short lines have no date to skip: their time and title are compared as the
   // same part of a long line is.
   const bool compareFromStart = args.window == 0;
+  // The compiled matcher decides what MatchProgramme would.
+  KeywordMatcher matcher(keywords, compareFromStart);
   ReaderHooks hooks;
-  hooks.match = [&found, &keywords, compareFromStart](const std::string& line, DateTime start) {
-    return MatchProgramme(found, line, start, keywords, compareFromStart);
-  };
+  if (choice == MatcherChoice::kCompiled) {
+    hooks.match = [&found, &matcher](const std::string& line, DateTime start) {
+      return matcher.Match(found, line, start);
+    };
+  } else {
+    hooks.match = [&found, &keywords, compareFromStart](const std::string& line, DateTime start) {
+      return MatchProgramme(found, line, start, keywords, compareFromStart);
+    };
+  }
   // Between programmes: a freeze waits here, an abort ends the channel.
   hooks.aborted = [&ctx] { return !ctx.Continue(); };
   hooks.seenFutureProgramme = [&ctx] { ctx.SetDatabaseOutdated(false); };
@@ -103,6 +117,9 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
       SortResults(found);
       ctx.PublishSorted(found);
     }
+    // Everything is shared by now: the run's own copy goes before the list box is
+    // filled, which is when a large result list needs the most memory.
+    ClearResults(found);
     if (!ctx.Continue()) return true;
     if (args.visible) ctx.ListResults();
   } catch (const BadTimeShift&) {

@@ -83,4 +83,10 @@ std::string FoundCaption(std::size_t count);
 // run returns as soon as it notices, with nothing more reported.
 bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx);
 
+// The same with the matcher chosen: the compiled one RunSearch uses, or
+// MatchProgramme itself, the slow reference that the benchmark compares with.
+enum class MatcherChoice { kCompiled, kLiteral };
+bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx,
+               MatcherChoice choice);
+
 }  // namespace kolvar

@@ -9,24 +9,47 @@
 namespace kolvar {
 namespace {
 
-std::string TwoDigits(int value) {
+// printf's "%0.2d", without its cost for the usual values.
+void AppendTwoDigits(std::string& out, int value) {
+  if (value >= 0 && value <= 99) {
+    out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+    return;
+  }
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%02d", value);
-  return buffer;
+  out += buffer;
 }
 
 // "yyyy.mm.dd hh:mm Title[Dw]Channel", or "hh:mm Title[Dw]Channel" for window 0.
-std::string ProgrammeLine(const ShiftDate& d, std::string_view title, const std::string& dayName,
-                          std::string_view channel, bool longForm) {
-  std::string line;
+// Written into line, whose buffer the reader keeps from programme to programme.
+void FormatProgrammeLine(std::string& line, const ShiftDate& d, std::string_view title,
+                         const std::string& dayName, std::string_view channel, bool longForm) {
+  line.clear();
   if (longForm) {
-    line = std::to_string(d.year) + "." + TwoDigits(d.month) + "." + TwoDigits(d.day) + " ";
+    if (d.year >= 1000 && d.year <= 9999) {
+      AppendTwoDigits(line, d.year / 100);
+      AppendTwoDigits(line, d.year % 100);
+    } else {
+      char year[16];
+      std::snprintf(year, sizeof year, "%d", d.year);
+      line += year;
+    }
+    line += '.';
+    AppendTwoDigits(line, d.month);
+    line += '.';
+    AppendTwoDigits(line, d.day);
+    line += ' ';
   }
-  line += TwoDigits(d.hour) + ":" + TwoDigits(d.minute) + " ";
+  AppendTwoDigits(line, d.hour);
+  line += ':';
+  AppendTwoDigits(line, d.minute);
+  line += ' ';
   line += title;
-  line += "[" + dayName + "]";
+  line += '[';
+  line += dayName;
+  line += ']';
   line += channel;
-  return line;
 }
 
 }  // namespace
@@ -109,6 +132,7 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
   bool openMatch = false;
   bool firstComing = true;
   std::string prevLine;
+  std::string line;
   DateTime prevStart = now;
   for (int i = 1; i <= *count; ++i) {
     if (!index.Skip(2)) return false;
@@ -129,8 +153,8 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
         EncodeDateTime({date.year, date.month, date.dayOfWeek, date.day, date.hour, date.minute,
                         read->second, read->millisecond});
     if (!start) return false;
-    const std::string line = ProgrammeLine(date, *title, options.daysOfWeek[date.dayOfWeek],
-                                           channel, windowMinutes != 0);
+    FormatProgrammeLine(line, date, *title, options.daysOfWeek[date.dayOfWeek], channel,
+                        windowMinutes != 0);
 
     if (openMatch) openMatch = hooks.match(std::string(), *start);
     if (fullSearch) {

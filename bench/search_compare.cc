@@ -1,0 +1,244 @@
+#include "search_compare.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "search/search_run.h"
+#include "tvguide/jtv_reader.h"
+
+namespace kolvar::bench {
+namespace {
+
+std::string Stamp(const jtv::GuideOptions& o) {
+  std::ostringstream out;
+  out << o.channels << ' ' << o.days << ' ' << o.seed << ' ' << static_cast<int>(o.language) << ' '
+      << o.start.year << '-' << o.start.month << '-' << o.start.day << ' ' << o.start.hour << ':'
+      << o.start.minute;
+  return out.str();
+}
+
+std::vector<std::string> Words(const std::string& title) {
+  std::vector<std::string> words;
+  std::istringstream in(title);
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+// The run's surroundings without a plug-in: the results stay here.
+class Context final : public SearchContext {
+ public:
+  explicit Context(DateTime now) : now_(now) {}
+  bool Continue() override { return true; }
+  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
+    fn(results);
+    return true;
+  }
+  bool Publish(const TFindStruct& found, std::size_t first) override {
+    AppendResults(results, found, first);
+    return true;
+  }
+  bool PublishSorted(TFindStruct& found) override {
+    std::swap(found, results);
+    return true;
+  }
+  void SetDatabaseOutdated(bool) override {}
+  bool TakeSkipNextSort() override { return false; }
+  DateTime Now() override { return now_; }
+  void ShowInformation(const std::string&) override {}
+  void ShowProgress(const std::string&) override {}
+  void ListResults() override {}
+  void Report(RunEvent) override {}
+
+  TFindStruct results;
+
+ private:
+  DateTime now_;
+};
+
+SearchSnapshot Snapshot(const Guide& guide, std::size_t channels, int mode,
+                        const RunOptions& options) {
+  SearchSnapshot snapshot;
+  TSettings& s = snapshot.settings;
+  s.Path = guide.folder;
+  s.DaysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+  s.FullSearch = options.fullSearch;
+  s.FindMode = mode;
+  s.CongenialityRate = options.rate;
+  s.MaxResultCount = 100000000;
+  for (std::size_t c = 0; c < channels; ++c) snapshot.channels.push_back({guide.channels[c], true});
+  return snapshot;
+}
+
+struct Timed {
+  TFindStruct results;
+  double seconds = 0;
+};
+
+Timed Run(const SearchArgs& args, const SearchSnapshot& snapshot, DateTime now,
+          MatcherChoice choice) {
+  Context context(now);
+  const auto begin = std::chrono::steady_clock::now();
+  RunSearch(args, snapshot, context, choice);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+  return {std::move(context.results), took.count()};
+}
+
+std::size_t CountProgrammes(const Guide& guide, const std::string& channel,
+                            const RunOptions& options) {
+  const SearchSnapshot snapshot = Snapshot(guide, 0, 3, options);
+  const TSettings& s = snapshot.settings;
+  std::size_t count = 0;
+  ReaderHooks hooks;
+  hooks.match = [&count](const std::string& line, DateTime) {
+    if (!line.empty()) ++count;
+    return false;
+  };
+  ReadChannelFile({s.Path, s.DaysOfWeek, s.FullSearch}, channel, 0, 24 * 60, options.now, hooks);
+  return count;
+}
+
+}  // namespace
+
+Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options) {
+  Guide guide;
+  guide.folder = folder;
+  const auto programmes = jtv::GenerateGuide(options);
+  for (std::size_t c = 0; c < programmes.size(); ++c) {
+    guide.channels.push_back(jtv::ChannelFileStem(static_cast<int>(c)) + ".ndx");
+    for (const auto& p : programmes[c]) guide.titles.push_back(p.title);
+  }
+  const std::string stampPath = folder + "guide.stamp";
+  std::string stamp;
+  std::getline(std::ifstream(stampPath), stamp);
+  if (stamp == Stamp(options)) return guide;
+  std::filesystem::create_directories(folder);
+  for (std::size_t c = 0; c < programmes.size(); ++c) {
+    jtv::ChannelFiles files;
+    jtv::EncodeChannel(programmes[c], files);
+    jtv::WriteChannel(folder, jtv::ChannelFileStem(static_cast<int>(c)), files);
+  }
+  std::ofstream(stampPath) << Stamp(options) << '\n';
+  return guide;
+}
+
+std::vector<std::string> KeywordsFromTitles(const std::vector<std::string>& titles, int count,
+                                            std::uint32_t seed) {
+  std::mt19937 random(seed);
+  // Titles of two words or more: a single common word would match half the guide.
+  auto title = [&] {
+    for (;;) {
+      const std::string& t = titles[random() % titles.size()];
+      const auto words = Words(t);
+      if (words.size() >= 2) return words;
+    }
+  };
+  auto join = [](const std::vector<std::string>& words, std::size_t from, std::size_t to) {
+    std::string text;
+    for (std::size_t w = from; w < to; ++w) text += (w > from ? " " : "") + words[w];
+    return text;
+  };
+  std::vector<std::string> keywords;
+  for (int i = 0; i < count; ++i) {
+    const auto words = title();
+    std::string keyword;
+    switch (i % 8) {
+      case 0:  // a word and the rest of its title as a second term
+        keyword = words[0] + "&" + join(words, 1, words.size());
+        break;
+      case 1:  // the title, but not with another word
+        keyword = join(words, 0, words.size()) + "&!" + title()[0];
+        break;
+      case 2:
+        keyword = join(words, 0, words.size()) + "@3^70";
+        break;
+      case 3:
+        keyword = join(words, 0, words.size()) + "^95";
+        break;
+      default:
+        keyword = join(words, 0, words.size());
+    }
+    if (i % 4 == 1 && keyword.size() > 4) {
+      keyword[2 + random() % (keyword.size() / 2 - 1)] = 'x';  // a typo
+    }
+    keywords.push_back(keyword);
+  }
+  return keywords;
+}
+
+ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,
+                       const RunOptions& options) {
+  ModeTiming timing;
+  timing.mode = mode;
+  const SearchArgs args{.keywords = keywords, .sorted = true, .window = 24 * 60};
+  std::vector<std::size_t> perChannel;
+  for (const auto& channel : guide.channels) {
+    perChannel.push_back(CountProgrammes(guide, channel, options));
+    timing.programmes += perChannel.back();
+  }
+  const Timed fast = Run(args, Snapshot(guide, guide.channels.size(), mode, options), options.now,
+                         MatcherChoice::kCompiled);
+  timing.results = fast.results.size();
+  timing.fastSeconds = fast.seconds;
+
+  if (!options.literal) return timing;
+  std::size_t channels = guide.channels.size();
+  timing.literalProgrammes = timing.programmes;
+  if (options.literalSample > 0 && options.literalSample < timing.programmes) {
+    timing.literalProgrammes = 0;
+    for (channels = 0;
+         channels < perChannel.size() && timing.literalProgrammes < options.literalSample;
+         ++channels) {
+      timing.literalProgrammes += perChannel[channels];
+    }
+    timing.extrapolated = channels < guide.channels.size();
+  }
+  const SearchSnapshot snapshot = Snapshot(guide, channels, mode, options);
+  const Timed literal = Run(args, snapshot, options.now, MatcherChoice::kLiteral);
+  timing.literalSeconds = literal.seconds;
+  if (timing.extrapolated) {
+    timing.literalSeconds *=
+        static_cast<double>(timing.programmes) /
+        static_cast<double>(std::max<std::size_t>(timing.literalProgrammes, 1));
+    timing.identical =
+        Run(args, snapshot, options.now, MatcherChoice::kCompiled).results == literal.results;
+  } else {
+    timing.identical = fast.results == literal.results;
+  }
+  return timing;
+}
+
+std::string FormatTable(const std::vector<ModeTiming>& timings) {
+  std::string out =
+      "| mode | programmes | results | fast s | literal s | literal/fast | identical |\n"
+      "|---:|---:|---:|---:|---:|---:|---|\n";
+  for (const ModeTiming& r : timings) {
+    char line[256];
+    std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f | %.2f%s | %.0f | %s |\n", r.mode,
+                  r.programmes, r.results, r.fastSeconds, r.literalSeconds,
+                  r.extrapolated ? "*" : "", r.literalSeconds / std::max(r.fastSeconds, 1e-9),
+                  r.identical ? (r.extrapolated ? "yes*" : "yes") : "NO");
+    out += line;
+  }
+  bool sampled = false;
+  for (const ModeTiming& r : timings) sampled = sampled || r.extrapolated;
+  if (sampled) {
+    for (const ModeTiming& r : timings) {
+      if (!r.extrapolated) continue;
+      char line[200];
+      std::snprintf(line, sizeof line,
+                    "* mode %d: literal run over the first %zu programmes, time scaled to all; "
+                    "identical compared there\n",
+                    r.mode, r.literalProgrammes);
+      out += line;
+    }
+  }
+  return out;
+}
+
+}  // namespace kolvar::bench

@@ -1,0 +1,59 @@
+// The search benchmark's measurements, shared with the test that checks them: a
+// generated guide, keywords drawn from its titles, and complete search runs with
+// the compiled matcher and with MatchProgramme side by side.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/datetime.h"
+#include "jtv_writer.h"
+
+namespace kolvar::bench {
+
+struct Guide {
+  std::string folder;                 // with its trailing separator
+  std::vector<std::string> channels;  // index file names, in channel order
+  std::vector<std::string> titles;    // every channel's titles, in order
+};
+
+// Generates the guide; the files are written only when folder does not hold this
+// very guide yet (a stamp file remembers the options).
+Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options);
+
+// count keyword lines made of title words: some with a letter changed, some joined
+// with "&", "!", "@" and "^" parameters. Deterministic from seed.
+std::vector<std::string> KeywordsFromTitles(const std::vector<std::string>& titles, int count,
+                                            std::uint32_t seed);
+
+struct ModeTiming {
+  int mode = 0;
+  std::size_t programmes = 0;  // offered to the matcher in the full run
+  std::size_t results = 0;
+  double fastSeconds = 0;
+  double literalSeconds = 0;
+  // The literal run covered only the first channels, literalProgrammes of them;
+  // its time is scaled up to the whole guide.
+  bool extrapolated = false;
+  std::size_t literalProgrammes = 0;
+  bool identical = false;  // same results, order and keyword indices, where both ran
+};
+
+struct RunOptions {
+  int rate = 86;
+  bool fullSearch = true;
+  DateTime now = 0;
+  // Modes whose literal run covers only about this many programmes (0: all).
+  std::size_t literalSample = 0;
+  bool literal = true;  // false: the compiled matcher only (for profiling)
+};
+
+ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,
+                       const RunOptions& options);
+
+// One line a mode, with a header.
+std::string FormatTable(const std::vector<ModeTiming>& timings);
+
+}  // namespace kolvar::bench

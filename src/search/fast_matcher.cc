@@ -1,0 +1,517 @@
+// How the decisions stay exact: a rating is best * 100 / K rounded, which never
+// falls as best increases, so "rating >= precision" is "best >= need" for one need per
+// term, and "rating <= precision" is "best < need". Only that comparison is worked
+// out, never the rating itself.
+#include "search/fast_matcher.h"
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
+#include "base/cp1251.h"
+
+namespace kolvar {
+namespace {
+
+constexpr int kStartAfterDate = 12;
+
+// The same rounding as RateSimilarity's, half to even, in integers.
+int Percent(int best, int keyLength) {
+  const int scaled = best * 100;
+  int quotient = scaled / keyLength;
+  const int twiceRest = 2 * (scaled % keyLength);
+  if (twiceRest > keyLength || (twiceRest == keyLength && quotient % 2 == 1)) ++quotient;
+  return quotient;
+}
+
+unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
+char Fold(char c) { return Byte(c) == 0xA8 ? static_cast<char>(0xC5) : c; }
+
+struct UpperFoldTable {
+  std::array<char, 256> to{};
+  UpperFoldTable() {
+    for (int i = 0; i < 256; ++i)
+      to[static_cast<std::size_t>(i)] = Fold(UpperChar(static_cast<char>(i)));
+  }
+};
+
+const UpperFoldTable& UpperFold() {
+  static const UpperFoldTable table;
+  return table;
+}
+
+void Add(std::array<std::uint64_t, 4>& set, char c) {
+  set[Byte(c) >> 6] |= std::uint64_t{1} << (Byte(c) & 63);
+}
+
+// Without a processor option the library's popcount is a call; this is not.
+int BitCount(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555u;
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
+
+// Distinct characters of the key that the set lacks: each costs at least one position.
+int Missing(const std::array<std::uint64_t, 4>& key, const std::array<std::uint64_t, 4>& line) {
+  int missing = 0;
+  for (std::size_t w = 0; w < 4; ++w) missing += BitCount(key[w] & ~line[w]);
+  return missing;
+}
+
+std::uint32_t Pair(char a, char b) { return std::uint32_t{Byte(a)} << 8 | Byte(b); }
+
+std::uint32_t Bucket(std::uint32_t pair, int bits) { return (pair * 2654435761u) >> (32 - bits); }
+
+// How many pieces the key is cut into so that a passing window leaves one piece
+// unchanged in the line. Modes 1 to 3: one more than the unequal characters
+// allowed. An exchange can raise a window's count by two, so mode 5 and the
+// exchanges of mode 6 allow two more. Mode 4's tolerant pass, whose windows count
+// only when every character but the last is equal, disturbs at most two pieces:
+// the one with the skipped letter and the last.
+int Pieces(int mode, int allowed) {
+  switch (mode) {
+    case 4:
+      return std::max(allowed + 1, 3);
+    case 5:
+    case 6:
+      return allowed + 3;
+    default:
+      return allowed + 1;
+  }
+}
+
+// Whether the window at p (1-based, inside the line) has at least need equal
+// characters; it is given up once it has too many unequal ones.
+bool WindowAt(std::string_view line, std::string_view key, int p, int need) {
+  const int k = static_cast<int>(key.size());
+  const char* window = line.data() + (p - 1);
+  int unequal = 0;
+  const int allowed = k - need;
+  for (int j = 0; j < k; ++j) {
+    if (window[j] != key[static_cast<std::size_t>(j)] && ++unequal > allowed) return false;
+  }
+  return true;
+}
+
+// The same for every window from start on (the line at least as long as the key).
+bool WindowReaches(std::string_view line, std::string_view key, int start, int need) {
+  const int last = static_cast<int>(line.size() - key.size()) + 1;
+  for (int p = start; p <= last; ++p) {
+    if (WindowAt(line, key, p, need)) return true;
+  }
+  return false;
+}
+
+// Whether the window at p, in the line or in one of the copies with two
+// neighbouring characters exchanged (only the copies unless withLine), reaches
+// need in mode 3. An exchange changes at most two positions of a window, so the
+// best copy follows from the window's own count in O(K), rather than by rating
+// every copy.
+bool ExchangeWindowAt(std::string_view line, std::string_view key, int p, int need, bool withLine) {
+  const int k = static_cast<int>(key.size());
+  const int l = static_cast<int>(line.size());
+  if (!withLine && l < 2) return false;  // no copies at all
+  // 1-based access, as the exchanges are easiest to follow that way.
+  auto at = [&line](int pos) { return line[static_cast<std::size_t>(pos - 1)]; };
+  auto keyAt = [&key](int j) { return key[static_cast<std::size_t>(j - 1)]; };
+  const int allowed = k - need + 2;
+  int count = 0;
+  int unequal = 0;
+  for (int j = 1; j <= k; ++j) {
+    if (at(p + j - 1) == keyAt(j)) {
+      ++count;
+    } else if (++unequal > allowed) {
+      return false;  // two more equal characters would still not do
+    }
+  }
+  if (withLine && count >= need) return true;
+  // Exchanges i (with i + 1) that touch the window: i from p - 1 to p + K - 1.
+  const int first = std::max(1, p - 1);
+  const int last = std::min(l - 1, p + k - 1);
+  const int touching = last >= first ? last - first + 1 : 0;
+  int gain = withLine || l - 1 > touching ? 0 : -2;
+  for (int i = first; i <= last; ++i) {
+    int change = 0;
+    if (i == p - 1) {
+      change = (at(i) == keyAt(1)) - (at(p) == keyAt(1));
+    } else if (i == p + k - 1) {
+      change = (at(i + 1) == keyAt(k)) - (at(i) == keyAt(k));
+    } else {
+      const int jj = i - p + 1;
+      change = (at(i + 1) == keyAt(jj)) + (at(i) == keyAt(jj + 1)) - (at(i) == keyAt(jj)) -
+               (at(i + 1) == keyAt(jj + 1));
+    }
+    gain = std::max(gain, change);
+  }
+  return count + gain >= need;
+}
+
+bool ExchangeReaches(std::string_view line, std::string_view key, int start, int need,
+                     bool withLine) {
+  const int last = static_cast<int>(line.size()) - static_cast<int>(key.size()) + 1;
+  for (int p = start; p <= last; ++p) {
+    if (ExchangeWindowAt(line, key, p, need, withLine)) return true;
+  }
+  return false;
+}
+
+// Whether mode 4's best count reaches need, walked exactly as RateSimilarity walks
+// it (the tolerant pass's shift carried from window to window included) up to the
+// first window that reaches it. line holds the upper-cased, folded line with one
+// blank appended; l is the line's own length; wordStarts its word starts in order.
+bool WholeWordReaches(std::string_view line, int l, const std::vector<int>& wordStarts,
+                      std::string_view key, int need) {
+  const int k = static_cast<int>(key.size());
+  auto at = [&line](int pos) { return line[static_cast<std::size_t>(pos - 1)]; };
+  auto keyAt = [&key](int j) { return key[static_cast<std::size_t>(j - 1)]; };
+  for (int p : wordStarts) {
+    if (p > l - k + 1) break;
+    if (!(p + k > l || at(p + k) == ' ')) continue;
+    int count = 0;
+    for (int j = 1; j <= k; ++j) count += at(p + j - 1) == keyAt(j);
+    if (count >= need) return true;
+  }
+  const int extended = l + 1;
+  int shift = 0;
+  for (int p : wordStarts) {
+    if (p > l + 2 - k) break;
+    int count = 0;
+    bool ends = false;
+    for (int j = 1; j <= k; ++j) {
+      if (j == k) ends = p + j - shift > extended || at(p + j - shift) == ' ';
+      if (at(p + j - 1 - shift) == keyAt(j)) {
+        ++count;
+      } else if (j < k && shift == 0 && j != 1 && at(p + j - 1) == keyAt(j + 1)) {
+        shift = 1;
+        ++count;
+      } else if (j < k) {
+        shift = 0;
+        break;
+      }
+    }
+    if (ends && count >= need) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
+    : start_(compareFromStart ? 1 : kStartAfterDate) {
+  for (const TSearchStrings& keyword : keywords.Items) {
+    keywords_.push_back({terms_.size(), keyword.Params.size()});
+    for (const TParam& param : keyword.Params) {
+      Term term;
+      term.mode = param.Mode;
+      term.include = param.Include;
+      term.precision = param.Precision;
+      term.key = param.Word;
+      if (term.mode == 2 || term.mode == 3) {
+        for (char& c : term.key) c = Fold(c);
+      } else if (term.mode >= 4 && term.mode <= 6) {
+        for (char& c : term.key) c = UpperFold().to[Byte(c)];
+      }
+      term.length = static_cast<int>(term.key.size());
+      term.need = term.length + 1;
+      for (int b = 0; b <= term.length && term.length > 0; ++b) {
+        const int rating = Percent(b, term.length);
+        if (term.include ? rating >= term.precision : rating > term.precision) {
+          term.need = b;
+          break;
+        }
+      }
+      for (char c : term.key) Add(term.chars, c);
+      terms_.push_back(std::move(term));
+    }
+  }
+  // Pairs of the pieces' first two characters, per form of the line.
+  struct Entry {
+    std::uint32_t pair;
+    PieceAt piece;
+    bool operator<(const Entry& o) const {
+      return std::tie(pair, piece.term, piece.offset) <
+             std::tie(o.pair, o.piece.term, o.piece.offset);
+    }
+    bool operator==(const Entry& o) const {
+      return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset;
+    }
+  };
+  std::array<std::vector<Entry>, kForms> entries;
+  for (std::size_t t = 0; t < terms_.size(); ++t) {
+    Term& term = terms_[t];
+    if (term.length == 0 || term.mode < 1 || term.mode > 6) continue;
+    if (term.need <= 0 || term.need > term.length) continue;
+    const int pieces = Pieces(term.mode, term.length - term.need);
+    if (term.length < 2 * pieces) continue;
+    const Form form = term.mode == 1                     ? kRaw
+                      : term.mode == 2                   ? kFolded
+                      : term.mode == 3 || term.mode == 5 ? kUpperFromStart
+                                                         : kUpperWhole;
+    term.pairs = form;
+    for (int piece = 0; piece < pieces; ++piece) {
+      const auto at = static_cast<std::size_t>(piece * term.length / pieces);
+      entries[form].push_back({Pair(term.key[at], term.key[at + 1]),
+                               {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
+    }
+  }
+  for (std::size_t f = 0; f < kForms; ++f) {
+    if (entries[f].empty()) continue;
+    std::sort(entries[f].begin(), entries[f].end());
+    entries[f].erase(std::unique(entries[f].begin(), entries[f].end()), entries[f].end());
+    PairIndex& index = pairs_[f];
+    // About four buckets an entry keeps collisions rare.
+    index.bits = 4;
+    while (index.bits < 16 && (std::size_t{1} << index.bits) < 4 * entries[f].size()) ++index.bits;
+    index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+    for (const auto& e : entries[f]) ++index.first[Bucket(e.pair, index.bits) + 1];
+    for (std::size_t x = 1; x < index.first.size(); ++x) index.first[x] += index.first[x - 1];
+    index.pieces.resize(entries[f].size());
+    std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+    for (const auto& e : entries[f]) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
+  }
+  candidate_.assign(terms_.size(), 0);
+  firstHit_.assign(terms_.size(), 0);
+  wordHit_.assign(terms_.size(), false);
+  // A keyword whose first term includes and has pieces is looked at only on the
+  // lines where that term is a candidate.
+  gate_.assign(terms_.size(), -1);
+  for (std::size_t k = 0; k < keywords_.size(); ++k) {
+    const Keyword& keyword = keywords_[k];
+    if (keyword.count == 0) continue;  // matches nothing
+    const Term& first = terms_[keyword.first];
+    if (first.pairs >= 0 && first.include) {
+      gate_[keyword.first] = static_cast<int>(k);
+    } else {
+      ungated_.push_back(static_cast<int>(k));
+    }
+  }
+}
+
+void KeywordMatcher::Prepare(std::string_view line) {
+  raw_ = line;
+  foldedReady_ = rawSetReady_ = foldedSetReady_ = upperSetsReady_ = wordStartsReady_ = false;
+  upper_.resize(line.size() + 1);
+  const auto& table = UpperFold().to;
+  for (std::size_t i = 0; i < line.size(); ++i) upper_[i] = table[Byte(line[i])];
+  upper_[line.size()] = ' ';
+  hits_.clear();
+  opened_.clear();
+  if (++lineNumber_ == 0) {
+    std::fill(candidate_.begin(), candidate_.end(), 0);
+    lineNumber_ = 1;
+  }
+  const std::string_view upper(upper_.data(), line.size());
+  if (!pairs_[kRaw].pieces.empty()) MarkCandidates(kRaw, line);
+  if (!pairs_[kFolded].pieces.empty()) MarkCandidates(kFolded, FoldedLine());
+  if (!pairs_[kUpperFromStart].pieces.empty()) MarkCandidates(kUpperFromStart, upper);
+  if (!pairs_[kUpperWhole].pieces.empty()) MarkCandidates(kUpperWhole, upper);
+}
+
+void KeywordMatcher::MarkCandidates(Form form, std::string_view text) {
+  const PairIndex& index = pairs_[form];
+  const bool whole = form == kUpperWhole;
+  // Windows of modes 1 to 3 and 5 begin at the start position; mode 4 reads it all.
+  const std::size_t from = whole ? 0 : static_cast<std::size_t>(start_ - 1);
+  const int l = static_cast<int>(text.size());
+  auto wordStart = [&text](int p) {
+    return p == 1 || text[static_cast<std::size_t>(p - 2)] == ' ';
+  };
+  for (std::size_t i = from; i + 1 < text.size(); ++i) {
+    const std::uint32_t bucket = Bucket(Pair(text[i], text[i + 1]), index.bits);
+    for (std::uint32_t e = index.first[bucket]; e < index.first[bucket + 1]; ++e) {
+      const PieceAt& piece = index.pieces[e];
+      const Term& term = terms_[piece.term];
+      // The window that puts the piece here; in mode 4 also the one reading the
+      // line a position behind the key.
+      const int window = static_cast<int>(i) - piece.offset + 1;
+      const bool inWindows = window >= start_ && window <= l - term.length + 1;
+      bool wordHit = false;
+      if (whole) {
+        const int last = l + 2 - term.length;
+        wordHit = (window >= 1 && window <= last && wordStart(window)) ||
+                  (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
+      }
+      const bool windowHit = inWindows && (!whole || term.mode == 6);
+      if (!wordHit && !windowHit) continue;
+      if (candidate_[piece.term] != lineNumber_) {
+        candidate_[piece.term] = lineNumber_;
+        firstHit_[piece.term] = 0;
+        wordHit_[piece.term] = false;
+        if (gate_[piece.term] >= 0) opened_.push_back(gate_[piece.term]);
+      }
+      if (wordHit) wordHit_[piece.term] = true;
+      if (windowHit) {
+        hits_.push_back({firstHit_[piece.term], window});
+        firstHit_[piece.term] = static_cast<std::uint32_t>(hits_.size());
+      }
+    }
+  }
+}
+
+void KeywordMatcher::SetsFor(std::string_view line) {
+  upperSetsReady_ = true;
+  upperFromStart_ = {};
+  const std::size_t s = static_cast<std::size_t>(start_ - 1);
+  for (std::size_t i = s; i < line.size(); ++i) Add(upperFromStart_, upper_[i]);
+  upperBeforeStart_ = upperFromStart_;
+  if (s >= 1 && s <= line.size()) Add(upperBeforeStart_, upper_[s - 1]);
+  upperAll_ = upperBeforeStart_;
+  for (std::size_t i = 0; i + 1 < s && i < line.size(); ++i) Add(upperAll_, upper_[i]);
+  Add(upperAll_, ' ');
+}
+
+const std::vector<int>& KeywordMatcher::WordStarts() {
+  if (!wordStartsReady_) {
+    wordStarts_.clear();
+    for (std::size_t p = 1; p <= raw_.size() + 1; ++p) {
+      if (p == 1 || upper_[p - 2] == ' ') wordStarts_.push_back(static_cast<int>(p));
+    }
+    wordStartsReady_ = true;
+  }
+  return wordStarts_;
+}
+
+const std::string& KeywordMatcher::FoldedLine() {
+  if (!foldedReady_) {
+    folded_.assign(raw_);
+    for (char& c : folded_) c = Fold(c);
+    foldedReady_ = true;
+  }
+  return folded_;
+}
+
+// Whether the best count of the term against the current line reaches need; the
+// line is long enough for the mode.
+bool KeywordMatcher::Reaches(const Term& term, int need) {
+  if (need <= 0) return true;
+  if (need > term.length) return false;
+  const std::size_t t = static_cast<std::size_t>(&term - terms_.data());
+  if (term.pairs >= 0 && candidate_[t] != lineNumber_) return false;
+  const std::string_view upper(upper_.data(), raw_.size());
+  if (term.pairs >= 0 && term.pairs != kUpperWhole) {
+    // Only the windows that hold an unchanged piece can pass.
+    const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
+    for (std::uint32_t h = firstHit_[t]; h != 0; h = hits_[h - 1].next) {
+      const int window = hits_[h - 1].window;
+      if (term.mode == 5 ? ExchangeWindowAt(text, term.key, window, need, true)
+                         : WindowAt(text, term.key, window, need)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  if (term.pairs == kUpperWhole) {
+    // Whole words only where a piece stands at a word start's offset (the pass is
+    // walked in full, for its carried shift), exchanges only at the pieces' windows.
+    if (wordHit_[t] &&
+        WholeWordReaches(upper_, static_cast<int>(raw_.size()), WordStarts(), term.key, need)) {
+      return true;
+    }
+    if (term.mode != 6) return false;
+    for (std::uint32_t h = firstHit_[t]; h != 0; h = hits_[h - 1].next) {
+      if (ExchangeWindowAt(upper, term.key, hits_[h - 1].window, need, false)) return true;
+    }
+    return false;
+  }
+  if (!upperSetsReady_) SetsFor(raw_);
+  const std::size_t s = static_cast<std::size_t>(start_ - 1);
+  auto fromStart = [s](CharSet& set, std::string_view text) {
+    set = {};
+    for (std::size_t i = s; i < text.size(); ++i) Add(set, text[i]);
+  };
+  switch (term.mode) {
+    case 1:
+      if (!rawSetReady_) {
+        fromStart(rawFromStart_, raw_);
+        rawSetReady_ = true;
+      }
+      if (term.length - Missing(term.chars, rawFromStart_) < need) return false;
+      return WindowReaches(raw_, term.key, start_, need);
+    case 2:
+      if (!foldedSetReady_) {
+        fromStart(foldedFromStart_, FoldedLine());
+        foldedSetReady_ = true;
+      }
+      if (term.length - Missing(term.chars, foldedFromStart_) < need) return false;
+      return WindowReaches(FoldedLine(), term.key, start_, need);
+    case 3:
+      if (term.length - Missing(term.chars, upperFromStart_) < need) return false;
+      return WindowReaches(upper, term.key, start_, need);
+    case 5:
+      if (term.length - Missing(term.chars, upperBeforeStart_) < need) return false;
+      return ExchangeReaches(upper, term.key, start_, need, true);
+    case 4:
+    case 6: {
+      // The tolerant pass may count one character twice; the exchanges bring in
+      // nothing the whole line lacks.
+      if (term.length + 1 - Missing(term.chars, upperAll_) < need) return false;
+      if (WholeWordReaches(upper_, static_cast<int>(raw_.size()), WordStarts(), term.key, need)) {
+        return true;
+      }
+      return term.mode == 6 && raw_.size() >= term.key.size() &&
+             ExchangeReaches(upper, term.key, start_, need, false);
+    }
+    default:
+      return false;
+  }
+}
+
+bool KeywordMatcher::Passes(const Term& term) {
+  const int d = static_cast<int>(raw_.size()) - term.length;
+  auto decide = [&term](int rating) {
+    return term.include ? rating >= term.precision : rating <= term.precision;
+  };
+  if (term.length == 0) return decide(0);
+  if (term.mode < 1 || term.mode > 6) return decide(d < 0 ? -1 : 0);
+  const bool tolerant = term.mode == 4 || term.mode == 6;
+  if (d < (tolerant ? -1 : 0)) return decide(-1);
+  const bool reaches = Reaches(term, term.need);
+  return term.include ? reaches : !reaches;
+}
+
+bool KeywordMatcher::KeywordPasses(std::size_t k) {
+  const Keyword& keyword = keywords_[k];
+  for (std::size_t t = keyword.first; t < keyword.first + keyword.count; ++t) {
+    const Term& term = terms_[t];
+    // A term that no piece names cannot reach its need, even on a line too
+    // short for it: an including one fails, an excluding one passes.
+    const bool passes =
+        term.pairs >= 0 && candidate_[t] != lineNumber_ ? !term.include : Passes(term);
+    if (!passes) return false;
+  }
+  return true;
+}
+
+int KeywordMatcher::FirstMatch(std::string_view line) {
+  Prepare(line);
+  // The keywords that can match, in list order: the ungated ones and those whose
+  // first term this line made a candidate.
+  std::sort(opened_.begin(), opened_.end());
+  std::size_t u = 0;
+  std::size_t o = 0;
+  while (u < ungated_.size() || o < opened_.size()) {
+    int k = 0;
+    if (o == opened_.size() || (u < ungated_.size() && ungated_[u] < opened_[o])) {
+      k = ungated_[u++];
+    } else {
+      k = opened_[o++];
+    }
+    if (KeywordPasses(static_cast<std::size_t>(k))) return k;
+  }
+  return -1;
+}
+
+bool KeywordMatcher::Match(TFindStruct& results, const std::string& line, DateTime start) {
+  if (line.empty()) {
+    if (!results.empty()) results.back().end = start;
+    return false;
+  }
+  const int k = FirstMatch(line);
+  if (k < 0) return false;
+  results.push_back({line, start, 0, static_cast<std::int32_t>(k)});
+  return true;
+}
+
+}  // namespace kolvar

@@ -1,0 +1,118 @@
+// The keywords compiled once per search run: decides for every programme line
+// exactly what MatchProgramme decides, at a fraction of its cost. A term needs a
+// window with a certain number of equal characters to reach its precision; cut
+// into one piece more than the unequal characters it may have, one piece must
+// then stand in the line unchanged, so one pass over the line's character pairs
+// finds the few terms that can pass at all. Only their windows are counted, and
+// only as far as the decision needs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/datetime.h"
+#include "search/keywords.h"
+#include "search/result_list.h"
+
+namespace kolvar {
+
+class KeywordMatcher {
+ public:
+  // compareFromStart as for RateSimilarity. The keywords are copied.
+  KeywordMatcher(const TWRD& keywords, bool compareFromStart);
+
+  // The index of the first keyword, in list order, whose terms all pass; -1 for none.
+  int FirstMatch(std::string_view line);
+
+  // MatchProgramme's contract, with the keywords and start position compiled in.
+  bool Match(TFindStruct& results, const std::string& line, DateTime start);
+
+  // Not copyable by accident: one instance per thread, it keeps scratch buffers.
+  KeywordMatcher(const KeywordMatcher&) = delete;
+  KeywordMatcher& operator=(const KeywordMatcher&) = delete;
+
+ private:
+  using CharSet = std::array<std::uint64_t, 4>;
+
+  struct Term {
+    std::string key;  // as its mode compares it
+    int mode = 0;
+    int length = 0;
+    bool include = true;
+    std::int32_t precision = 0;
+    // Including: passes when the best count reaches need; excluding: when it stays below.
+    int need = 0;
+    CharSet chars{};
+    // Which form of the line the pieces are looked up in; -1 when the key is too
+    // short to cut into pieces of two characters and every line is a candidate.
+    int pairs = -1;
+  };
+  struct Keyword {
+    std::size_t first = 0;
+    std::size_t count = 0;
+  };
+
+  // The lines' forms the pieces are looked up in.
+  enum Form { kRaw, kFolded, kUpperFromStart, kUpperWhole, kForms };
+  struct PieceAt {
+    std::uint32_t term = 0;
+    std::int32_t offset = 0;  // of the piece in the key
+  };
+  // Per form, the pieces of the terms by their first two characters, hashed into
+  // 2^bits buckets (a collision only makes a needless candidate): the pieces of
+  // bucket x are pieces[first[x]] .. pieces[first[x + 1] - 1].
+  struct PairIndex {
+    int bits = 0;
+    std::vector<std::uint32_t> first;
+    std::vector<PieceAt> pieces;
+  };
+  // A window a piece was found for: the next of the term's (1-based, 0 ends).
+  struct Hit {
+    std::uint32_t next = 0;
+    int window = 0;  // 1-based start
+  };
+
+  void Prepare(std::string_view line);
+  void MarkCandidates(Form form, std::string_view text);
+  void SetsFor(std::string_view line);
+  bool Passes(const Term& term);
+  bool KeywordPasses(std::size_t k);
+  bool Reaches(const Term& term, int need);
+  const std::string& FoldedLine();
+  const std::vector<int>& WordStarts();
+
+  std::vector<Term> terms_;
+  std::vector<Keyword> keywords_;
+  int start_ = 1;
+  std::array<PairIndex, kForms> pairs_;
+  // A term is a candidate for the current line when its entry equals lineNumber_.
+  std::vector<std::uint32_t> candidate_;
+  std::vector<std::uint32_t> firstHit_;  // per candidate term, into hits_ (1-based)
+  std::vector<Hit> hits_;
+  std::vector<bool> wordHit_;  // per candidate term of modes 4 and 6: a piece at a word start
+  std::vector<int> gate_;      // per term: the keyword it opens, or -1
+  std::vector<int> ungated_;   // keywords looked at on every line, in list order
+  std::vector<int> opened_;    // gated keywords the current line opened
+  std::uint32_t lineNumber_ = 0;
+
+  // The current line: as given, upper-cased and folded, and (on demand) folded only.
+  std::string_view raw_;
+  std::string upper_;  // with one blank appended, as the tolerant pass of mode 4 reads it
+  std::string folded_;
+  bool foldedReady_ = false;
+  CharSet rawFromStart_{};
+  bool rawSetReady_ = false;
+  CharSet foldedFromStart_{};
+  bool foldedSetReady_ = false;
+  bool upperSetsReady_ = false;
+  std::vector<int> wordStarts_;  // 1-based, for mode 4
+  bool wordStartsReady_ = false;
+  CharSet upperFromStart_{};    // window characters of mode 3
+  CharSet upperBeforeStart_{};  // the same with the character an exchange can bring in
+  CharSet upperAll_{};          // the whole line and the appended blank
+};
+
+}  // namespace kolvar

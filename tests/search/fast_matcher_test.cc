@@ -1,0 +1,192 @@
+#include "search/fast_matcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/cp1251.h"
+#include "search/matcher.h"
+#include "search/similarity.h"
+
+namespace kolvar {
+namespace {
+
+// The literal rating is slow unoptimised, and sanitizers and Wine slow everything:
+// those builds check fewer pairs. KOLVAR_DIFF_SCALE overrides: percent of the
+// optimised build's count.
+int Scaled(int count) {
+  if (const char* env = std::getenv("KOLVAR_DIFF_SCALE")) {
+    return static_cast<int>(count * std::atoll(env) / 100);
+  }
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return count / 50;
+#elif defined(_WIN32)
+  return count / 10;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  return count / 50;
+#endif
+#endif
+#ifdef NDEBUG
+  return count;
+#else
+  return count / 15;
+#endif
+}
+
+// Letters of both cases, Io and Ie in both cases, blanks and the line's brackets:
+// few enough that keys and lines often coincide.
+constexpr char kAlphabet[] = {
+    'a', 'A',           'b',           'B',           ' ',    '[',    ']',    '2',
+    '.', '\xA8' /*Io*/, '\xB8' /*io*/, '\xC5' /*Ie*/, '\xE5', '\xC0', '\xE0', 'x'};
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : random_(seed) {}
+
+  int Below(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+
+  std::string Text(int length) {
+    std::string text;
+    // Runs of one letter, blanks at word edges.
+    while (static_cast<int>(text.size()) < length) {
+      const char c = kAlphabet[Below(sizeof kAlphabet)];
+      text.append(static_cast<std::size_t>(1 + (Below(4) == 0 ? Below(3) : 0)), c);
+    }
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+  }
+
+  // A key taken from the line and damaged: case changed, letters exchanged,
+  // inserted or replaced, so that ratings land near every threshold.
+  std::string KeyFrom(const std::string& line) {
+    if (line.empty() || Below(5) == 0) return Text(Below(8));
+    std::size_t from = static_cast<std::size_t>(Below(static_cast<int>(line.size())));
+    std::size_t length = static_cast<std::size_t>(1 + Below(12));
+    if (Below(2) == 0) {
+      // Whole words, as mode 4 wants them.
+      while (from > 0 && line[from - 1] != ' ') --from;
+      const std::size_t end = line.find(' ', from + length);
+      length = (end == std::string::npos ? line.size() : end) - from;
+    }
+    std::string key = line.substr(from, length);
+    if (key.empty()) return Text(1 + Below(8));
+    for (int edits = Below(3); edits > 0; --edits) {
+      const std::size_t at = static_cast<std::size_t>(Below(static_cast<int>(key.size())));
+      switch (Below(5)) {
+        case 0:
+          key[at] = UpperChar(key[at]);
+          break;
+        case 1:
+          if (at + 1 < key.size()) std::swap(key[at], key[at + 1]);
+          break;
+        case 2:
+          key.insert(at, 1, kAlphabet[Below(sizeof kAlphabet)]);
+          break;
+        case 3:
+          key.back() = kAlphabet[Below(sizeof kAlphabet)];
+          break;
+        default:
+          key[at] = kAlphabet[Below(sizeof kAlphabet)];
+      }
+    }
+    if (Below(3) == 0) key = UpperCase(key);
+    if (Below(8) == 0) key += Text(1 + Below(30));  // longer than the line
+    return key;
+  }
+
+  std::string Line() {
+    std::string title = Text(Below(4) == 0 ? Below(4) : Below(30));
+    switch (Below(3)) {
+      case 0:
+        return "2007.03.05 21:30 " + title + "[Mo]ch1";
+      case 1:
+        return "21:30 " + title + "[Mo]ch1";
+      default:
+        return title;
+    }
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+// Each pair is decided at thresholds around its own literal rating and at a random
+// one, including and excluding, so every decision boundary is crossed.
+TEST(KeywordMatcherTest, DecidesEveryTermAsTheLiteralRating) {
+  Generator gen(20261207);
+  const int pairs = Scaled(1000000);
+  long decisions = 0;
+  for (int n = 0; n < pairs; ++n) {
+    const std::string line = gen.Line();
+    const std::string key = gen.KeyFrom(line);
+    const int mode = gen.Below(8);
+    const bool fromStart = gen.Below(2) == 0;
+    const int rating = RateSimilarity(line, key, mode, fromStart);
+    const int precisions[] = {rating - 1, rating, rating + 1, gen.Below(103) - 1};
+    for (int precision : precisions) {
+      for (bool include : {true, false}) {
+        const TParam term{key, mode, precision, include};
+        KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
+        const bool fast = matcher.FirstMatch(line) == 0;
+        const bool literal = include ? rating >= precision : rating <= precision;
+        ASSERT_EQ(fast, literal) << "line=\"" << line << "\" key=\"" << key << "\" mode=" << mode
+                                 << " precision=" << precision << " include=" << include
+                                 << " start " << (fromStart ? 1 : 12) << " rating=" << rating;
+        ++decisions;
+      }
+    }
+  }
+  RecordProperty("decisions", std::to_string(decisions));
+}
+
+// Whole keyword lists, one matcher for many lines as the search run uses it: the
+// same first keyword, the same appended entries, the same closing of the last one.
+TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
+  Generator gen(7);
+  for (int list = 0; list < Scaled(15000); ++list) {
+    const bool fromStart = gen.Below(2) == 0;
+    std::vector<std::string> lines(20);
+    for (std::string& line : lines) line = gen.Below(6) == 0 ? std::string() : gen.Line();
+    TWRD keywords;
+    for (int k = gen.Below(5); k > 0; --k) {
+      TSearchStrings keyword;
+      for (int t = gen.Below(4); t > 0; --t) {
+        const std::string& from = lines[static_cast<std::size_t>(gen.Below(20))];
+        keyword.Params.push_back(
+            {gen.KeyFrom(from), gen.Below(8), gen.Below(103) - 1, gen.Below(3) != 0});
+      }
+      keyword.Count = static_cast<std::int32_t>(keyword.Params.size());
+      keywords.Items.push_back(keyword);
+    }
+    keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
+    KeywordMatcher matcher(keywords, fromStart);
+    TFindStruct literal, fast;
+    DateTime start = 39146.0;
+    for (const std::string& line : lines) {
+      start += 0.01;
+      ASSERT_EQ(matcher.Match(fast, line, start),
+                MatchProgramme(literal, line, start, keywords, fromStart));
+    }
+    ASSERT_EQ(fast, literal);
+  }
+}
+
+// Mode 4's tolerant pass keeps the shift a fully walked window ended with: here
+// the first word is walked to its end one letter behind, so the second is read one
+// position behind and no longer counts in that pass.
+TEST(KeywordMatcherTest, CarriesTheToleratedLetterIntoTheNextWindow) {
+  const std::string line = "ACZ ABD";
+  ASSERT_EQ(RateSimilarity(line, "ABCD", 4, true), 75);
+  for (int precision : {75, 76, 100}) {
+    const TParam term{"ABCD", 4, precision, true};
+    KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, true);
+    EXPECT_EQ(matcher.FirstMatch(line) == 0, precision <= 75) << precision;
+  }
+}
+
+}  // namespace
+}  // namespace kolvar

@@ -1,0 +1,266 @@
+// kolvar-find: one search of a JTV guide folder from the command line, with the
+// plug-in's own search run, printing the result list as the result list box
+// shows it (Windows-1251 bytes, LF line ends) and nothing else on standard output.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "base/cp1251.h"
+#include "base/numbers.h"
+#include "search/result_list.h"
+#include "search/search_run.h"
+#include "tvguide/channel_catalogue.h"
+
+namespace kolvar {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: kolvar-find [options] GUIDE_DIR KEYWORD_FILE\n"
+    "\n"
+    "Searches the JTV guide in GUIDE_DIR (chNNN.ndx with chNNN.pdt) for the keywords of\n"
+    "KEYWORD_FILE, one keyword line per line in the plug-in's keyword syntax, and prints\n"
+    "the result list as the plug-in's result list box lists it: one line per result,\n"
+    "Windows-1251 bytes, LF line ends (a single \"-...\" line when nothing is found).\n"
+    "\n"
+    "  --mode N             find mode of terms without \"@\" (default 3)\n"
+    "  --rate N             congeniality rate, percent (default 86)\n"
+    "  --full               full search: every programme of the guide\n"
+    "  --hours N            search window in hours (default 24); 0 gives the short\n"
+    "                       lines of the now-showing search\n"
+    "  --at \"YYYY-MM-DD HH:MM\"  the time taken as now (default the clock)\n"
+    "  --channels A.ndx,B.ndx  the channels to search (default every channel)\n"
+    "  --shift NAME#MINUTES time shift of a channel, repeatable (NAME as A.ndx)\n"
+    "  --unsorted           keep the results in channel order\n"
+    "  --limit N            stop after the channel that takes the results past N\n"
+    "  --time               print the search's elapsed time to standard error\n"
+    "  --help               this text\n"
+    "\n"
+    "Exit status: 0 after a search, 1 when a time shift ended it early, 2 for bad\n"
+    "options or an unreadable folder or keyword file.\n";
+
+struct Options {
+  int mode = 3;
+  int rate = 86;
+  bool full = false;
+  int hours = 24;
+  std::optional<DateTime> at;
+  std::vector<std::string> channels;
+  std::vector<std::string> shifts;
+  bool unsorted = false;
+  std::optional<int> limit;
+  bool time = false;
+  std::string guide;
+  std::string keywordFile;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+int Number(const std::string& option, const std::string& text) {
+  std::optional<std::int32_t> n = ParseInt32(text);
+  if (!n) throw UsageError{option + " needs a whole number, not \"" + text + "\""};
+  return *n;
+}
+
+std::optional<DateTime> ParseAt(const std::string& text) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
+    return std::nullopt;
+  }
+  if (h < 0 || h > 23 || mi < 0 || mi > 59) return std::nullopt;
+  return EncodeDateTime({y, mo, 0, d, h, mi, 0, 0});
+}
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
+      return argv[++i];
+    };
+    if (arg == "--help") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == "--mode") {
+      o.mode = Number(arg, value());
+    } else if (arg == "--rate") {
+      o.rate = Number(arg, value());
+    } else if (arg == "--full") {
+      o.full = true;
+    } else if (arg == "--hours") {
+      o.hours = Number(arg, value());
+      if (o.hours < 0 || o.hours > 24 * 366) throw UsageError{"--hours must be 0..8784"};
+    } else if (arg == "--at") {
+      const std::string text = value();
+      o.at = ParseAt(text);
+      if (!o.at) throw UsageError{"--at needs \"YYYY-MM-DD HH:MM\", not \"" + text + "\""};
+    } else if (arg == "--channels") {
+      std::istringstream in(value());
+      for (std::string name; std::getline(in, name, ',');) {
+        if (!name.empty()) o.channels.push_back(name);
+      }
+    } else if (arg == "--shift") {
+      const std::string text = value();
+      if (text.find('#') == std::string::npos) throw UsageError{"--shift needs NAME#MINUTES"};
+      o.shifts.push_back(text);
+    } else if (arg == "--unsorted") {
+      o.unsorted = true;
+    } else if (arg == "--limit") {
+      o.limit = Number(arg, value());
+      if (*o.limit < 0) throw UsageError{"--limit must be 0 or more"};
+    } else if (arg == "--time") {
+      o.time = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      throw UsageError{"unknown option " + arg};
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() != 2) throw UsageError{"GUIDE_DIR and KEYWORD_FILE are needed"};
+  o.guide = positional[0];
+  o.keywordFile = positional[1];
+  return o;
+}
+
+DateTime ClockNow() {
+  const std::time_t t = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  return EncodeDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_wday, local.tm_mday,
+                         local.tm_hour, local.tm_min, local.tm_sec, 0})
+      .value_or(0);
+}
+
+// Nothing is shown: messages go to standard error, the results stay here.
+class ToolContext final : public SearchContext {
+ public:
+  explicit ToolContext(DateTime now) : now_(now) {}
+  bool Continue() override { return true; }
+  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
+    fn(results);
+    return true;
+  }
+  bool Publish(const TFindStruct& found, std::size_t first) override {
+    AppendResults(results, found, first);
+    return true;
+  }
+  bool PublishSorted(TFindStruct& found) override {
+    std::swap(found, results);
+    return true;
+  }
+  void SetDatabaseOutdated(bool value) override { outdated = value; }
+  bool TakeSkipNextSort() override { return false; }
+  DateTime Now() override { return now_; }
+  void ShowInformation(const std::string& text) override { std::cerr << text << '\n'; }
+  void ShowProgress(const std::string&) override {}
+  void ListResults() override {}
+  void Report(RunEvent) override {}
+
+  TFindStruct results;
+  bool outdated = false;
+
+ private:
+  DateTime now_;
+};
+
+int Run(const Options& o) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(o.guide, error)) {
+    std::cerr << "kolvar-find: cannot read the guide folder " << o.guide << '\n';
+    return 2;
+  }
+  std::ifstream keywordStream(o.keywordFile, std::ios::binary);
+  if (!keywordStream) {
+    std::cerr << "kolvar-find: cannot read the keyword file " << o.keywordFile << '\n';
+    return 2;
+  }
+  SearchArgs args;
+  for (std::string line; std::getline(keywordStream, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    args.keywords.push_back(line);
+  }
+
+  SearchSnapshot snapshot;
+  TSettings& s = snapshot.settings;
+  s.Path = o.guide;
+  if (s.Path.back() != '/' && s.Path.back() != '\\') s.Path += '/';
+  s.DaysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+  s.FindMode = o.mode;
+  s.CongenialityRate = o.rate;
+  s.FullSearch = o.full;
+  s.MaxResultCount = o.limit ? *o.limit : 2147483647;
+  s.TimeShifts = o.shifts;
+  s.TimeShiftCount = static_cast<std::int32_t>(o.shifts.size());
+  s.MessOldDataBase = "The TV guide is out of date: please update it";
+
+  const ChannelListing listing = ListChannels(s.Path, s);
+  int checked = 0;
+  for (const std::string& name : listing.names) {
+    bool wanted = o.channels.empty();
+    for (const std::string& c : o.channels) wanted = wanted || UpperCase(c) == UpperCase(name);
+    checked += wanted;
+    snapshot.channels.push_back({name, wanted});
+  }
+  for (const std::string& c : o.channels) {
+    bool known = false;
+    for (const std::string& name : listing.names) known = known || UpperCase(c) == UpperCase(name);
+    if (!known) std::cerr << "kolvar-find: no channel " << c << " in " << o.guide << '\n';
+  }
+
+  args.sorted = !o.unsorted;
+  args.window = o.hours * 60;
+  const DateTime now = o.at ? *o.at : ClockNow();
+  ToolContext context(now);
+  const auto begin = std::chrono::steady_clock::now();
+  const bool normal = RunSearch(args, snapshot, context);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+
+  const ResultListing lines =
+      BuildResultList(context.results, now, {context.outdated, checked, s.MessOldDataBase});
+  std::string out;
+  for (const std::string& line : lines.lines) out += line + '\n';
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  if (o.time) {
+    std::fprintf(stderr, "search: %.3f s, %zu results\n", took.count(), context.results.size());
+  }
+  return normal ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace kolvar
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // LF line ends and the bytes as they are.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  try {
+    return kolvar::Run(kolvar::Parse(argc, argv));
+  } catch (const kolvar::UsageError& e) {
+    std::cerr << "kolvar-find: " << e.text << "\n(kolvar-find --help lists the options)\n";
+    return 2;
+  }
+}
