@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "jtv_writer.h"
+#include "search/collecting_context.h"
 #include "search/search_run.h"
 
 namespace kolvar {
@@ -53,34 +54,6 @@ std::vector<std::string> HundredKeywords() {
   return keywords;
 }
 
-// The search run's surroundings without a plug-in: nothing is shown or sent, and
-// the results stay in the context.
-class BenchContext final : public SearchContext {
- public:
-  bool Continue() override { return true; }
-  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
-    fn(results);
-    return true;
-  }
-  bool Publish(const TFindStruct& found, std::size_t first) override {
-    AppendResults(results, found, first);
-    return true;
-  }
-  bool PublishSorted(TFindStruct& found) override {
-    std::swap(found, results);
-    return true;
-  }
-  void SetDatabaseOutdated(bool) override {}
-  bool TakeSkipNextSort() override { return false; }
-  DateTime Now() override { return kNow; }
-  void ShowInformation(const std::string&) override {}
-  void ShowProgress(const std::string&) override {}
-  void ListResults() override {}
-  void Report(RunEvent) override {}
-
-  TFindStruct results;
-};
-
 void BM_FullSearch(benchmark::State& state) {
   static const Guide guide;
   SearchSnapshot snapshot;
@@ -95,7 +68,7 @@ void BM_FullSearch(benchmark::State& state) {
   const SearchArgs args{.keywords = HundredKeywords(), .sorted = true, .window = 24 * 60};
   std::size_t found = 0;
   for (auto _ : state) {
-    BenchContext context;
+    CollectingContext context(kNow);
     RunSearch(args, snapshot, context);
     found = context.results.size();
     benchmark::DoNotOptimize(found);

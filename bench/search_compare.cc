@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "search/collecting_context.h"
 #include "search/search_run.h"
 #include "tvguide/jtv_reader.h"
 
@@ -29,37 +30,6 @@ std::vector<std::string> Words(const std::string& title) {
   for (std::string w; in >> w;) words.push_back(w);
   return words;
 }
-
-// The run's surroundings without a plug-in: the results stay here.
-class Context final : public SearchContext {
- public:
-  explicit Context(DateTime now) : now_(now) {}
-  bool Continue() override { return true; }
-  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
-    fn(results);
-    return true;
-  }
-  bool Publish(const TFindStruct& found, std::size_t first) override {
-    AppendResults(results, found, first);
-    return true;
-  }
-  bool PublishSorted(TFindStruct& found) override {
-    std::swap(found, results);
-    return true;
-  }
-  void SetDatabaseOutdated(bool) override {}
-  bool TakeSkipNextSort() override { return false; }
-  DateTime Now() override { return now_; }
-  void ShowInformation(const std::string&) override {}
-  void ShowProgress(const std::string&) override {}
-  void ListResults() override {}
-  void Report(RunEvent) override {}
-
-  TFindStruct results;
-
- private:
-  DateTime now_;
-};
 
 SearchSnapshot Snapshot(const Guide& guide, std::size_t channels, int mode,
                         const RunOptions& options) {
@@ -82,7 +52,7 @@ struct Timed {
 
 Timed Run(const SearchArgs& args, const SearchSnapshot& snapshot, DateTime now,
           MatcherChoice choice) {
-  Context context(now);
+  CollectingContext context(now);
   const auto begin = std::chrono::steady_clock::now();
   RunSearch(args, snapshot, context, choice);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;

@@ -21,6 +21,7 @@
 
 #include "base/cp1251.h"
 #include "base/numbers.h"
+#include "search/collecting_context.h"
 #include "search/result_list.h"
 #include "search/search_run.h"
 #include "tvguide/channel_catalogue.h"
@@ -153,38 +154,6 @@ DateTime ClockNow() {
       .value_or(0);
 }
 
-// Nothing is shown: messages go to standard error, the results stay here.
-class ToolContext final : public SearchContext {
- public:
-  explicit ToolContext(DateTime now) : now_(now) {}
-  bool Continue() override { return true; }
-  bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
-    fn(results);
-    return true;
-  }
-  bool Publish(const TFindStruct& found, std::size_t first) override {
-    AppendResults(results, found, first);
-    return true;
-  }
-  bool PublishSorted(TFindStruct& found) override {
-    std::swap(found, results);
-    return true;
-  }
-  void SetDatabaseOutdated(bool value) override { outdated = value; }
-  bool TakeSkipNextSort() override { return false; }
-  DateTime Now() override { return now_; }
-  void ShowInformation(const std::string& text) override { std::cerr << text << '\n'; }
-  void ShowProgress(const std::string&) override {}
-  void ListResults() override {}
-  void Report(RunEvent) override {}
-
-  TFindStruct results;
-  bool outdated = false;
-
- private:
-  DateTime now_;
-};
-
 int Run(const Options& o) {
   std::error_code error;
   if (!std::filesystem::is_directory(o.guide, error)) {
@@ -232,7 +201,8 @@ int Run(const Options& o) {
   args.sorted = !o.unsorted;
   args.window = o.hours * 60;
   const DateTime now = o.at ? *o.at : ClockNow();
-  ToolContext context(now);
+  CollectingContext context(now);
+  context.onInformation = [](const std::string& text) { std::cerr << text << '\n'; };
   const auto begin = std::chrono::steady_clock::now();
   const bool normal = RunSearch(args, snapshot, context);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
