@@ -9,20 +9,12 @@
 #include <utility>
 
 #include "base/cp1251.h"
+#include "search/similarity.h"
 
 namespace kolvar {
 namespace {
 
 constexpr int kStartAfterDate = 12;
-
-// The same rounding as RateSimilarity's, half to even, in integers.
-int Percent(int best, int keyLength) {
-  const int scaled = best * 100;
-  int quotient = scaled / keyLength;
-  const int twiceRest = 2 * (scaled % keyLength);
-  if (twiceRest > keyLength || (twiceRest == keyLength && quotient % 2 == 1)) ++quotient;
-  return quotient;
-}
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
@@ -216,7 +208,7 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
       term.length = static_cast<int>(term.key.size());
       term.need = term.length + 1;
       for (int b = 0; b <= term.length && term.length > 0; ++b) {
-        const int rating = Percent(b, term.length);
+        const int rating = RatingPercent(b, term.length);
         if (term.include ? rating >= term.precision : rating > term.precision) {
           term.need = b;
           break;

@@ -21,16 +21,6 @@ char At(const std::string& text, int pos) {
   return text[static_cast<std::size_t>(pos - 1)];
 }
 
-// best * 100 / K to the nearest integer, a half going to the even neighbour.
-// Worked in integers, so no floating-point rounding mode can change it.
-int Percent(int best, int keyLength) {
-  const int scaled = best * 100;
-  int quotient = scaled / keyLength;
-  const int twiceRest = 2 * (scaled % keyLength);
-  if (twiceRest > keyLength || (twiceRest == keyLength && quotient % 2 == 1)) ++quotient;
-  return quotient;
-}
-
 std::string UpperFolded(const std::string& text) { return FoldIo(UpperCase(text)); }
 
 // Modes 1 to 3; the line is at least as long as the key.
@@ -53,7 +43,7 @@ int RateInWindows(std::string line, std::string key, int mode, int start) {
     }
     best = std::max(best, count);
   }
-  return Percent(best, k);
+  return RatingPercent(best, k);
 }
 
 bool IsWordStart(const std::string& line, int pos) { return pos == 1 || At(line, pos - 1) == ' '; }
@@ -104,7 +94,7 @@ int RateWholeWords(std::string line, std::string key) {
     }
     if (ends) best = std::max(best, count);
   }
-  return Percent(best, k);
+  return RatingPercent(best, k);
 }
 
 // Raises best with the mode-3 ratings of the copies of the line that have two
@@ -153,6 +143,14 @@ int RateSimilarity(std::string_view line, std::string_view key, int findMode,
     default:
       return preliminary;
   }
+}
+
+int RatingPercent(int best, int keyLength) {
+  const int scaled = best * 100;
+  int quotient = scaled / keyLength;
+  const int twiceRest = 2 * (scaled % keyLength);
+  if (twiceRest > keyLength || (twiceRest == keyLength && quotient % 2 == 1)) ++quotient;
+  return quotient;
 }
 
 }  // namespace kolvar
