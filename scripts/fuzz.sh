@@ -5,7 +5,10 @@
 # executions and coverage; exits non-zero when one finds a crash, naming the
 # file that reproduces it.
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS] [--runs N] [--only NAME[,NAME...]]
+#
+# --runs stops each fuzzer after N executions (SECONDS still bounds it);
+# --only runs the named fuzzers alone, so long runs can share the cores.
 #
 # KOLVAR_FUZZ_BUILD_DIR builds elsewhere than build/fuzz (the fuzz preset's
 # settings all the same); KOLVAR_FUZZ_CORPUS_DIR keeps the corpora elsewhere.
@@ -13,11 +16,22 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-seconds=${1:-60}
-if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
-  echo "usage: scripts/fuzz.sh [SECONDS]   (SECONDS a whole number above 0)" >&2
+usage() {
+  echo "usage: scripts/fuzz.sh [SECONDS] [--runs N] [--only NAME[,NAME...]]   (SECONDS and N whole numbers above 0)" >&2
   exit 2
-fi
+}
+seconds=60
+runs=
+only=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) [ $# -ge 2 ] || usage; runs=$2; shift 2 ;;
+    --only) [ $# -ge 2 ] || usage; only=$2; shift 2 ;;
+    *) seconds=$1; shift ;;
+  esac
+done
+[[ "$seconds" =~ ^[1-9][0-9]*$ ]] || usage
+[ -z "$runs" ] || [[ "$runs" =~ ^[1-9][0-9]*$ ]] || usage
 
 "$root/scripts/install-deps.sh"
 
@@ -41,16 +55,18 @@ mkdir -p "$artifacts" "$logs"
 
 status=0
 for name in "${names[@]}"; do
+  if [ -n "$only" ] && [[ ",$only," != *",$name,"* ]]; then continue; fi
   corpus=$corpora/$name
   if [ ! -d "$corpus" ]; then
     mkdir -p "$corpus"
     if [ -d "fuzz/corpus/$name" ]; then cp -R -- "fuzz/corpus/$name/." "$corpus/"; fi
   fi
   args=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/$name-")
+  if [ -n "$runs" ]; then args+=(-runs="$runs"); fi
   if [ -f "fuzz/$name.dict" ]; then args+=(-dict="fuzz/$name.dict"); fi
   log=$logs/$name.log
 
-  echo "== $name: ${seconds}s"
+  echo "== $name: ${seconds}s${runs:+ or $runs executions}"
   if "$build/fuzz/$name" "${args[@]}" "$corpus" >"$log" 2>&1; then
     result=ok
   else
