@@ -77,33 +77,40 @@ void ResultPanel::BuildResultList() {
                                state_.form.CheckListBoxFiles.CheckedCount(),
                                state_.settings.MessOldDataBase};
   const DateTime now = state_.platform.Now();
+  ListBox& list = state_.form.ListBoxFind;
+  // The old lines go first: a long list is then never held twice.
+  std::vector<std::string>().swap(list.Items);
   ResultListing listing;
   {
     MutexLock lock(state_.mutex);
     listing = kolvar::BuildResultList(state_.results, now, notice);
   }
-  ListBox& list = state_.form.ListBoxFind;
   list.Items = std::move(listing.lines);
   list.SetItemIndex(listing.current);
 }
 
-bool ResultPanel::CurrentResult(const TFindStruct& results, int& index) const {
+std::optional<FoundProgramme> ResultPanel::CurrentResult() const {
   const ListBox& list = state_.form.ListBoxFind;
-  index = list.ItemIndex();
-  return index >= 0 && static_cast<std::size_t>(index) < results.size() &&
-         results[static_cast<std::size_t>(index)].line == list.CurrentText();
+  const int index = list.ItemIndex();
+  if (index < 0) return std::nullopt;
+  // The one result, not a copy of a list that may be long.
+  MutexLock lock(state_.mutex);
+  const auto at = static_cast<std::size_t>(index);
+  if (at >= state_.results.size() || state_.results[at].line != list.CurrentText()) {
+    return std::nullopt;
+  }
+  return state_.results[at];
 }
 
 void ResultPanel::ListBoxFindClick() {
   ListBox& list = state_.form.ListBoxFind;
-  const TFindStruct results = state_.Results();
-  int index = -1;
-  if (!CurrentResult(results, index)) {
+  const std::optional<FoundProgramme> result = CurrentResult();
+  if (!result) {
     list.Hint = kResultListHint;
     return;
   }
-  list.Hint = ResultHint(results[static_cast<std::size_t>(index)],
-                         state_.resultsFromKeywordList ? &state_.searchKeywordList : nullptr);
+  list.Hint =
+      ResultHint(*result, state_.resultsFromKeywordList ? &state_.searchKeywordList : nullptr);
 }
 
 void ResultPanel::ListBoxFindDblClick() {
@@ -112,10 +119,9 @@ void ResultPanel::ListBoxFindDblClick() {
     BuildResultList();
     return;
   }
-  const TFindStruct results = state_.Results();
-  int index = -1;
-  if (!CurrentResult(results, index)) return;
-  const std::int32_t word = results[static_cast<std::size_t>(index)].keywordIndex;
+  const std::optional<FoundProgramme> result = CurrentResult();
+  if (!result) return;
+  const std::int32_t word = result->keywordIndex;
   if (state_.resultsFromKeywordList && !state_.searchKeywordList.empty() && word >= 0) {
     state_.form.ListBoxWords.SetItemIndex(word);
   }

@@ -3,6 +3,7 @@
 // from the window (Search and Find buttons, "Now Showing"). Window thread.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ class ResultPanel {
  private:
   // The current line's result, when the line is that result's (after "Clear list",
   // or while a run refills the results, the box and the results may disagree).
-  bool CurrentResult(const TFindStruct& results, int& index) const;
+  std::optional<FoundProgramme> CurrentResult() const;
 
   PluginState& state_;
   HostChannel& host_;

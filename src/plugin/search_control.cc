@@ -43,21 +43,24 @@ class SearchControl::WorkerContext final : public SearchContext {
       fn(s.results);
     });
   }
-  bool Publish(const TFindStruct& found, std::size_t first) override {
+  bool Publish(TFindStruct& found) override {
     PluginState& s = control_.state_;
-    return run_.WithSharedState([&] {
+    const bool published = run_.WithSharedState([&] {
       s.mutex.AssertHeld();
       const std::size_t before = s.results.size();
-      AppendResults(s.results, found, first);
+      MoveResults(s.results, found);
       ToListAsEdited(s.results, s.runKeywordPositions, before);
     });
+    ClearResults(found);
+    return published;
   }
-  bool PublishSorted(TFindStruct& found) override {
+  bool PublishOrder(std::vector<std::size_t> order) override {
     PluginState& s = control_.state_;
+    // The entries were brought up to the keyword edits when published: moving
+    // them keeps that.
     return run_.WithSharedState([&] {
       s.mutex.AssertHeld();
-      std::swap(found, s.results);
-      ToListAsEdited(s.results, s.runKeywordPositions, 0);
+      ApplyOrder(s.results, std::move(order));
     });
   }
   void SetDatabaseOutdated(bool outdated) override {

@@ -20,12 +20,12 @@ class CollectingContext final : public SearchContext {
     fn(results);
     return true;
   }
-  bool Publish(const TFindStruct& found, std::size_t first) override {
-    AppendResults(results, found, first);
+  bool Publish(TFindStruct& found) override {
+    MoveResults(results, found);
     return true;
   }
-  bool PublishSorted(TFindStruct& found) override {
-    std::swap(found, results);
+  bool PublishOrder(std::vector<std::size_t> order) override {
+    ApplyOrder(results, std::move(order));
     return true;
   }
   void SetDatabaseOutdated(bool value) override { outdated = value; }

@@ -11,20 +11,48 @@ namespace kolvar {
 
 void ClearResults(TFindStruct& results) { TFindStruct().swap(results); }
 
-void AppendResults(TFindStruct& to, const TFindStruct& from, std::size_t first) {
-  if (first < from.size()) to.insert(to.end(), from.begin() + first, from.end());
+void MoveResults(TFindStruct& to, TFindStruct& from) {
+  to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+  from.clear();
+}
+
+std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts) {
+  std::vector<std::size_t> order(starts.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  // A NaN compares greater than nothing and nothing compares greater than it, so
+  // the scan never takes one, and one at position 0 keeps it there.
+  auto start = [&](std::size_t position) { return starts[order[position]]; };
+  SortByRepeatedMaximum(
+      order.size(),
+      [&](std::size_t a, std::size_t b) { return std::isnan(start(a)) || start(b) > start(a); },
+      [&] { return std::isnan(start(0)); },
+      [&](std::size_t a, std::size_t b) { std::swap(order[a], order[b]); });
+  return order;
+}
+
+void ApplyOrder(TFindStruct& r, std::vector<std::size_t> order) {
+  if (order.size() != r.size()) return;
+  // Follows each cycle of the permutation, marking a placed position as its own.
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    if (order[i] == i) continue;
+    FoundProgramme first = std::move(r[i]);
+    std::size_t at = i;
+    while (order[at] != i) {
+      const std::size_t from = order[at];
+      r[at] = std::move(r[from]);
+      order[at] = at;
+      at = from;
+    }
+    r[at] = std::move(first);
+    order[at] = at;
+  }
 }
 
 void SortResults(TFindStruct& r) {
-  // A NaN compares greater than nothing and nothing compares greater than it, so
-  // the scan never takes one, and one at position 0 keeps it there.
-  SortByRepeatedMaximum(
-      r.size(),
-      [&r](std::size_t a, std::size_t b) {
-        return std::isnan(r[a].start) || r[b].start > r[a].start;
-      },
-      [&r] { return std::isnan(r[0].start); },
-      [&r](std::size_t a, std::size_t b) { std::swap(r[a], r[b]); });
+  std::vector<DateTime> starts;
+  starts.reserve(r.size());
+  for (const FoundProgramme& f : r) starts.push_back(f.start);
+  ApplyOrder(r, SortedOrder(starts));
 }
 
 std::string WrapHintLine(const std::string& line) {

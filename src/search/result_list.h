@@ -26,13 +26,22 @@ using TFindStruct = std::vector<FoundProgramme>;
 
 void ClearResults(TFindStruct& results);
 
-// Appends copies of from's entries first.. to to.
-void AppendResults(TFindStruct& to, const TFindStruct& from, std::size_t first);
+// Moves from's entries to the end of to; from is left empty.
+void MoveResults(TFindStruct& to, TFindStruct& from);
 
 // Orders the results by start time in O(n log n), and equal start times exactly
 // as a selection sort taking the first greatest time orders them (A, B, C come
 // out as B, C, A), the order users' lists have always shown.
 void SortResults(TFindStruct& results);
+
+// The order SortResults gives results with these start times: position i gets
+// the entry at order[i]. Computed apart from the results, so a search can sort
+// without a second copy of them.
+std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts);
+
+// Puts the results in the order given (a permutation of their positions, as
+// SortedOrder gives), in place; an order of another length changes nothing.
+void ApplyOrder(TFindStruct& results, std::vector<std::size_t> order);
 
 // The result list box's tooltip for a result: its keyword number and text, then
 // its line with the end time after the start, wrapped at 70. keywordList: the

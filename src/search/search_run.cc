@@ -1,7 +1,8 @@
-// The run collects its results in a list of its own and adds each channel's to
-// the shared list when the channel is done, so the shared lock is held briefly; it
-// sorts its own list and publishes it with a swap, so the window thread never
-// waits for a sort.
+// The run collects a channel's results in a list of its own and moves them to the
+// shared list when the channel is done, so the shared lock is held briefly. It
+// keeps the start times of what it published and sorts those, so the window thread
+// never waits for a sort, and the results are held once: the lock is taken again
+// only to move them into the sorted order.
 #include "search/search_run.h"
 
 #include <algorithm>
@@ -48,7 +49,8 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
                MatcherChoice choice) {
   const TSettings& settings = snapshot.settings;
   const ReaderOptions reader{settings.Path, settings.DaysOfWeek, settings.FullSearch};
-  TFindStruct found;
+  TFindStruct found;             // the channel being read
+  std::vector<DateTime> starts;  // of the published results, in their order
   std::size_t published = 0;
   ctx.WithResults([&found](TFindStruct& shared) { std::swap(found, shared); });
   ClearResults(found);  // the last run's results, freed outside the lock
@@ -91,8 +93,9 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
       }
     }
     ReadChannelFile(reader, name, shift, args.window, ctx.Now(), hooks);
-    ctx.Publish(found, published);
-    published = found.size();
+    for (const FoundProgramme& f : found) starts.push_back(f.start);
+    published += found.size();
+    ctx.Publish(found);
   };
 
   bool normalEnd = true;
@@ -102,7 +105,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
       for (const auto& channel : snapshot.channels) {
         if (!ctx.Continue()) break;
         if (channel.checked) readChannel(channel.name);
-        if (found.size() > limit) {
+        if (published > limit) {
           ctx.ShowInformation(kTooManyResults);
           break;
         }
@@ -113,13 +116,8 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
     }
     // A run frozen after its last channel stays there, like one frozen earlier.
     if (!ctx.Continue()) return true;
-    if (!ctx.TakeSkipNextSort() && args.sorted) {
-      SortResults(found);
-      ctx.PublishSorted(found);
-    }
-    // Everything is shared by now: the run's own copy goes before the list box is
-    // filled, which is when a large result list needs the most memory.
-    ClearResults(found);
+    if (!ctx.TakeSkipNextSort() && args.sorted) ctx.PublishOrder(SortedOrder(starts));
+    std::vector<DateTime>().swap(starts);
     if (!ctx.Continue()) return true;
     if (args.visible) ctx.ListResults();
   } catch (const BadTimeShift&) {

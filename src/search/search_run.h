@@ -53,12 +53,13 @@ class SearchContext {
   // fn on the shared result list, under its lock; false, fn not run, once the run
   // has been stopped (a stopped run never writes shared state).
   virtual bool WithResults(const std::function<void(TFindStruct&)>& fn) = 0;
-  // Adds found's entries from first on to the shared results; false, nothing
-  // added, once the run has been stopped.
-  virtual bool Publish(const TFindStruct& found, std::size_t first) = 0;
-  // The shared results become found, which holds the same entries sorted; found
-  // gets what was shared. False, nothing changed, once the run has been stopped.
-  virtual bool PublishSorted(TFindStruct& found) = 0;
+  // Moves found's entries to the end of the shared results and empties found;
+  // false, nothing added, once the run has been stopped.
+  virtual bool Publish(TFindStruct& found) = 0;
+  // Puts the shared results, all of them this run's, in the order given: the
+  // entry at i becomes the one that was at order[i]. False, nothing changed, once
+  // the run has been stopped.
+  virtual bool PublishOrder(std::vector<std::size_t> order) = 0;
   // The guide lacks (true) or holds (false) programmes after now.
   virtual void SetDatabaseOutdated(bool outdated) = 0;
   // Whether this run leaves its results unsorted; reading it clears it.

@@ -66,6 +66,20 @@ COLORREF TextColour(int id) {
   }
 }
 
+// A change of a list's lines shows in this; the lines themselves are not kept.
+std::uint64_t Fingerprint(const std::vector<std::string>& items) {
+  std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+  auto mix = [&h](unsigned char c) {
+    h ^= c;
+    h *= 1099511628211ull;
+  };
+  for (const std::string& item : items) {
+    for (char c : item) mix(static_cast<unsigned char>(c));
+    mix(0);  // "ab","c" differs from "a","bc"
+  }
+  return h;
+}
+
 }  // namespace
 
 void FormView::Create(HWND parent, HINSTANCE instance) {
@@ -109,9 +123,13 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
                       kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_TABSTOP, 354, 202, 149, 133,
                       kControlCheckListBoxFiles);
   spin(timeShift_, 439, 342, 61, 22, kControlSpinEditTimeShift, defaults.SpinEditTimeShift);
-  find_.hwnd = Child(parent, instance, "LISTBOX", "ListBoxFind", kList | WS_TABSTOP, 10, 26, 493,
-                     117, kControlListBoxFind);
+  // The result list can hold hundreds of thousands of lines: the control keeps
+  // none (LBS_NODATA) and draws each from the model.
+  find_.hwnd = Child(parent, instance, "LISTBOX", "ListBoxFind",
+                     kList | LBS_OWNERDRAWFIXED | LBS_NODATA | WS_TABSTOP, 10, 26, 493, 117,
+                     kControlListBoxFind);
   find_.itemHeight = 11;
+  find_.ownsText = false;
   label1_.hwnd =
       Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 168, 178, 177, 13, kControlLabel1);
   label3_.hwnd =
@@ -206,18 +224,26 @@ void FormView::Sync() {
 
 void FormView::SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked) {
   if (!state.hwnd) return;
-  bool itemsChanged = state.items != model.Items;
+  const std::uint64_t fingerprint = Fingerprint(model.Items);
+  bool itemsChanged =
+      !state.synced || state.count != model.Items.size() || state.fingerprint != fingerprint;
   bool checksChanged = checked && state.checked != *checked;
   if (itemsChanged) {
     // Rebuilding a long list item by item redraws once, not per line.
     SendMessageA(state.hwnd, WM_SETREDRAW, FALSE, 0);
     SendMessageA(state.hwnd, LB_RESETCONTENT, 0, 0);
-    for (const auto& item : model.Items) {
-      SendMessageA(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (state.ownsText) {
+      for (const auto& item : model.Items) {
+        SendMessageA(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      }
+    } else {
+      SendMessageA(state.hwnd, LB_SETCOUNT, model.Items.size(), 0);
     }
     SendMessageA(state.hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(state.hwnd, nullptr, FALSE);
-    state.items = model.Items;
+    state.count = model.Items.size();
+    state.fingerprint = fingerprint;
+    state.synced = true;
     state.current = -2;
   }
   if (checked && (itemsChanged || checksChanged)) {
@@ -312,7 +338,7 @@ void FormView::RefreshScrollBars() {
     RECT r{};
     GetClientRect(list->hwnd, &r);
     const int visible = (r.bottom - r.top) / list->itemHeight;
-    if (static_cast<int>(list->items.size()) > visible) {
+    if (static_cast<int>(list->count) > visible) {
       ShowScrollBar(list->hwnd, SB_VERT, FALSE);
       ShowScrollBar(list->hwnd, SB_VERT, TRUE);
     }
@@ -409,6 +435,17 @@ LRESULT CALLBACK FormView::ControlProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The result list keeps no text: its lines are the model's, for anyone who asks.
+  if (hwnd == find_.hwnd && (message == LB_GETTEXT || message == LB_GETTEXTLEN)) {
+    const std::string* line = ResultLine(wParam);
+    if (!line) return LB_ERR;
+    if (message == LB_GETTEXT) {
+      if (!lParam) return LB_ERR;
+      line->copy(reinterpret_cast<char*>(lParam), line->size());
+      reinterpret_cast<char*>(lParam)[line->size()] = '\0';
+    }
+    return static_cast<LRESULT>(line->size());
+  }
   const bool isList = hwnd == words_.hwnd || hwnd == files_.hwnd || hwnd == find_.hwnd;
   if (isList && (message == WM_RBUTTONDOWN || message == WM_LBUTTONDOWN)) {
     const LRESULT hit = SendMessageA(hwnd, LB_ITEMFROMPOINT, 0, lParam);
@@ -462,7 +499,35 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+const std::string* FormView::ResultLine(WPARAM index) const {
+  if (!model_ || index >= model_->ListBoxFind.Items.size()) return nullptr;
+  return &model_->ListBoxFind.Items[index];
+}
+
+void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  // A change of focus alone toggles the dotted frame.
+  if (item.itemAction == ODA_FOCUS) {
+    DrawFocusRect(dc, &r);
+    return;
+  }
+  const bool selected = item.itemState & ODS_SELECTED;
+  FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
+  if (const std::string* line = ResultLine(item.itemID)) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
+    ExtTextOutA(dc, r.left + 1, r.top, ETO_CLIPPED, &r, line->data(),
+                static_cast<UINT>(line->size()), nullptr);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
 bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == find_.hwnd && item.itemID != static_cast<UINT>(-1)) {
+    DrawResultLine(item);
+    return true;
+  }
   if (item.hwndItem != files_.hwnd || item.itemID == static_cast<UINT>(-1)) return false;
   HDC dc = item.hDC;
   RECT r = item.rcItem;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,7 +43,13 @@ class FormView {
   struct ListState {
     HWND hwnd = nullptr;
     int itemHeight = 13;
-    std::vector<std::string> items;
+    // The list box's own copy of its lines (none for the result list, which
+    // draws and answers for its lines from the model), so its lines are held
+    // once however many there are; a change is noticed by the fingerprint.
+    bool ownsText = true;
+    std::size_t count = 0;
+    std::uint64_t fingerprint = 0;
+    bool synced = false;
     std::vector<bool> checked;
     int current = -2;  // nothing synced yet
     std::string hint;
@@ -70,6 +77,9 @@ class FormView {
   void AddTip(HWND control, const std::string& text);
   void SetTip(HWND control, const std::string& text);
   bool DrawItem(const DRAWITEMSTRUCT& item);
+  void DrawResultLine(const DRAWITEMSTRUCT& item);
+  // The result list's line for LB_GETTEXT and LB_GETTEXTLEN; null when out of range.
+  const std::string* ResultLine(WPARAM index) const;
   // The models and the list box of a list control, by window.
   ListBox* ListModel(FormPref& form, HWND list);
   SpinEdit* SpinModel(FormPref& form, HWND control);

@@ -252,7 +252,7 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
       std::vector<char> item(static_cast<std::size_t>(SendMessageA(hwnd, LB_GETTEXTLEN, i, 0)) + 1);
       SendMessageA(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
       line += " item" + std::to_string(i) + "=" + Quote(item.data());
-      if (style & LBS_OWNERDRAWFIXED) {
+      if ((style & LBS_OWNERDRAWFIXED) && (style & LBS_HASSTRINGS)) {
         line += SendMessageA(hwnd, LB_GETITEMDATA, i, 0) ? "[x]" : "[ ]";
       }
     }
@@ -329,7 +329,8 @@ void LogPluginWindows(HWND hostWindow, bool withControls) {
 }
 
 // What the process holds now: its private memory and working set, its kernel
-// handles, GDI and user objects and threads, for the soak's comparison of cycles.
+// handles, GDI and user objects and threads, for the soak's comparison of cycles;
+// then the peaks of the first two, for the memory measurement.
 void LogStats() {
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
@@ -351,7 +352,9 @@ void LogStats() {
       std::to_string(memory.WorkingSetSize / 1024) + " handles=" + std::to_string(handles) +
       " gdi=" + std::to_string(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) +
       " user=" + std::to_string(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) +
-      " threads=" + std::to_string(threads));
+      " threads=" + std::to_string(threads) +
+      " peakMemoryKB=" + std::to_string(memory.PeakPagefileUsage / 1024) +
+      " peakWorkingSetKB=" + std::to_string(memory.PeakWorkingSetSize / 1024));
 }
 
 // The plug-in's preferences window, if there is one.

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# memory.sh [CHANNELS]: the host process's memory under Wine with a result list of
+# about 200 000 programmes (a guide of CHANNELS channels, default 960, over 14
+# days, every channel checked, a full search for "[", which every programme line
+# holds, typed into the find box and started with the Find button) listed in the preferences window. Prints, side by side, the host with the
+# plug-in open and its window shown before the search (the reference), after the
+# result list is shown, after the same search again (the old list is shown while it
+# runs), and the process's peak; the plug-in lives in a 32-bit process, so the peak
+# is to stay below 64 MB.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+channels=${1:-960}
+if ! [[ "$channels" =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: scripts/memory.sh [CHANNELS]" >&2
+  exit 2
+fi
+"$root/scripts/install-deps.sh"
+source "$root/scripts/wine-env.sh"
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$(nproc)" --target kolvar_plugin kolvar-host kolvar_skin >/dev/null
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$(nproc)" --target jtvgen >/dev/null
+
+dir=$root/build/memory
+rm -rf "$dir/Plugins"
+mkdir -p "$dir/Plugins/Kolvar"
+cp -r build/win32/Kolvar/. "$dir/Plugins/Kolvar/"
+cp build/win32/kolvar-host.exe "$dir/"
+# The guide is kept between runs of the same size.
+if [ "$(cat "$dir/Guide/.channels" 2>/dev/null)" != "$channels" ]; then
+  rm -rf "$dir/Guide"
+  build/native/tools/jtvgen/jtvgen --out "$dir/Guide" --channels "$channels" --days 14 \
+    --start-minutes -30 --seed 7 >/dev/null
+  echo "$channels" >"$dir/Guide/.channels"
+fi
+guide="Z:$(cd "$dir/Guide" && pwd | tr / '\\')\\"
+list=$(cd "$dir/Guide" && printf '%s\r\n' *.ndx)
+GUIDE=$guide CHANNELS=$list perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
+  s/^FullSearch = .*\r$/FullSearch = TRUE\r/; s/^MAX_RESULT_COUNT = .*\r$/MAX_RESULT_COUNT = 1000000\r/;
+  $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/' "$dir/Plugins/Kolvar/settings.ini"
+
+cat >"$dir/memory.script" <<'SCRIPT'
+settle
+setup
+settle
+stats
+click 80 331
+type [
+click 200 303
+settle 5000
+stats
+click 200 303
+settle 5000
+stats
+controls
+close
+SCRIPT
+
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+kolvar_ensure_wine_prefix
+wineserver -w 2>/dev/null || true
+(cd "$dir" && xvfb-run -a -s "-screen 0 1024x768x24" wine kolvar-host.exe memory.script \
+  >transcript 2>/dev/null) || { echo "memory: the host failed"; tail -20 "$dir/transcript"; exit 1; }
+wineserver -w 2>/dev/null || true
+results=$(grep -o 'text="ListBoxFind" count=[0-9]*' "$dir/transcript" | tail -n 1 | cut -d = -f 3)
+grep '^stats' "$dir/transcript" | awk -v results="${results:-?}" '
+  { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[NR, kv[1]] = kv[2] } }
+  END {
+    if (NR < 3) { print "memory: fewer than three figures"; exit 1 }
+    printf "%-28s %12s %12s\n", "", "private MB", "working MB"
+    printf "%-28s %12.1f %12.1f\n", "window shown, no results", v[1, "memoryKB"] / 1024, v[1, "workingSetKB"] / 1024
+    printf "%-28s %12.1f %12.1f\n", "results listed", v[2, "memoryKB"] / 1024, v[2, "workingSetKB"] / 1024
+    printf "%-28s %12.1f %12.1f\n", "searched again", v[3, "memoryKB"] / 1024, v[3, "workingSetKB"] / 1024
+    printf "%-28s %12.1f %12.1f\n", "peak", v[3, "peakMemoryKB"] / 1024, v[3, "peakWorkingSetKB"] / 1024
+    print "results listed: " results
+    if (v[3, "peakWorkingSetKB"] >= 64 * 1024) print "memory: the peak is not below 64 MB"
+  }'
