@@ -5,10 +5,12 @@
 # executions and coverage; exits non-zero when one finds a crash, naming the
 # file that reproduces it.
 #
-#   scripts/fuzz.sh [SECONDS] [--runs N] [--only NAME[,NAME...]]
+#   scripts/fuzz.sh [SECONDS] [--runs N] [--only NAME[,NAME...]] [--max-len BYTES]
 #
 # --runs stops each fuzzer after N executions (SECONDS still bounds it);
-# --only runs the named fuzzers alone, so long runs can share the cores.
+# --only runs the named fuzzers alone, so long runs can share the cores;
+# --max-len bounds the inputs (libFuzzer's -max_len), for a fuzzer whose cost
+# grows fast with its input's length.
 #
 # KOLVAR_FUZZ_BUILD_DIR builds elsewhere than build/fuzz (the fuzz preset's
 # settings all the same); KOLVAR_FUZZ_CORPUS_DIR keeps the corpora elsewhere.
@@ -17,21 +19,24 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 usage() {
-  echo "usage: scripts/fuzz.sh [SECONDS] [--runs N] [--only NAME[,NAME...]]   (SECONDS and N whole numbers above 0)" >&2
+  echo "usage: scripts/fuzz.sh [SECONDS] [--runs N] [--only NAME[,NAME...]] [--max-len BYTES]   (whole numbers above 0)" >&2
   exit 2
 }
 seconds=60
 runs=
 only=
+maxlen=
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) [ $# -ge 2 ] || usage; runs=$2; shift 2 ;;
     --only) [ $# -ge 2 ] || usage; only=$2; shift 2 ;;
+    --max-len) [ $# -ge 2 ] || usage; maxlen=$2; shift 2 ;;
     *) seconds=$1; shift ;;
   esac
 done
 [[ "$seconds" =~ ^[1-9][0-9]*$ ]] || usage
 [ -z "$runs" ] || [[ "$runs" =~ ^[1-9][0-9]*$ ]] || usage
+[ -z "$maxlen" ] || [[ "$maxlen" =~ ^[1-9][0-9]*$ ]] || usage
 
 "$root/scripts/install-deps.sh"
 
@@ -63,6 +68,7 @@ for name in "${names[@]}"; do
   fi
   args=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/$name-")
   if [ -n "$runs" ]; then args+=(-runs="$runs"); fi
+  if [ -n "$maxlen" ]; then args+=(-max_len="$maxlen"); fi
   if [ -f "fuzz/$name.dict" ]; then args+=(-dict="fuzz/$name.dict"); fi
   log=$logs/$name.log
 
