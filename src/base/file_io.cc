@@ -29,7 +29,18 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
 bool WriteFileAtomic(const std::string& path, std::string_view contents) {
   FileSystem& fs = CurrentFileSystem();
   const std::string temp = path + ".tmp";
-  if (fs.WriteWholeFile(temp, contents) && fs.RenameFile(temp, path)) return true;
+  bool written = false;
+  if (std::unique_ptr<WritableFile> file = fs.CreateForWriting(temp)) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    written = true;
+    for (std::size_t at = 0; written && at < contents.size(); at += kChunk) {
+      written = file->Write(contents.substr(at, kChunk));
+    }
+    written = written && file->Flush();
+    // Closed before the rename or the removal, which Windows refuses on an open file.
+    written = file->Close() && written;
+  }
+  if (written && fs.RenameFile(temp, path)) return true;
   fs.RemoveFile(temp);
   return false;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,23 @@ namespace kolvar {
 struct FileHead {
   std::string bytes;
   std::uint64_t size = 0;
+};
+
+// A file open for writing. Dropped without Close, it is closed all the same and
+// the outcome is lost: call Close to know whether everything reached the file.
+class WritableFile {
+ public:
+  WritableFile() = default;
+  WritableFile(const WritableFile&) = delete;
+  WritableFile& operator=(const WritableFile&) = delete;
+  virtual ~WritableFile() = default;
+
+  // False when not all of bytes was written (a full disk).
+  virtual bool Write(std::string_view bytes) = 0;
+  // Hands what was written to the system.
+  virtual bool Flush() = 0;
+  // Call once, last.
+  virtual bool Close() = 0;
 };
 
 class FileSystem {
@@ -40,9 +58,8 @@ class FileSystem {
   // the upper-cased names); a missing or unreadable folder lists as empty.
   virtual std::vector<std::string> ListFolder(const std::string& folder,
                                               std::string_view suffix) = 0;
-  // Creates or empties the file and writes contents through to the system; on
-  // false the file may hold part of contents (WriteFileAtomic cleans up).
-  virtual bool WriteWholeFile(const std::string& path, std::string_view contents) = 0;
+  // Creates or empties the file, open for writing; null when it cannot.
+  virtual std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) = 0;
   // Renames from over to, replacing a file there; on false both are as they were.
   virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
   // Deletes a file, never a folder; false when nothing was deleted.
@@ -74,9 +91,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes);
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix);
 
-// Writes to a temporary file beside the target and renames it over the target, so
-// a failed write leaves the old file whole and no temporary file. False when
-// anything failed.
+// Writes to a temporary file beside the target (create, writes of at most 64 KiB,
+// flush, close) and renames it over the target, so a failed write leaves the old
+// file whole and, unless the system refuses to delete it, no temporary file.
+// False when anything failed.
 bool WriteFileAtomic(const std::string& path, std::string_view contents);
 
 }  // namespace kolvar

@@ -35,6 +35,19 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
   return true;
 }
 
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(File f) : f_(std::move(f)) {}
+  bool Write(std::string_view bytes) override {
+    return f_ && std::fwrite(bytes.data(), 1, bytes.size(), f_.get()) == bytes.size();
+  }
+  bool Flush() override { return f_ && std::fflush(f_.get()) == 0; }
+  bool Close() override { return f_ && std::fclose(f_.release()) == 0; }
+
+ private:
+  File f_;
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadWholeFile(const std::string& path) override {
@@ -51,15 +64,16 @@ class PosixFileSystem final : public FileSystem {
   std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) override {
     File f(std::fopen(ToNativePath(path).c_str(), "rb"));
     if (!f) return std::nullopt;
-    FileHead head;
-    head.bytes.resize(maxBytes);
-    std::size_t got = std::fread(head.bytes.data(), 1, maxBytes, f.get());
-    if (std::ferror(f.get())) return std::nullopt;
-    head.bytes.resize(got);
+    // The size first, so a small file costs no buffer of maxBytes.
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return std::nullopt;
     long size = std::ftell(f.get());
-    if (size < 0) return std::nullopt;
+    if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return std::nullopt;
+    FileHead head;
     head.size = static_cast<std::uint64_t>(size);
+    head.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(head.size, maxBytes)));
+    std::size_t got = std::fread(head.bytes.data(), 1, head.bytes.size(), f.get());
+    if (std::ferror(f.get())) return std::nullopt;
+    head.bytes.resize(got);
     return head;
   }
 
@@ -76,11 +90,10 @@ class PosixFileSystem final : public FileSystem {
     return names;
   }
 
-  bool WriteWholeFile(const std::string& path, std::string_view contents) override {
+  std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
     File f(std::fopen(ToNativePath(path).c_str(), "wb"));
-    if (!f) return false;
-    bool ok = std::fwrite(contents.data(), 1, contents.size(), f.get()) == contents.size();
-    return std::fflush(f.get()) == 0 && ok;
+    if (!f) return nullptr;
+    return std::make_unique<PosixWritableFile>(std::move(f));
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "base/file_io.h"
 #include "win32/unique_handle.h"
@@ -15,6 +17,28 @@ win32::UniqueHandle OpenForReading(const std::string& path) {
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
 }
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  explicit Win32WritableFile(win32::UniqueHandle file) : file_(std::move(file)) {}
+  bool Write(std::string_view bytes) override {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD wrote = 0;
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+      if (!WriteFile(file_.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+        return false;
+      }
+      done += wrote;
+    }
+    return true;
+  }
+  bool Flush() override { return FlushFileBuffers(file_.Get()) != 0; }
+  bool Close() override { return file_.Valid() && CloseHandle(file_.Release()) != 0; }
+
+ private:
+  win32::UniqueHandle file_;
+};
 
 class Win32FileSystem final : public FileSystem {
  public:
@@ -67,20 +91,11 @@ class Win32FileSystem final : public FileSystem {
     return names;
   }
 
-  bool WriteWholeFile(const std::string& path, std::string_view contents) override {
+  std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
     win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
-    std::size_t done = 0;
-    while (done < contents.size()) {
-      DWORD wrote = 0;
-      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1 << 20));
-      if (!WriteFile(file.Get(), contents.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
-        return false;
-      }
-      done += wrote;
-    }
-    return FlushFileBuffers(file.Get()) != 0;
+    if (!file.Valid()) return nullptr;
+    return std::make_unique<Win32WritableFile>(std::move(file));
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {

@@ -25,6 +25,8 @@ class UniqueHandle {
 
   bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
   HANDLE Get() const { return handle_; }
+  // Gives the handle up, to be closed by the caller.
+  HANDLE Release() { return std::exchange(handle_, nullptr); }
   void Reset(HANDLE h = nullptr) {
     if (Valid()) CloseHandle(handle_);
     handle_ = h;

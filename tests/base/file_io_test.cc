@@ -38,33 +38,45 @@ TEST(FileIoTest, ReplacesAnExistingFileAndLeavesNoTemporary) {
   EXPECT_EQ(EntriesIn(dir), 1);
 }
 
+// Each call a write makes failing in turn, for contents of three chunks.
 TEST(FileIoTest, AFailedAtomicWriteLeavesTheOldFileWholeAndNoTemporary) {
-  const struct {
-    const char* fault;
-    int failWrite;
-    bool failRenames;
-  } cases[] = {
-      {"the write stops half way", 1, false},
-      {"the rename fails", 0, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.fault);
-    TempDir dir;
-    const std::string path = dir.Path("a.txt");
-    ASSERT_TRUE(WriteFileAtomic(path, "old contents"));
-    {
-      FileFaults faults;
-      faults.failWrite = c.failWrite;
-      faults.failRenames = c.failRenames;
-      FailingFileSystem failing(faults);
-      ScopedFileSystem scope(failing);
-      EXPECT_FALSE(WriteFileAtomic(path, "new and longer contents"));
-    }
-    EXPECT_EQ(ReadWholeFile(path), "old contents");
-    EXPECT_EQ(EntriesIn(dir), 1);
-    // The system's file system is back in use.
-    EXPECT_TRUE(WriteFileAtomic(path, "new"));
+  TempDir dir;
+  const std::string path = dir.Path("a.txt");
+  const std::string contents(150 * 1024, 'n');
+  FailingFileSystem counting;
+  {
+    ScopedFileSystem scope(counting);
+    ASSERT_TRUE(WriteFileAtomic(path, contents));
   }
+  EXPECT_EQ(counting.Calls().write, 3);
+  EXPECT_EQ(counting.Calls().remove, 0);
+  for (const testing::FaultKind& kind : testing::kSaveCalls) {
+    ASSERT_GT(counting.Calls().*kind.calls, 0) << kind.name;
+    for (int n = 1; n <= counting.Calls().*kind.calls; ++n) {
+      SCOPED_TRACE(std::string(kind.name) + " " + std::to_string(n));
+      ASSERT_TRUE(WriteFileAtomic(path, "old contents"));
+      FileFaults faults;
+      faults.*kind.fault = n;
+      FailingFileSystem failing(faults);
+      {
+        ScopedFileSystem scope(failing);
+        EXPECT_FALSE(WriteFileAtomic(path, contents));
+      }
+      EXPECT_EQ(ReadWholeFile(path), "old contents");
+      EXPECT_EQ(EntriesIn(dir), 1);
+    }
+  }
+  // A system that will not delete the cut-short temporary keeps it; the next
+  // write replaces it.
+  {
+    FailingFileSystem failing({.failWrite = 1, .failRemove = 1});
+    ScopedFileSystem scope(failing);
+    EXPECT_FALSE(WriteFileAtomic(path, contents));
+  }
+  EXPECT_EQ(ReadWholeFile(path), "old contents");
+  EXPECT_EQ(EntriesIn(dir), 2);
+  EXPECT_TRUE(WriteFileAtomic(path, "new"));
+  EXPECT_EQ(EntriesIn(dir), 1);
 }
 
 TEST(FileIoTest, FailuresAreReportedNotHidden) {

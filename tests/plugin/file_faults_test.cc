@@ -1,9 +1,12 @@
-// Every file the plug-in writes, with each call of the write failing in turn:
+// Every file the plug-in writes, with each call of its save failing in turn
+// (create, each write, flush, close, rename):
 // the old file stays as it was, no temporary file is left, the user is told which
 // file failed, and what the plug-in holds in memory is what the user made it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -42,17 +45,26 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
        },
        "The list could not be saved to "},
   };
-  struct Fault {
-    const char* what;
-    FileFaults faults;
-  };
-  const Fault faults[] = {
-      {"the disk is full", {.failWrite = 1}},
-      {"the rename fails", {.failRenames = true}},
-  };
   for (const File& file : files) {
-    for (const Fault& fault : faults) {
-      SCOPED_TRACE(std::string(file.what) + ", " + fault.what);
+    // The calls a save of this file makes when nothing fails.
+    FailingFileSystem counting;
+    {
+      PluginHarness h;
+      h.run.Release();
+      h.Open();
+      ASSERT_TRUE(h.WaitIdle());
+      ScopedFileSystem scope(counting);
+      file.save(h, h.folder.Path(file.name));
+    }
+    std::vector<std::pair<const testing::FaultKind*, int>> faults;
+    for (const testing::FaultKind& kind : testing::kSaveCalls) {
+      EXPECT_GT(counting.Calls().*kind.calls, 0) << file.what << " " << kind.name;
+      for (int n = 1; n <= counting.Calls().*kind.calls; ++n) faults.emplace_back(&kind, n);
+    }
+    for (const auto& [kind, n] : faults) {
+      SCOPED_TRACE(std::string(file.what) + ", " + kind->name + " " + std::to_string(n));
+      FileFaults fault;
+      fault.*kind->fault = n;
       PluginHarness h;
       h.run.Release();
       h.Open();
@@ -64,7 +76,7 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
       const TSettings settings = h.plugin.Settings();
       const auto words = h.plugin.Form().ListBoxWords.Items;
       {
-        FailingFileSystem failing(fault.faults);
+        FailingFileSystem failing(fault);
         ScopedFileSystem scope(failing);
         file.save(h, path);
       }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -11,15 +12,42 @@
 
 namespace kolvar::testing {
 
+// Each: the n-th call of that kind from now fails (1 the next); 0 none.
 struct FileFaults {
-  int failWrite = 0;  // the n-th WriteWholeFile from now fails (1 the next); 0 none
-  bool failRenames = false;
+  int failCreate = 0;
+  int failWrite = 0;  // writes half its bytes first, as a full disk does
+  int failFlush = 0;
+  int failClose = 0;  // the file is closed all the same
+  int failRename = 0;
+  int failRemove = 0;
   std::string failReadsOf{};  // reads of exactly this path fail
+};
+
+// How many calls of each kind were made.
+struct FileCalls {
+  std::atomic<int> create = 0, write = 0, flush = 0, close = 0, rename = 0, remove = 0;
+};
+
+// The calls a save makes, for tests that fail each in turn (a removal is made only
+// to clean up after another failure).
+struct FaultKind {
+  const char* name;
+  int FileFaults::*fault;
+  std::atomic<int> FileCalls::*calls;
+};
+inline constexpr FaultKind kSaveCalls[] = {
+    {"create", &FileFaults::failCreate, &FileCalls::create},
+    {"write", &FileFaults::failWrite, &FileCalls::write},
+    {"flush", &FileFaults::failFlush, &FileCalls::flush},
+    {"close", &FileFaults::failClose, &FileCalls::close},
+    {"rename", &FileFaults::failRename, &FileCalls::rename},
 };
 
 class FailingFileSystem final : public FileSystem {
  public:
-  explicit FailingFileSystem(FileFaults faults) : faults_(std::move(faults)) {}
+  explicit FailingFileSystem(FileFaults faults = {}) : faults_(std::move(faults)) {}
+
+  const FileCalls& Calls() const { return calls_; }
 
   std::optional<std::string> ReadWholeFile(const std::string& path) override {
     if (path == faults_.failReadsOf) return std::nullopt;
@@ -32,21 +60,43 @@ class FailingFileSystem final : public FileSystem {
   std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) override {
     return real_.ListFolder(folder, suffix);
   }
-  // A failed write stops half way, as a full disk does, so the file is left cut short.
-  bool WriteWholeFile(const std::string& path, std::string_view contents) override {
-    if (++writes_ != faults_.failWrite) return real_.WriteWholeFile(path, contents);
-    real_.WriteWholeFile(path, contents.substr(0, contents.size() / 2));
-    return false;
+  std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
+    if (++calls_.create == faults_.failCreate) return nullptr;
+    std::unique_ptr<WritableFile> file = real_.CreateForWriting(path);
+    if (!file) return nullptr;
+    return std::make_unique<File>(*this, std::move(file));
   }
   bool RenameFile(const std::string& from, const std::string& to) override {
-    return !faults_.failRenames && real_.RenameFile(from, to);
+    return ++calls_.rename != faults_.failRename && real_.RenameFile(from, to);
   }
-  bool RemoveFile(const std::string& path) override { return real_.RemoveFile(path); }
+  bool RemoveFile(const std::string& path) override {
+    return ++calls_.remove != faults_.failRemove && real_.RemoveFile(path);
+  }
 
  private:
+  class File final : public WritableFile {
+   public:
+    File(FailingFileSystem& fs, std::unique_ptr<WritableFile> real)
+        : fs_(fs), real_(std::move(real)) {}
+    bool Write(std::string_view bytes) override {
+      if (++fs_.calls_.write != fs_.faults_.failWrite) return real_->Write(bytes);
+      real_->Write(bytes.substr(0, bytes.size() / 2));
+      return false;
+    }
+    bool Flush() override { return ++fs_.calls_.flush != fs_.faults_.failFlush && real_->Flush(); }
+    bool Close() override {
+      const bool closed = real_->Close();
+      return ++fs_.calls_.close != fs_.faults_.failClose && closed;
+    }
+
+   private:
+    FailingFileSystem& fs_;
+    std::unique_ptr<WritableFile> real_;
+  };
+
   const FileFaults faults_;
   FileSystem& real_ = SystemFileSystem();
-  std::atomic<int> writes_ = 0;
+  FileCalls calls_;
 };
 
 }  // namespace kolvar::testing
