@@ -22,7 +22,9 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# A case may have made a folder unwritable (chattr +i as root, who writes through
+# permissions): given back first, so the folder can go.
+trap 'chattr -R -i "$work" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/Plugins/Kolvar"
 cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
 cp "$host" "$work/kolvar-host.exe"

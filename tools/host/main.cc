@@ -26,6 +26,7 @@
 
 #include "host_log.h"
 #include "win32/host_protocol.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -357,13 +358,40 @@ void LogStats() {
       " peakWorkingSetKB=" + std::to_string(memory.PeakWorkingSetSize / 1024));
 }
 
+// A file's size and an FNV-1a hash of its bytes, so a transcript shows whether a
+// file stayed as it was; "missing" when it cannot be read.
+void LogFile(const std::string& path) {
+  kolvar::win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    Log("file " + Quote(path) + " missing");
+    return;
+  }
+  std::uint32_t hash = 2166136261u;
+  std::uint64_t bytes = 0;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (DWORD i = 0; i < got; ++i) {
+      hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 16777619u;
+    }
+    bytes += got;
+  }
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(hash));
+  Log("file " + Quote(path) + " bytes=" + std::to_string(bytes) + " fnv=" + hex);
+}
+
 // The plug-in's preferences window, if there is one.
 HWND PluginWindow() { return FindWindowA("KolvarFormPref", nullptr); }
 
 // A click of a mouse button at a point of the plug-in window's client area, as a
 // user's hand would make it: the pointer moves there, then the button goes down
 // and up.
-void Click(int x, int y, bool right) {
+// The left button's press or release alone (press, release), or both (click).
+enum class Press { kClick, kDown, kUp };
+
+void Click(int x, int y, bool right, Press press = Press::kClick) {
   HWND window = PluginWindow();
   if (!window) {
     Log("error no plug-in window");
@@ -376,7 +404,11 @@ void Click(int x, int y, bool right) {
   for (INPUT& i : input) i.type = INPUT_MOUSE;
   input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
+  if (press == Press::kClick) {
+    SendInput(2, input, sizeof(INPUT));
+  } else {
+    SendInput(1, &input[press == Press::kDown ? 0 : 1], sizeof(INPUT));
+  }
 }
 
 // Types text into the control that has the keyboard focus, a character at a time;
@@ -527,11 +559,14 @@ class Runner {
       Log("setup");
       if (plugin_.isOpen) plugin_.setup();
       Pump(50);
-    } else if (verb == "click" || verb == "rightclick") {
+    } else if (verb == "click" || verb == "rightclick" || verb == "press" || verb == "release") {
       int x = 0, y = 0;
       if (!(words >> x >> y)) return false;
       Log(verb + " " + std::to_string(x) + "," + std::to_string(y));
-      Click(x, y, verb == "rightclick");
+      const Press press = verb == "press"     ? Press::kDown
+                          : verb == "release" ? Press::kUp
+                                              : Press::kClick;
+      Click(x, y, verb == "rightclick", press);
       Pump(100);
     } else if (verb == "type") {
       Log("type " + Quote(arg));
@@ -543,6 +578,14 @@ class Runner {
     } else if (verb == "stats") {
       Pump(50);
       LogStats();
+    } else if (verb == "file") {
+      if (arg.empty()) return false;
+      LogFile(arg);
+    } else if (verb == "rename") {
+      std::string from, to;
+      if (!(words >> from >> to)) return false;
+      const bool renamed = MoveFileA(from.c_str(), to.c_str()) != 0;
+      Log("rename " + Quote(from) + " " + Quote(to) + (renamed ? " done" : " failed"));
     } else if (verb == "close") {
       Close();
     } else if (verb == "open") {
