@@ -54,7 +54,8 @@ std::atomic<long> g_activity{0};
 constexpr std::uint32_t kProbeTags = 1000000;
 
 // What the host does when it receives an event of a kind ("when KIND ACTION"):
-// each runs once, from inside the message, as a host may.
+// each runs once, from inside the message, as a host may; all those waiting for
+// the kind run in the order given, inside the same message.
 struct Trigger {
   std::string kind;
   std::string action;  // a script line
@@ -98,13 +99,16 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     LogEvent(rec, lParam);
     const std::string kind = rec ? FieldText(rec->kind, sizeof rec->kind) : "";
     ++g_eventCounts[kind];
-    for (auto it = g_triggers.begin(); it != g_triggers.end(); ++it) {
-      if (it->kind != kind) continue;
-      std::string action = it->action;
-      g_triggers.erase(it);
-      RunTriggered(action);
-      break;
+    std::vector<std::string> actions;
+    for (auto it = g_triggers.begin(); it != g_triggers.end();) {
+      if (it->kind != kind) {
+        ++it;
+        continue;
+      }
+      actions.push_back(it->action);
+      it = g_triggers.erase(it);
     }
+    for (const std::string& action : actions) RunTriggered(action);
     return 0;
   }
   if (message == kolvar::win32::kReplyMessage) {
