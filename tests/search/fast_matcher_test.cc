@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/cp1251.h"
+#include "search/keywords.h"
 #include "search/matcher.h"
 #include "search/similarity.h"
 
@@ -172,6 +173,33 @@ TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
                 MatchProgramme(literal, line, start, keywords, fromStart));
     }
     ASSERT_EQ(fast, literal);
+  }
+}
+
+// A hand-edited keyword of 10 000 characters and 1 000 terms, with the modes the
+// syntax takes and some it refuses, decides as the literal matching does.
+TEST(KeywordMatcherTest, AKeywordOfAThousandTerms) {
+  std::string text;
+  for (int t = 0; t < 1000; ++t) {
+    if (t > 0) text += '&';
+    text += (t % 7 == 0 ? "!Snooke@" : "Weathe@") + std::to_string(t % 8);
+    if (t % 7 != 0) text += 'r';
+  }
+  text += 'x';
+  ASSERT_EQ(text.size(), 10000u);
+  const TWRD keywords = ParseKeywords({text, "Film"}, {3, 86}, nullptr);
+  ASSERT_EQ(keywords.Items[0].Params.size(), 1000u);
+  for (const bool fromStart : {false, true}) {
+    KeywordMatcher matcher(keywords, fromStart);
+    TFindStruct literal, fast;
+    DateTime start = 39146.0;
+    for (const char* line : {"2026.12.07 14:30 Weather[Mo]ch001", "", "07.12 Film Weather",
+                             "2026.12.07 14:30 Snooker Weather[Mo]ch002", "x"}) {
+      start += 0.01;
+      ASSERT_EQ(matcher.Match(fast, line, start),
+                MatchProgramme(literal, line, start, keywords, fromStart));
+    }
+    EXPECT_EQ(fast, literal);
   }
 }
 
