@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# wine-timing.sh: the search under Wine through the reference host, on the
+# benchmark's guide (300 channels over 14 days) with its 100 keywords in find mode
+# 3, every channel checked, a full search, the results listed into the window.
+# Prints how long a run started with the Search button takes until its completion
+# message (twice), and, during a third run, the worst reply time of host commands
+# sent again and again (SEARCHSTATUS, FREEZESEARCH, SEARCHSTATUS, RESUMESEARCH).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/install-deps.sh"
+source "$root/scripts/wine-env.sh"
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$(nproc)" --target kolvar_plugin kolvar-host kolvar_skin >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)" --target search_bench >/dev/null
+
+# The benchmark writes its guide once; a run of mode 3 alone is enough for that.
+guide_dir=build/release/bench/search-guide
+[ -f "$guide_dir/ch001.ndx" ] || build/release/bench/search_bench >/dev/null
+
+dir=$root/build/wine-timing
+rm -rf "$dir"
+mkdir -p "$dir/Plugins/Kolvar"
+cp -r build/win32/Kolvar/. "$dir/Plugins/Kolvar/"
+cp build/win32/kolvar-host.exe "$dir/"
+guide="Z:$(cd "$guide_dir" && pwd | tr / '\\')\\"
+channels=$(cd "$guide_dir" && printf '%s\r\n' *.ndx)
+words=$(build/release/bench/search_bench --keywords | sed 's/$/\r/')
+GUIDE=$guide CHANNELS=$channels WORDS=$words perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
+  s/^FullSearch = .*\r$/FullSearch = TRUE\r/; s/^Find_Mode = .*\r$/Find_Mode = 3\r/;
+  s/^MAX_RESULT_COUNT = .*\r$/MAX_RESULT_COUNT = 1000000\r/;
+  $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/; $_ .= "$ENV{WORDS}\n" if /^\[Words\]\r$/' \
+  "$dir/Plugins/Kolvar/settings.ini"
+
+cat >"$dir/timing.script" <<'SCRIPT'
+settle 3000
+setup
+settle
+elapsed
+click 200 280
+waitfor SEARCHSTATUS:COMPLETE 30000
+elapsed
+settle
+elapsed
+click 200 280
+waitfor SEARCHSTATUS:COMPLETE 30000
+elapsed
+settle
+click 200 280
+probe 3000 SEARCHSTATUS FREEZESEARCH SEARCHSTATUS RESUMESEARCH
+settle 2000
+controls
+close
+SCRIPT
+
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+kolvar_ensure_wine_prefix
+wineserver -w 2>/dev/null || true
+(cd "$dir" && xvfb-run -a -s "-screen 0 1024x768x24" wine kolvar-host.exe timing.script \
+  >transcript 2>/dev/null) || { echo "wine-timing: the host failed"; tail -20 "$dir/transcript"; exit 1; }
+wineserver -w 2>/dev/null || true
+results=$(grep -a -o 'text="ListBoxFind" count=[0-9]*' "$dir/transcript" | tail -n 1 | cut -d = -f 3)
+runs=$(grep -a '^elapsed' "$dir/transcript" | sed -n '2p;4p' | cut -d = -f 2 | tr '\n' ' ')
+echo "results listed: ${results:-?}"
+echo "search runs (Search button to completion message, ms): $runs"
+grep -a '^probe' "$dir/transcript"
