@@ -18,16 +18,10 @@ fi
 "$root/scripts/install-deps.sh"
 source "$root/scripts/wine-env.sh"
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target kolvar_plugin kolvar-host kolvar_skin >/dev/null
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$(nproc)" --target jtvgen >/dev/null
-
 dir=$root/build/memory
-rm -rf "$dir/Plugins"
-mkdir -p "$dir/Plugins/Kolvar"
-cp -r build/win32/Kolvar/. "$dir/Plugins/Kolvar/"
-cp build/win32/kolvar-host.exe "$dir/"
+kolvar_host_folder "$dir"
 # The guide is kept between runs of the same size.
 if [ "$(cat "$dir/Guide/.channels" 2>/dev/null)" != "$channels" ]; then
   rm -rf "$dir/Guide"
@@ -58,13 +52,7 @@ controls
 close
 SCRIPT
 
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
-kolvar_ensure_wine_prefix
-wineserver -w 2>/dev/null || true
-(cd "$dir" && xvfb-run -a -s "-screen 0 1024x768x24" wine kolvar-host.exe memory.script \
-  >transcript 2>/dev/null) || { echo "memory: the host failed"; tail -20 "$dir/transcript"; exit 1; }
-wineserver -w 2>/dev/null || true
+kolvar_run_host "$dir" memory.script
 results=$(grep -o 'text="ListBoxFind" count=[0-9]*' "$dir/transcript" | tail -n 1 | cut -d = -f 3)
 grep '^stats' "$dir/transcript" | awk -v results="${results:-?}" '
   { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[NR, kv[1]] = kv[2] } }

@@ -11,16 +11,13 @@ cycles=${1:-200}
 "$root/scripts/install-deps.sh"
 source "$root/scripts/wine-env.sh"
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target kolvar_plugin kolvar-host kolvar_skin >/dev/null
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$(nproc)" --target jtvgen >/dev/null
 
 soak=$root/build/soak
 rm -rf "$soak"
-mkdir -p "$soak/Plugins/Kolvar" "$soak/Guide"
-cp -r build/win32/Kolvar/. "$soak/Plugins/Kolvar/"
-cp build/win32/kolvar-host.exe "$soak/"
+kolvar_host_folder "$soak"
+mkdir -p "$soak/Guide"
 build/native/tools/jtvgen/jtvgen --out "$soak/Guide" --channels 20 --days 2 --start-minutes -30 \
   --seed 7 >/dev/null 2>&1
 guide="Z:$(cd "$soak/Guide" && pwd | tr / '\\')\\"
@@ -39,14 +36,8 @@ GUIDE=$guide CHANNELS=$channels perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\
   done
 } >"$soak/soak.script"
 
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
-kolvar_ensure_wine_prefix
-wineserver -w 2>/dev/null || true
 echo "soak: $cycles cycles in $soak"
-(cd "$soak" && xvfb-run -a -s "-screen 0 1024x768x24" wine kolvar-host.exe soak.script \
-  >transcript 2>/dev/null) || { echo "soak: the host failed"; tail -20 "$soak/transcript"; exit 1; }
-wineserver -w 2>/dev/null || true
+kolvar_run_host "$soak" soak.script
 grep '^stats' "$soak/transcript"
 grep '^stats' "$soak/transcript" | awk '
   { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[NR, kv[1]] = kv[2] } }

@@ -22,3 +22,33 @@ kolvar_ensure_wine_prefix() {
     fi
   ) 9>"$WINEPREFIX.lock"
 }
+
+# Builds the plug-in, its skin and the reference host, and lays out the host
+# folder DIR with the plug-in installed in Plugins\Kolvar\ (the rest of DIR kept).
+kolvar_host_folder() {
+  local dir=$1
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 -j "$(nproc)" --target kolvar_plugin kolvar-host kolvar_skin >/dev/null
+  rm -rf "$dir/Plugins"
+  mkdir -p "$dir/Plugins/Kolvar"
+  cp -r "$kolvar_root/build/win32/Kolvar/." "$dir/Plugins/Kolvar/"
+  cp "$kolvar_root/build/win32/kolvar-host.exe" "$dir/"
+}
+
+# Runs the host of the folder DIR on its script SCRIPT under a Wine server of its
+# own and a virtual display, writing DIR/transcript; when the host fails, shows
+# the transcript's end and returns 1.
+kolvar_run_host() {
+  local dir=$1 script=$2
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  kolvar_ensure_wine_prefix
+  wineserver -w 2>/dev/null || true
+  if ! (cd "$dir" && xvfb-run -a -s "-screen 0 1024x768x24" wine kolvar-host.exe "$script" \
+    >transcript 2>/dev/null); then
+    echo "the host failed:"
+    tail -20 "$dir/transcript"
+    return 1
+  fi
+  wineserver -w 2>/dev/null || true
+}

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "win32/host_protocol.h"
 
 namespace kolvar::win32 {
@@ -67,15 +69,24 @@ COLORREF TextColour(int id) {
 }
 
 // A change of a list's lines shows in this; the lines themselves are not kept.
+// Eight bytes a step: a list of 200 000 results is read at every Sync.
 std::uint64_t Fingerprint(const std::vector<std::string>& items) {
-  std::uint64_t h = 14695981039346656037ull;  // FNV-1a
-  auto mix = [&h](unsigned char c) {
-    h ^= c;
-    h *= 1099511628211ull;
+  std::uint64_t h = 0x243F6A8885A308D3ull;
+  auto mix = [&h](std::uint64_t word) {
+    h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 29;
   };
   for (const std::string& item : items) {
-    for (char c : item) mix(static_cast<unsigned char>(c));
-    mix(0);  // "ab","c" differs from "a","bc"
+    mix(item.size());  // "ab","c" differs from "a","bc"
+    std::size_t at = 0;
+    for (; at + 8 <= item.size(); at += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, item.data() + at, 8);
+      mix(word);
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, item.data() + at, item.size() - at);
+    mix(tail);
   }
   return h;
 }
