@@ -53,9 +53,27 @@ controls
 close
 SCRIPT
 
+# Wine keeps no peak of private memory (its peak is the current figure): the host's
+# anonymous resident memory is read from outside every few milliseconds instead.
+(
+  pid=
+  for _ in $(seq 600); do
+    pid=$(pgrep -f '^kolvar-host.exe' | head -n 1) && break
+    sleep 0.05
+  done
+  peak=0
+  while [ -n "$pid" ] && kb=$(awk '/^RssAnon:/ { print $2 }' "/proc/$pid/status" 2>/dev/null) &&
+    [ -n "$kb" ]; do
+    [ "$kb" -gt "$peak" ] && peak=$kb
+    sleep 0.005
+  done
+  echo "$peak" >"$dir/peak-private-kb"
+) &
+sampler=$!
 kolvar_run_host "$dir" memory.script
+wait "$sampler"
 results=$(grep -o 'text="ListBoxFind" count=[0-9]*' "$dir/transcript" | tail -n 1 | cut -d = -f 3)
-grep '^stats' "$dir/transcript" | awk -v results="${results:-?}" '
+grep '^stats' "$dir/transcript" | awk -v results="${results:-?}" -v peak="$(cat "$dir/peak-private-kb")" '
   { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[NR, kv[1]] = kv[2] } }
   END {
     if (NR < 3) { print "memory: fewer than three figures"; exit 1 }
@@ -63,7 +81,7 @@ grep '^stats' "$dir/transcript" | awk -v results="${results:-?}" '
     printf "%-28s %12.1f %12.1f\n", "window shown, no results", v[1, "memoryKB"] / 1024, v[1, "workingSetKB"] / 1024
     printf "%-28s %12.1f %12.1f\n", "results listed", v[2, "memoryKB"] / 1024, v[2, "workingSetKB"] / 1024
     printf "%-28s %12.1f %12.1f\n", "searched again", v[3, "memoryKB"] / 1024, v[3, "workingSetKB"] / 1024
-    printf "%-28s %12.1f %12.1f\n", "peak", v[3, "peakMemoryKB"] / 1024, v[3, "peakWorkingSetKB"] / 1024
+    printf "%-28s %12.1f %12.1f\n", "peak", peak / 1024, v[3, "peakWorkingSetKB"] / 1024
     print "results listed: " results
-    if (v[3, "peakMemoryKB"] >= 64 * 1024) print "memory: the peak is not below 64 MB"
+    if (peak >= 64 * 1024) print "memory: the peak is not below 64 MB"
   }'
