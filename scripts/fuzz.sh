@@ -81,11 +81,11 @@ for name in "${names[@]}"; do
   fi
   executions=$(sed -n -E 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$log" | tail -n 1)
   # The last coverage figure libFuzzer printed is the final one ("DONE cov: N").
-  coverage=$({ grep -o -E 'cov: [0-9]+' "$log" || true; } | tail -n 1 | cut -d ' ' -f 2)
+  coverage=$({ grep -a -o -E 'cov: [0-9]+' "$log" || true; } | tail -n 1 | cut -d ' ' -f 2)
   echo "$name: executions ${executions:-?}, coverage ${coverage:-?}, $result"
   if [ "$result" = failed ]; then
     crash=$(sed -n -E 's/.*Test unit written to (.+)$/\1/p' "$log" | tail -n 1)
-    grep -E 'ERROR:|SUMMARY:|runtime error' "$log" | head -n 5 >&2 || true
+    grep -a -E 'ERROR:|SUMMARY:|runtime error' "$log" | head -n 5 >&2 || true
     echo "$name: crash file ${crash:-(none written)}; log $log" >&2
   fi
 done
