@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/text_lines.h"
+#include "keyword_checks.h"
 #include "search/keywords.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
@@ -18,10 +19,8 @@
 namespace {
 
 using namespace kolvar;
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using fuzzing::Check;
+using fuzzing::CheckKeywords;
 
 // Kept in step with KeywordEditor::Load1Click.
 std::vector<std::string> LoadKeywordFile(std::string_view text) {
@@ -56,15 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const TWRD keywords = ParseKeywords(items, defaults, [](const std::string& text) {
     Check(text == kBadPrecisionMessage || text == kBadModeMessage || text == kNotDigitMessage);
   });
-  Check(keywords.Count == static_cast<std::int32_t>(items.size()));
-  Check(keywords.Items.size() == items.size());
-  for (const TSearchStrings& keyword : keywords.Items) {
-    Check(keyword.Count >= 1 && keyword.Count == static_cast<std::int32_t>(keyword.Params.size()));
-    for (const TParam& term : keyword.Params) {
-      Check(term.Mode == defaults.FindMode || (term.Mode >= 1 && term.Mode <= 3));
-      Check(term.Precision == defaults.CongenialityRate ||
-            (term.Precision >= 1 && term.Precision <= 100));
-    }
-  }
+  CheckKeywords(keywords, items.size(), defaults);
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "keyword_checks.h"
 #include "search/fast_matcher.h"
 #include "search/keywords.h"
 #include "search/matcher.h"
@@ -17,23 +18,8 @@
 namespace {
 
 using namespace kolvar;
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-void CheckKeywords(const TWRD& keywords, std::size_t lineCount, const KeywordDefaults& defaults) {
-  Check(keywords.Count == static_cast<std::int32_t>(lineCount));
-  Check(keywords.Items.size() == lineCount);
-  for (const TSearchStrings& keyword : keywords.Items) {
-    Check(keyword.Count >= 1 && keyword.Count == static_cast<std::int32_t>(keyword.Params.size()));
-    for (const TParam& term : keyword.Params) {
-      Check(term.Mode == defaults.FindMode || (term.Mode >= 1 && term.Mode <= 3));
-      Check(term.Precision == defaults.CongenialityRate ||
-            (term.Precision >= 1 && term.Precision <= 100));
-    }
-  }
-}
+using fuzzing::Check;
+using fuzzing::CheckKeywords;
 
 void CheckRating(const std::string& line, const TParam& term, bool compareFromStart) {
   const int rating = RateSimilarity(line, term.Word, term.Mode, compareFromStart);
