@@ -33,9 +33,10 @@ TSettings AsTheFileHoldsIt(TSettings settings) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(bytes), size);
   TSettings loaded;
-  std::string reason;
-  if (LoadSettingsText(text, loaded, &reason) != 1) {
-    Check(reason.starts_with("Load Error"));
+  LoadFailure failure;
+  if (LoadSettingsText(text, loaded, &failure) != 1) {
+    Check(failure.reason.starts_with("Load Error") && failure.line >= 1);
+    Check(LoadErrorText("settings.ini", failure).starts_with("Load Error\r\n"));
     return 0;
   }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/cp1251.h"
 #include "base/paths.h"
 #include "base/texts.h"
 #include "settings/settings_file.h"
@@ -17,7 +18,9 @@ constexpr char kFolderFilter[] = "*.ndx, *.pdt|*.NDX;*.PDT";
 int ChannelPanel::ScanChannelFolder(const std::string& folder) {
   ChannelListing listing = ListChannels(folder, state_.settings);
   const int found = listing.names.empty() ? -1 : 1;
-  FillCheckList(state_.form.CheckListBoxFiles, std::move(listing.names), listing.checked);
+  listed_ = std::unordered_set<std::string>(std::make_move_iterator(listing.upperNames.begin()),
+                                            std::make_move_iterator(listing.upperNames.end()));
+  state_.form.CheckListBoxFiles.SetItems(std::move(listing.names), std::move(listing.checked));
   if (found == 1) state_.databaseOutdated = false;
   UpdateChannelCounter();
   return found;
@@ -40,6 +43,7 @@ void ChannelPanel::SelectDatabaseFolder() {
     folder = SingleLine(DirectoryPart(*picked));
   }
   if (folder) {
+    if (UpperCase(*folder) != UpperCase(state_.settings.Path)) keepUnlisted_ = false;
     state_.form.EditFolderPath.Text = *folder;
     state_.settings.Path = *folder;
     if (ScanChannelFolder(state_.settings.Path) != 1)
@@ -61,15 +65,13 @@ void ChannelPanel::SelectFolder1Click() {
 }
 
 void ChannelPanel::CheckAll1Click() {
-  auto& checked = state_.form.CheckListBoxFiles.Checked;
-  std::fill(checked.begin(), checked.end(), true);
+  state_.form.CheckListBoxFiles.SetAllChecked(true);
   UpdateChannelCounter();
   state_.resultsStale = true;
 }
 
 void ChannelPanel::UncheckAll1Click() {
-  auto& checked = state_.form.CheckListBoxFiles.Checked;
-  std::fill(checked.begin(), checked.end(), false);
+  state_.form.CheckListBoxFiles.SetAllChecked(false);
   UpdateChannelCounter();
 }
 
@@ -83,12 +85,12 @@ void ChannelPanel::CheckListBoxFilesClick() {
   CheckListBox& list = state_.form.CheckListBoxFiles;
   SpinEdit& spin = state_.form.SpinEditTimeShift;
   int item = list.ItemIndex();
-  if (item < 0 || !list.Checked[item]) {
+  if (item < 0 || !list.IsChecked(item)) {
     spin.Enabled = false;
     return;
   }
   spin.Enabled = true;
-  std::optional<std::size_t> entry = FindTimeShiftEntry(state_.settings, list.Items[item]);
+  std::optional<std::size_t> entry = FindTimeShiftEntry(state_.settings, list.CurrentText());
   if (!entry) {
     spin.SetValue(0);
     return;
@@ -108,7 +110,7 @@ void ChannelPanel::SpinEditTimeShiftChange() {
   state_.resultsStale = true;
   const CheckListBox& list = state_.form.CheckListBoxFiles;
   if (list.ItemIndex() < 0) return;
-  StoreTimeShift(state_.settings, list.Items[list.ItemIndex()], spin.Value());
+  StoreTimeShift(state_.settings, list.CurrentText(), spin.Value());
 }
 
 void ChannelPanel::CheckedOnlyClick() {
@@ -173,12 +175,22 @@ void ChannelPanel::CheckListBoxFilesContextMenu() {
 void ChannelPanel::StoreCheckedChannels() {
   const CheckListBox& files = state_.form.CheckListBoxFiles;
   TSettings& settings = state_.settings;
-  settings.ChannelCount = files.CheckedCount();
-  if (settings.ChannelCount == 0) return;  // the old names stay, uncounted
-  settings.Channels.clear();
+  std::vector<std::string> channels;
   for (int i = 0; i < files.Count(); ++i) {
-    if (files.Checked[i]) settings.Channels.push_back(files.Items[i]);
+    if (files.IsChecked(i)) channels.push_back(files.Items()[static_cast<std::size_t>(i)]);
   }
+  if (keepUnlisted_) {
+    std::unordered_set<std::string> kept;
+    for (std::size_t s = 0; s < SavedChannelCount(settings); ++s) {
+      const std::string upper = UpperCase(settings.Channels[s]);
+      if (!listed_.contains(upper) && kept.insert(upper).second) {
+        channels.push_back(settings.Channels[s]);
+      }
+    }
+  }
+  settings.ChannelCount = static_cast<std::int32_t>(channels.size());
+  if (settings.ChannelCount == 0) return;  // the old names stay, uncounted
+  settings.Channels = std::move(channels);
 }
 
 void ChannelPanel::CheckListBoxFilesMouseDown(bool rightButton, int item) {

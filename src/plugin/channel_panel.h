@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "plugin/host_channel.h"
 #include "plugin/plugin_state.h"
@@ -35,7 +36,9 @@ class ChannelPanel {
   void SpinEditTimeShiftChange();
   // The channel list's menu, when the right button is released over the list.
   void CheckListBoxFilesContextMenu();
-  // The channel list's check marks into the settings.
+  // The channel list's check marks into the settings. Saved channels the folder
+  // did not list (a drive not mounted) stay saved, until the user picks another
+  // folder.
   void StoreCheckedChannels();
 
   // The "Checked Only" menu item's check mark.
@@ -49,6 +52,11 @@ class ChannelPanel {
   SearchControl& search_;
   bool typedPathFlag_ = false;
   bool checkedOnly_ = false;
+  // The folder's channels as last listed in full, upper-cased.
+  std::unordered_set<std::string> listed_;
+  // Saved channels missing from that listing are kept: false once the user has
+  // chosen another folder, where the old choice means nothing.
+  bool keepUnlisted_ = true;
 };
 
 }  // namespace kolvar

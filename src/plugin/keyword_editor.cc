@@ -36,7 +36,7 @@ bool Listed(const std::vector<std::string>& items, const std::string& text) {
 
 void KeywordEditor::StoreKeywords() {
   TSettings& settings = state_.settings;
-  settings.Words = state_.form.ListBoxWords.Items;
+  settings.Words = state_.form.ListBoxWords.Items();
   settings.WordCount = static_cast<std::int32_t>(settings.Words.size());
   state_.resultsStale = true;
 }
@@ -63,14 +63,14 @@ void KeywordEditor::Reindex(const std::function<std::int32_t(std::int32_t)>& f) 
       }
     }
   }
-  if (fromList) state_.searchKeywordList = state_.form.ListBoxWords.Items;
+  if (fromList) state_.searchKeywordList = state_.form.ListBoxWords.Items();
 }
 
 void KeywordEditor::AddKeyword() {
   const std::string text = state_.form.EditFindStr.Text;
   ListBox& list = state_.form.ListBoxWords;
   if (text.empty()) return;
-  if (Listed(list.Items, text)) {
+  if (Listed(list.Items(), text)) {
     host_.ShowMessageBox(kDuplicate, kBoxInformation);
     return;
   }
@@ -88,12 +88,12 @@ void KeywordEditor::ModifyKeyword() {
   const int selected = list.ItemIndex();
   if (text.empty() || selected < 0 || text == list.CurrentText()) return;
   // The selected item is listed too: a change of letter case alone is refused.
-  if (Listed(list.Items, text)) {
+  if (Listed(list.Items(), text)) {
     host_.ShowMessageBox(kDuplicate, kBoxInformation);
     return;
   }
   if (!Acceptable(text)) return;
-  list.Items[static_cast<std::size_t>(selected)] = text;
+  list.SetItem(selected, text);
   StoreKeywords();
   Reindex([selected](std::int32_t i) { return i == selected ? -1 : i; });
 }
@@ -103,7 +103,7 @@ void KeywordEditor::DeleteKeyword() {
   const int i = list.ItemIndex();
   if (i < 0) return;
   searchCursor_ = 1;
-  list.Items.erase(list.Items.begin() + i);
+  list.Erase(i);
   if (list.Count() == 0) list.Hint = kEmptyListHint;
   StoreKeywords();
   list.SetItemIndex(i > 0 ? std::min(i, list.Count() - 1) : -1);
@@ -172,7 +172,7 @@ void KeywordEditor::EditFindStrKeyPress(char key) {
   if (searchCursor_ > n) searchCursor_ = 1;
   const std::string wanted = UpperCase(edit.Text);
   for (int at = searchCursor_; at <= n; ++at) {
-    if (RateSimilarity(list.Items[static_cast<std::size_t>(at - 1)], wanted, 3, true) >
+    if (RateSimilarity(list.Items()[static_cast<std::size_t>(at - 1)], wanted, 3, true) >
         state_.settings.CongenialityRate) {
       list.SetItemIndex(at - 1);
       searchCursor_ = at + 1;
@@ -187,7 +187,7 @@ void KeywordEditor::Sortlist1Click() {
   const int n = list.Count();
   if (n == 0) return;
   std::vector<std::string> keys;
-  for (const auto& item : list.Items) keys.push_back(UpperCase(item));
+  for (const auto& item : list.Items()) keys.push_back(UpperCase(item));
   // where[k]: the position now of the keyword that was at k.
   std::vector<std::int32_t> where(static_cast<std::size_t>(n));
   std::iota(where.begin(), where.end(), 0);
@@ -197,7 +197,7 @@ void KeywordEditor::Sortlist1Click() {
       [] { return false; },
       [&](std::size_t a, std::size_t b) {
         std::swap(keys[a], keys[b]);
-        std::swap(list.Items[a], list.Items[b]);
+        list.SwapItems(static_cast<int>(a), static_cast<int>(b));
         std::swap(from[a], from[b]);
       });
   for (int p = 0; p < n; ++p)
@@ -214,7 +214,7 @@ void KeywordEditor::Sortlist1Click() {
 void KeywordEditor::ReplaceList(std::vector<std::string> items) {
   ListBox& list = state_.form.ListBoxWords;
   list.Clear();
-  list.Items = std::move(items);
+  list.SetItems(std::move(items));
   if (list.Count() == 0) list.Hint = kEmptyListHint;
   // The results' keywords are gone from the list, whatever stands there now.
   Reindex([](std::int32_t) { return -1; });
@@ -230,7 +230,7 @@ void KeywordEditor::Save1Click() {
   std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter);
   if (!chosen) return;
   const std::string file = WithTextExtension(*chosen);
-  if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items))) {
+  if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items()))) {
     host_.ShowMessageBox("The keywords could not be saved to " + file, kBoxOk);
   }
 }

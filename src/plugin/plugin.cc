@@ -124,12 +124,15 @@ const char* Plugin::Open(WindowHandle hostWindow) {
   ArmTimer(kSearchUpdateTimer, form.TimerSearchUpdate);
   FindPluginFolder();
   platform.AddToolWindowStyle();
-  if (LoadSettings(state_.pluginFolder + kSettingsFileName, settings) != 1) {
-    // Half open: the window exists, but no command of kind 1 is taken and no
-    // search runs until the plug-in is loaded again with a good file.
-    host_.ShowMessageBox("Load Error", kBoxOk);
+  const std::string settingsFile = state_.pluginFolder + kSettingsFileName;
+  LoadFailure failure;
+  if (LoadSettings(settingsFile, settings, &failure) != 1) {
+    // Half open: the window exists, but no command of kind 1 is taken, no search
+    // runs and nothing is saved until the plug-in is loaded again with a good file.
+    host_.ShowMessageBox(LoadErrorText(settingsFile, failure), kBoxOk);
     return kPluginTitle;
   }
+  state_.settingsLoaded = true;
   state_.notifyCountdown = settings.RepeatCount;
   if (channels_.ScanChannelFolder(settings.Path) != 1) {
     host_.ShowMessageBox(kNoChannels, kBoxOk);

@@ -50,6 +50,9 @@ struct PluginState {
 
   std::string pluginFolder;  // with its trailing backslash
   TSettings settings;
+  // The settings file loaded: only then may Save write it, or a half-open plug-in
+  // would put its empty record over the user's file.
+  bool settingsLoaded = false;
   FormPref form;  // the window's control models
   // The keyword list the results' keyword indices refer to.
   std::vector<std::string> searchKeywordList;

@@ -16,6 +16,8 @@ constexpr char kAboutText[] =
 constexpr char kHelpPage[] = "Help\\index.htm";
 constexpr char kWebPage[] = "https://kolvar.kestrimon.org/";
 constexpr char kBorder[] = "Skin\\border.bmp";
+constexpr char kSettingsNotSaved[] =
+    "The settings file did not load, so it is not saved: correct it, then reopen the plug-in.";
 
 }  // namespace
 
@@ -61,6 +63,10 @@ void PreferencesWindow::Settingsini1Click() {
 }
 
 void PreferencesWindow::SavePreferences() {
+  if (!state_.settingsLoaded) {
+    host_.ShowMessageBox(kSettingsNotSaved, kBoxOk);
+    return;
+  }
   TSettings& settings = state_.settings;
   const FormPref& form = state_.form;
   settings.FullSearch = form.CheckBoxFullSearch.Checked();

@@ -62,7 +62,7 @@ void ResultPanel::RunMenuCommand(int id) {
     case kSaveList:
       if (std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter)) {
         const std::string file = WithTextExtension(*chosen);
-        if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items))) {
+        if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items()))) {
           host_.ShowMessageBox("The list could not be saved to " + file, kBoxOk);
         }
       }
@@ -79,13 +79,13 @@ void ResultPanel::BuildResultList() {
   const DateTime now = state_.platform.Now();
   ListBox& list = state_.form.ListBoxFind;
   // The old lines go first: a long list is then never held twice.
-  std::vector<std::string>().swap(list.Items);
+  list.SetItems({});
   ResultListing listing;
   {
     MutexLock lock(state_.mutex);
     listing = kolvar::BuildResultList(state_.results, now, notice);
   }
-  list.Items = std::move(listing.lines);
+  list.SetItems(std::move(listing.lines));
   list.SetItemIndex(listing.current);
 }
 
@@ -130,7 +130,7 @@ void ResultPanel::ListBoxFindDblClick() {
 void ResultPanel::FindDialog1Find(const std::string& text) {
   // The find compares from a line's first character; the search run, which has
   // its own comparisons, is not disturbed by it.
-  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items;
+  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items();
   const int n = static_cast<int>(lines.size());
   // A list that shrank below the position is searched from its top again.
   if (findPosition_ > n) findPosition_ = 1;

@@ -141,7 +141,7 @@ void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
     snapshot.settings = s.settings;
     const CheckListBox& list = s.form.CheckListBoxFiles;
     for (int i = 0; i < list.Count(); ++i) {
-      snapshot.channels.push_back({list.Items[i], list.Checked[i]});
+      snapshot.channels.push_back({list.Items()[static_cast<std::size_t>(i)], list.IsChecked(i)});
     }
     snapshot.current = list.ItemIndex();
   });

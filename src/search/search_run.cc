@@ -23,9 +23,6 @@ namespace {
 
 constexpr int kMaxTimeShift = 1440;
 
-// A time-shift text that is not a number ends the run early.
-struct BadTimeShift {};
-
 // The text after the last "#" of the channel's time-shift entry; none without an
 // entry or a "#" (the channel is then read unshifted).
 std::optional<std::string> ShiftText(const TSettings& settings, const std::string& name) {
@@ -84,12 +81,13 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
     std::optional<std::string> shiftText = ShiftText(settings, name);
     if (args.visible) ctx.ShowProgress("Find: processing " + name);
     if (shiftText) {
+      // A text that is no number is as unusable as one out of range, and is told
+      // the same way: ending the run there would leave the other channels unread.
       std::optional<std::int32_t> number = ParseInt32(*shiftText);
-      if (!number) throw BadTimeShift{};
-      shift = *number;
-      if (shift < -kMaxTimeShift || shift > kMaxTimeShift) {
+      if (number && *number >= -kMaxTimeShift && *number <= kMaxTimeShift) {
+        shift = *number;
+      } else {
         ctx.ShowInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
-        shift = 0;
       }
     }
     ReadChannelFile(reader, name, shift, args.window, ctx.Now(), hooks);
@@ -120,8 +118,6 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
     std::vector<DateTime>().swap(starts);
     if (!ctx.Continue()) return true;
     if (args.visible) ctx.ListResults();
-  } catch (const BadTimeShift&) {
-    normalEnd = false;
   } catch (const std::bad_alloc&) {
     normalEnd = false;
   }

@@ -79,9 +79,8 @@ class SearchContext {
 // "Find: 12 found".
 std::string FoundCaption(std::size_t count);
 
-// One run. True when it ended normally, false when a time shift that is no number
-// (or a lack of memory) ended it early; it still reports its end then. A stopped
-// run returns as soon as it notices, with nothing more reported.
+// One run. True when it ended normally, false when a lack of memory ended it early; it still
+// reports its end then. A stopped run returns as soon as it notices, with nothing more reported.
 bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx);
 
 // The same with the matcher chosen: the compiled one RunSearch uses, or

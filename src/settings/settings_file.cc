@@ -10,6 +10,8 @@
 namespace kolvar {
 namespace {
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Reads the text as the files users already have were written to be read:
 // character by character, where skipping crosses line ends, and whole lines end
 // at LF.
@@ -18,6 +20,22 @@ class PositionalReader {
   explicit PositionalReader(std::string_view text) : text_(text) {}
 
   bool AtEnd() const { return pos_ >= text_.size(); }
+
+  // Where the item being read begins, for the report of a failure.
+  void Mark() { mark_ = pos_; }
+  // The 1-based number and the text (CRs dropped) of the line the mark is on.
+  int MarkedLineNumber() const {
+    return 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + mark_, '\n'));
+  }
+  std::string MarkedLine() const {
+    const std::size_t begin = text_.rfind('\n', mark_ == 0 ? 0 : mark_ - 1);
+    const std::size_t from = mark_ == 0 || begin == std::string_view::npos ? 0 : begin + 1;
+    std::string line;
+    for (std::size_t i = from; i < text_.size() && text_[i] != '\n'; ++i) {
+      if (text_[i] != '\r') line += text_[i];
+    }
+    return line;
+  }
 
   // Consumes n characters, whatever they are (line ends included).
   void Skip(std::size_t n) { pos_ = std::min(text_.size(), pos_ + n); }
@@ -65,11 +83,13 @@ class PositionalReader {
  private:
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t mark_ = 0;
 };
 
 // The first failed check; it ends the load.
 struct Failure {
   const char* reason;
+  std::string expected;
 };
 
 // The loader skips exactly as many characters as the writer puts in front of a
@@ -80,6 +100,7 @@ struct IntegerLine {
   bool (*valid)(std::int32_t);
   const char* reason;     // the failure when the value is not valid
   std::int32_t fallback;  // what the writer puts for a value the loader would refuse
+  const char* range;      // the valid values, in words
 };
 
 bool Any(std::int32_t) { return true; }
@@ -106,18 +127,18 @@ const BoolLine kBoolLines[] = {
 
 const IntegerLine kIntegerLines[] = {
     {"BeatDelay = ", &TSettings::BeatDelay, [](std::int32_t v) { return v >= 1; },
-     "Load Error: Beat delay", 1},
-    {"NotiseDelay = ", &TSettings::NotiseDelay, Any, "", 0},
-    {"PreviewTime = ", &TSettings::PreviewTime, Any, "", 0},
-    {"Hour To End = ", &TSettings::HourToEnd, Any, "", 0},
+     "Load Error: Beat delay", 1, " of 1 or more"},
+    {"NotiseDelay = ", &TSettings::NotiseDelay, Any, "", 0, ""},
+    {"PreviewTime = ", &TSettings::PreviewTime, Any, "", 0, ""},
+    {"Hour To End = ", &TSettings::HourToEnd, Any, "", 0, ""},
     {"Priority = ", &TSettings::Priority, [](std::int32_t v) { return v >= -3 && v <= 3; },
-     "Load Error: Bad priority", 0},
+     "Load Error: Bad priority", 0, " from -3 to 3"},
     {"Repeat Count = ", &TSettings::RepeatCount, [](std::int32_t v) { return v >= -1 && v != 0; },
-     "Load Error: Bad repeat count", -1},
+     "Load Error: Bad repeat count", -1, ", -1 or 1 or more"},
     {"MAX_RESULT_COUNT = ", &TSettings::MaxResultCount, [](std::int32_t v) { return v >= 0; },
-     "Load Error: Bad MAX_RESULT_COUNT value", 0},
+     "Load Error: Bad MAX_RESULT_COUNT value", 0, " of 0 or more"},
     {"Until Minutes = ", &TSettings::UntilMinutes, [](std::int32_t v) { return v >= 5; },
-     "Load Error: Bad until minutes value", 5},
+     "Load Error: Bad until minutes value", 5, " of 5 or more"},
 };
 
 const TextLine kMessageLines[] = {
@@ -140,15 +161,29 @@ constexpr std::string_view kFindModeLabel = "Find_Mode = ";
 constexpr std::string_view kRateLabel = "Congeniality rate = ";
 constexpr std::string_view kDaysLabel = "[Days Of Week] = [ ";
 
-void ReadInteger(PositionalReader& in, std::size_t skip, std::int32_t& field) {
-  in.Skip(skip);
+std::string IntegerExpected(std::string_view label, std::string_view range) {
+  return "\"" + std::string(label) + "\" and a whole number" + std::string(range);
+}
+
+void ReadInteger(PositionalReader& in, std::string_view label, std::int32_t& field) {
+  in.Mark();
+  in.Skip(label.size());
   auto value = in.Integer();
-  if (!value) throw Failure{"Load Error: not a number"};
+  if (!value) throw Failure{"Load Error: not a number", IntegerExpected(label, "")};
   field = *value;
 }
 
-void ExpectHeader(PositionalReader& in, std::string_view header, const char* reason) {
-  if (in.Line() != header) throw Failure{reason};
+// afterList: the header follows a list, which ends at its first empty line or
+// line beginning with a blank, so such a line inside it puts the rest here.
+void ExpectHeader(PositionalReader& in, std::string_view header, const char* reason,
+                  bool afterList = false) {
+  in.Mark();
+  if (in.Line() == header) return;
+  std::string expected = "the line \"" + std::string(header) + "\", letter case as here";
+  if (afterList) {
+    expected += " (the list above it ends at an empty line or a line beginning with a blank)";
+  }
+  throw Failure{reason, std::move(expected)};
 }
 
 void Load(PositionalReader& in, TSettings& s) {
@@ -157,12 +192,12 @@ void Load(PositionalReader& in, TSettings& s) {
   in.Line();
   in.Skip(kPathLabel.size());
   s.Path = in.Line();
-  ReadInteger(in, kFindModeLabel.size(), s.FindMode);
-  ReadInteger(in, kRateLabel.size(), s.CongenialityRate);
+  ReadInteger(in, kFindModeLabel, s.FindMode);
+  ReadInteger(in, kRateLabel, s.CongenialityRate);
   for (const auto& b : kBoolLines) s.*b.field = UpperCase(in.Line()) == b.upper;
   for (const auto& i : kIntegerLines) {
-    ReadInteger(in, i.label.size(), s.*i.field);
-    if (!i.valid(s.*i.field)) throw Failure{i.reason};
+    ReadInteger(in, i.label, s.*i.field);
+    if (!i.valid(s.*i.field)) throw Failure{i.reason, IntegerExpected(i.label, i.range)};
   }
   for (const auto& m : kMessageLines) {
     in.Skip(m.label.size());
@@ -193,10 +228,10 @@ void Load(PositionalReader& in, TSettings& s) {
   ExpectHeader(in, "[Channels]", "Load Error: [Channals]");
   s.Channels = in.List();
   s.ChannelCount = static_cast<std::int32_t>(s.Channels.size());
-  ExpectHeader(in, "[Words]", "Load Error: [Words]");
+  ExpectHeader(in, "[Words]", "Load Error: [Words]", true);
   for (auto& word : in.List()) s.Words.push_back(std::move(word));
   s.WordCount = static_cast<std::int32_t>(s.Words.size());
-  ExpectHeader(in, "[Time Shifts]", "Load Error: [Time Shifts]");
+  ExpectHeader(in, "[Time Shifts]", "Load Error: [Time Shifts]", true);
   s.TimeShifts = in.List();
   s.TimeShiftCount = static_cast<std::int32_t>(s.TimeShifts.size());
 }
@@ -227,24 +262,44 @@ std::optional<std::string> ListLine(std::string_view text) {
   return line.substr(first);
 }
 
-int LoadSettingsText(std::string_view text, TSettings& settings, std::string* reason) {
+int LoadSettingsText(std::string_view text, TSettings& settings, LoadFailure* failure) {
   PositionalReader in(text);
   try {
     Load(in, settings);
   } catch (const Failure& f) {
-    if (reason) *reason = f.reason;
+    if (failure) {
+      *failure = LoadFailure{f.reason, in.MarkedLineNumber(), in.MarkedLine(), f.expected,
+                             text.starts_with(kUtf8ByteOrderMark)};
+    }
     return -1;
   }
   return 1;
 }
 
-int LoadSettings(const std::string& path, TSettings& settings, std::string* reason) {
+int LoadSettings(const std::string& path, TSettings& settings, LoadFailure* failure) {
   std::optional<std::string> text = ReadWholeFile(path);
   if (!text) {
-    if (reason) *reason = "Load Error: cannot read " + path;
+    if (failure) *failure = LoadFailure{.reason = "Load Error: cannot read " + path};
     return -1;
   }
-  return LoadSettingsText(*text, settings, reason);
+  return LoadSettingsText(*text, settings, failure);
+}
+
+std::string LoadErrorText(const std::string& path, const LoadFailure& failure) {
+  std::string text = "Load Error\r\n\r\n";
+  if (failure.line == 0) return text + "The file " + path + " could not be read.";
+  // A long line is cut: the box is for finding the place, not for reading it all.
+  constexpr std::size_t kShown = 80;
+  std::string found = failure.found.substr(0, kShown);
+  if (failure.found.size() > kShown) found += "...";
+  text += path + ", line " + std::to_string(failure.line) + ":\r\nexpected " + failure.expected +
+          ",\r\nfound \"" + found + "\".";
+  if (failure.byteOrderMark) {
+    text +=
+        "\r\n\r\nThe file begins with a UTF-8 byte order mark: save it as ANSI "
+        "(Windows-1251) text.";
+  }
+  return text;
 }
 
 std::string SettingsText(const TSettings& s) {

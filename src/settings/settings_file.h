@@ -13,12 +13,23 @@ namespace kolvar {
 
 inline constexpr char kSettingsFileName[] = "settings.ini";
 
+// Why a file did not load, and where: enough for the user to mend it by hand.
+struct LoadFailure {
+  std::string reason{};        // "Load Error: Beat delay", ...
+  int line = 0;                // 1-based, where the failed item begins; 0: not read
+  std::string found{};         // that line as it stands
+  std::string expected{};      // what the line must hold
+  bool byteOrderMark = false;  // the file begins with UTF-8's, as some editors add
+};
+
 // Fills settings from the file's bytes. 1 on success, -1 on the first failure;
-// what was read before a failure stays in settings. reason, when given, gets the
-// failure's text ("Load Error: Beat delay", ...).
-int LoadSettingsText(std::string_view text, TSettings& settings, std::string* reason = nullptr);
+// what was read before a failure stays in settings. failure, when given, says why.
+int LoadSettingsText(std::string_view text, TSettings& settings, LoadFailure* failure = nullptr);
 // The same from a file; a missing or unreadable file is a failure.
-int LoadSettings(const std::string& path, TSettings& settings, std::string* reason = nullptr);
+int LoadSettings(const std::string& path, TSettings& settings, LoadFailure* failure = nullptr);
+// The message for the user: "Load Error", then the file, the line, what it must
+// hold and what it holds.
+std::string LoadErrorText(const std::string& path, const LoadFailure& failure);
 
 // The rules of the file's format, for the places where values enter the plug-in
 // (keyword lists loaded from files, the typed folder): a value is one line, and a

@@ -15,9 +15,13 @@ namespace kolvar {
 // ignored). Empty when there are none or the folder is missing.
 struct ChannelListing {
   std::vector<std::string> names;
+  std::vector<std::string> upperNames;  // the same upper-cased, as names compare
   std::vector<bool> checked;
 };
 ChannelListing ListChannels(const std::string& folder, const TSettings& settings);
+
+// How many saved channel names count: the first ChannelCount, as far as they exist.
+std::size_t SavedChannelCount(const TSettings& settings);
 
 // How many time-shift entries count: the first TimeShiftCount, as far as they exist.
 std::size_t CountedTimeShifts(const TSettings& settings);

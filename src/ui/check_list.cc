@@ -4,14 +4,6 @@
 
 namespace kolvar {
 
-void FillCheckList(CheckListBox& list, std::vector<std::string> items,
-                   const std::vector<bool>& checked) {
-  list.Clear();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    list.Add(std::move(items[i]), i < checked.size() && checked[i]);
-  }
-}
-
 std::string CheckedOfAllText(const CheckListBox& list) {
   return std::to_string(list.CheckedCount()) + "/" + std::to_string(list.Count());
 }
@@ -20,22 +12,22 @@ std::string NumberedCheckedItems(const CheckListBox& list) {
   std::string text;
   int number = 0;
   for (int i = 0; i < list.Count(); ++i) {
-    if (!list.Checked[i]) continue;
+    if (!list.IsChecked(i)) continue;
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%3d. ", ++number);
     if (!text.empty()) text += '\n';
-    text += prefix + list.Items[i];
+    text += prefix + list.Items()[static_cast<std::size_t>(i)];
   }
   return text;
 }
 
 void KeepCheckedItems(CheckListBox& list) {
-  CheckListBox kept;
+  std::vector<std::string> kept;
   for (int i = 0; i < list.Count(); ++i) {
-    if (list.Checked[i]) kept.Add(list.Items[i], true);
+    if (list.IsChecked(i)) kept.push_back(list.Items()[static_cast<std::size_t>(i)]);
   }
-  list.Items = std::move(kept.Items);
-  list.Checked = std::move(kept.Checked);
+  const std::size_t count = kept.size();
+  list.SetItems(std::move(kept), std::vector<bool>(count, true));
   list.SetItemIndex(-1);
 }
 

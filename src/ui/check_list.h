@@ -8,10 +8,6 @@
 
 namespace kolvar {
 
-// Replaces the items and their marks (marks missing at the end count as unchecked).
-void FillCheckList(CheckListBox& list, std::vector<std::string> items,
-                   const std::vector<bool>& checked);
-
 // "checked/all".
 std::string CheckedOfAllText(const CheckListBox& list);
 

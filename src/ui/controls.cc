@@ -6,27 +6,80 @@ namespace kolvar {
 
 void ListBox::SetItemIndex(int index) { itemIndex_ = index >= 0 && index < Count() ? index : -1; }
 
+void ListBox::SetItems(std::vector<std::string> items) {
+  // The old lines go first: a long list is then never held twice.
+  std::vector<std::string>().swap(items_);
+  items_ = std::move(items);
+  if (itemIndex_ >= Count()) itemIndex_ = -1;
+  Changed();
+}
+
+void ListBox::SetItem(int index, std::string text) {
+  items_.at(static_cast<std::size_t>(index)) = std::move(text);
+  Changed();
+}
+
+void ListBox::Add(std::string item) {
+  items_.push_back(std::move(item));
+  Changed();
+}
+
+void ListBox::Erase(int index) {
+  items_.erase(items_.begin() + index);
+  if (itemIndex_ >= Count()) itemIndex_ = -1;
+  Changed();
+}
+
+void ListBox::SwapItems(int a, int b) {
+  std::swap(items_.at(static_cast<std::size_t>(a)), items_.at(static_cast<std::size_t>(b)));
+  Changed();
+}
+
 void ListBox::Clear() {
-  Items.clear();
+  items_.clear();
   itemIndex_ = -1;
+  Changed();
 }
 
 std::string ListBox::CurrentText() const {
-  return itemIndex_ >= 0 ? Items[itemIndex_] : std::string();
+  return itemIndex_ >= 0 ? items_[static_cast<std::size_t>(itemIndex_)] : std::string();
+}
+
+void CheckListBox::SetItems(std::vector<std::string> items, std::vector<bool> checked) {
+  checked.resize(items.size(), false);
+  ListBox::SetItems(std::move(items));
+  checked_ = std::move(checked);
+  CountChecked();
 }
 
 void CheckListBox::Add(std::string item, bool checked) {
   ListBox::Add(std::move(item));
-  Checked.push_back(checked);
+  checked_.push_back(checked);
+  CountChecked();
 }
 
 void CheckListBox::Clear() {
   ListBox::Clear();
-  Checked.clear();
+  checked_.clear();
+  CountChecked();
 }
 
-int CheckListBox::CheckedCount() const {
-  return static_cast<int>(std::count(Checked.begin(), Checked.end(), true));
+void CheckListBox::SetChecked(int index, bool checked) {
+  auto mark = checked_.at(static_cast<std::size_t>(index));
+  if (mark == checked) return;
+  mark = checked;
+  checkedCount_ += checked ? 1 : -1;
+  ++checksVersion_;
+}
+
+void CheckListBox::SetAllChecked(bool checked) {
+  std::fill(checked_.begin(), checked_.end(), checked);
+  CountChecked();
+}
+
+void CheckListBox::CountChecked() {
+  checkedCount_ = static_cast<int>(std::count(checked_.begin(), checked_.end(), true));
+  ++checksVersion_;
 }
 
 void SpinEdit::SetValue(int value, bool notify) {

@@ -17,16 +17,28 @@ struct ControlBase {
   bool ShowHint = false;
 };
 
+// The lines change only through the calls below, each of which counts a new
+// version: a view learns of a change by the number, never by reading the lines,
+// which may be hundreds of thousands.
 class ListBox : public ControlBase {
  public:
-  std::vector<std::string> Items;
+  const std::vector<std::string>& Items() const { return items_; }
+  int Count() const { return static_cast<int>(items_.size()); }
+  // Replaces every line; a current item past the new end becomes none.
+  void SetItems(std::vector<std::string> items);
+  void SetItem(int index, std::string text);
+  void Add(std::string item);
+  // Removes a line; the current item is left for the caller to place.
+  void Erase(int index);
+  void SwapItems(int a, int b);
+  void Clear();
+  // Counts the changes of the lines (not of the current item).
+  std::uint64_t Version() const { return version_; }
+
   // The current item, -1 for none.
   int ItemIndex() const { return itemIndex_; }
   // Out-of-range positions mean "none", as the system list box takes them.
   void SetItemIndex(int index);
-  void Add(std::string item) { Items.push_back(std::move(item)); }
-  void Clear();
-  int Count() const { return static_cast<int>(Items.size()); }
   // The current item's text; empty with no current item.
   std::string CurrentText() const;
 
@@ -39,19 +51,42 @@ class ListBox : public ControlBase {
   std::function<void(char key)> OnKeyPress;
   std::function<void()> OnContextMenu;
 
+ protected:
+  std::vector<std::string>& MutableItems() { return items_; }
+  void Changed() { ++version_; }
+
  private:
+  std::vector<std::string> items_;
+  std::uint64_t version_ = 0;
   int itemIndex_ = -1;
 };
 
+// A list box with a check mark on every line. Lines change only as a whole here
+// (a folder listed, the unchecked ones left out), always with their marks.
 class CheckListBox : public ListBox {
  public:
-  // One check mark per item; kept the same length as Items by the calls below.
-  std::vector<bool> Checked;
-  // The user clicked an item's check square; its mark has changed already.
-  std::function<void()> OnClickCheck;
+  // The lines with their marks (marks missing at the end count as unchecked).
+  void SetItems(std::vector<std::string> items, std::vector<bool> checked);
   void Add(std::string item, bool checked = false);
   void Clear();
-  int CheckedCount() const;
+
+  bool IsChecked(int index) const { return checked_[static_cast<std::size_t>(index)]; }
+  void SetChecked(int index, bool checked);
+  void SetAllChecked(bool checked);
+  const std::vector<bool>& CheckMarks() const { return checked_; }
+  int CheckedCount() const { return checkedCount_; }
+  // Counts the changes of the marks.
+  std::uint64_t ChecksVersion() const { return checksVersion_; }
+
+  // The user clicked an item's check square; its mark has changed already.
+  std::function<void()> OnClickCheck;
+
+ private:
+  void CountChecked();
+
+  std::vector<bool> checked_;  // one per line
+  int checkedCount_ = 0;
+  std::uint64_t checksVersion_ = 0;
 };
 
 class Edit : public ControlBase {

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "win32/host_protocol.h"
 
 namespace kolvar::win32 {
@@ -68,29 +66,6 @@ COLORREF TextColour(int id) {
   }
 }
 
-// A change of a list's lines shows in this; the lines themselves are not kept.
-// Eight bytes a step: a list of 200 000 results is read at every Sync.
-std::uint64_t Fingerprint(const std::vector<std::string>& items) {
-  std::uint64_t h = 0x243F6A8885A308D3ull;
-  auto mix = [&h](std::uint64_t word) {
-    h = (h ^ word) * 0x9E3779B97F4A7C15ull;
-    h ^= h >> 29;
-  };
-  for (const std::string& item : items) {
-    mix(item.size());  // "ab","c" differs from "a","bc"
-    std::size_t at = 0;
-    for (; at + 8 <= item.size(); at += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, item.data() + at, 8);
-      mix(word);
-    }
-    std::uint64_t tail = 0;
-    std::memcpy(&tail, item.data() + at, item.size() - at);
-    mix(tail);
-  }
-  return h;
-}
-
 }  // namespace
 
 void FormView::Create(HWND parent, HINSTANCE instance) {
@@ -130,9 +105,12 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
                        73, 17, kControlCheckBoxRemind);
   spin(notiseDelay_, 298, 232, 41, 22, kControlSpinEditNotiseDelay, defaults.SpinEditNotiseDelay);
   // A list box draws its own check boxes: Win32 has no check-list box control.
+  // A folder may hold thousands of channels: like the result list, it keeps no
+  // lines and is filled by one message.
   files_.hwnd = Child(parent, instance, "LISTBOX", "CheckListBoxFiles",
-                      kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_TABSTOP, 354, 202, 149, 133,
+                      kList | LBS_OWNERDRAWFIXED | LBS_NODATA | WS_TABSTOP, 354, 202, 149, 133,
                       kControlCheckListBoxFiles);
+  files_.ownsText = false;
   spin(timeShift_, 439, 342, 61, 22, kControlSpinEditTimeShift, defaults.SpinEditTimeShift);
   // The result list can hold hundreds of thousands of lines: the control keeps
   // none (LBS_NODATA) and draws each from the model.
@@ -214,7 +192,7 @@ void FormView::Sync() {
   syncing_ = true;
   SyncList(find_, form.ListBoxFind, nullptr);
   SyncList(words_, form.ListBoxWords, nullptr);
-  SyncList(files_, form.CheckListBoxFiles, &form.CheckListBoxFiles.Checked);
+  SyncList(files_, form.CheckListBoxFiles, &form.CheckListBoxFiles);
   SyncText(label1_, form.Label1.Caption);
   SyncText(label3_, form.Label3.Caption);
   if (counter_.text != form.LabelNumberOfSelected.Caption || !counter_.synced) {
@@ -233,36 +211,33 @@ void FormView::Sync() {
   syncing_ = false;
 }
 
-void FormView::SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked) {
+void FormView::SyncList(ListState& state, const ListBox& model, const CheckListBox* checks) {
   if (!state.hwnd) return;
-  const std::uint64_t fingerprint = Fingerprint(model.Items);
-  bool itemsChanged =
-      !state.synced || state.count != model.Items.size() || state.fingerprint != fingerprint;
-  bool checksChanged = checked && state.checked != *checked;
+  // The versions say whether anything changed: a Sync costs what changed, not
+  // what the lists hold.
+  const bool itemsChanged = !state.synced || state.version != model.Version();
   if (itemsChanged) {
     // Rebuilding a long list item by item redraws once, not per line.
     SendMessageA(state.hwnd, WM_SETREDRAW, FALSE, 0);
     SendMessageA(state.hwnd, LB_RESETCONTENT, 0, 0);
     if (state.ownsText) {
-      for (const auto& item : model.Items) {
+      for (const auto& item : model.Items()) {
         SendMessageA(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
       }
     } else {
-      SendMessageA(state.hwnd, LB_SETCOUNT, model.Items.size(), 0);
+      SendMessageA(state.hwnd, LB_SETCOUNT, model.Items().size(), 0);
     }
     SendMessageA(state.hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(state.hwnd, nullptr, FALSE);
-    state.count = model.Items.size();
-    state.fingerprint = fingerprint;
+    state.count = model.Items().size();
+    state.version = model.Version();
     state.synced = true;
     state.current = -2;
   }
-  if (checked && (itemsChanged || checksChanged)) {
-    for (std::size_t i = 0; i < checked->size() && i < model.Items.size(); ++i) {
-      SendMessageA(state.hwnd, LB_SETITEMDATA, i, (*checked)[i] ? 1 : 0);
-    }
-    state.checked = *checked;
+  // The marks are drawn from the model: a change needs only a repaint.
+  if (checks && state.checksVersion != checks->ChecksVersion()) {
     InvalidateRect(state.hwnd, nullptr, FALSE);
+    state.checksVersion = checks->ChecksVersion();
   }
   if (state.current != model.ItemIndex()) {
     SendMessageA(state.hwnd, LB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
@@ -446,9 +421,15 @@ LRESULT CALLBACK FormView::ControlProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  // The result list keeps no text: its lines are the model's, for anyone who asks.
-  if (hwnd == find_.hwnd && (message == LB_GETTEXT || message == LB_GETTEXTLEN)) {
-    const std::string* line = ResultLine(wParam);
+  // The result and channel lists keep no text: their lines are the model's, for
+  // anyone who asks, and so are the channels' marks (as item data, 1 checked).
+  const bool modelLines = hwnd == find_.hwnd || hwnd == files_.hwnd;
+  if (hwnd == files_.hwnd && message == LB_GETITEMDATA) {
+    if (!model_ || wParam >= model_->CheckListBoxFiles.CheckMarks().size()) return LB_ERR;
+    return model_->CheckListBoxFiles.IsChecked(static_cast<int>(wParam)) ? 1 : 0;
+  }
+  if (modelLines && (message == LB_GETTEXT || message == LB_GETTEXTLEN)) {
+    const std::string* line = ModelLine(hwnd, wParam);
     if (!line) return LB_ERR;
     if (message == LB_GETTEXT) {
       if (!lParam) return LB_ERR;
@@ -473,8 +454,7 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       Input([&](FormPref& form) {
         CheckListBox& list = form.CheckListBoxFiles;
         if (item >= list.Count()) return;
-        list.Checked[static_cast<std::size_t>(item)] =
-            !list.Checked[static_cast<std::size_t>(item)];
+        list.SetChecked(item, !list.IsChecked(item));
         if (list.OnClickCheck) list.OnClickCheck();
       });
     }
@@ -510,9 +490,11 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-const std::string* FormView::ResultLine(WPARAM index) const {
-  if (!model_ || index >= model_->ListBoxFind.Items.size()) return nullptr;
-  return &model_->ListBoxFind.Items[index];
+const std::string* FormView::ModelLine(HWND list, WPARAM index) const {
+  if (!model_) return nullptr;
+  const ListBox& model = list == files_.hwnd ? model_->CheckListBoxFiles : model_->ListBoxFind;
+  if (index >= model.Items().size()) return nullptr;
+  return &model.Items()[index];
 }
 
 void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
@@ -525,7 +507,7 @@ void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
   }
   const bool selected = item.itemState & ODS_SELECTED;
   FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
-  if (const std::string* line = ResultLine(item.itemID)) {
+  if (const std::string* line = ModelLine(find_.hwnd, item.itemID)) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
     ExtTextOutA(dc, r.left + 1, r.top, ETO_CLIPPED, &r, line->data(),
@@ -534,27 +516,40 @@ void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 
-bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.hwndItem == find_.hwnd && item.itemID != static_cast<UINT>(-1)) {
-    DrawResultLine(item);
-    return true;
-  }
-  if (item.hwndItem != files_.hwnd || item.itemID == static_cast<UINT>(-1)) return false;
+void FormView::DrawChannelLine(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
+  if (item.itemAction == ODA_FOCUS) {
+    DrawFocusRect(dc, &r);
+    return;
+  }
   const bool selected = item.itemState & ODS_SELECTED;
   FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
+  const std::string* line = ModelLine(files_.hwnd, item.itemID);
+  if (!line) return;
+  const bool checked = model_->CheckListBoxFiles.IsChecked(static_cast<int>(item.itemID));
   RECT box{r.left + 1, r.top + 1, r.left + (r.bottom - r.top) - 1, r.bottom - 1};
-  UINT state = DFCS_BUTTONCHECK | DFCS_FLAT | (item.itemData ? DFCS_CHECKED : 0);
+  UINT state = DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0);
   DrawFrameControl(dc, &box, DFC_BUTTON, state);
-  std::vector<char> text(
-      static_cast<std::size_t>(SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0)) + 1);
-  SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
   RECT textRect{box.right + 3, r.top, r.right, r.bottom};
-  DrawTextA(dc, text.data(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  return true;
+  DrawTextA(dc, line->data(), static_cast<int>(line->size()), &textRect,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return false;
+  if (item.hwndItem == find_.hwnd) {
+    DrawResultLine(item);
+    return true;
+  }
+  if (item.hwndItem == files_.hwnd) {
+    DrawChannelLine(item);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace kolvar::win32

@@ -43,14 +43,14 @@ class FormView {
   struct ListState {
     HWND hwnd = nullptr;
     int itemHeight = 13;
-    // The list box's own copy of its lines (none for the result list, which
-    // draws and answers for its lines from the model), so its lines are held
-    // once however many there are; a change is noticed by the fingerprint.
+    // The list box's own copy of its lines (none for the result and channel
+    // lists, which draw and answer for their lines from the model), so long
+    // lists are held once; a change is noticed by the model's version.
     bool ownsText = true;
     std::size_t count = 0;
-    std::uint64_t fingerprint = 0;
+    std::uint64_t version = 0;
+    std::uint64_t checksVersion = 0;
     bool synced = false;
-    std::vector<bool> checked;
     int current = -2;  // nothing synced yet
     std::string hint;
   };
@@ -69,7 +69,7 @@ class FormView {
     int checked = -1;
   };
 
-  void SyncList(ListState& state, const ListBox& model, const std::vector<bool>* checked);
+  void SyncList(ListState& state, const ListBox& model, const CheckListBox* checks);
   void SyncText(TextState& state, const std::string& text);
   void SyncSpin(SpinState& state, const SpinEdit& model);
   void SyncCheck(CheckState& state, const CheckBox& model);
@@ -78,8 +78,10 @@ class FormView {
   void SetTip(HWND control, const std::string& text);
   bool DrawItem(const DRAWITEMSTRUCT& item);
   void DrawResultLine(const DRAWITEMSTRUCT& item);
-  // The result list's line for LB_GETTEXT and LB_GETTEXTLEN; null when out of range.
-  const std::string* ResultLine(WPARAM index) const;
+  void DrawChannelLine(const DRAWITEMSTRUCT& item);
+  // The line of a list that keeps none of its own, for drawing and for
+  // LB_GETTEXT and LB_GETTEXTLEN; null when out of range.
+  const std::string* ModelLine(HWND list, WPARAM index) const;
   // The models and the list box of a list control, by window.
   ListBox* ListModel(FormPref& form, HWND list);
   SpinEdit* SpinModel(FormPref& form, HWND control);

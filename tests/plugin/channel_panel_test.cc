@@ -5,6 +5,7 @@
 
 #include "base/file_io.h"
 #include "base/paths.h"
+#include "settings/settings_file.h"
 #include "support/plugin_harness.h"
 
 namespace kolvar {
@@ -45,8 +46,8 @@ class ChannelHandlersTest : public ::testing::Test {
 };
 
 TEST_F(ChannelHandlersTest, OpenScansTheGuideFolder) {
-  EXPECT_EQ(Files().Items, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
-  EXPECT_EQ(Files().Checked, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(Files().Items(), (Names{"first.ndx", "second.ndx", "Third.NDX"}));
+  EXPECT_EQ(Files().CheckMarks(), (std::vector<bool>{true, false, true}));
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "2/3");
   EXPECT_FALSE(h.plugin.State().databaseOutdated);
 }
@@ -88,7 +89,7 @@ TEST_F(ChannelHandlersTest, TheTimeShiftBoxFollowsTheSelectedChannel) {
 }
 
 TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherValue) {
-  Files().Checked[1] = true;
+  Files().SetChecked(1, true);
   Files().SetItemIndex(0);
   h.plugin.Channels().CheckListBoxFilesClick();  // shows -90
   Files().SetItemIndex(1);
@@ -104,7 +105,7 @@ TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherVa
 }
 
 TEST_F(ChannelHandlersTest, CheckMarksCountAndPersist) {
-  Files().Checked[1] = true;
+  Files().SetChecked(1, true);
   h.plugin.Channels().CheckListBoxFilesClickCheck();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "3/3");
   EXPECT_EQ(h.plugin.Settings().Channels, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
@@ -128,10 +129,10 @@ TEST(ChannelMenuTest, CheckAllMarksTheResultsStaleUncheckAllDoesNot) {
 TEST_F(ChannelHandlersTest, CheckedOnlyFiltersAndRestores) {
   h.plugin.Channels().CheckedOnlyClick();
   EXPECT_TRUE(h.plugin.Channels().CheckedOnlyMenuChecked());
-  EXPECT_EQ(Files().Items, (Names{"first.ndx", "Third.NDX"}));
+  EXPECT_EQ(Files().Items(), (Names{"first.ndx", "Third.NDX"}));
   h.plugin.Channels().CheckListBoxFilesDblClick();
   EXPECT_FALSE(h.plugin.Channels().CheckedOnlyMenuChecked());
-  EXPECT_EQ(Files().Items, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
+  EXPECT_EQ(Files().Items(), (Names{"first.ndx", "second.ndx", "Third.NDX"}));
   // With nothing checked the filter empties the list; again restores it.
   h.plugin.Channels().UncheckAll1Click();
   h.plugin.Channels().CheckedOnlyClick();
@@ -157,7 +158,7 @@ TEST_F(ChannelHandlersTest, ATypedFolderIsScannedOnEnter) {
   h.plugin.Channels().EditFolderPathKeyPress('\r');
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, typed + "\\");
   EXPECT_EQ(h.plugin.Settings().Path, typed + "\\");
-  EXPECT_EQ(Files().Items, Names{"only.ndx"});
+  EXPECT_EQ(Files().Items(), Names{"only.ndx"});
   EXPECT_TRUE(h.platform.CallsOf(Recorded::Kind::kDialog).empty());
   EXPECT_TRUE(h.plugin.State().resultsStale);
 }
@@ -180,6 +181,54 @@ TEST_F(ChannelHandlersTest, SelectFolderAlwaysAsksWithTheDialog) {
   EXPECT_EQ(h.plugin.Settings().Path, empty + "\\");
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, empty + "\\");
   EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |64"});
+}
+
+// A guide on a drive that is not there (a network drive not mounted) lists no
+// channels; the user's choice must survive a Save until the drive is back.
+TEST(ChannelChoiceTest, ChannelsTheFolderDidNotListStaySavedUntilAnotherFolderIsChosen) {
+  PluginHarness h;
+  h.run.Release();
+  const std::string drive = h.folder.Path("drive");
+  h.settings.Path = drive + "\\";
+  h.settings.Channels = {"a.ndx", "b.ndx"};
+  h.settings.ChannelCount = 2;
+  h.Open();
+  ASSERT_TRUE(h.WaitIdle());
+  auto& channels = h.plugin.Channels();
+  CheckListBox& files = h.plugin.Form().CheckListBoxFiles;
+  auto saved = [&h] {
+    h.plugin.Window().SavePreferences();
+    TSettings s;
+    EXPECT_EQ(LoadSettings(h.folder.Path(kSettingsFileName), s), 1);
+    return s.Channels;
+  };
+  EXPECT_EQ(saved(), (Names{"a.ndx", "b.ndx"}));
+
+  // The drive is back with a and c: a is checked, b (still missing) stays saved.
+  std::filesystem::create_directory(ToNativePath(drive));
+  for (const char* name : {"A.NDX", "c.ndx"})
+    ASSERT_TRUE(WriteFileAtomic(drive + "\\" + name, "x"));
+  h.plugin.Form().EditFolderPath.Text = drive;
+  channels.EditFolderPathKeyPress('\r');
+  EXPECT_EQ(files.CheckMarks(), (std::vector<bool>{true, false}));
+  files.SetChecked(1, true);
+  channels.CheckListBoxFilesClickCheck();
+  EXPECT_EQ(h.plugin.Settings().Channels, (Names{"A.NDX", "c.ndx", "b.ndx"}));
+  // Unchecking a listed channel removes it; the filter hides, it does not unlist.
+  files.SetChecked(0, false);
+  channels.CheckListBoxFilesClickCheck();
+  channels.CheckedOnlyClick();
+  EXPECT_EQ(saved(), (Names{"c.ndx", "b.ndx"}));
+
+  // Another folder: the old choice means nothing there.
+  const std::string other = h.folder.Path("other");
+  std::filesystem::create_directory(ToNativePath(other));
+  ASSERT_TRUE(WriteFileAtomic(other + "\\d.ndx", "x"));
+  h.plugin.Form().EditFolderPath.Text = other;
+  channels.EditFolderPathKeyPress('\r');
+  files.SetChecked(0, true);
+  channels.CheckListBoxFilesClickCheck();
+  EXPECT_EQ(saved(), Names{"d.ndx"});
 }
 
 TEST_F(ChannelHandlersTest, ShowSelectedChannelSearchesItAlone) {

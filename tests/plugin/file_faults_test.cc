@@ -74,7 +74,7 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
       ASSERT_TRUE(WriteFileAtomic(path, before));
       h.plugin.Form().ListBoxWords.Add("Sport");
       const TSettings settings = h.plugin.Settings();
-      const auto words = h.plugin.Form().ListBoxWords.Items;
+      const auto words = h.plugin.Form().ListBoxWords.Items();
       {
         FailingFileSystem failing(fault);
         ScopedFileSystem scope(failing);
@@ -89,7 +89,7 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
       EXPECT_EQ(h.BoxTexts().back(), file.message + path + "      ");
       // The keyword list as the user left it; the settings took the window's
       // values, as a save does, so that the next save writes them.
-      EXPECT_EQ(h.plugin.Form().ListBoxWords.Items, words);
+      EXPECT_EQ(h.plugin.Form().ListBoxWords.Items(), words);
       if (std::string(file.what) != "settings") {
         EXPECT_EQ(h.plugin.Settings(), settings);
       }

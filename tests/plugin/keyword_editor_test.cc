@@ -50,7 +50,7 @@ class KeywordEditorTest : public ::testing::Test {
 
   FormPref& Form() { return h.plugin.Form(); }
   KeywordEditor& Editor() { return h.plugin.Keywords(); }
-  Lines Items() { return Form().ListBoxWords.Items; }
+  Lines Items() { return Form().ListBoxWords.Items(); }
   std::vector<std::int32_t> Indices() {
     std::vector<std::int32_t> out;
     for (const auto& r : h.plugin.State().Results()) out.push_back(r.keywordIndex);
@@ -211,7 +211,7 @@ TEST_F(KeywordEditorTest, EnterJoinsAtTheCaretAndCtrlEnterLooksUpSimilarKeywords
   // the end finds nothing, and the next press starts at the top.
   EXPECT_EQ(walk(4), (std::vector<int>{0, 2, 2, 0}));
   // After a match on the last keyword, the next press starts at the top as well.
-  Form().ListBoxWords.Items = {"Footballs", "Football", "Footbal league"};
+  Form().ListBoxWords.SetItems({"Footballs", "Football", "Footbal league"});
   Editor().Sortlist1Click();  // sets the lookup back to the top
   ASSERT_EQ(Items(), (Lines{"Footbal league", "Football", "Footballs"}));
   EXPECT_EQ(walk(4), (std::vector<int>{0, 1, 2, 0}));
@@ -359,7 +359,7 @@ TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
         // The same exchanges on the model, by the literal repeated maximum.
         std::vector<std::pair<std::string, int>> model;
         for (int i = 0; i < n; ++i)
-          model.push_back({UpperCase(list.Items[static_cast<std::size_t>(i)]),
+          model.push_back({UpperCase(list.Items()[static_cast<std::size_t>(i)]),
                            ids[static_cast<std::size_t>(i)]});
         for (int last = n - 1; last > 0; --last) {
           int m = 0;

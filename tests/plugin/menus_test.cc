@@ -50,7 +50,7 @@ TEST_F(MenusTest, ARightClickInTheResultsSelectsTheLineAndOpensTheMenu) {
 TEST_F(MenusTest, TheResultListCommands) {
   ResultPanel& panel = h.plugin.ResultList();
   panel.RunMenuCommand(kClearList);
-  EXPECT_TRUE(Results().Items.empty());
+  EXPECT_TRUE(Results().Items().empty());
   EXPECT_EQ(Results().Hint, "search resulst");
   h.platform.SetClipboardText("before");
   panel.RunMenuCommand(kCopyToClipboard);  // no line: nothing copied
@@ -58,7 +58,7 @@ TEST_F(MenusTest, TheResultListCommands) {
   panel.RunMenuCommand(kShowResults);  // the stored results come back
   EXPECT_EQ(Results().Count(), 2);
   panel.RunMenuCommand(kSortList);
-  EXPECT_EQ(Results().Items[0], "2024.03.05 12:00 Film[Tu]first");
+  EXPECT_EQ(Results().Items()[0], "2024.03.05 12:00 Film[Tu]first");
   panel.RunMenuCommand(kFindCommand);
   h.platform.FindNext("news");
   EXPECT_EQ(Results().ItemIndex(), 1);
@@ -102,7 +102,7 @@ TEST_F(MenusTest, ARightClickOnAKeywordFillsTheEditBeforeItsMenu) {
   EXPECT_EQ(words.Hint, "Keyword: 2");
   h.platform.QueueMenuAnswer(1);  // "Delete"
   words.OnContextMenu();
-  EXPECT_EQ(words.Items, Lines{"News"});
+  EXPECT_EQ(words.Items(), Lines{"News"});
   EXPECT_EQ(Menus(), Lines{"Delete|Sort list|Clear|Save|Load"});
   h.plugin.Channels().CheckedOnlyClick();
   h.plugin.Form().CheckListBoxFiles.OnContextMenu();
@@ -122,7 +122,7 @@ TEST_F(MenusTest, TheSkinPaintsAndItsButtonsRunTheirActions) {
   form.EditFindStr.Text = "Sport";
   form.OnMouseDown(MouseButton::Left, {20, 350});
   form.OnMouseUp(MouseButton::Left, {20, 350});
-  EXPECT_EQ(form.ListBoxWords.Items, (Lines{"News", "Film", "Sport"}));
+  EXPECT_EQ(form.ListBoxWords.Items(), (Lines{"News", "Film", "Sport"}));
   // About opens its menu; Update opens the product's page.
   h.platform.QueueMenuAnswer(3);
   form.OnMouseDown(MouseButton::Left, {495, 180});

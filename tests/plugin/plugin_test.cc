@@ -28,6 +28,16 @@ std::vector<std::string> BoxTexts(const FakePlatform& platform) {
   return texts;
 }
 
+// Each box's first line, without the blanks every box text ends in.
+std::vector<std::string> BoxHeads(const FakePlatform& platform) {
+  std::vector<std::string> heads;
+  for (std::string text : BoxTexts(platform)) {
+    text = text.substr(0, text.find('\r'));
+    heads.push_back(text.substr(0, text.find_last_not_of(' ') + 1));
+  }
+  return heads;
+}
+
 TEST(OpenTest, FindsThePluginFolderFromTheLoadedModule) {
   FakePlatform platform;
   Plugin plugin(platform);
@@ -35,7 +45,7 @@ TEST(OpenTest, FindsThePluginFolderFromTheLoadedModule) {
   EXPECT_EQ(platform.LastModuleQuery(), "Kolvar.dll");
   EXPECT_EQ(plugin.State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\");
   EXPECT_EQ(platform.HostWindow(), kHost);
-  EXPECT_EQ(BoxTexts(platform), std::vector<std::string>{"Load Error      "});  // no file there
+  EXPECT_EQ(BoxHeads(platform), std::vector<std::string>{"Load Error"});  // no file there
 }
 
 TEST(OpenTest, CreatesTheWindowHiddenAsAToolWindow) {
@@ -53,8 +63,8 @@ TEST(OpenTest, ModuleUnderAnotherNameFallsBackToTheHostsPluginFolder) {
   platform.SetHostExecutablePath("D:\\Apps\\Host\\host.exe");
   Plugin plugin(platform);
   EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
-  EXPECT_EQ(BoxTexts(platform),
-            (std::vector<std::string>{"Can not get module handle      ", "Load Error      "}));
+  EXPECT_EQ(BoxHeads(platform),
+            (std::vector<std::string>{"Can not get module handle", "Load Error"}));
   EXPECT_EQ(plugin.State().pluginFolder, "D:\\Apps\\Host\\Plugins\\Kolvar\\");
 }
 
@@ -64,16 +74,16 @@ TEST(OpenTest, UnusableModuleFileNamesFallBackToo) {
     std::vector<std::string> boxes;
   };
   const Case cases[] = {
-      {"", {"Can not get module filename      ", "Load Error      "}},
-      {"K", {"Can not get module filename      ", "Load Error      "}},
-      {"Kolvar.dll", {"Load Error      "}},  // no folder in the name
+      {"", {"Can not get module filename", "Load Error"}},
+      {"K", {"Can not get module filename", "Load Error"}},
+      {"Kolvar.dll", {"Load Error"}},  // no folder in the name
   };
   for (const auto& c : cases) {
     FakePlatform platform;
     platform.SetModuleFileName(c.fileName);
     Plugin plugin(platform);
     EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
-    EXPECT_EQ(BoxTexts(platform), c.boxes) << c.fileName;
+    EXPECT_EQ(BoxHeads(platform), c.boxes) << c.fileName;
     EXPECT_EQ(plugin.State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\") << c.fileName;
   }
 }
@@ -144,7 +154,9 @@ TEST(OpenSettingsTest, AMissingFileLeavesThePluginHalfOpen) {
   testing::PluginHarness h;
   h.plugin.Settings().Sorted = false;
   EXPECT_STREQ(h.plugin.Open(kHost), "Kestrimon Kolvar");  // no file written
-  EXPECT_EQ(BoxTexts(h.platform), std::vector<std::string>{"Load Error      "});
+  EXPECT_EQ(BoxTexts(h.platform), std::vector<std::string>{"Load Error\r\n\r\nThe file " +
+                                                           h.folder.Path(kSettingsFileName) +
+                                                           " could not be read.      "});
   EXPECT_FALSE(h.plugin.State().initialised);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 1);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
@@ -154,7 +166,7 @@ TEST(OpenSettingsTest, AMissingFileLeavesThePluginHalfOpen) {
   EXPECT_EQ(form.TimerNiticer.Interval(), 5000);
   EXPECT_TRUE(form.TimerSearchUpdate.Enabled());
   EXPECT_EQ(form.EditFolderPath.Text, "C:\\TV\\");
-  EXPECT_TRUE(form.ListBoxFind.Items.empty());
+  EXPECT_TRUE(form.ListBoxFind.Items().empty());
 }
 
 TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
@@ -184,8 +196,8 @@ TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
   EXPECT_FALSE(form.CheckBoxSorted.Checked());
   EXPECT_TRUE(form.CheckBoxFullSearch.Checked());
   EXPECT_FALSE(form.CheckBoxRemind.Checked());
-  EXPECT_EQ(form.ListBoxWords.Items, (std::vector<std::string>{"News", "Film"}));
-  EXPECT_EQ(form.ListBoxFind.Items, std::vector<std::string>{kResultsNotShownNotice});
+  EXPECT_EQ(form.ListBoxWords.Items(), (std::vector<std::string>{"News", "Film"}));
+  EXPECT_EQ(form.ListBoxFind.Items(), std::vector<std::string>{kResultsNotShownNotice});
   EXPECT_EQ(h.plugin.State().notifyCountdown, 4);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
   ASSERT_TRUE(h.WaitIdle());
@@ -218,7 +230,7 @@ TEST(OpenSettingsTest, TheFallbackFoldersFileIsTheOneRead) {
 TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
   testing::PluginHarness h;
   h.run.Release();
-  h.settings.Channels = {"old.ndx"};
+  h.settings.Channels = {"first.ndx"};  // the guide's channel, so the listing knows it
   h.settings.ChannelCount = 1;
   h.Open();
   ASSERT_TRUE(h.WaitIdle());
@@ -228,8 +240,8 @@ TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
   files.Add("b.ndx");
   h.plugin.Channels().StoreCheckedChannels();
   EXPECT_EQ(h.plugin.Settings().ChannelCount, 0);
-  EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"old.ndx"});
-  files.Checked[1] = true;
+  EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"first.ndx"});
+  files.SetChecked(1, true);
   h.plugin.Channels().StoreCheckedChannels();
   EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"b.ndx"});
   EXPECT_EQ(h.plugin.Settings().ChannelCount, 1);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_io.h"
 #include "settings/settings_file.h"
 #include "support/failing_file_system.h"
 #include "support/plugin_harness.h"
@@ -60,6 +61,40 @@ TEST_F(PreferencesWindowTest, AFailedSaveIsReportedWithTheFileAndKeepsTheOldOne)
   TSettings kept;
   ASSERT_EQ(LoadSettings(file, kept), 1);
   EXPECT_EQ(kept.Words, (Lines{"News", "Film"}));
+}
+
+// A plug-in whose settings did not load has an empty record: saving it would
+// wipe the user's keywords, channels and texts.
+TEST(SaveAfterLoadErrorTest, SettingsThatDidNotLoadAreNeverWritten) {
+  const std::string good = SettingsText(PluginHarness().settings);
+  auto replaced = [&good](const std::string& from, const std::string& to) {
+    std::string text = good;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const std::optional<std::string> files[] = {
+      replaced("BeatDelay = 1", "BeatDelay = 0"), "\xEF\xBB\xBF" + good,
+      replaced("[Time Shifts]", "[Time shifts]"),
+      std::nullopt,  // no file at all
+  };
+  for (const auto& before : files) {
+    PluginHarness h;
+    const std::string file = h.folder.Path(kSettingsFileName);
+    if (before) {
+      ASSERT_TRUE(WriteFileAtomic(file, *before));
+    }
+    h.plugin.Open(0x1234);
+    h.plugin.Setup();
+    h.plugin.Form().ListBoxWords.Add("Sport");
+    h.plugin.Window().SavePreferences();
+    EXPECT_EQ(ReadWholeFile(file), before);
+    const Lines boxes = h.BoxTexts();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].substr(0, 12), "Load Error\r\n");
+    EXPECT_EQ(boxes[1],
+              "The settings file did not load, so it is not saved: correct it, then reopen the "
+              "plug-in.      ");
+  }
 }
 
 }  // namespace

@@ -37,11 +37,11 @@ TEST_F(ResultPanelTest, ResultListClicksAndTheFindDialog) {
   h.plugin.ResultList().ListBoxFindDblClick();
   EXPECT_EQ(h.plugin.Form().ListBoxWords.ItemIndex(), 0);
   // After "Clear list" the box no longer shows results: no result's hint.
-  list.Items = {"unrelated"};
+  list.SetItems({"unrelated"});
   list.SetItemIndex(0);
   h.plugin.ResultList().ListBoxFindClick();
   EXPECT_EQ(list.Hint, "search resulst");
-  list.Items = {"-no results found"};
+  list.SetItems({"-no results found"});
   list.SetItemIndex(0);
   h.plugin.ResultList().ListBoxFindDblClick();  // a placeholder shows the stored results again
   EXPECT_EQ(list.Count(), 6);
@@ -71,15 +71,15 @@ TEST_F(ResultPanelTest, NowShowingKeepsTheOrderFoundAndTheNextRunSorts) {
   h.settings.FindMode = 3;
   h.settings.CongenialityRate = 80;
   OpenAndWait();
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"2024.03.05 11:30 Early start[Tu]b", "2024.03.05 11:50 Late start[Tu]a"}));
   h.plugin.ResultList().NowShowing();
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"11:50 Late start[Tu]a", "11:30 Early start[Tu]b"}));
   h.Command("REFINDVIS");
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items[0], "2024.03.05 11:30 Early start[Tu]b");
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items()[0], "2024.03.05 11:30 Early start[Tu]b");
 }
 
 TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
@@ -91,7 +91,7 @@ TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
   OpenAndWait();
   h.plugin.ResultList().NowShowing();
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"11:50 News[Tu]a", "11:50 Weather[Tu]b", "11:50 Film[Tu]c"}));
 }
 

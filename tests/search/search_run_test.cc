@@ -16,18 +16,21 @@ using testing::PluginHarness;
 using testing::Recorded;
 using Lines = std::vector<std::string>;
 
+// Real search runs, with texts to tell the host's events apart.
+void UseRealRuns(PluginHarness& h) {
+  h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
+  TSettings& s = h.settings;
+  s.MessSearchStarting = "Searching";
+  s.MessSearchComplete = "Done";
+  s.MessListCreate = "List ready";
+  s.MessOldDataBase = "Old guide";
+  s.RepeatCount = 2;
+  s.MaxResultCount = 1000;
+}
+
 class SearchRunTest : public ::testing::Test {
  protected:
-  SearchRunTest() {
-    h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
-    TSettings& s = h.settings;
-    s.MessSearchStarting = "Searching";
-    s.MessSearchComplete = "Done";
-    s.MessListCreate = "List ready";
-    s.MessOldDataBase = "Old guide";
-    s.RepeatCount = 2;
-    s.MaxResultCount = 1000;
-  }
+  SearchRunTest() { UseRealRuns(h); }
 
   void OpenAndWait() {
     h.Open();
@@ -41,7 +44,7 @@ TEST_F(SearchRunTest, OpenSearchesTheCheckedChannels) {
   OpenAndWait();
   EXPECT_EQ(h.Events(), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"}));
   // The programme on air (12:00) and the coming ones; the past ones are not offered.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"2024.03.05 12:00 Film[Tu]first", "2024.03.05 12:45 News[Tu]first",
                    "2024.03.05 13:30 Film[Tu]first", "2024.03.05 14:15 News[Tu]first",
                    "2024.03.05 15:00 Film[Tu]first", "2024.03.05 15:45 News[Tu]first"}));
@@ -76,12 +79,12 @@ TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
       {[&] { h.plugin.ResultList().SearchAllKeywords(); }, quiet, true},
   };
   for (const auto& c : cases) {
-    h.plugin.Form().ListBoxFind.Items = {"marker"};
+    h.plugin.Form().ListBoxFind.SetItems({"marker"});
     h.platform.ClearCalls();
     c.start();
     ASSERT_TRUE(h.WaitIdle());
     EXPECT_EQ(h.Events(), c.events);
-    EXPECT_EQ(h.plugin.Form().ListBoxFind.Items != Lines{"marker"}, c.listBoxChanges);
+    EXPECT_EQ(h.plugin.Form().ListBoxFind.Items() != Lines{"marker"}, c.listBoxChanges);
   }
   // The one-text search found the three News programmes.
   h.plugin.ResultList().BuildResultList();
@@ -95,28 +98,33 @@ TEST_F(SearchRunTest, TimeShiftsFromTheTable) {
   // The entry named as the channel (letter case aside) holds its shift, not the one
   // of "xfirst.ndx" that merely contains the name: the last programme, 15:45
   // unshifted, starts at 14:15.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items.back(), "2024.03.05 14:15 News[Tu]first");
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items().back(), "2024.03.05 14:15 News[Tu]first");
 }
 
-TEST_F(SearchRunTest, AShiftOutOfRangeIsReportedAndIgnored) {
-  h.settings.TimeShifts = {"first.ndx#2000"};
-  h.settings.TimeShiftCount = 1;
-  OpenAndWait();
-  EXPECT_EQ(h.BoxTexts(),
-            Lines{"Time shift must be -1440..1440, used TimeShift=0 for first.ndx      "});
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items[0], "2024.03.05 12:00 Film[Tu]first");
-}
-
-TEST_F(SearchRunTest, AShiftThatIsNoNumberEndsTheRunButItStillReports) {
-  h.settings.TimeShifts = {"first.ndx#soon"};
-  h.settings.TimeShiftCount = 1;
-  h.settings.Words = {"News"};
-  h.settings.WordCount = 1;
-  OpenAndWait();
-  EXPECT_EQ(h.Events(), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done",
-                               "MESS Old guide"}));
-  EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 0 found");
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items, Lines{kResultsNotShownNotice});  // not rebuilt
+// A shift the run cannot use is reported and read as 0, and the run goes on: one
+// mistyped entry must not leave the other channels unsearched.
+TEST(SearchRunShiftTest, AShiftThatCannotBeUsedIsReportedAndTheChannelReadUnshifted) {
+  for (const char* shift : {"2000", "-1441", "1e9", "-", "", "99999999999", "soon", "30 "}) {
+    PluginHarness h;
+    UseRealRuns(h);
+    h.WriteChannel("second", {{0, "News"}, {60, "Film"}});
+    h.settings.Channels = {"first.ndx", "second.ndx"};
+    h.settings.ChannelCount = 2;
+    h.settings.TimeShifts = {std::string("first.ndx#") + shift};
+    h.settings.TimeShiftCount = 1;
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+    EXPECT_EQ(h.BoxTexts(),
+              Lines{"Time shift must be -1440..1440, used TimeShift=0 for first.ndx      "})
+        << shift;
+    EXPECT_EQ(h.Events(), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"}))
+        << shift;
+    const Lines& listed = h.plugin.Form().ListBoxFind.Items();
+    EXPECT_EQ(listed.size(), 8u) << shift;
+    EXPECT_EQ(listed.at(0), "2024.03.05 12:00 News[Tu]second") << shift;
+    EXPECT_EQ(listed.at(1), "2024.03.05 12:00 Film[Tu]first") << shift;  // unshifted
+    EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 8 found") << shift;
+  }
 }
 
 TEST_F(SearchRunTest, TheResultLimitIsLookedAtBetweenChannels) {
@@ -158,7 +166,7 @@ TEST_F(SearchRunTest, SelectedChannelAlone) {
   h.plugin.Channels().ShowSelectedChannelClick();
   ASSERT_TRUE(h.WaitIdle());
   // Every line contains "[": the channel's programmes in the window, unchecked or not.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items,
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"2024.03.05 11:50 News[Tu]other", "2024.03.05 12:20 News[Tu]other"}));
 }
 
@@ -181,7 +189,7 @@ TEST_F(SearchRunTest, AnOutdatedGuideIsReportedWhenTheWindowIsHidden) {
   OpenAndWait();
   EXPECT_TRUE(h.plugin.State().databaseOutdated);
   EXPECT_EQ(h.Events().back(), "MESS Old guide");
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items, Lines{"-Old guide"});
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(), Lines{"-Old guide"});
   h.plugin.Setup();
   h.platform.ClearCalls();
   h.Command("REFINDVIS");

@@ -57,7 +57,7 @@ std::string WithLine(int number, const std::string& replacement) {
   return text.substr(0, start) + replacement + text.substr(end);
 }
 
-int Load(const std::string& text, TSettings& s, std::string* reason = nullptr) {
+int Load(const std::string& text, TSettings& s, LoadFailure* reason = nullptr) {
   return LoadSettingsText(text, s, reason);
 }
 
@@ -84,9 +84,9 @@ TEST(SettingsFileTest, WritesTheEstablishedLines) {
 
 TEST(SettingsFileTest, TheShippedFileLoads) {
   TSettings s;
-  std::string reason;
+  LoadFailure reason;
   ASSERT_EQ(LoadSettings(std::string(KOLVAR_PACKAGE_DIR) + "settings.ini", s, &reason), 1)
-      << reason;
+      << reason.reason;
   EXPECT_EQ(s.Path, "C:\\TV\\");
   EXPECT_EQ(s.DaysOfWeek[0], "Su");
   EXPECT_EQ(s.MonthsList[11], "December");
@@ -139,9 +139,9 @@ TEST(SettingsFileTest, IntegersAndTheirRanges) {
   };
   for (const auto& c : cases) {
     TSettings s;
-    std::string reason;
+    LoadFailure reason;
     EXPECT_EQ(Load(WithLine(c.line, c.text), s, &reason), c.result) << c.text;
-    EXPECT_EQ(reason, c.reason) << c.text;
+    EXPECT_EQ(reason.reason, c.reason) << c.text;
   }
   TSettings s;
   Load(WithLine(4, "Find_Mode =    -12 and more words"), s);
@@ -159,28 +159,28 @@ TEST(SettingsFileTest, AFailureKeepsWhatWasReadBeforeIt) {
 
 TEST(SettingsFileTest, HeadersAndLists) {
   TSettings s;
-  std::string reason;
+  LoadFailure reason;
   EXPECT_EQ(Load(WithLine(1, "[Kolvar settings]"), s, &reason), -1);
-  EXPECT_EQ(reason, "Load Error: [Kolvar Settings]");
+  EXPECT_EQ(reason.reason, "Load Error: [Kolvar Settings]");
   EXPECT_EQ(Load(WithLine(33, "[Out str format] "), s, &reason), -1);
-  EXPECT_EQ(reason, "Load Error: [Out format str]");
+  EXPECT_EQ(reason.reason, "Load Error: [Out format str]");
   EXPECT_EQ(Load(WithLine(38, "[Months list]"), s, &reason), -1);
-  EXPECT_EQ(reason, "Load Error: [MonthList]");
+  EXPECT_EQ(reason.reason, "Load Error: [MonthList]");
 
   // An empty keyword line ends the list; the next keyword meets the header check.
   std::string text = SettingsText(Sample());
   std::string broken = text;
   broken.replace(broken.find("News\r\n"), 6, "News\r\n\r\n");
   EXPECT_EQ(Load(broken, s, &reason), -1);
-  EXPECT_EQ(reason, "Load Error: [Time Shifts]");
+  EXPECT_EQ(reason.reason, "Load Error: [Time Shifts]");
   broken = text;
   broken.replace(broken.find("film@3"), 0, " ");
   EXPECT_EQ(Load(broken, s, &reason), -1);
-  EXPECT_EQ(reason, "Load Error: [Time Shifts]");
+  EXPECT_EQ(reason.reason, "Load Error: [Time Shifts]");
   broken = text;
   broken.replace(broken.find("second.ndx\r\n \r\n"), 0, " ");
   EXPECT_EQ(Load(broken, s, &reason), -1);
-  EXPECT_EQ(reason, "Load Error: [Words]");
+  EXPECT_EQ(reason.reason, "Load Error: [Words]");
 
   // The time-shift header may be the very last line.
   TSettings noShifts = Sample();
@@ -195,6 +195,46 @@ TEST(SettingsFileTest, HeadersAndLists) {
   }
 }
 
+// The user mends the file by hand: the box names the line, what must stand
+// there and what does.
+TEST(SettingsFileTest, AFailureSaysWhereAndWhatWasExpected) {
+  std::string emptyWord = SettingsText(Sample());
+  emptyWord.replace(emptyWord.find("News\r\n"), 6, "News\r\n\r\n");
+  std::string timeShifts = SettingsText(Sample());
+  timeShifts.replace(timeShifts.find("[Time Shifts]"), 13, "[Time shifts]");
+  struct Case {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {WithLine(12, "BeatDelay = 0"),
+       "line 12:\r\nexpected \"BeatDelay = \" and a whole number of 1 or more,\r\n"
+       "found \"BeatDelay = 0\"."},
+      {WithLine(4, "Find_Mode = three"),
+       "line 4:\r\nexpected \"Find_Mode = \" and a whole number,\r\nfound \"Find_Mode = three\"."},
+      {"\xEF\xBB\xBF" + SettingsText(Sample()),
+       "line 1:\r\nexpected the line \"[Kolvar Settings]\", letter case as here,\r\nfound "
+       "\"\xEF\xBB\xBF[Kolvar Settings]\".\r\n\r\nThe file begins with a UTF-8 byte order mark: "
+       "save it as ANSI (Windows-1251) text."},
+      {timeShifts,
+       "line 60:\r\nexpected the line \"[Time Shifts]\", letter case as here (the list above "
+       "it ends at an empty line or a line beginning with a blank),\r\nfound \"[Time shifts]\"."},
+      {emptyWord,
+       "line 59:\r\nexpected the line \"[Time Shifts]\", letter case as here (the "
+       "list above it ends at an empty line or a line beginning with a blank),\r\n"
+       "found \"film@3^95\"."},
+      {WithLine(5, std::string(200, 'x')),
+       "line 5:\r\nexpected \"Congeniality rate = \" and a whole number,\r\nfound \"" +
+           std::string(80, 'x') + "...\"."},
+  };
+  for (const auto& c : cases) {
+    TSettings s;
+    LoadFailure failure;
+    ASSERT_EQ(Load(c.text, s, &failure), -1) << c.message;
+    EXPECT_EQ(LoadErrorText("C:\\K\\settings.ini", failure),
+              "Load Error\r\n\r\nC:\\K\\settings.ini, " + c.message);
+  }
+}
+
 TEST(SettingsFileTest, SkippingCountsCharactersNotLabels) {
   TSettings s;
   ASSERT_EQ(Load(WithLine(3, "PATX = D:\\Guide\\"), s), 1);
@@ -204,7 +244,7 @@ TEST(SettingsFileTest, SkippingCountsCharactersNotLabels) {
   ASSERT_EQ(Load(WithLine(20, "MessConfirmUnd= OK"), s), 1);
   EXPECT_EQ(s.MessConfirmUnd, "K");
   // A value line shorter than its label eats into the next line.
-  std::string reason;
+  LoadFailure reason;
   EXPECT_EQ(Load(WithLine(12, "Beat"), s, &reason), -1);
   // An empty ignored line ended by a lone LF takes the next line with it.
   std::string text = SettingsText(Sample());
@@ -291,8 +331,8 @@ TEST(SettingsFileTest, RandomRecordsReadBackEqual) {
     s.MessConfirmUnd = RandomText(random, 30) + "  ";  // trailing blanks survive
     s.MessOldDataBase = RandomText(random, 80);
     TSettings loaded;
-    std::string reason;
-    ASSERT_EQ(Load(SettingsText(s), loaded, &reason), 1) << round << ": " << reason;
+    LoadFailure reason;
+    ASSERT_EQ(Load(SettingsText(s), loaded, &reason), 1) << round << ": " << reason.reason;
     ASSERT_EQ(loaded, s) << round;
   }
 }
@@ -309,8 +349,8 @@ TEST(SettingsFileTest, ValuesTheFileCannotHoldAreMendedSoTheFileStillLoads) {
   s.RepeatCount = 0;
   s.Priority = 9;
   TSettings loaded;
-  std::string reason;
-  ASSERT_EQ(Load(SettingsText(s), loaded, &reason), 1) << reason;
+  LoadFailure reason;
+  ASSERT_EQ(Load(SettingsText(s), loaded, &reason), 1) << reason.reason;
   EXPECT_EQ(loaded.Path, "C:\\TV\\");
   EXPECT_EQ(loaded.MessEndOfList, "twolines");
   EXPECT_EQ(loaded.Words, (std::vector<std::string>{"News", "padded", "ab"}));
@@ -397,8 +437,11 @@ TEST(SettingsFileTest, FileSystemFailuresAreReportedWithTheFileAndLoseNothing) {
     EXPECT_EQ(reason, "Save Error: cannot write " + path);
     // The file is there and whole, but cannot be read.
     TSettings s;
-    EXPECT_EQ(LoadSettings(path, s, &reason), -1);
-    EXPECT_EQ(reason, "Load Error: cannot read " + path);
+    LoadFailure failure;
+    EXPECT_EQ(LoadSettings(path, s, &failure), -1);
+    EXPECT_EQ(failure.reason, "Load Error: cannot read " + path);
+    EXPECT_EQ(LoadErrorText(path, failure),
+              "Load Error\r\n\r\nThe file " + path + " could not be read.");
   }
   TSettings s;
   ASSERT_EQ(LoadSettings(path, s), 1);

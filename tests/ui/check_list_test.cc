@@ -7,10 +7,10 @@ namespace {
 
 TEST(CheckListTest, CounterNumberedLinesAndKeepingTheChecked) {
   CheckListBox list;
-  FillCheckList(list, {"old.ndx"}, {true});
-  FillCheckList(list, {"a.ndx", "b.ndx"}, {false});  // missing marks are unchecked
+  list.SetItems({"old.ndx"}, {true});
+  list.SetItems({"a.ndx", "b.ndx"}, {false});  // missing marks are unchecked
   EXPECT_EQ(CheckedOfAllText(list), "0/2");
-  FillCheckList(list, {}, {});
+  list.SetItems({}, {});
   EXPECT_EQ(CheckedOfAllText(list), "0/0");
 
   for (int i = 1; i <= 12; ++i) list.Add("c" + std::to_string(i) + ".ndx", i != 2);
@@ -23,7 +23,7 @@ TEST(CheckListTest, CounterNumberedLinesAndKeepingTheChecked) {
   list.SetItemIndex(3);
   KeepCheckedItems(list);
   EXPECT_EQ(list.Count(), 11);
-  EXPECT_EQ(list.Items[1], "c3.ndx");
+  EXPECT_EQ(list.Items()[1], "c3.ndx");
   EXPECT_EQ(list.ItemIndex(), -1);
 }
 

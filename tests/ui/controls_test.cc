@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "ui/form_pref.h"
 
 namespace kolvar {
@@ -33,6 +36,44 @@ TEST(SpinEditTest, StepsStayInsideTheRange) {
   EXPECT_EQ(shift.Value(), -1440);
   shift.SetValue(-1445);
   EXPECT_EQ(shift.Value(), -1440);
+}
+
+// The window redraws a list only when its version moved: every change of the
+// lines or marks must move it, and nothing else may.
+TEST(ListBoxTest, EveryChangeCountsAVersionAndOnlyChangesDo) {
+  CheckListBox list;
+  list.SetItems({"a", "b", "c"}, {true});
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool lines;
+    bool marks;
+  } steps[] = {
+      {"add", [&] { list.Add("d", true); }, true, true},
+      {"set item", [&] { list.SetItem(0, "A"); }, true, false},
+      {"swap", [&] { list.SwapItems(0, 1); }, true, false},
+      {"erase", [&] { list.ListBox::Erase(3); }, true, false},
+      {"current item", [&] { list.SetItemIndex(1); }, false, false},
+      {"check", [&] { list.SetChecked(1, true); }, false, true},
+      {"check again", [&] { list.SetChecked(1, true); }, false, false},
+      {"uncheck all", [&] { list.SetAllChecked(false); }, false, true},
+      {"replace", [&] { list.SetItems({"x"}, {}); }, true, true},
+      {"clear", [&] { list.Clear(); }, true, true},
+  };
+  for (const Step& step : steps) {
+    const auto lines = list.Version();
+    const auto marks = list.ChecksVersion();
+    step.act();
+    EXPECT_EQ(list.Version() != lines, step.lines) << step.what;
+    EXPECT_EQ(list.ChecksVersion() != marks, step.marks) << step.what;
+    EXPECT_EQ(list.CheckedCount(), static_cast<int>(std::count(list.CheckMarks().begin(),
+                                                               list.CheckMarks().end(), true)))
+        << step.what;
+  }
+  list.SetItems({"a", "b"}, {});
+  list.SetItemIndex(1);
+  list.SetItems({"a"}, {});
+  EXPECT_EQ(list.ItemIndex(), -1);  // past the end: none
 }
 
 TEST(CheckBoxTest, ADifferentStateRunsTheClickHandlerLikeAUsersClick) {
