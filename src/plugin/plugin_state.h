@@ -62,6 +62,8 @@ struct PluginState {
   // calling out (host message, box, hand-over): the host may call back in.
   mutable Mutex mutex;
   TFindStruct results GUARDED_BY(mutex);
+  // The channels the run of these results could not read in full.
+  std::vector<std::string> unreadableChannels GUARDED_BY(mutex);
   // Where each keyword the running search parsed stands in the keyword list now
   // (-1 once it is gone), so what it publishes refers to the list as edited.
   std::vector<std::int32_t> runKeywordPositions GUARDED_BY(mutex);

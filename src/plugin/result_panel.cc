@@ -73,9 +73,8 @@ void ResultPanel::RunMenuCommand(int id) {
 }
 
 void ResultPanel::BuildResultList() {
-  const EmptyListNotice notice{state_.databaseOutdated,
-                               state_.form.CheckListBoxFiles.CheckedCount(),
-                               state_.settings.MessOldDataBase};
+  EmptyListNotice notice{state_.databaseOutdated, state_.form.CheckListBoxFiles.CheckedCount(),
+                         state_.settings.MessOldDataBase};
   const DateTime now = state_.platform.Now();
   ListBox& list = state_.form.ListBoxFind;
   // The old lines go first: a long list is then never held twice.
@@ -83,6 +82,7 @@ void ResultPanel::BuildResultList() {
   ResultListing listing;
   {
     MutexLock lock(state_.mutex);
+    notice.unreadable = state_.unreadableChannels;
     listing = kolvar::BuildResultList(state_.results, now, notice);
   }
   list.SetItems(std::move(listing.lines));

@@ -1,5 +1,6 @@
 #include "plugin/search_control.h"
 
+#include <chrono>
 #include <numeric>
 
 #include "base/numbers.h"
@@ -83,13 +84,36 @@ class SearchControl::WorkerContext final : public SearchContext {
     PluginState* s = &control_.state_;
     run_.OnWindowThread([s, caption] { s->form.Label1.Caption = caption; });
   }
+  void ShowChannelProgress(const std::string& caption) override {
+    // Each caption is a wait for the window thread: a few a second say as much
+    // to the user, and leave the host's own messages their turn.
+    const auto now = std::chrono::steady_clock::now();
+    if (progressShown_ && now - lastProgress_ < kProgressInterval) return;
+    progressShown_ = true;
+    lastProgress_ = now;
+    ShowProgress(caption);
+  }
+  void ReportUnreadable(std::vector<std::string> channels) override {
+    PluginState& s = control_.state_;
+    run_.WithSharedState([&s, &channels] {
+      s.mutex.AssertHeld();
+      s.unreadableChannels = std::move(channels);
+    });
+  }
   void ListResults() override {
     SearchControl* control = &control_;
     run_.OnWindowThread([control] {
       PluginState& s = control->state_;
       s.form.Label1.Caption = kBuildingList;
       control->listResults_();
-      s.form.Label1.Caption = FoundCaption(s.ResultCount());
+      std::size_t count = 0;
+      std::size_t unreadable = 0;
+      {
+        MutexLock lock(s.mutex);
+        count = s.results.size();
+        unreadable = s.unreadableChannels.size();
+      }
+      s.form.Label1.Caption = FoundCaption(count, unreadable);
     });
   }
   void Report(RunEvent event) override {
@@ -118,8 +142,12 @@ class SearchControl::WorkerContext final : public SearchContext {
   }
 
  private:
+  static constexpr std::chrono::milliseconds kProgressInterval{250};
+
   SearchControl& control_;
   RunContext& run_;
+  bool progressShown_ = false;
+  std::chrono::steady_clock::time_point lastProgress_;
 };
 
 SearchControl::SearchControl(PluginState& state, HostChannel& host,
@@ -194,6 +222,7 @@ bool SearchControl::LaunchSearchThread(SearchArgs args) {
       {
         MutexLock lock(s.mutex);
         std::swap(old, s.results);
+        s.unreadableChannels.clear();
       }
       s.resultsFromKeywordList = runFromKeywordList_;
       // The list as edited since the launch: the run's indices are carried to it.
@@ -222,6 +251,7 @@ void SearchControl::DiscardRun() {
   {
     MutexLock lock(state_.mutex);
     std::swap(discarded, state_.results);
+    state_.unreadableChannels.clear();
   }
   listResults_();
 }

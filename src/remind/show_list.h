@@ -29,12 +29,13 @@ struct TShow {
 void ClearShowList(TShow& list);
 
 // Appends the results due now, in result order, that the list does not hold yet:
-// those on air (started, and not ended: an unknown end counts as not ended) and
-// those starting in fewer than minutes whole minutes. 2 when it appended any, 1
-// otherwise.
+// those on air (started, and not ended: an unknown end, 0, counts as six hours
+// after the start) and those starting in fewer than minutes whole minutes. 2 when
+// it appended any, 1 otherwise.
 int CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now, std::int32_t minutes);
 
-// Whether the programme of an entry is over; an unknown end never is.
+// Whether the programme of an entry is over; an unknown end is six hours after
+// the start.
 bool IsOver(const ShowEntry& entry, DateTime now);
 
 }  // namespace kolvar

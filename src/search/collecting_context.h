@@ -35,11 +35,16 @@ class CollectingContext final : public SearchContext {
     if (onInformation) onInformation(text);
   }
   void ShowProgress(const std::string&) override {}
+  void ShowChannelProgress(const std::string&) override {}
+  void ReportUnreadable(std::vector<std::string> channels) override {
+    unreadable = std::move(channels);
+  }
   void ListResults() override {}
   void Report(RunEvent) override {}
 
   TFindStruct results;
-  bool outdated = false;  // the guide held no programme after now
+  bool outdated = false;                // the guide held no programme after now
+  std::vector<std::string> unreadable;  // channels that could not be read in full
   std::function<void(const std::string&)> onInformation;
 
  private:

@@ -103,11 +103,31 @@ std::string ResultHint(const FoundProgramme& result, const std::vector<std::stri
   return std::to_string(word + 1) + " [" + keyword + "]:\r" + WrapHintLine(shown);
 }
 
+std::string UnreadableNotice(const std::vector<std::string>& channels) {
+  constexpr std::size_t kNamed = 3;
+  std::string text = "-" + std::to_string(channels.size()) +
+                     (channels.size() == 1 ? " channel" : " channels") + " could not be read: ";
+  for (std::size_t i = 0; i < channels.size() && i < kNamed; ++i) {
+    text += (i ? ", " : "") + channels[i];
+  }
+  if (channels.size() > kNamed)
+    text += " and " + std::to_string(channels.size() - kNamed) + " more";
+  return text;
+}
+
+std::string FoundCaption(std::size_t count, std::size_t unreadable) {
+  std::string caption = "Find: " + std::to_string(count) + " found";
+  if (unreadable > 0) caption += ", " + std::to_string(unreadable) + " unreadable";
+  return caption;
+}
+
 ResultListing BuildResultList(const TFindStruct& results, DateTime now,
                               const EmptyListNotice& notice) {
   ResultListing listing;
   if (results.empty()) {
-    if (notice.databaseOutdated && notice.checkedChannels > 0) {
+    if (!notice.unreadable.empty()) {
+      listing.lines = {UnreadableNotice(notice.unreadable)};
+    } else if (notice.databaseOutdated && notice.checkedChannels > 0) {
       listing.lines = {"-" + notice.messOldDataBase};
     } else {
       listing.lines = {"-no results found"};

@@ -56,7 +56,15 @@ struct EmptyListNotice {
   bool databaseOutdated = false;
   int checkedChannels = 0;
   std::string messOldDataBase;
+  // Channels the last run could not read: said before anything else, since an
+  // unavailable guide would otherwise pass for one without matches.
+  std::vector<std::string> unreadable{};
 };
+
+// "-2 channels could not be read: a.ndx, b.ndx", naming the first few.
+std::string UnreadableNotice(const std::vector<std::string>& channels);
+// "Find: 12 found", and how many channels could not be read when some could not.
+std::string FoundCaption(std::size_t count, std::size_t unreadable = 0);
 
 // What the result list box shows: the result lines, or one placeholder line, and
 // the line to make current (-1 for none).

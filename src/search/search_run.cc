@@ -36,8 +36,6 @@ std::optional<std::string> ShiftText(const TSettings& settings, const std::strin
 
 }  // namespace
 
-std::string FoundCaption(std::size_t count) { return "Find: " + std::to_string(count) + " found"; }
-
 bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx) {
   return RunSearch(args, snapshot, ctx, MatcherChoice::kCompiled);
 }
@@ -48,6 +46,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
   const ReaderOptions reader{settings.Path, settings.DaysOfWeek, settings.FullSearch};
   TFindStruct found;             // the channel being read
   std::vector<DateTime> starts;  // of the published results, in their order
+  std::vector<std::string> unreadable;
   std::size_t published = 0;
   ctx.WithResults([&found](TFindStruct& shared) { std::swap(found, shared); });
   ClearResults(found);  // the last run's results, freed outside the lock
@@ -79,7 +78,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
   auto readChannel = [&](const std::string& name) {
     int shift = 0;
     std::optional<std::string> shiftText = ShiftText(settings, name);
-    if (args.visible) ctx.ShowProgress("Find: processing " + name);
+    if (args.visible) ctx.ShowChannelProgress("Find: processing " + name);
     if (shiftText) {
       // A text that is no number is as unusable as one out of range, and is told
       // the same way: ending the run there would leave the other channels unread.
@@ -90,7 +89,9 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
         ctx.ShowInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
       }
     }
-    ReadChannelFile(reader, name, shift, args.window, ctx.Now(), hooks);
+    if (!ReadChannelFile(reader, name, shift, args.window, ctx.Now(), hooks)) {
+      unreadable.push_back(name);
+    }
     for (const FoundProgramme& f : found) starts.push_back(f.start);
     published += found.size();
     ctx.Publish(found);
@@ -114,6 +115,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
     }
     // A run frozen after its last channel stays there, like one frozen earlier.
     if (!ctx.Continue()) return true;
+    ctx.ReportUnreadable(std::move(unreadable));
     if (!ctx.TakeSkipNextSort() && args.sorted) ctx.PublishOrder(SortedOrder(starts));
     std::vector<DateTime>().swap(starts);
     if (!ctx.Continue()) return true;

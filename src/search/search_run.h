@@ -68,6 +68,12 @@ class SearchContext {
 
   virtual void ShowInformation(const std::string& text) = 0;
   virtual void ShowProgress(const std::string& caption) = 0;
+  // The caption naming the channel being read, once per channel: a context may
+  // show only some of them (a big guide reads hundreds a second).
+  virtual void ShowChannelProgress(const std::string& caption) = 0;
+  // The channels this run could not read, or read only in part (missing,
+  // unreadable or damaged files), once the channels are done; before ListResults.
+  virtual void ReportUnreadable(std::vector<std::string> channels) = 0;
   // Refills the result list box from the shared results, showing the progress
   // of it and then the number found.
   virtual void ListResults() = 0;
@@ -75,9 +81,6 @@ class SearchContext {
   // checked; the context knows both.
   virtual void Report(RunEvent event) = 0;
 };
-
-// "Find: 12 found".
-std::string FoundCaption(std::size_t count);
 
 // One run. True when it ended normally, false when a lack of memory ended it early; it still
 // reports its end then. A stopped run returns as soon as it notices, with nothing more reported.

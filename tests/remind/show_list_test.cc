@@ -15,11 +15,16 @@ TEST(CollectUpcomingTest, DueRulesDuplicatesAndUnknownEnds) {
     bool due;
   };
   const Case cases[] = {
-      {10.5, 40, 10, false},                      // its whole minutes, 10, are not fewer than 10
-      {10.5, 40, 11, true},  {-5, 30, 10, true},  // on air
-      {-30, -1, 10, false},                       // ended a minute ago
-      {0, 30, 10, true},                          // starting now counts as started
-      {-30, 0, 10, true},                         // on air with an end nobody knows: not over
+      {10.5, 40, 10, false},  // its whole minutes, 10, are not fewer than 10
+      {10.5, 40, 11, true},
+      {-5, 30, 10, true},    // on air
+      {-30, -1, 10, false},  // ended a minute ago
+      {0, 30, 10, true},     // starting now counts as started
+      // An end nobody knows: on air for six hours from its start, not for ever.
+      {-30, 0, 10, true},
+      {-359, 0, 10, true},
+      {-361, 0, 10, false},
+      {-1e8, 0, 10, false},  // a damaged record dated in the distant past
       {120, 0, 10, false},
   };
   for (const Case& c : cases) {
@@ -29,6 +34,10 @@ TEST(CollectUpcomingTest, DueRulesDuplicatesAndUnknownEnds) {
         << c.start << " " << c.end << " " << c.previewMinutes;
     EXPECT_EQ(list.Count(), c.due ? 1 : 0);
     EXPECT_EQ(list.Pending, list.Count());
+    // Whatever is due from the past is not over, and what is not due is.
+    if (c.start <= 0) {
+      EXPECT_EQ(IsOver({"line", p.start, p.end, true}, kNow), !c.due) << c.start;
+    }
   }
   // The same line twice gives one entry, also over several builds, which only add.
   TShow list;

@@ -2,6 +2,9 @@
 // Tuesday 5 March 2024, 12:00.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "base/paths.h"
 #include "jtv_writer.h"
 #include "plugin/host_channel.h"
 #include "settings/settings_file.h"
@@ -124,6 +127,42 @@ TEST(SearchRunShiftTest, AShiftThatCannotBeUsedIsReportedAndTheChannelReadUnshif
     EXPECT_EQ(listed.at(0), "2024.03.05 12:00 News[Tu]second") << shift;
     EXPECT_EQ(listed.at(1), "2024.03.05 12:00 Film[Tu]first") << shift;  // unshifted
     EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 8 found") << shift;
+  }
+}
+
+// A guide folder that vanished, or a channel file that cannot be read, must not
+// pass for a guide without matches.
+TEST(SearchRunUnreadableTest, ChannelsThatCannotBeReadAreNamed) {
+  struct Case {
+    std::vector<std::string> removed;
+    Lines listed;
+    std::string caption;
+  } cases[] = {
+      {{"second.pdt"}, {}, "Find: 6 found, 1 unreadable"},
+      {{"first.ndx", "first.pdt", "second.ndx", "second.pdt"},
+       {"-2 channels could not be read: first.ndx, second.ndx"},
+       "Find: 0 found, 2 unreadable"},
+  };
+  for (const Case& c : cases) {
+    PluginHarness h;
+    UseRealRuns(h);
+    h.WriteChannel("second", {{-300, "Old"}});
+    h.settings.Channels = {"first.ndx", "second.ndx"};
+    h.settings.ChannelCount = 2;
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+    EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 6 found");
+    for (const std::string& file : c.removed)
+      std::filesystem::remove(ToNativePath(h.folder.Path(file)));
+    h.Command("REFINDVIS");
+    ASSERT_TRUE(h.WaitIdle());
+    EXPECT_EQ(h.plugin.Form().Label1.Caption, c.caption);
+    const Lines& listed = h.plugin.Form().ListBoxFind.Items();
+    if (c.listed.empty()) {
+      EXPECT_EQ(listed.size(), 6u);  // the first channel's results
+    } else {
+      EXPECT_EQ(listed, c.listed);
+    }
   }
 }
 

@@ -207,8 +207,13 @@ int Run(const Options& o) {
   const bool normal = RunSearch(args, snapshot, context);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
 
-  const ResultListing lines =
-      BuildResultList(context.results, now, {context.outdated, checked, s.MessOldDataBase});
+  // The list box names unreadable channels only when nothing was found; here the
+  // user hears of each.
+  for (const std::string& channel : context.unreadable) {
+    std::cerr << "kolvar-find: could not read " << channel << " in full\n";
+  }
+  const ResultListing lines = BuildResultList(
+      context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
   std::string out;
   for (const std::string& line : lines.lines) out += line + '\n';
   std::fwrite(out.data(), 1, out.size(), stdout);
