@@ -33,7 +33,21 @@ plugin=$build/Kolvar
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/Kolvar/Skin" "$stage/Kolvar/Help"
-cp "$plugin/Kolvar.dll" "$plugin/settings.ini" "$stage/Kolvar/"
+cp "$plugin/settings.ini" "$stage/Kolvar/"
+# Users get the DLL without its symbols and debug sections; the unstripped one
+# stays in the build folder for reading crash addresses.
+i686-w64-mingw32-strip --strip-all -o "$stage/Kolvar/Kolvar.dll" "$plugin/Kolvar.dll"
+headers=$(i686-w64-mingw32-objdump -p -h "$stage/Kolvar/Kolvar.dll")
+for export in Open Close Setup ActionManual; do
+  if ! grep -qE "\] $export\$" <<<"$headers"; then
+    echo "package: the stripped Kolvar.dll lost its export $export" >&2
+    exit 1
+  fi
+done
+if grep -q '\.debug' <<<"$headers"; then
+  echo "package: the stripped Kolvar.dll still has debug sections" >&2
+  exit 1
+fi
 cp "$plugin/Help/index.htm" "$stage/Kolvar/Help/"
 cp "$plugin"/Skin/*.bmp "$stage/Kolvar/Skin/"
 skins=$(find "$stage/Kolvar/Skin" -name '*.bmp' | wc -l)
@@ -46,4 +60,5 @@ mkdir -p "$(dirname "$out")"
 rm -f "$out"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 (cd "$stage" && cmake -E tar cf "$out" --format=zip Kolvar)
-echo "package: wrote $out ($(cmake -E tar tf "$out" | grep -vc '/$') files)"
+echo "package: wrote $out ($(cmake -E tar tf "$out" | grep -vc '/$') files; Kolvar.dll" \
+  "$(stat -c %s "$stage/Kolvar/Kolvar.dll") bytes, unstripped $(stat -c %s "$plugin/Kolvar.dll"))"

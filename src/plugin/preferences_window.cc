@@ -33,6 +33,8 @@ void PreferencesWindow::FillControlsFromSettings() {
 }
 
 void PreferencesWindow::Show() {
+  // A new showing: a skin mended meanwhile shows, a missing one is told again.
+  if (!state_.form.Visible) brokenImages_.clear();
   state_.form.Visible = true;
   state_.platform.ShowPreferencesWindow();
 }
@@ -121,7 +123,9 @@ void PreferencesWindow::SetSkinActions(
 bool PreferencesWindow::DrawSkin(const std::string& file, int left, int top, int right, int bottom,
                                  bool stretch) {
   const std::string path = state_.pluginFolder + file;
+  if (brokenImages_.contains(path)) return true;
   if (state_.platform.DrawImage(path, left, top, right, bottom, stretch)) return true;
+  brokenImages_.insert(path);
   host_.ShowMessageBox("The skin image " + path + " could not be loaded", kBoxOk);
   return false;
 }

@@ -3,6 +3,9 @@
 // thread.
 #pragma once
 
+#include <set>
+#include <string>
+
 #include "plugin/channel_panel.h"
 #include "plugin/host_channel.h"
 #include "plugin/keyword_editor.h"
@@ -26,7 +29,8 @@ class PreferencesWindow {
  private:
   // What the face needs of the window, through the platform.
   SkinHost SkinSurface();
-  // Draws a skin image; a file that cannot be drawn is reported and ends the event.
+  // Draws a skin image. A file that cannot be drawn is reported and ends the
+  // event, once per showing of the window; after that it is drawn as nothing.
   bool DrawSkin(const std::string& file, int left, int top, int right, int bottom, bool stretch);
 
  public:
@@ -66,6 +70,9 @@ class PreferencesWindow {
   ChannelPanel& channels_;
   KeywordEditor& keywords_;
   SkinFace face_;
+  // Skin files reported since the window was last shown: a box at every pointer
+  // move would make the window unusable.
+  std::set<std::string> brokenImages_;
 };
 
 }  // namespace kolvar

@@ -251,13 +251,14 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
     auto count = SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
     line += " count=" + std::to_string(count) +
             " current=" + std::to_string(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
-    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    // The channel list, found by its name, draws a check mark on every line.
+    const bool checkList = std::string(text.data()) == "CheckListBoxFiles";
     // Long lists are cut: the transcript shows their start.
     for (LRESULT i = 0; i < count && i < 25; ++i) {
       std::vector<char> item(static_cast<std::size_t>(SendMessageA(hwnd, LB_GETTEXTLEN, i, 0)) + 1);
       SendMessageA(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
       line += " item" + std::to_string(i) + "=" + Quote(item.data());
-      if ((style & LBS_OWNERDRAWFIXED) && (style & LBS_HASSTRINGS)) {
+      if (checkList) {
         line += SendMessageA(hwnd, LB_GETITEMDATA, i, 0) ? "[x]" : "[ ]";
       }
     }
@@ -392,8 +393,9 @@ HWND PluginWindow() { return FindWindowA("KolvarFormPref", nullptr); }
 // A click of a mouse button at a point of the plug-in window's client area, as a
 // user's hand would make it: the pointer moves there, then the button goes down
 // and up.
-// The left button's press or release alone (press, release), or both (click).
-enum class Press { kClick, kDown, kUp };
+// The left button's press or release alone (press, release), both (click), or
+// no button: the pointer only comes to rest there (move).
+enum class Press { kClick, kDown, kUp, kNone };
 
 void Click(int x, int y, bool right, Press press = Press::kClick) {
   HWND window = PluginWindow();
@@ -408,7 +410,15 @@ void Click(int x, int y, bool right, Press press = Press::kClick) {
   for (INPUT& i : input) i.type = INPUT_MOUSE;
   input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  if (press == Press::kClick) {
+  if (press == Press::kNone) {
+    // A move as the mouse makes it (Wine tells no window of SetCursorPos alone):
+    // absolute, in 65 536ths of the screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input[0].mi.dx = (p.x * 65536 + width - 1) / width;
+    input[0].mi.dy = (p.y * 65536 + height - 1) / height;
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, input, sizeof(INPUT));
+  } else if (press == Press::kClick) {
     SendInput(2, input, sizeof(INPUT));
   } else {
     SendInput(1, &input[press == Press::kDown ? 0 : 1], sizeof(INPUT));
@@ -563,12 +573,14 @@ class Runner {
       Log("setup");
       if (plugin_.isOpen) plugin_.setup();
       Pump(50);
-    } else if (verb == "click" || verb == "rightclick" || verb == "press" || verb == "release") {
+    } else if (verb == "click" || verb == "rightclick" || verb == "press" || verb == "release" ||
+               verb == "move") {
       int x = 0, y = 0;
       if (!(words >> x >> y)) return false;
       Log(verb + " " + std::to_string(x) + "," + std::to_string(y));
       const Press press = verb == "press"     ? Press::kDown
                           : verb == "release" ? Press::kUp
+                          : verb == "move"    ? Press::kNone
                                               : Press::kClick;
       Click(x, y, verb == "rightclick", press);
       Pump(100);
