@@ -19,22 +19,9 @@ fi
 "$root/scripts/install-deps.sh"
 source "$root/scripts/wine-env.sh"
 
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$(nproc)" --target jtvgen >/dev/null
 dir=$root/build/memory
 kolvar_host_folder "$dir"
-# The guide is kept between runs of the same size.
-if [ "$(cat "$dir/Guide/.channels" 2>/dev/null)" != "$channels" ]; then
-  rm -rf "$dir/Guide"
-  build/native/tools/jtvgen/jtvgen --out "$dir/Guide" --channels "$channels" --days 14 \
-    --start-minutes -30 --seed 7 >/dev/null
-  echo "$channels" >"$dir/Guide/.channels"
-fi
-guide="Z:$(cd "$dir/Guide" && pwd | tr / '\\')\\"
-list=$(cd "$dir/Guide" && printf '%s\r\n' *.ndx)
-GUIDE=$guide CHANNELS=$list perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
-  s/^FullSearch = .*\r$/FullSearch = TRUE\r/; s/^MAX_RESULT_COUNT = .*\r$/MAX_RESULT_COUNT = 1000000\r/;
-  $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/' "$dir/Plugins/Kolvar/settings.ini"
+kolvar_big_guide "$dir" "$channels"
 
 cat >"$dir/memory.script" <<'SCRIPT'
 settle

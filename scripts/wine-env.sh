@@ -52,3 +52,24 @@ kolvar_run_host() {
   fi
   wineserver -w 2>/dev/null || true
 }
+
+# The big guide of the memory and responsiveness measurements: CHANNELS channels
+# over 14 days in DIR/Guide (kept between runs of the same size), and the plug-in
+# installed in DIR pointed at it, every channel checked, full search, no result
+# limit worth the name. Needs jtvgen of the native preset.
+kolvar_big_guide() {
+  local dir=$1 channels=$2 guide list
+  cmake --preset native >/dev/null
+  cmake --build --preset native -j "$(nproc)" --target jtvgen >/dev/null
+  if [ "$(cat "$dir/Guide/.channels" 2>/dev/null)" != "$channels" ]; then
+    rm -rf "$dir/Guide"
+    "$kolvar_root/build/native/tools/jtvgen/jtvgen" --out "$dir/Guide" --channels "$channels" \
+      --days 14 --start-minutes -30 --seed 7 >/dev/null
+    echo "$channels" >"$dir/Guide/.channels"
+  fi
+  guide="Z:$(cd "$dir/Guide" && pwd | tr / '\\')\\"
+  list=$(cd "$dir/Guide" && printf '%s\r\n' *.ndx)
+  GUIDE=$guide CHANNELS=$list perl -pi -e 's/^PATH = .*\r$/PATH = $ENV{GUIDE}\r/;
+    s/^FullSearch = .*\r$/FullSearch = TRUE\r/; s/^MAX_RESULT_COUNT = .*\r$/MAX_RESULT_COUNT = 1000000\r/;
+    $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/' "$dir/Plugins/Kolvar/settings.ini"
+}

@@ -19,7 +19,8 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
       state_(platform),
       host_(state_),
       search_(
-          state_, host_, [this] { results_.BuildResultList(); }, enter_),
+          state_, host_,
+          [this](ResultListing* prepared) { return results_.BuildResultList(prepared); }, enter_),
       results_(state_, host_, search_),
       channels_(state_, host_, search_),
       keywords_(state_, host_),

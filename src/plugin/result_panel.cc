@@ -72,11 +72,16 @@ void ResultPanel::RunMenuCommand(int id) {
   }
 }
 
-void ResultPanel::BuildResultList() {
+std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
+  ListBox& list = state_.form.ListBoxFind;
+  if (prepared) {
+    std::vector<std::string> old = list.ReplaceItems(std::move(prepared->lines));
+    list.SetItemIndex(prepared->current);
+    return old;
+  }
   EmptyListNotice notice{state_.databaseOutdated, state_.form.CheckListBoxFiles.CheckedCount(),
                          state_.settings.MessOldDataBase};
   const DateTime now = state_.platform.Now();
-  ListBox& list = state_.form.ListBoxFind;
   // The old lines go first: a long list is then never held twice.
   list.SetItems({});
   ResultListing listing;
@@ -87,6 +92,7 @@ void ResultPanel::BuildResultList() {
   }
   list.SetItems(std::move(listing.lines));
   list.SetItemIndex(listing.current);
+  return {};
 }
 
 std::optional<FoundProgramme> ResultPanel::CurrentResult() const {

@@ -29,8 +29,10 @@ class ResultPanel {
   ResultPanel(PluginState& state, HostChannel& host, SearchControl& search)
       : state_(state), host_(host), search_(search) {}
 
-  // Refills the list box from the results and chooses its current line.
-  void BuildResultList();
+  // Refills the list box from the results and chooses its current line. prepared,
+  // when given, is that listing made already (by the search worker, from the
+  // results as they stand). Returns the old lines, for the caller to free.
+  std::vector<std::string> BuildResultList(ResultListing* prepared = nullptr);
   void ListBoxFindClick();
   void ListBoxFindDblClick();
   // The find dialog's "find next" with its text.

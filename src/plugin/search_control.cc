@@ -1,7 +1,9 @@
 #include "plugin/search_control.h"
 
 #include <chrono>
+#include <memory>
 #include <numeric>
+#include <optional>
 
 #include "base/numbers.h"
 
@@ -101,11 +103,25 @@ class SearchControl::WorkerContext final : public SearchContext {
     });
   }
   void ListResults() override {
+    // The lines are made here, and the old ones freed here: with 200 000 results
+    // either would hold the window thread for tens of milliseconds. Nothing
+    // changes the results on the window thread while a run is current (a sort
+    // waits for its end), so the lines still fit when they are handed over; they
+    // travel in a shared box, which the hand-over may outlive the run with.
+    PluginState& s = control_.state_;
+    const DateTime now = Now();
+    auto prepared = std::make_shared<std::optional<ResultListing>>();
+    auto old = std::make_shared<std::vector<std::string>>();
+    run_.WithSharedState([&] {
+      s.mutex.AssertHeld();
+      // No results: the placeholder line says what the window thread knows.
+      if (!s.results.empty()) *prepared = BuildResultList(s.results, now, {});
+    });
     SearchControl* control = &control_;
-    run_.OnWindowThread([control] {
+    const bool done = run_.OnWindowThread([control, prepared, old] {
       PluginState& s = control->state_;
       s.form.Label1.Caption = kBuildingList;
-      control->listResults_();
+      *old = control->listResults_(*prepared ? &**prepared : nullptr);
       std::size_t count = 0;
       std::size_t unreadable = 0;
       {
@@ -115,6 +131,8 @@ class SearchControl::WorkerContext final : public SearchContext {
       }
       s.form.Label1.Caption = FoundCaption(count, unreadable);
     });
+    // Done: the window thread is through with the box, and the old lines go here.
+    if (done) std::vector<std::string>().swap(*old);
   }
   void Report(RunEvent event) override {
     SearchControl* control = &control_;
@@ -150,8 +168,8 @@ class SearchControl::WorkerContext final : public SearchContext {
   std::chrono::steady_clock::time_point lastProgress_;
 };
 
-SearchControl::SearchControl(PluginState& state, HostChannel& host,
-                             std::function<void()> listResults, EnterFn enter)
+SearchControl::SearchControl(PluginState& state, HostChannel& host, ListResultsFn listResults,
+                             EnterFn enter)
     : state_(state),
       host_(host),
       listResults_(std::move(listResults)),
@@ -253,7 +271,7 @@ void SearchControl::DiscardRun() {
     std::swap(discarded, state_.results);
     state_.unreadableChannels.clear();
   }
-  listResults_();
+  listResults_(nullptr);
 }
 
 void SearchControl::FreezeSearch() {

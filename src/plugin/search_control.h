@@ -15,10 +15,11 @@ namespace kolvar {
 
 class SearchControl {
  public:
-  // listResults refills the result list box from the results (the result panel's
-  // BuildResultList); enter wraps the worker's hand-overs (see PluginSlot).
-  SearchControl(PluginState& state, HostChannel& host, std::function<void()> listResults,
-                EnterFn enter);
+  // listResults refills the result list box from the results, or with the listing
+  // given, returning the old lines (the result panel's BuildResultList); enter
+  // wraps the worker's hand-overs (see PluginSlot).
+  using ListResultsFn = std::function<std::vector<std::string>(ResultListing* prepared)>;
+  SearchControl(PluginState& state, HostChannel& host, ListResultsFn listResults, EnterFn enter);
 
   // A keyword search of the settings' keywords. args.keywords and
   // args.selectedOnly are ignored.
@@ -65,7 +66,7 @@ class SearchControl {
 
   PluginState& state_;
   HostChannel& host_;
-  std::function<void()> listResults_;
+  ListResultsFn listResults_;
   SearchArgs lastArgs_;
   // What the results of the run launched last will refer to, taken over when it
   // starts.

@@ -14,6 +14,13 @@ void ListBox::SetItems(std::vector<std::string> items) {
   Changed();
 }
 
+std::vector<std::string> ListBox::ReplaceItems(std::vector<std::string> items) {
+  std::swap(items_, items);
+  if (itemIndex_ >= Count()) itemIndex_ = -1;
+  Changed();
+  return items;
+}
+
 void ListBox::SetItem(int index, std::string text) {
   items_.at(static_cast<std::size_t>(index)) = std::move(text);
   Changed();

@@ -26,6 +26,8 @@ class ListBox : public ControlBase {
   int Count() const { return static_cast<int>(items_.size()); }
   // Replaces every line; a current item past the new end becomes none.
   void SetItems(std::vector<std::string> items);
+  // The same, handing the old lines back, so a long list can be freed elsewhere.
+  [[nodiscard]] std::vector<std::string> ReplaceItems(std::vector<std::string> items);
   void SetItem(int index, std::string text);
   void Add(std::string item);
   // Removes a line; the current item is left for the caller to place.

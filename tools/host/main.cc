@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "host_log.h"
+#include "pulse.h"
 #include "win32/host_protocol.h"
 #include "win32/unique_handle.h"
 
@@ -64,6 +65,8 @@ std::vector<Trigger> g_triggers;
 // Events of each kind received so far, for "waitfor".
 std::map<std::string, int> g_eventCounts;
 void RunTriggered(const std::string& action);
+// "pulse": the host's own posted messages and timer, timed.
+kolvar::host::Pulse g_pulse;
 
 std::string FieldText(const char* field, std::size_t size) {
   std::size_t n = 0;
@@ -93,6 +96,8 @@ std::string ValueText(LPARAM value) {
 }
 
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The pulse's own messages are not the plug-in's activity: "settle" ignores them.
+  if (g_pulse.Handle(hwnd, message, wParam, lParam)) return 0;
   ++g_activity;
   if (message == kolvar::win32::kEventMessage) {
     const auto* rec = reinterpret_cast<const HostEventRecord*>(wParam);
@@ -224,7 +229,7 @@ void Pump(DWORD milliseconds) {
   for (;;) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ++g_activity;
+      if (!g_pulse.Owns(msg)) ++g_activity;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -431,8 +436,8 @@ void Type(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     INPUT input[2] = {};
     for (INPUT& in : input) in.type = INPUT_KEYBOARD;
-    if (text.compare(i, 2, "\\n") == 0) {
-      input[0].ki.wVk = input[1].ki.wVk = VK_RETURN;
+    if (text.compare(i, 2, "\\n") == 0 || text.compare(i, 2, "\\b") == 0) {
+      input[0].ki.wVk = input[1].ki.wVk = text[i + 1] == 'n' ? VK_RETURN : VK_BACK;
       ++i;
     } else {
       input[0].ki.wScan = input[1].ki.wScan = static_cast<unsigned char>(text[i]);
@@ -644,6 +649,16 @@ class Runner {
       DWORD now = GetTickCount();
       Log("elapsed ms=" + std::to_string(now - lastElapsed_));
       lastElapsed_ = now;
+    } else if (verb == "pulse") {
+      if (arg == "start") {
+        g_pulse.Start(window_, 10);
+      } else if (arg == "report") {
+        Log(g_pulse.Report());
+      } else if (arg == "stop") {
+        g_pulse.Stop();
+      } else {
+        return false;
+      }
     } else if (verb == "echo") {
       Log("echo " + arg);
     } else {
@@ -836,6 +851,7 @@ int main(int argc, char** argv) {
     }
   }
   runner.Close();
+  g_pulse.Stop();
   FreeLibrary(plugin.module);
   Log("unload");
   DestroyWindow(window);
