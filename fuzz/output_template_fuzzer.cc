@@ -22,7 +22,7 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-// The cap the header promises for widths and precisions.
+// The cap the header promises for widths.
 constexpr std::size_t kWidthCap = 1000;
 
 // Ordinary moments and the ones a calendar cannot show.

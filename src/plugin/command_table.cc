@@ -1,9 +1,25 @@
 #include "plugin/command_table.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace kolvar {
+
+namespace {
+
+// The plain commands whose work sends the host a message (a notice, a browsed
+// entry, a status text). A host may answer each such message with the same
+// command; run at once, they would nest without bound.
+bool SendsToTheHost(const std::string& command) {
+  static constexpr std::array<std::string_view, 7> kNames = {
+      "SHOWUNTILBACK", "SHOWUNTILCURENT", "SHOWUNTILNEXT", "BEAT",
+      "REMINDON",      "REMINDOFF",       "TOGGLEREMIND"};
+  return std::find(kNames.begin(), kNames.end(), command) != kNames.end();
+}
+
+}  // namespace
 
 void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
   bool replied = false;
@@ -12,7 +28,11 @@ void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
     // A null command matches no name; the record still gets its reply.
     if (std::optional<std::string> command = record.Command()) {
       if (kind == 1) {
-        RunPlainCommand(*command);
+        if (SendsToTheHost(*command) && MustWait()) {
+          o_.host.Defer([this, command = *command] { RunPlainCommand(command); });
+        } else {
+          RunPlainCommand(*command);
+        }
         replied = RunStatusCommand(*command, record, tag);
       } else {
         RunParamCommand(*command, record);
@@ -21,6 +41,8 @@ void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
   }
   if (!replied) o_.host.Reply(tag, 1);
 }
+
+bool CommandTable::MustWait() const { return o_.host.Sending() || o_.host.HasDeferred(); }
 
 SearchArgs CommandTable::HostSearch(bool visible, bool announce) const {
   return {.sorted = state_.settings.Sorted,
@@ -135,7 +157,14 @@ bool CommandTable::RunStatusCommand(const std::string& command, ActionRecord& re
 
 void CommandTable::RunParamCommand(const std::string& command, ActionRecord& record) {
   if (command == "CUSTOMSHOWUNTILNEXT") {
-    if (record.Flag() != 0) o_.until.ShowUntilNext(record.ParamNumber());
+    if (record.Flag() == 0) return;
+    // The record is the host's for this call only: the minutes are taken now.
+    const std::int32_t minutes = record.ParamNumber();
+    if (MustWait()) {
+      o_.host.Defer([this, minutes] { o_.until.ShowUntilNext(minutes); });
+    } else {
+      o_.until.ShowUntilNext(minutes);
+    }
   } else if (command == "FINDIT" && record.Flag() == 0) {
     // Only now is Param known to be a text.
     if (std::optional<std::string> text = record.ParamText()) {

@@ -28,9 +28,12 @@ class CommandTable {
   };
   CommandTable(PluginState& state, Owners owners) : state_(state), o_(owners) {}
 
+  // Commands that send the host a message wait, while one of ours is under way or
+  // others wait before them, until it has returned; their reply comes at once.
   void ActionManual(ActionRecord& record, std::uint32_t tag);
 
  private:
+  bool MustWait() const;
   // The plain commands; all take the default reply.
   void RunPlainCommand(const std::string& command);
   // The status commands; true when one sent its own reply.

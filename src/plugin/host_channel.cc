@@ -50,6 +50,7 @@ int HostChannel::ShowMessageBox(const std::string& text, int style) {
 void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTime endTime,
                                   int index, int count) {
   if (!state_.Speaking()) return;
+  HostEvent event;
   // Reminders and browsed entries are result lines, shaped by the user's template
   // whether or not their end time is known.
   if (kindCode == kKindNotif || kindCode == kKindUser) {
@@ -57,16 +58,47 @@ void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTim
     const std::optional<DateTime> first = state_.FirstResultStart();
     const ResultLineParts parts = TakeResultLineApart(text, first ? &*first : nullptr, now);
     const TSettings& settings = state_.settings;
-    state_.platform.SendEvent(
-        MakeHostEvent(FormatOutputString(settings.OutStrFormat, parts, settings.MonthsList, endTime,
-                                         index, count, now),
-                      kindCode));
+    event = MakeHostEvent(FormatOutputString(settings.OutStrFormat, parts, settings.MonthsList,
+                                             endTime, index, count, now),
+                          kindCode);
   } else {
-    state_.platform.SendEvent(MakeHostEvent(text, kindCode));
+    event = MakeHostEvent(text, kindCode);
   }
-  if (kindCode == kKindNotif && state_.notifyCountdown > 0 && --state_.notifyCountdown == 0) {
-    state_.notifyCountdown = state_.settings.RepeatCount;
-    if (OnRepeatsDone) OnRepeatsDone();
+  // Counted however the send ends (a host's handler may throw through it).
+  struct Under {
+    HostChannel& channel;
+    explicit Under(HostChannel& c) : channel(c) { ++channel.sending_; }
+    ~Under() {
+      if (--channel.sending_ == 0) channel.ScheduleDeferred();
+    }
+  } under(*this);
+  state_.platform.SendEvent(event);
+}
+
+void HostChannel::Defer(std::function<void()> fn) {
+  deferred_.push_back(std::move(fn));
+  if (!Sending()) ScheduleDeferred();
+}
+
+void HostChannel::ScheduleDeferred() {
+  if (deferred_.empty() || drainPosted_ || !PostTask) return;
+  drainPosted_ = true;
+  PostTask([this] { RunDeferred(); });
+}
+
+void HostChannel::RunDeferred() {
+  drainPosted_ = false;
+  while (!deferred_.empty()) {
+    if (state_.life != PluginState::Life::kOpen) {
+      deferred_.clear();
+      return;
+    }
+    // A host that serves its messages inside ours runs this task there: the rest
+    // waits for that send's end, which schedules it again.
+    if (Sending()) return;
+    std::function<void()> fn = std::move(deferred_.front());
+    deferred_.pop_front();
+    fn();
   }
 }
 

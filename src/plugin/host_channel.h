@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -51,11 +52,28 @@ class HostChannel {
   // Message 1026, the answer to a host command.
   void Reply(std::uint32_t tag, std::intptr_t value);
 
-  // Run when a reminder has been announced as often as the settings allow.
-  std::function<void()> OnRepeatsDone;
+  // A message to the host is under way: the host is handling it, and may call
+  // back in from inside.
+  bool Sending() const { return sending_ > 0; }
+  // Work deferred and not yet run.
+  bool HasDeferred() const { return !deferred_.empty(); }
+  // Runs fn once no message is under way and the work deferred before it has run:
+  // from the window thread's message loop, after the outermost send has returned.
+  // A host that answers every message with a command that sends another then
+  // takes turns with the plug-in instead of nesting it ever deeper. Dropped when
+  // the plug-in closes first.
+  void Defer(std::function<void()> fn);
+  // Puts a task on the window thread as plug-in code (set by the plug-in).
+  std::function<void(std::function<void()>)> PostTask;
 
  private:
+  void ScheduleDeferred();
+  void RunDeferred();
+
   PluginState& state_;
+  int sending_ = 0;
+  std::deque<std::function<void()>> deferred_;
+  bool drainPosted_ = false;
 };
 
 }  // namespace kolvar

@@ -28,7 +28,9 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
       reminders_(state_, host_, search_, until_),
       window_(state_, host_, search_, channels_, keywords_),
       commands_(state_, {host_, search_, results_, reminders_, until_, window_}) {
-  host_.OnRepeatsDone = [this] { reminders_.AcknowledgeReminder(false); };
+  host_.PostTask = [this](std::function<void()> fn) {
+    state_.platform.PostToWindowThread([enter = enter_, fn = std::move(fn)] { enter(fn); });
+  };
   search_.OnRunStarting = [this] {
     reminders_.ClearForNewRun();
     until_.ClearForNewRun();

@@ -54,10 +54,22 @@ void Reminders::AnnounceNextReminder() {
       AcknowledgeReminder(false);
       return;
     }
+    // Counted as it is made, and marked as waiting before the host sees it: an
+    // acknowledgement from inside the message then falls on this entry, and the
+    // next entry's count starts afresh from it.
+    const bool last = state_.notifyCountdown > 0 && --state_.notifyCountdown == 0;
+    if (last) state_.notifyCountdown = state_.settings.RepeatCount;
+    const std::uint64_t announcement = ++announcements_;
+    reminderPending_ = true;
+    pendingAnnouncement_ = announcement;
     // The host may call back from inside the message, even rebuild the list; the
     // entry was copied for that.
     host_.SendHostMessage(entry.line, kKindNotif, entry.end);
-    reminderPending_ = true;
+    // The last allowed announcement settles its entry, unless it was settled, or
+    // another announced, meanwhile.
+    if (last && reminderPending_ && pendingAnnouncement_ == announcement) {
+      AcknowledgeReminder(false);
+    }
     return;
   }
 }
@@ -105,7 +117,9 @@ void Reminders::Beat() {
 }
 
 void Reminders::TimerNiticerTimer() {
-  if (!state_.resultsStale) AnnounceNextReminder();
+  // A tick while the host handles one of our messages (it serves its queue there)
+  // waits for the next: notices never nest.
+  if (!state_.resultsStale && !host_.Sending()) AnnounceNextReminder();
 }
 
 void Reminders::TimerSearchUpdateTimer() {

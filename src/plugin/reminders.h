@@ -49,8 +49,10 @@ class Reminders {
   SearchControl& search_;
   UntilBrowser& until_;
   TShow list_;
-  bool reminderPending_ = false;      // an entry was announced and awaits acknowledgement
-  std::int64_t researchSeconds_ = 0;  // counted towards the periodic re-search
+  bool reminderPending_ = false;  // the entry at the position was shown and awaits acknowledgement
+  std::uint64_t announcements_ = 0;        // "NOTIF"s made so far
+  std::uint64_t pendingAnnouncement_ = 0;  // the one that made the entry wait
+  std::int64_t researchSeconds_ = 0;       // counted towards the periodic re-search
 };
 
 }  // namespace kolvar

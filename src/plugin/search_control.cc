@@ -136,9 +136,15 @@ class SearchControl::WorkerContext final : public SearchContext {
   }
   void Report(RunEvent event) override {
     SearchControl* control = &control_;
-    run_.OnWindowThread([control, event] {
+    const std::uint64_t generation = run_.Generation();
+    run_.OnWindowThread([control, event, generation] {
       PluginState& s = control->state_;
       HostChannel& host = control->host_;
+      // Once the host hears that the list is made or the search complete, the
+      // search is over for every command it sends, from inside the message too.
+      if (event == RunEvent::kListCreated || event == RunEvent::kCompleted) {
+        control->worker_.Finished(generation);
+      }
       switch (event) {
         case RunEvent::kStarted:
           host.SendHostMessage(s.settings.MessSearchStarting, kKindSearchRunning);

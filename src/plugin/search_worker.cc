@@ -146,6 +146,13 @@ void SearchWorker::Stop() {
   changed_.notify_all();
 }
 
+void SearchWorker::Finished(std::uint64_t generation) {
+  MutexLock lock(mutex_);
+  if (!IsCurrent(generation)) return;
+  running_ = false;
+  frozen_ = false;
+}
+
 void SearchWorker::Shutdown() {
   Stop();
   shutDown_ = true;

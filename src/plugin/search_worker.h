@@ -34,6 +34,8 @@ class RunContext {
   // Runs fn on the window thread and waits for it. False, with fn not run (or its
   // outcome ignored), when the run is stopped meanwhile or fn failed.
   bool OnWindowThread(std::function<void()> fn);
+  // Which run this is, for SearchWorker::Finished.
+  std::uint64_t Generation() const { return generation_; }
 
  private:
   friend class SearchWorker;
@@ -73,6 +75,10 @@ class SearchWorker {
   // Stops the current run without waiting for it: safe from inside its own
   // hand-over. It leaves by itself and is joined later.
   void Stop();
+  // Window thread, from a hand-over of run generation: its results are final, and
+  // from now on no search runs, though the run may still send its last messages
+  // (which a new run, once launched, keeps from the host).
+  void Finished(std::uint64_t generation);
   // Stop, and refuse every later Launch.
   void Shutdown();
   // Stop, then wait until every worker thread has left.

@@ -12,6 +12,7 @@ constexpr std::string_view kCodeLetters = "dmMybeDcstvia";
 constexpr std::string_view kFlags = "-+ #0";
 // Far beyond any host display, and small enough that "%999999999s" stays cheap.
 constexpr std::size_t kMaxWidth = 1000;
+constexpr std::size_t kMaxPrecision = 1'000'000'000;
 
 // Characters from..to, 1-based and inclusive, clipped to the line.
 std::string Chars(std::string_view line, std::size_t from, std::size_t to) {
@@ -81,10 +82,11 @@ std::string CodeText(char code, const ResultLineParts& p, std::span<const std::s
   }
 }
 
-std::size_t ReadNumber(std::string_view text, std::size_t& at) {
+// The digits at at, read up to cap (a longer number counts as cap).
+std::size_t ReadNumber(std::string_view text, std::size_t& at, std::size_t cap) {
   std::size_t value = 0;
   for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-    value = std::min(value * 10 + static_cast<std::size_t>(text[at] - '0'), kMaxWidth);
+    value = std::min(value * 10 + static_cast<std::size_t>(text[at] - '0'), cap);
   }
   return value;
 }
@@ -105,9 +107,10 @@ std::string FormatStrings(std::string_view format, const std::vector<std::string
     for (; p < format.size() && kFlags.find(format[p]) != std::string_view::npos; ++p) {
       left = left || format[p] == '-';
     }
-    const std::size_t width = ReadNumber(format, p);
+    const std::size_t width = ReadNumber(format, p, kMaxWidth);
+    // A precision only shortens a text: it needs no cap but against overflow.
     std::optional<std::size_t> precision;
-    if (p < format.size() && format[p] == '.') precision = ReadNumber(format, ++p);
+    if (p < format.size() && format[p] == '.') precision = ReadNumber(format, ++p, kMaxPrecision);
 
     if (p == format.size()) {
       out.append(format.substr(percent));

@@ -42,7 +42,7 @@ std::string MonthName(std::span<const std::string> months, const std::string& mo
 // when that date lies after today, else empty; i index, a count, or "-" below 1.
 // Every "^" becomes a line feed. Then "%[flags][width][.precision]s" takes the next
 // text: of the flags "-+ #0" only "-" acts (left-justify); width pads with blanks,
-// precision cuts; both are capped at 1000. "%%" is one "%". Anything else, an "s"
+// precision cuts; the width is capped at 1000. "%%" is one "%". Anything else, an "s"
 // with no text left, or a "%" cut off by the end is copied as it stands. The
 // template is never handed to a printf-family function.
 std::string FormatOutputString(std::string_view outputTemplate, const ResultLineParts& parts,

@@ -376,21 +376,6 @@ TEST_F(CommandsTest, JoinFindListShowsTheStoredResults) {
             std::vector<std::string>{"2024.03.05 21:30 News[Tu]First"});
 }
 
-TEST(HostMessageTest, NotifCountdownAcknowledgesAfterRepeatCount) {
-  PluginHarness h;
-  h.run.Release();
-  h.settings.RepeatCount = 3;
-  h.Open();
-  EXPECT_EQ(h.plugin.State().notifyCountdown, 3);
-  h.plugin.Host().SendHostMessage("a", kKindNotif);
-  h.plugin.Host().SendHostMessage("a", kKindNotif);
-  EXPECT_EQ(h.plugin.State().notifyCountdown, 1);
-  h.plugin.Host().SendHostMessage("a", kKindNotif);
-  EXPECT_EQ(h.plugin.State().notifyCountdown, 3);
-  h.plugin.Host().SendHostMessage("m", kKindMess);  // other kinds do not count
-  EXPECT_EQ(h.plugin.State().notifyCountdown, 3);
-}
-
 TEST(HostMessageTest, RepeatCountMinusOneNeverAcknowledges) {
   PluginHarness h;
   h.run.Release();

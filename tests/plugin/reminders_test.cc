@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/plugin_harness.h"
 
 namespace kolvar {
@@ -12,9 +14,10 @@ namespace {
 using testing::PluginHarness;
 using Lines = std::vector<std::string>;
 
-class RemindersTest : public ::testing::Test {
- protected:
-  RemindersTest() {
+// A plug-in with reminders set up, on the fake clock.
+class ReminderBench {
+ public:
+  ReminderBench() {
     TSettings& s = h.settings;
     s.NotiseDelay = 5;
     s.PreviewTime = 60;
@@ -64,6 +67,8 @@ class RemindersTest : public ::testing::Test {
   PluginHarness h;
 };
 
+class RemindersTest : public ::testing::Test, public ReminderBench {};
+
 TEST_F(RemindersTest, TheTimersRunAtTheirIntervals) {
   Open(2);
   EXPECT_EQ(h.platform.TimerInterval(1), 5000);  // notices: NotiseDelay seconds
@@ -89,17 +94,15 @@ TEST_P(RepeatTest, EachEntryIsRepeatedAsTheRepeatCountSays) {
 }
 
 const std::string kA = "NOTIF -/- A", kB = "NOTIF -/- B", kC = "NOTIF -/- C";
-INSTANTIATE_TEST_SUITE_P(
-    RepeatCounts, RepeatTest,
-    ::testing::Values(RepeatCase{2, {"", kA, kA, kB, kB, kC, kC, ""}},
-                      // The first is announced twice, as the acknowledgement waits for
-                      // its first send; each one after an automatic acknowledgement once.
-                      RepeatCase{1, {"", kA, kA, kB, kC, "", "", ""}},
-                      RepeatCase{-1, {"", kA, kA, kA, kA, kA, kA, kA}}),
-    [](const ::testing::TestParamInfo<RepeatCase>& info) {
-      const int n = info.param.repeatCount;
-      return n < 0 ? std::string("Unlimited") : "Count" + std::to_string(n);
-    });
+INSTANTIATE_TEST_SUITE_P(RepeatCounts, RepeatTest,
+                         ::testing::Values(RepeatCase{2, {"", kA, kA, kB, kB, kC, kC, ""}},
+                                           RepeatCase{1, {"", kA, kB, kC, "", "", "", ""}},
+                                           RepeatCase{3, {"", kA, kA, kA, kB, kB, kB, kC}},
+                                           RepeatCase{-1, {"", kA, kA, kA, kA, kA, kA, kA}}),
+                         [](const ::testing::TestParamInfo<RepeatCase>& info) {
+                           const int n = info.param.repeatCount;
+                           return n < 0 ? std::string("Unlimited") : "Count" + std::to_string(n);
+                         });
 
 TEST_F(RemindersTest, UnderstoodAcknowledgesTheAnnouncedEntryOnly) {
   Open(-1);
@@ -112,19 +115,120 @@ TEST_F(RemindersTest, UnderstoodAcknowledgesTheAnnouncedEntryOnly) {
   EXPECT_EQ(Ticks(1), Lines{"NOTIF -/- B"});
 }
 
-// A search run rebuilds the list; an acknowledgement meant for the entry announced
-// before it must not fall on the first entry of the new list.
-TEST_F(RemindersTest, UnderstoodAfterANewSearchDoesNotSkipTheFirstEntry) {
-  Open(-1);
-  EXPECT_EQ(Ticks(2), (Lines{"", "NOTIF -/- A"}));
-  h.plugin.Search().SetRunForTest([](const SearchArgs&, RunContext&) {});
-  h.plugin.Reminder().ClearForNewRun();  // what a run's start does
-  // Up to the tick that builds the list again, before anything of it is announced.
-  while (h.plugin.Reminder().List().Count() == 0) h.platform.PassTime(1000);
-  h.platform.ClearCalls();
-  h.Command("UNDERSTOOD");
-  EXPECT_TRUE(h.Events().empty());
-  EXPECT_EQ(h.plugin.Reminder().List().Pending, 3);
+// An acknowledgement falls only on an entry the host was shown, and each entry is
+// shown exactly as often as the repeat count says unless acknowledged: from
+// inside its first showing, between its repeats, right after its last one.
+TEST_F(RemindersTest, AnAcknowledgementFallsOnlyOnAnEntryShown) {
+  enum Step { kTick, kUnderstood, kTickUnderstoodInside };
+  struct Case {
+    int repeatCount;
+    std::vector<Step> steps;
+    Lines events;  // of each step, joined
+  };
+  const std::string kU = "MESS Understood";
+  const Case cases[] = {
+      {1, {kTick, kTickUnderstoodInside, kTick, kTick}, {"", kA + "|" + kU, kB, kC}},
+      {2, {kTick, kTickUnderstoodInside, kTick, kTick}, {"", kA + "|" + kU, kB, kB}},
+      {-1, {kTick, kTickUnderstoodInside, kTick}, {"", kA + "|" + kU, kB}},
+      {2, {kTick, kTick, kUnderstood, kTick, kTick, kTick}, {"", kA, kU, kB, kB, kC}},
+      {3, {kTick, kTick, kTick, kTick, kUnderstood, kTick}, {"", kA, kA, kA, "", kB}},
+      {1, {kTick, kTick, kUnderstood, kTick}, {"", kA, "", kB}},
+  };
+  for (const Case& c : cases) {
+    ReminderBench b;
+    b.Open(c.repeatCount);
+    Lines events;
+    for (Step step : c.steps) {
+      if (step == kTickUnderstoodInside) {
+        b.h.platform.SetEventHandler([&b](const HostEvent& e) {
+          if (e.kind != "NOTIF") return;
+          PluginHarness& h = b.h;  // the handler goes in the next line
+          h.platform.SetEventHandler({});
+          h.Command("UNDERSTOOD");
+        });
+      }
+      if (step == kUnderstood) {
+        b.h.platform.ClearCalls();
+        b.h.Command("UNDERSTOOD");
+        std::string joined;
+        for (const auto& e : b.h.Events()) joined += (joined.empty() ? "" : "|") + e;
+        events.push_back(joined);
+      } else {
+        events.push_back(b.Ticks(1)[0]);
+      }
+    }
+    EXPECT_EQ(events, c.events) << "repeat count " << c.repeatCount;
+  }
+}
+
+// A search run rebuilds the list, also one the host starts from inside a notice
+// (a host serving its queue there lets the run begin at once): an acknowledgement
+// meant for the entry announced before must not fall on the first entry of the
+// new list, which was never shown.
+TEST(RemindersSearchTest, UnderstoodAfterANewSearchDoesNotSkipTheFirstEntry) {
+  for (const bool insideTheNotice : {false, true}) {
+    ReminderBench b;
+    PluginHarness& h = b.h;
+    b.Open(-1);
+    h.plugin.Search().SetRunForTest([](const SearchArgs&, RunContext&) {});
+    if (insideTheNotice) {
+      h.platform.SetEventHandler([&h](const HostEvent&) {
+        PluginHarness& here = h;  // the handler goes in the next line
+        here.platform.SetEventHandler({});
+        here.plugin.Reminder().ClearForNewRun();  // what a run's start does
+      });
+    }
+    EXPECT_EQ(b.Ticks(2), (Lines{"", "NOTIF -/- A"}));
+    if (!insideTheNotice) h.plugin.Reminder().ClearForNewRun();
+    // Up to the tick that builds the list again, before anything of it is announced.
+    while (h.plugin.Reminder().List().Count() == 0) h.platform.PassTime(1000);
+    h.platform.ClearCalls();
+    h.Command("UNDERSTOOD");
+    EXPECT_TRUE(h.Events().empty()) << insideTheNotice;
+    EXPECT_EQ(h.plugin.Reminder().List().Pending, 3) << insideTheNotice;
+  }
+}
+
+// A host that answers every message with a command that sends another takes turns
+// with the plug-in: each command is answered at once and its message follows after
+// the one it answered has returned, so nothing nests however long the host goes on.
+TEST(RemindersHostLoopTest, AHostAnsweringEveryMessageWithACommandNeverNestsThePlugIn) {
+  struct Case {
+    const char* first;
+    const char* kind;
+    const char* answer;
+    const char* text;  // of every message of the kind
+  };
+  const Case cases[] = {
+      {"BEAT", "NOTIF", "BEAT", "-/- A"},
+      {"SHOWUNTILNEXT", "USER", "SHOWUNTILCURENT", "1/3 A"},
+      {"SHOWUNTILNEXT", "USER", "SHOWUNTILBACK", "1/3 A"},
+      {"REMINDON", "MESS", "REMINDON", "Reminders on"},
+  };
+  for (const Case& c : cases) {
+    ReminderBench b;
+    b.h.settings.RemindStatusShowing = true;
+    b.h.settings.UntilMinutes = 60;
+    b.Open(-1);
+    constexpr int kAnswers = 200;
+    int depth = 0, deepest = 0, answered = 0;
+    Lines texts;
+    b.h.platform.SetEventHandler([&](const HostEvent& e) {
+      deepest = std::max(deepest, ++depth);
+      if (e.kind == c.kind) texts.push_back(e.text);
+      if (e.kind == c.kind && answered < kAnswers) {
+        ++answered;
+        b.h.Command(c.answer);  // fails the test unless exactly one reply came
+      }
+      --depth;
+    });
+    b.h.Command(c.first);
+    while (b.h.platform.RunPosted() > 0) {
+    }
+    EXPECT_EQ(answered, kAnswers) << c.answer;
+    EXPECT_EQ(deepest, 1) << c.answer;
+    EXPECT_EQ(texts, Lines(kAnswers + 1, c.text)) << c.answer;
+  }
 }
 
 TEST_F(RemindersTest, AnEntryThatEndedWhileItWaitedIsSkippedSilently) {

@@ -110,6 +110,8 @@ TEST(OutputTemplateTest, LettersFlagsAndMalformedConversions) {
     hundreds += "%c|";
     hundredsWant += "First|";
   }
+  ResultLineParts longTitle = today;  // a precision only cuts: no cap on it
+  longTitle.title = std::string(1100, 't');
   struct Case {
     std::string format;
     std::string want;
@@ -142,6 +144,9 @@ TEST(OutputTemplateTest, LettersFlagsAndMalformedConversions) {
       {"end %", "end %"},
       {"%999999999s", std::string(996, ' ') + "News"},
       {"%.999999999s", "News"},
+      {"%.1200s", std::string(1100, 't'), &longTitle},
+      {"%.1050s|", std::string(1050, 't') + "|", &longTitle},
+      {"%.99999999999999999999999s", "News"},
       {hundreds, hundredsWant},
   };
   for (const auto& c : cases) {
