@@ -166,6 +166,27 @@ TEST(SearchRunUnreadableTest, ChannelsThatCannotBeReadAreNamed) {
   }
 }
 
+// Once the host hears "complete", the search is over for every command, also for
+// those it sends from inside that message.
+TEST_F(SearchRunTest, CommandsFromInsideTheCompletionMessageSeeTheSearchOver) {
+  h.settings.MessListDNTCreate = "Not while searching";
+  h.settings.OutStrFormat = "%s";
+  h.settings.PreviewTime = 60;
+  h.settings.UntilMinutes = 60;
+  long long status = -1;
+  h.platform.SetEventHandler([&](const HostEvent& e) {
+    if (e.kind != "SEARCHSTATUS:COMPLETE" || status != -1) return;
+    status = h.Command("SEARCHSTATUS");
+    h.Command("BEAT");
+    h.Command("SHOWUNTILNEXT");
+  });
+  OpenAndWait();
+  h.Pump(50);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(h.Events(), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done",
+                               "NOTIF Film", "USER Film"}));
+}
+
 TEST_F(SearchRunTest, TheResultLimitIsLookedAtBetweenChannels) {
   // Channels adding 8, 5 and 7 results in full search.
   auto channel = [&](const std::string& name, int count) {

@@ -55,11 +55,13 @@ std::atomic<long> g_activity{0};
 constexpr std::uint32_t kProbeTags = 1000000;
 
 // What the host does when it receives an event of a kind ("when KIND ACTION"):
-// each runs once, from inside the message, as a host may; all those waiting for
-// the kind run in the order given, inside the same message.
+// each runs once ("every KIND N ACTION": for the next N events), from inside the
+// message, as a host may; all those waiting for the kind run in the order given,
+// inside the same message.
 struct Trigger {
   std::string kind;
   std::string action;  // a script line
+  int times = 1;
 };
 std::vector<Trigger> g_triggers;
 // Events of each kind received so far, for "waitfor".
@@ -111,7 +113,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         continue;
       }
       actions.push_back(it->action);
-      it = g_triggers.erase(it);
+      it = --it->times > 0 ? it + 1 : g_triggers.erase(it);
     }
     for (const std::string& action : actions) RunTriggered(action);
     return 0;
@@ -618,6 +620,14 @@ class Runner {
       std::getline(words >> std::ws, action);
       if (kind.empty() || action.empty()) return false;
       g_triggers.push_back({kind, action});
+    } else if (verb == "every") {
+      std::string kind;
+      int times = 0;
+      words >> kind >> times;
+      std::string action;
+      std::getline(words >> std::ws, action);
+      if (kind.empty() || times < 1 || action.empty()) return false;
+      g_triggers.push_back({kind, action, times});
     } else if (verb == "probe") {
       std::string ms;
       words >> ms;
