@@ -140,9 +140,9 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
   SendMessageA(find_.hwnd, LB_SETITEMHEIGHT, 0, 11);
 
   // Keys and right clicks the controls do not report to their parent.
-  for (HWND c :
-       {words_.hwnd, files_.hwnd, find_.hwnd, findStr_.hwnd, folder_.hwnd, searchMod_.edit.hwnd,
-        identital_.edit.hwnd, notiseDelay_.edit.hwnd, timeShift_.edit.hwnd}) {
+  for (HWND c : {words_.hwnd, files_.hwnd, find_.hwnd, findStr_.hwnd, folder_.hwnd,
+                 searchMod_.edit.hwnd, identital_.edit.hwnd, notiseDelay_.edit.hwnd,
+                 timeShift_.edit.hwnd, fullSearch_.hwnd, sorted_.hwnd, remind_.hwnd}) {
     SetWindowSubclass(c, &FormView::ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
 
@@ -196,8 +196,12 @@ void FormView::Sync() {
   SyncText(label1_, form.Label1.Caption);
   SyncText(label3_, form.Label3.Caption);
   if (counter_.text != form.LabelNumberOfSelected.Caption || !counter_.synced) {
-    SyncText(counter_, form.LabelNumberOfSelected.Caption);
+    // Sized for the new text first, so the text is never drawn into the old width.
+    counter_.text = form.LabelNumberOfSelected.Caption;
     FitCounter();
+    SetWindowTextA(counter_.hwnd, counter_.text.c_str());
+    InvalidateRect(counter_.hwnd, nullptr, FALSE);
+    counter_.synced = true;
   }
   SyncText(findStr_, form.EditFindStr.Text);
   SyncText(folder_, form.EditFolderPath.Text);
@@ -478,6 +482,19 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
       SendMessageA(hwnd, EM_SETSEL, static_cast<WPARAM>(model_->EditFindStr.SelStart),
                    model_->EditFindStr.SelStart);
     }
+    return r;
+  }
+  // A key on a check box: its model hears of it (a Space also toggles it, which
+  // the box reports as a click).
+  if (message == WM_CHAR &&
+      (hwnd == fullSearch_.hwnd || hwnd == sorted_.hwnd || hwnd == remind_.hwnd)) {
+    const LRESULT r = DefSubclassProc(hwnd, message, wParam, lParam);
+    Input([&](FormPref& form) {
+      CheckBox& box = hwnd == fullSearch_.hwnd ? form.CheckBoxFullSearch
+                      : hwnd == sorted_.hwnd   ? form.CheckBoxSorted
+                                               : form.CheckBoxRemind;
+      box.KeyPress();
+    });
     return r;
   }
   if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN) && !isList) {

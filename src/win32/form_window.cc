@@ -28,8 +28,10 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
 
   int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
-  hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP, x, y, kFormWidth, kFormHeight, nullptr,
-                          nullptr, ModuleInstance(), this);
+  // The skin is drawn onto the window wherever a button changes, not only when it
+  // paints: clipped to its own surface, it never covers the controls.
+  hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP | WS_CLIPCHILDREN, x, y, kFormWidth,
+                          kFormHeight, nullptr, nullptr, ModuleInstance(), this);
   if (!hwnd_) return false;
   view_ = std::make_unique<FormView>();
   view_->Create(hwnd_, ModuleInstance());

@@ -82,6 +82,7 @@ void Win32Platform::Reply(std::uint32_t tag, std::intptr_t value) {
 }
 
 int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
+  SyncView();  // the window behind the box shows what the plug-in has done so far
   return MessageBoxA(form_.Handle(), text.c_str(), caption.c_str(), static_cast<UINT>(style));
 }
 
@@ -239,6 +240,8 @@ void Win32Platform::BringToFront() {
 int Win32Platform::PopupMenu(const std::vector<MenuItem>& items) {
   HWND window = form_.Handle();
   if (!window) return 0;
+  // The line a right click chose is shown selected before its menu opens.
+  SyncView();
   HMENU menu = CreatePopupMenu();
   if (!menu) return 0;
   for (const MenuItem& item : items) {

@@ -15,9 +15,11 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -452,13 +454,18 @@ void Type(const std::string& text) {
 }
 
 // Writes what the screen shows of the plug-in window to a 24-bit BMP file.
-void Screenshot(const std::string& file) {
+// What the screen shows of the plug-in window: its size and its 24-bit pixels,
+// rows bottom-up as BMP files hold them; nothing without a window.
+struct Capture {
+  int w = 0;
+  int h = 0;
+  std::vector<char> pixels;
+};
+
+std::optional<Capture> CaptureWindow() {
   HWND window = PluginWindow();
   RECT r{};
-  if (!window || !GetWindowRect(window, &r)) {
-    Log("error no plug-in window");
-    return;
-  }
+  if (!window || !GetWindowRect(window, &r)) return std::nullopt;
   const int w = r.right - r.left, h = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -479,6 +486,19 @@ void Screenshot(const std::string& file) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return Capture{w, h, std::move(pixels)};
+}
+
+// Writes a capture as a 24-bit BMP file; with log, says so in the transcript.
+void WriteBmp(const std::string& file, const Capture& shot, bool log) {
+  const int w = shot.w, h = shot.h;
+  const std::vector<char>& pixels = shot.pixels;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
   BITMAPFILEHEADER header{};
   header.bfType = 0x4D42;  // "BM"
   header.bfOffBits = sizeof header + sizeof info;
@@ -487,8 +507,55 @@ void Screenshot(const std::string& file) {
   out.write(reinterpret_cast<const char*>(&header), sizeof header);
   out.write(reinterpret_cast<const char*>(&info), sizeof info);
   out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-  Log(out ? "screenshot " + std::to_string(w) + "x" + std::to_string(h)
-          : "error screenshot " + Quote(file));
+  if (!out) {
+    Log("error screenshot " + Quote(file));
+  } else if (log) {
+    Log("screenshot " + std::to_string(w) + "x" + std::to_string(h));
+  }
+}
+
+void Screenshot(const std::string& file) {
+  const std::optional<Capture> shot = CaptureWindow();
+  if (!shot) {
+    Log("error no plug-in window");
+    return;
+  }
+  WriteBmp(file, *shot, true);
+}
+
+// Whether the window as the screen shows it equals the window fully repainted
+// (every control invalidated and drawn anew): a control left blank or a text drawn
+// into a stale place shows as a difference. Differing pixels are counted.
+void RepaintCheck(const std::string& label) {
+  Pump(100);
+  const std::optional<Capture> before = CaptureWindow();
+  HWND window = PluginWindow();
+  if (!before || !window) {
+    Log("error no plug-in window");
+    return;
+  }
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump(100);
+  const std::optional<Capture> after = CaptureWindow();
+  long differ = 0;
+  if (!after || after->w != before->w || after->h != before->h) {
+    differ = -1;
+  } else {
+    const std::size_t stride = static_cast<std::size_t>((before->w * 3 + 3) & ~3);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(before->h); ++row) {
+      for (std::size_t x = 0; x < static_cast<std::size_t>(before->w); ++x) {
+        const std::size_t at = row * stride + x * 3;
+        if (std::memcmp(&before->pixels[at], &after->pixels[at], 3) != 0) ++differ;
+      }
+    }
+  }
+  Log("repaint " + label + (differ == 0 ? " same" : " differs pixels=" + std::to_string(differ)));
+  // Both pictures are kept where they differ, to look at.
+  if (differ != 0) {
+    WriteBmp("repaint-" + label + "-shown.bmp", *before, false);
+    if (after) WriteBmp("repaint-" + label + "-repainted.bmp", *after, false);
+  }
 }
 
 // What the window behind a handle is, without its varying number.
@@ -595,6 +662,8 @@ class Runner {
       Log("type " + Quote(arg));
       Type(arg);
       Pump(100);
+    } else if (verb == "repaintcheck") {
+      RepaintCheck(arg);
     } else if (verb == "screenshot") {
       Pump(100);
       Screenshot(arg);
