@@ -36,6 +36,23 @@ class UniqueHandle {
   HANDLE handle_ = nullptr;
 };
 
+// A hook of SetWindowsHookEx, removed with UnhookWindowsHookEx.
+class UniqueHook {
+ public:
+  UniqueHook() = default;
+  UniqueHook(const UniqueHook&) = delete;
+  UniqueHook& operator=(const UniqueHook&) = delete;
+  ~UniqueHook() { Reset(); }
+
+  void Reset(HHOOK h = nullptr) {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    hook_ = h;
+  }
+
+ private:
+  HHOOK hook_ = nullptr;
+};
+
 // A search handle of FindFirstFileA, closed with FindClose.
 class UniqueFindHandle {
  public:

@@ -52,6 +52,23 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
   return std::string(file.data());
 }
 
+// The platform whose windows the key hook serves: one per module, on the thread
+// that created its window.
+Win32Platform* g_keyHookOwner = nullptr;
+
+LRESULT CALLBACK KeyHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == PM_REMOVE && g_keyHookOwner) {
+    MSG& msg = *reinterpret_cast<MSG*>(lParam);
+    // Taken: the host's loop then finds nothing to translate or dispatch.
+    if (g_keyHookOwner->TakeDialogKey(msg)) msg.message = WM_NULL;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool Within(HWND window, HWND target) {
+  return window && (target == window || IsChild(window, target));
+}
+
 }  // namespace
 
 DateTime Win32Platform::Now() {
@@ -96,8 +113,24 @@ std::string Win32Platform::HostExecutablePath() { return ModuleFileName(nullptr)
 
 void Win32Platform::CreatePreferencesWindow() {
   form_.Create([this] { RunPosted(); }, [this](UINT_PTR id) { RunTimer(id); });
+  if (form_.Handle()) {
+    g_keyHookOwner = this;
+    keyHook_.Reset(SetWindowsHookExA(WH_GETMESSAGE, &KeyHook, nullptr, GetCurrentThreadId()));
+  }
   std::lock_guard lock(postedMutex_);
   postTarget_ = form_.Handle();
+}
+
+bool Win32Platform::TakeDialogKey(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if (findDialog_ && Within(findDialog_, msg.hwnd)) return IsDialogMessageA(findDialog_, &msg);
+  // Only Tab: the window's other keys belong to its controls and handlers.
+  const bool tab = (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_TAB;
+  const bool tabChar = msg.message == WM_CHAR && msg.wParam == '\t';
+  if ((tab || tabChar) && Within(form_.Handle(), msg.hwnd)) {
+    return IsDialogMessageA(form_.Handle(), &msg);
+  }
+  return false;
 }
 
 void Win32Platform::ShowPreferencesWindow() {
@@ -111,6 +144,8 @@ void Win32Platform::HidePreferencesWindow() {
 }
 
 void Win32Platform::DestroyPreferencesWindow() {
+  keyHook_.Reset();
+  if (g_keyHookOwner == this) g_keyHookOwner = nullptr;
   findDialog_ = nullptr;  // an owned window: it goes with the window
   {
     std::lock_guard lock(postedMutex_);

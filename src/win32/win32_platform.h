@@ -15,6 +15,7 @@
 
 #include "base/platform.h"
 #include "win32/form_window.h"
+#include "win32/unique_handle.h"
 
 namespace kolvar::win32 {
 
@@ -62,6 +63,11 @@ class Win32Platform final : public Platform {
   void AttachForm(FormPref* form, Enter enter);
   void SyncView();
 
+  // Gives a key meant for the window or the find dialog to IsDialogMessage, as a
+  // dialog's own message loop would: Tab and Shift+Tab move between the window's
+  // controls, Enter and Esc work in the find dialog. True when it was taken.
+  bool TakeDialogKey(MSG& msg);
+
  private:
   void RunPosted();
   void RunTimer(UINT_PTR id);
@@ -81,6 +87,9 @@ class Win32Platform final : public Platform {
   std::deque<std::function<void()>> posted_;
   HWND postTarget_ = nullptr;
   std::map<UINT_PTR, std::function<void()>> timers_;  // window thread only
+  // The host's message loop calls no IsDialogMessage for our windows: a hook on
+  // the window thread's queue does, while the window exists.
+  UniqueHook keyHook_;
 };
 
 }  // namespace kolvar::win32

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -45,6 +46,10 @@ using ActionFn = void(__stdcall*)(RawActionRecord*, std::uint32_t);
 
 // How the watcher answers message boxes; set by --answer and the "answer" command.
 std::atomic<int> g_answer{IDOK};
+// The item the next pop-up menu is answered with ("menu TEXT"); empty: none, the
+// menu is closed as Escape closes it.
+std::mutex g_menuChoiceMutex;
+std::string g_menuChoice;
 
 // Replies seen for the command in flight, so each call can report how many came.
 std::uint32_t g_currentTag = 0;
@@ -166,6 +171,9 @@ class BoxWatcher {
       return;
     }
     if (std::string(cls) != "#32770" || !GetDlgItem(box, 0xFFFF)) return;
+    // The find dialog (it has the edit edt1) is the script's to drive with keys.
+    constexpr int kFindEdit = 0x480;
+    if (GetDlgItem(box, kFindEdit)) return;
     if (answered_.count(box)) {
       if (IsWindow(box)) return;  // still closing
       answered_.erase(box);
@@ -218,8 +226,28 @@ class BoxWatcher {
       GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
       items += (items.empty() ? "" : "|") + std::string(*text ? text : "-");
     }
-    Log("menu items=" + Quote(items));
-    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    std::string choice;
+    {
+      std::lock_guard lock(g_menuChoiceMutex);
+      choice.swap(g_menuChoice);
+    }
+    // Down to the chosen item (separators are passed over), then Enter.
+    int downs = 0;
+    bool found = false;
+    for (int i = 0; menu && !found && i < GetMenuItemCount(menu); ++i) {
+      char text[128] = {};
+      GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+      if (!*text) continue;
+      ++downs;
+      found = !choice.empty() && choice == text;
+    }
+    Log("menu items=" + Quote(items) + (found ? " chosen=" + Quote(choice) : ""));
+    if (!found) {
+      PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+      return;
+    }
+    for (int i = 0; i < downs; ++i) PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
   }
 
   std::atomic<bool> stop_{false};
@@ -453,6 +481,44 @@ void Type(const std::string& text) {
   }
 }
 
+// Presses a key as a hand would ("tab", "shift+tab", "enter", "esc"); false for a
+// name it does not know.
+bool PressKey(const std::string& name) {
+  const bool shift = name.rfind("shift+", 0) == 0;
+  const std::string key = shift ? name.substr(6) : name;
+  const WORD vk = key == "tab" ? VK_TAB : key == "enter" ? VK_RETURN : key == "esc" ? VK_ESCAPE : 0;
+  if (!vk) return false;
+  std::vector<INPUT> input;
+  auto add = [&input](WORD code, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = code;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(in);
+  };
+  if (shift) add(VK_SHIFT, false);
+  add(vk, false);
+  add(vk, true);
+  if (shift) add(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  return true;
+}
+
+// The control that has the keyboard focus, by its id and name.
+void LogFocus() {
+  HWND focus = GetFocus();
+  if (!focus) {
+    Log("focus none");
+    return;
+  }
+  char cls[64] = {};
+  GetClassNameA(focus, cls, sizeof cls);
+  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(focus)) + 1);
+  GetWindowTextA(focus, text.data(), static_cast<int>(text.size()));
+  Log("focus id=" + std::to_string(GetDlgCtrlID(focus)) + " class=" + Quote(cls) +
+      " text=" + Quote(text.data()));
+}
+
 // Writes what the screen shows of the plug-in window to a 24-bit BMP file.
 // What the screen shows of the plug-in window: its size and its 24-bit pixels,
 // rows bottom-up as BMP files hold them; nothing without a window.
@@ -662,6 +728,15 @@ class Runner {
       Log("type " + Quote(arg));
       Type(arg);
       Pump(100);
+    } else if (verb == "menu") {
+      std::lock_guard lock(g_menuChoiceMutex);
+      g_menuChoice = arg;
+    } else if (verb == "key") {
+      Log("key " + arg);
+      if (!PressKey(arg)) return false;
+      Pump(100);
+    } else if (verb == "focus") {
+      LogFocus();
     } else if (verb == "repaintcheck") {
       RepaintCheck(arg);
     } else if (verb == "screenshot") {
