@@ -85,11 +85,14 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
                       157, kControlListBoxWords);
   findStr_.hwnd = Child(parent, instance, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER, 10, 322, 149, 19,
                         kControlEditFindStr);
+  // Sizes measured in the fonts the window gets (the host's "measure"): every value
+  // of a spin box's range and every caption fits its control.
+  constexpr int kArrowsWidth = 12;
   auto spin = [&](SpinState& s, int x, int y, int w, int h, int id, const SpinEdit& model) {
     s.edit.hwnd = Child(parent, instance, "EDIT", "", ES_READONLY | ES_RIGHT | WS_TABSTOP, x, y,
-                        w - 14, h, id);
-    s.arrows = Child(parent, instance, UPDOWN_CLASSA, "", UDS_ARROWKEYS, x + w - 14, y, 14, h,
-                     id + kSpinArrowsOffset);
+                        w - kArrowsWidth, h, id);
+    s.arrows = Child(parent, instance, UPDOWN_CLASSA, "", UDS_ARROWKEYS, x + w - kArrowsWidth, y,
+                     kArrowsWidth, h, id + kSpinArrowsOffset);
     SendMessageA(s.arrows, UDM_SETRANGE32, static_cast<WPARAM>(model.Min()), model.Max());
   };
   const FormPref defaults;
@@ -98,12 +101,13 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
                        kControlEditFolderPath);
   spin(identital_, 218, 200, 41, 22, kControlSpinEditIdentital, defaults.SpinEditIdentital);
   fullSearch_.hwnd = Child(parent, instance, "BUTTON", "Full search", BS_CHECKBOX | WS_TABSTOP, 168,
-                           230, 81, 17, kControlCheckBoxFullSearch);
+                           230, 86, 17, kControlCheckBoxFullSearch);
   sorted_.hwnd = Child(parent, instance, "BUTTON", "Sorted", BS_CHECKBOX | WS_TABSTOP, 168, 250, 73,
                        17, kControlCheckBoxSorted);
   remind_.hwnd = Child(parent, instance, "BUTTON", "  Remind", BS_CHECKBOX | WS_TABSTOP, 272, 202,
                        73, 17, kControlCheckBoxRemind);
-  spin(notiseDelay_, 298, 232, 41, 22, kControlSpinEditNotiseDelay, defaults.SpinEditNotiseDelay);
+  // Up to 5000 seconds: wider than its neighbours, to the middle panel's edge.
+  spin(notiseDelay_, 298, 232, 48, 22, kControlSpinEditNotiseDelay, defaults.SpinEditNotiseDelay);
   // A list box draws its own check boxes: Win32 has no check-list box control.
   // A folder may hold thousands of channels: like the result list, it keeps no
   // lines and is filled by one message.
@@ -122,7 +126,7 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
   label1_.hwnd =
       Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 168, 178, 177, 13, kControlLabel1);
   label3_.hwnd =
-      Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 354, 181, 54, 13, kControlLabel3);
+      Child(parent, instance, "STATIC", "", SS_LEFTNOWORDWRAP, 354, 181, 63, 13, kControlLabel3);
   // Right-aligned with its right edge at x = 474, whatever the text's width.
   counter_.hwnd = Child(parent, instance, "STATIC", "", SS_RIGHT, 374, 180, 100, 13,
                         kControlLabelNumberOfSelected);
@@ -134,6 +138,11 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
     SetFont(c, boldFont_.Get());
   }
   SetFont(findStr_.hwnd, editFont_.Get());
+  // One pixel of margin: the spin boxes' numbers need the room.
+  for (HWND c :
+       {searchMod_.edit.hwnd, identital_.edit.hwnd, notiseDelay_.edit.hwnd, timeShift_.edit.hwnd}) {
+    SendMessageA(c, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+  }
   SetFont(find_.hwnd, smallFont_.Get());
   SendMessageA(words_.hwnd, LB_SETITEMHEIGHT, 0, 13);
   SendMessageA(files_.hwnd, LB_SETITEMHEIGHT, 0, 13);

@@ -6,6 +6,7 @@
 // a person. See README.md for the commands and the transcript's lines.
 #include <windows.h>
 // After windows.h, which they need.
+#include <commctrl.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -301,6 +302,69 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
     }
   }
   Log(line);
+  return TRUE;
+}
+
+// How wide text is in the font a control draws with.
+int TextWidth(HWND control, const std::string& text) {
+  HDC dc = GetDC(control);
+  if (!dc) return 0;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// Whether the text of every label and check box, and every value at the ends of a
+// spin box's range, fits its control in the font it really gets: one line each,
+// "fits" or "CLIPPED".
+BOOL CALLBACK MeasureOneControl(HWND hwnd, LPARAM) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  const std::string kind = cls;
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  int room = client.right - client.left;
+  std::vector<std::string> texts;
+  if (kind == "Static" || kind == "Button") {
+    std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1);
+    GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    texts.push_back(text.data());
+    // A check box's caption starts after its square and a gap.
+    if (kind == "Button") room -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
+  } else if (kind == "msctls_updown32") {
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(hwnd, UDM_GETBUDDY, 0, 0));
+    if (!edit) edit = GetDlgItem(GetParent(hwnd), GetDlgCtrlID(hwnd) - 100);
+    int low = 0, high = 0;
+    SendMessageA(hwnd, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                 reinterpret_cast<LPARAM>(&high));
+    RECT editClient{};
+    GetClientRect(edit, &editClient);
+    // An edit keeps a margin on each side of its text.
+    const DWORD margins = static_cast<DWORD>(SendMessageA(edit, EM_GETMARGINS, 0, 0));
+    room = editClient.right - editClient.left - LOWORD(margins) - HIWORD(margins);
+    for (int value : {low, high}) {
+      const std::string text = std::to_string(value);
+      const int width = TextWidth(edit, text);
+      Log("measure id=" + std::to_string(GetDlgCtrlID(edit)) + " text=" + Quote(text) +
+          (width <= room
+               ? " fits"
+               : " CLIPPED width=" + std::to_string(width) + " room=" + std::to_string(room)));
+    }
+    return TRUE;
+  } else {
+    return TRUE;
+  }
+  for (const std::string& text : texts) {
+    if (text.empty()) continue;
+    const int width = TextWidth(hwnd, text);
+    Log("measure id=" + std::to_string(GetDlgCtrlID(hwnd)) + " text=" + Quote(text) +
+        (width <= room
+             ? " fits"
+             : " CLIPPED width=" + std::to_string(width) + " room=" + std::to_string(room)));
+  }
   return TRUE;
 }
 
@@ -728,6 +792,9 @@ class Runner {
       Log("type " + Quote(arg));
       Type(arg);
       Pump(100);
+    } else if (verb == "measure") {
+      Pump(50);
+      if (HWND window = PluginWindow()) EnumChildWindows(window, &MeasureOneControl, 0);
     } else if (verb == "menu") {
       std::lock_guard lock(g_menuChoiceMutex);
       g_menuChoice = arg;
