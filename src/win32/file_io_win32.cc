@@ -1,5 +1,5 @@
-// The ANSI file functions take the user's code page, which is what the plug-in's
-// single-byte paths are in.
+// Paths are Windows-1251 and go to the "W" file functions as UTF-16, so a folder
+// or a channel named in Cyrillic works whatever the system's code page is.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,12 +8,13 @@
 
 #include "base/file_io.h"
 #include "win32/unique_handle.h"
+#include "win32/wide_text.h"
 
 namespace kolvar {
 namespace {
 
 win32::UniqueHandle OpenForReading(const std::string& path) {
-  return win32::UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ,
+  return win32::UniqueHandle(CreateFileW(win32::Wide(path).c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -81,29 +82,35 @@ class Win32FileSystem final : public FileSystem {
   std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) override {
     // The system matches the pattern ignoring case and lists in its own order.
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    std::string pattern = folder + "*" + std::string(suffix);
-    win32::UniqueFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = win32::Wide(folder + "*" + std::string(suffix));
+    win32::UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search.Valid()) return names;
     do {
-      names.emplace_back(found.cFileName);
-    } while (FindNextFileA(search.Get(), &found));
+      // A name Windows-1251 cannot spell could be neither saved nor opened again.
+      if (std::optional<std::string> name = win32::Narrow(found.cFileName)) {
+        names.push_back(std::move(*name));
+      }
+    } while (FindNextFileW(search.Get(), &found));
     return names;
   }
 
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
-    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::UniqueHandle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return nullptr;
     return std::make_unique<Win32WritableFile>(std::move(file));
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(win32::Wide(from).c_str(), win32::Wide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
   }
 
-  // DeleteFileA refuses folders.
-  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+  // DeleteFileW refuses folders.
+  bool RemoveFile(const std::string& path) override {
+    return DeleteFileW(win32::Wide(path).c_str()) != 0;
+  }
 };
 
 }  // namespace

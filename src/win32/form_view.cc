@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include "base/texts.h"
 #include "win32/host_protocol.h"
+#include "win32/wide_text.h"
 
 namespace kolvar::win32 {
 namespace {
@@ -17,7 +19,8 @@ constexpr COLORREF kCounter = RGB(185, 204, 51);
 
 HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, DWORD style, int x,
            int y, int w, int h, int id, DWORD exStyle = 0) {
-  return CreateWindowExA(exStyle, cls, name, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+  return CreateWindowExW(exStyle, Wide(cls).c_str(), Wide(name).c_str(),
+                         WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
@@ -30,11 +33,19 @@ void SetFont(HWND control, HFONT font) {
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-std::string TextOf(HWND control) {
-  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1);
-  GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+std::wstring WideTextOf(HWND control) {
+  std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1);
+  GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
   return text.data();
 }
+
+std::string TextOf(HWND control) { return NarrowLossy(WideTextOf(control)); }
+
+// A typed or pasted character the settings file could not keep is refused here,
+// where it was typed.
+constexpr wchar_t kNot1251[] =
+    L"Only letters and signs of the Windows-1251 code page (Latin and Cyrillic) can be kept "
+    L"in the settings: the text was put back as it was.      ";
 
 // The colour of a control's text, by its id; black behind all of them.
 COLORREF TextColour(int id) {
@@ -155,7 +166,7 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
     SetWindowSubclass(c, &FormView::ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
 
-  tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
+  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
                           0, 0, parent, nullptr, instance, nullptr);
   auto tip = [&](HWND c, const ControlBase& m) {
     if (m.ShowHint) AddTip(c, m.Hint);
@@ -171,23 +182,25 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
 
 void FormView::AddTip(HWND control, const std::string& text) {
   if (!tips_) return;
-  TOOLINFOA info{};
+  std::wstring wide = Wide(text);
+  TOOLINFOW info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = GetParent(control);
   info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = const_cast<char*>(text.c_str());
-  SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  info.lpszText = wide.data();
+  SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void FormView::SetTip(HWND control, const std::string& text) {
   if (!tips_) return;
-  TOOLINFOA info{};
+  std::wstring wide = Wide(text);
+  TOOLINFOW info{};
   info.cbSize = sizeof info;
   info.hwnd = GetParent(control);
   info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = const_cast<char*>(text.c_str());
-  SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+  info.lpszText = wide.data();
+  SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void FormView::Attach(FormPref* form, Enter enter) {
@@ -208,7 +221,7 @@ void FormView::Sync() {
     // Sized for the new text first, so the text is never drawn into the old width.
     counter_.text = form.LabelNumberOfSelected.Caption;
     FitCounter();
-    SetWindowTextA(counter_.hwnd, counter_.text.c_str());
+    SetWindowTextW(counter_.hwnd, Wide(counter_.text).c_str());
     InvalidateRect(counter_.hwnd, nullptr, FALSE);
     counter_.synced = true;
   }
@@ -235,7 +248,7 @@ void FormView::SyncList(ListState& state, const ListBox& model, const CheckListB
     SendMessageA(state.hwnd, LB_RESETCONTENT, 0, 0);
     if (state.ownsText) {
       for (const auto& item : model.Items()) {
-        SendMessageA(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SendMessageW(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
       }
     } else {
       SendMessageA(state.hwnd, LB_SETCOUNT, model.Items().size(), 0);
@@ -277,7 +290,7 @@ void FormView::FitCounter() {
 
 void FormView::SyncText(TextState& state, const std::string& text) {
   if (!state.hwnd || (state.synced && state.text == text)) return;
-  if (TextOf(state.hwnd) != text) SetWindowTextA(state.hwnd, text.c_str());
+  if (TextOf(state.hwnd) != text) SetWindowTextW(state.hwnd, Wide(text).c_str());
   state.text = text;
   state.synced = true;
 }
@@ -344,7 +357,7 @@ void FormView::RefreshScrollBars() {
   }
 }
 
-bool FormView::Handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool FormView::Handle(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_DRAWITEM:
       if (!DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
@@ -375,8 +388,16 @@ bool FormView::Handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
           if (handler) handler();
         });
       } else if (code == EN_CHANGE && (control == findStr_.hwnd || control == folder_.hwnd)) {
-        const std::string text = TextOf(control);
-        (control == findStr_.hwnd ? findStr_ : folder_).text = text;
+        TextState& state = control == findStr_.hwnd ? findStr_ : folder_;
+        const std::optional<std::string> narrow = Narrow(WideTextOf(control));
+        if (!narrow) {
+          SetWindowTextW(control, Wide(state.text).c_str());  // changes it again: one that fits
+          MessageBoxW(parent, kNot1251, Wide(kMessageBoxCaption).c_str(), MB_OK);
+          result = 0;
+          return true;
+        }
+        const std::string text = *narrow;
+        state.text = text;
         if (model_)
           (control == findStr_.hwnd ? model_->EditFindStr : model_->EditFolderPath).Text = text;
       } else if (code == BN_CLICKED) {
@@ -442,12 +463,14 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return model_->CheckListBoxFiles.IsChecked(static_cast<int>(wParam)) ? 1 : 0;
   }
   if (modelLines && (message == LB_GETTEXT || message == LB_GETTEXTLEN)) {
+    // A Unicode list's text is UTF-16: one unit a byte, as Windows-1251 has no other.
     const std::string* line = ModelLine(hwnd, wParam);
     if (!line) return LB_ERR;
     if (message == LB_GETTEXT) {
       if (!lParam) return LB_ERR;
-      line->copy(reinterpret_cast<char*>(lParam), line->size());
-      reinterpret_cast<char*>(lParam)[line->size()] = '\0';
+      const std::wstring wide = Wide(*line);
+      wide.copy(reinterpret_cast<wchar_t*>(lParam), wide.size());
+      reinterpret_cast<wchar_t*>(lParam)[wide.size()] = L'\0';
     }
     return static_cast<LRESULT>(line->size());
   }
@@ -473,7 +496,9 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
   }
   if ((hwnd == findStr_.hwnd || hwnd == folder_.hwnd) && message == WM_CHAR) {
-    const char key = static_cast<char>(wParam);
+    // The window is Unicode: the key is UTF-16, the model's is Windows-1251.
+    const std::optional<std::string> byte = Narrow(std::wstring(1, static_cast<wchar_t>(wParam)));
+    const char key = byte ? (*byte)[0] : '?';
     const bool enter = key == '\r' || key == '\n';
     // Enter belongs to the plug-in; other keys first change the text as usual.
     LRESULT r = enter ? 0 : DefSubclassProc(hwnd, message, wParam, lParam);
@@ -536,8 +561,9 @@ void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
   if (const std::string* line = ModelLine(find_.hwnd, item.itemID)) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
-    ExtTextOutA(dc, r.left + 1, r.top, ETO_CLIPPED, &r, line->data(),
-                static_cast<UINT>(line->size()), nullptr);
+    const std::wstring wide = Wide(*line);
+    ExtTextOutW(dc, r.left + 1, r.top, ETO_CLIPPED, &r, wide.data(), static_cast<UINT>(wide.size()),
+                nullptr);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
@@ -560,7 +586,8 @@ void FormView::DrawChannelLine(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
   RECT textRect{box.right + 3, r.top, r.right, r.bottom};
-  DrawTextA(dc, line->data(), static_cast<int>(line->size()), &textRect,
+  const std::wstring wide = Wide(*line);
+  DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &textRect,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }

@@ -7,7 +7,9 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 namespace kolvar::win32 {
 namespace {
 
-constexpr char kClassName[] = "KolvarFormPref";
+// A Unicode window: its text and its controls' are UTF-16, whatever the system's
+// code page (see wide_text.h).
+constexpr wchar_t kClassName[] = L"KolvarFormPref";
 
 HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
@@ -17,20 +19,20 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   if (hwnd_) return true;
   onWake_ = std::move(onWake);
   onTimer_ = std::move(onTimer);
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.lpfnWndProc = &FormWindow::WindowProc;
   wc.hInstance = ModuleInstance();
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kClassName;
   // Already registered by an earlier Open of this module: that is fine.
-  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
   int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
   // The skin is drawn onto the window wherever a button changes, not only when it
   // paints: clipped to its own surface, it never covers the controls.
-  hwnd_ = CreateWindowExA(0, kClassName, "Kolvar", WS_POPUP | WS_CLIPCHILDREN, x, y, kFormWidth,
+  hwnd_ = CreateWindowExW(0, kClassName, L"Kolvar", WS_POPUP | WS_CLIPCHILDREN, x, y, kFormWidth,
                           kFormHeight, nullptr, nullptr, ModuleInstance(), this);
   if (!hwnd_) return false;
   view_ = std::make_unique<FormView>();
@@ -50,7 +52,7 @@ void FormWindow::Destroy() {
   DestroyWindow(hwnd_);
   // The view stays until the next window: Destroy may run from inside its input.
   hwnd_ = nullptr;
-  UnregisterClassA(kClassName, ModuleInstance());
+  UnregisterClassW(kClassName, ModuleInstance());
 }
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -64,11 +66,11 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == kWakeMessage) {
     if (self->onWake_) self->onWake_();
     return 0;
@@ -128,7 +130,7 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       ShowWindow(hwnd, SW_HIDE);
       return 0;
     default:
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 

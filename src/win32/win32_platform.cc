@@ -6,18 +6,24 @@
 #include <cstring>
 #include <vector>
 
+#include "base/texts.h"
 #include "win32/host_protocol.h"
+#include "win32/wide_text.h"
 
 namespace kolvar::win32 {
 namespace {
 
-// GetModuleFileNameA cuts long names silently; grow the buffer until it fits.
+// GetModuleFileNameW cuts long names silently; grow the buffer until it fits. A
+// name Windows-1251 cannot spell gives "?" for those characters, and the files
+// beside it are then not found, as with no name at all.
 std::string ModuleFileName(HMODULE module) {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    DWORD n = GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    DWORD n = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return {};
-    if (n < buffer.size() || buffer.size() >= 32768) return std::string(buffer.data(), n);
+    if (n < buffer.size() || buffer.size() >= 32768) {
+      return NarrowLossy(std::wstring_view(buffer.data(), n));
+    }
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -33,9 +39,9 @@ std::string DialogFilter(const std::string& filter) {
 }
 
 std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, bool save) {
-  std::string filterList = DialogFilter(filter);
-  std::vector<char> file(32768, '\0');
-  OPENFILENAMEA ofn{};
+  std::wstring filterList = Wide(DialogFilter(filter));
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = filterList.c_str();
@@ -47,9 +53,17 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
   ofn.Flags = OFN_EXPLORER | OFN_READONLY | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN |
               OFN_NOCHANGEDIR | OFN_ENABLESIZING | OFN_DONTADDTORECENT | OFN_FORCESHOWHIDDEN |
               (save ? 0 : OFN_FILEMUSTEXIST);
-  BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+  BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return std::nullopt;
-  return std::string(file.data());
+  // A path Windows-1251 cannot spell could not be opened or kept in the settings.
+  std::optional<std::string> path = Narrow(file.data());
+  if (!path) {
+    MessageBoxW(owner,
+                L"The path holds characters outside the Windows-1251 code page; choose another "
+                L"folder or file.      ",
+                Wide(kMessageBoxCaption).c_str(), MB_OK);
+  }
+  return path;
 }
 
 // The platform whose windows the key hook serves: one per module, on the thread
@@ -100,7 +114,8 @@ void Win32Platform::Reply(std::uint32_t tag, std::intptr_t value) {
 
 int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
   SyncView();  // the window behind the box shows what the plug-in has done so far
-  return MessageBoxA(form_.Handle(), text.c_str(), caption.c_str(), static_cast<UINT>(style));
+  return MessageBoxW(form_.Handle(), Wide(text).c_str(), Wide(caption).c_str(),
+                     static_cast<UINT>(style));
 }
 
 std::optional<std::string> Win32Platform::LoadedModuleFileName(const std::string& moduleName) {
@@ -224,8 +239,8 @@ bool Win32Platform::DrawImage(const std::string& file, int left, int top, int ri
   HWND window = form_.Handle();
   if (!window) return false;
   // Read at every draw: a skin changed on disk shows at once.
-  UniqueGdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageA(
-      nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  UniqueGdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageW(
+      nullptr, Wide(file).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   if (!bitmap.Get()) return false;
   BITMAP info{};
   if (!GetObjectA(bitmap.Get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
@@ -283,8 +298,8 @@ int Win32Platform::PopupMenu(const std::vector<MenuItem>& items) {
     if (item.text.empty()) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuA(menu, MF_STRING | (item.checked ? MF_CHECKED : 0), static_cast<UINT_PTR>(item.id),
-                  item.text.c_str());
+      AppendMenuW(menu, MF_STRING | (item.checked ? MF_CHECKED : 0), static_cast<UINT_PTR>(item.id),
+                  Wide(item.text).c_str());
     }
   }
   POINT p{};
@@ -301,14 +316,17 @@ int Win32Platform::PopupMenu(const std::vector<MenuItem>& items) {
 void Win32Platform::SetClipboardText(const std::string& text) {
   if (!OpenClipboard(form_.Handle())) return;
   EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  // As UTF-16: a program that pastes it gets the Cyrillic whatever its code page.
+  const std::wstring wide = Wide(text);
+  const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (memory) {
-    if (void* bytes = GlobalLock(memory)) {
-      std::memcpy(bytes, text.c_str(), text.size() + 1);
+    if (void* target = GlobalLock(memory)) {
+      std::memcpy(target, wide.c_str(), bytes);
       GlobalUnlock(memory);
     }
     // The clipboard owns the memory once it took it.
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
   }
   CloseClipboard();
 }
@@ -322,26 +340,26 @@ void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> 
     SetForegroundWindow(findDialog_);
     return;
   }
-  static const UINT kFindMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
+  static const UINT kFindMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
   form_.OnRegisteredMessage(kFindMessage, [this](LPARAM lParam) {
-    const auto* record = reinterpret_cast<const FINDREPLACEA*>(lParam);
+    const auto* record = reinterpret_cast<const FINDREPLACEW*>(lParam);
     if (record->Flags & FR_DIALOGTERM) {
       findDialog_ = nullptr;
       return;
     }
     if (!(record->Flags & FR_FINDNEXT) || !onFind_) return;
-    const std::string text = record->lpstrFindWhat;
+    const std::string text = NarrowLossy(record->lpstrFindWhat);
     std::function<void(const std::string&)> onFind = onFind_;
     form_.Input([&](FormPref&) { onFind(text); });
   });
-  find_ = FINDREPLACEA{};
+  find_ = FINDREPLACEW{};
   find_.lStructSize = sizeof find_;
   find_.hwndOwner = window;
   find_.lpstrFindWhat = findText_;
-  find_.wFindWhatLen = sizeof findText_;
+  find_.wFindWhatLen = sizeof findText_;  // in bytes, as the dialog counts it
   // Only "find next": no match case, no direction, no whole word.
   find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD;
-  findDialog_ = FindTextA(&find_);
+  findDialog_ = FindTextW(&find_);
 }
 
 void Win32Platform::SetCurrentThreadPriority(int level) {
@@ -355,7 +373,8 @@ void Win32Platform::SetCurrentThreadPriority(int level) {
 }
 
 void Win32Platform::ShellOpen(const std::string& file, const std::string& directory) {
-  ShellExecuteA(form_.Handle(), "open", file.c_str(), nullptr, directory.c_str(), SW_SHOWNORMAL);
+  ShellExecuteW(form_.Handle(), L"open", Wide(file).c_str(), nullptr, Wide(directory).c_str(),
+                SW_SHOWNORMAL);
 }
 
 void Win32Platform::AddToolWindowStyle() {

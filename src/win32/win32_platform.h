@@ -77,8 +77,8 @@ class Win32Platform final : public Platform {
   FormPref* model_ = nullptr;
   Enter enter_;
   // The find dialog: its record and text must live as long as it is open.
-  FINDREPLACEA find_{};
-  char findText_[256] = {};
+  FINDREPLACEW find_{};
+  wchar_t findText_[256] = {};
   HWND findDialog_ = nullptr;
   std::function<void(const std::string&)> onFind_;
   // Tasks for the window thread; the window handle is kept here too, so posting

@@ -54,5 +54,21 @@ TEST(FoldIoTest, OnlyCapitalIoBecomesIe) {
   EXPECT_EQ(FoldIo(UpperCase("\xB8\xEB\xEA\xE0")), "\xC5\xCB\xCA\xC0");
 }
 
+// The window and the file names meet the system in UTF-16: every byte goes there
+// and back unchanged, Cyrillic lands on its letters, and a character the code
+// page cannot hold is refused rather than changed.
+TEST(Cp1251Test, Utf16BothWays) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::u16string wide = Cp1251ToUtf16(all);
+  ASSERT_EQ(wide.size(), 256u);
+  EXPECT_EQ(Utf16ToCp1251(wide), all);
+  EXPECT_EQ(Cp1251ToUtf16("\xCF\xE5\xF0\xE2\xFB\xE9 \xA8\xB8 \xB9"),
+            u"\u041F\u0435\u0440\u0432\u044B\u0439 \u0401\u0451 \u2116");
+  EXPECT_EQ(Utf16ToCp1251(u"News \u041D\u0425\u041B \u20AC"), "News \xCD\xD5\xCB \x88");
+  EXPECT_EQ(Utf16ToCp1251(u"\u4E2D"), std::nullopt);
+  EXPECT_EQ(Utf16ToCp1251(u"\u00E9"), std::nullopt);  // Latin-1's e acute has no byte here
+}
+
 }  // namespace
 }  // namespace kolvar

@@ -96,6 +96,16 @@ TEST(FileIoTest, EmptyFiles) {
   EXPECT_EQ(ReadWholeFile(dir.Path("empty")), "");
 }
 
+// A channel named in Cyrillic ("Pervyi") is listed, written and read under its own
+// name, whatever the system's code page.
+TEST(FileIoTest, CyrillicNamesListAndOpen) {
+  TempDir dir;
+  const std::string name = "\xCF\xE5\xF0\xE2\xFB\xE9.ndx";
+  ASSERT_TRUE(WriteFileAtomic(dir.Path(name), "x"));
+  EXPECT_EQ(ListFolder(dir.Folder(), ".ndx"), std::vector<std::string>{name});
+  EXPECT_EQ(ReadWholeFile(dir.Path(name)), "x");
+}
+
 #ifndef _WIN32
 // Only a case-sensitive file system holds names that differ only in letter case.
 TEST(FileIoTest, NamesThatDifferOnlyInLetterCaseListInAFixedOrder) {

@@ -45,6 +45,24 @@ using OpenFn = const char*(__stdcall*)(std::int32_t, HWND, std::int32_t);
 using VoidFn = void(__stdcall*)();
 using ActionFn = void(__stdcall*)(RawActionRecord*, std::uint32_t);
 
+// Texts are read from windows as UTF-16 and written to the transcript as the
+// plug-in's own Windows-1251 bytes, whatever the system's code page.
+std::string To1251(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::string WindowText(HWND hwnd) {
+  std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1);
+  GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  return To1251(text.data());
+}
+
 // How the watcher answers message boxes; set by --answer and the "answer" command.
 std::atomic<int> g_answer{IDOK};
 // The item the next pop-up menu is answered with ("menu TEXT"); empty: none, the
@@ -179,10 +197,8 @@ class BoxWatcher {
       if (IsWindow(box)) return;  // still closing
       answered_.erase(box);
     }
-    char caption[256] = {};
-    GetWindowTextA(box, caption, sizeof caption);
-    std::vector<char> text(8192);
-    GetDlgItemTextA(box, 0xFFFF, text.data(), static_cast<int>(text.size()));
+    const std::string caption = WindowText(box);
+    const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
 
     bool hasYes = GetDlgItem(box, IDYES) != nullptr;
     bool hasNo = GetDlgItem(box, IDNO) != nullptr;
@@ -205,7 +221,7 @@ class BoxWatcher {
     std::string buttons = hasYes && hasNo ? "yesno" : hasOk ? "ok" : "other";
     static const char* const kNames[] = {"",      "ok",     "cancel", "abort",
                                          "retry", "ignore", "yes",    "no"};
-    Log("box caption=" + Quote(caption) + " text=" + Quote(text.data()) + " buttons=" + buttons +
+    Log("box caption=" + Quote(caption) + " text=" + Quote(text) + " buttons=" + buttons +
         " answer=" + kNames[button]);
     answered_.insert(box);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
@@ -275,8 +291,7 @@ void Pump(DWORD milliseconds) {
 BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1);
-  GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+  const std::string text = WindowText(hwnd);
   // Where it sits in its window's client area.
   RECT r{};
   GetWindowRect(hwnd, &r);
@@ -284,18 +299,20 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
   std::string line = "control id=" + std::to_string(GetDlgCtrlID(hwnd)) + " class=" + Quote(cls) +
                      " at=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
                      std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
-                     " text=" + Quote(text.data());
+                     " text=" + Quote(text);
   if (std::string(cls) == "ListBox") {
     auto count = SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
     line += " count=" + std::to_string(count) +
             " current=" + std::to_string(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
     // The channel list, found by its name, draws a check mark on every line.
-    const bool checkList = std::string(text.data()) == "CheckListBoxFiles";
+    const bool checkList = text == "CheckListBoxFiles";
     // Long lists are cut: the transcript shows their start.
     for (LRESULT i = 0; i < count && i < 25; ++i) {
-      std::vector<char> item(static_cast<std::size_t>(SendMessageA(hwnd, LB_GETTEXTLEN, i, 0)) + 1);
-      SendMessageA(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-      line += " item" + std::to_string(i) + "=" + Quote(item.data());
+      // Through the Unicode API, as a screen reader reads it.
+      std::vector<wchar_t> item(static_cast<std::size_t>(SendMessageW(hwnd, LB_GETTEXTLEN, i, 0)) +
+                                1);
+      SendMessageW(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+      line += " item" + std::to_string(i) + "=" + Quote(To1251(item.data()));
       if (checkList) {
         line += SendMessageA(hwnd, LB_GETITEMDATA, i, 0) ? "[x]" : "[ ]";
       }
@@ -329,9 +346,7 @@ BOOL CALLBACK MeasureOneControl(HWND hwnd, LPARAM) {
   int room = client.right - client.left;
   std::vector<std::string> texts;
   if (kind == "Static" || kind == "Button") {
-    std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1);
-    GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-    texts.push_back(text.data());
+    texts.push_back(WindowText(hwnd));
     // A check box's caption starts after its square and a gap.
     if (kind == "Button") room -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
   } else if (kind == "msctls_updown32") {
@@ -526,8 +541,8 @@ void Click(int x, int y, bool right, Press press = Press::kClick) {
   }
 }
 
-// Types text into the control that has the keyboard focus, a character at a time;
-// "\n" in the text is the Enter key.
+// Types text (UTF-8, as the script is) into the control that has the keyboard
+// focus, a character at a time; "\n" in the text is the Enter key, "\b" Backspace.
 void Type(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     INPUT input[2] = {};
@@ -536,7 +551,17 @@ void Type(const std::string& text) {
       input[0].ki.wVk = input[1].ki.wVk = text[i + 1] == 'n' ? VK_RETURN : VK_BACK;
       ++i;
     } else {
-      input[0].ki.wScan = input[1].ki.wScan = static_cast<unsigned char>(text[i]);
+      // The script is UTF-8: a character of two or three bytes is one key.
+      auto byte = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+      unsigned code = byte(i);
+      if (code >= 0xE0 && i + 2 < text.size()) {
+        code = ((code & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F);
+        i += 2;
+      } else if (code >= 0xC0 && i + 1 < text.size()) {
+        code = ((code & 0x1F) << 6) | (byte(i + 1) & 0x3F);
+        i += 1;
+      }
+      input[0].ki.wScan = input[1].ki.wScan = static_cast<WORD>(code);
       input[0].ki.dwFlags = KEYEVENTF_UNICODE;
       input[1].ki.dwFlags = KEYEVENTF_UNICODE;
     }
@@ -577,10 +602,8 @@ void LogFocus() {
   }
   char cls[64] = {};
   GetClassNameA(focus, cls, sizeof cls);
-  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(focus)) + 1);
-  GetWindowTextA(focus, text.data(), static_cast<int>(text.size()));
   Log("focus id=" + std::to_string(GetDlgCtrlID(focus)) + " class=" + Quote(cls) +
-      " text=" + Quote(text.data()));
+      " text=" + Quote(WindowText(focus)));
 }
 
 // Writes what the screen shows of the plug-in window to a 24-bit BMP file.
