@@ -19,6 +19,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -277,10 +278,12 @@ void Pump(DWORD milliseconds) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // A Unicode loop: typed characters reach a Unicode window as they were typed,
+    // whatever the system's code page.
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (!g_pulse.Owns(msg)) ++g_activity;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     DWORD elapsed = GetTickCount() - start;
     if (elapsed >= milliseconds) return;
@@ -838,6 +841,21 @@ class Runner {
     } else if (verb == "file") {
       if (arg.empty()) return false;
       LogFile(arg);
+    } else if (verb == "contains") {
+      // contains PATH TEXT: whether the file holds TEXT (UTF-8 here) as Windows-1251.
+      std::string path, text;
+      words >> path;
+      std::getline(words >> std::ws, text);
+      std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(
+                            CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)),
+                        L'\0');
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          static_cast<int>(wide.size()));
+      std::ifstream in(path, std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+      Log("contains " + Quote(path) + " " + Quote(To1251(wide)) +
+          (bytes.find(To1251(wide)) != std::string::npos ? " yes" : " no"));
     } else if (verb == "rename") {
       std::string from, to;
       if (!(words >> from >> to)) return false;
