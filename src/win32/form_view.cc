@@ -47,6 +47,25 @@ constexpr wchar_t kNot1251[] =
     L"Only letters and signs of the Windows-1251 code page (Latin and Cyrillic) can be kept "
     L"in the settings: the text was put back as it was.      ";
 
+// The window's own check square: a frame and a tick in the text's colour on black,
+// flat, as the skin is (the system's would be a white square).
+void DrawFlatCheck(HDC dc, RECT box, COLORREF colour, bool checked) {
+  UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, box.left, box.top, box.right, box.bottom);
+  if (checked) {
+    const int w = box.right - box.left, h = box.bottom - box.top;
+    for (int thick = 0; thick < 2; ++thick) {
+      MoveToEx(dc, box.left + w / 4, box.top + h / 2 + thick, nullptr);
+      LineTo(dc, box.left + w / 2 - 1, box.bottom - 3 + thick);
+      LineTo(dc, box.right - 3, box.top + 3 + thick);
+    }
+  }
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+}
+
 // The colour of a control's text, by its id; black behind all of them.
 COLORREF TextColour(int id) {
   switch (id) {
@@ -111,11 +130,11 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
   folder_.hwnd = Child(parent, instance, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, 170, 152, 309, 19,
                        kControlEditFolderPath);
   spin(identital_, 218, 200, 41, 22, kControlSpinEditIdentital, defaults.SpinEditIdentital);
-  fullSearch_.hwnd = Child(parent, instance, "BUTTON", "Full search", BS_CHECKBOX | WS_TABSTOP, 168,
-                           230, 86, 17, kControlCheckBoxFullSearch);
-  sorted_.hwnd = Child(parent, instance, "BUTTON", "Sorted", BS_CHECKBOX | WS_TABSTOP, 168, 250, 73,
-                       17, kControlCheckBoxSorted);
-  remind_.hwnd = Child(parent, instance, "BUTTON", "  Remind", BS_CHECKBOX | WS_TABSTOP, 272, 202,
+  fullSearch_.hwnd = Child(parent, instance, "BUTTON", "Full search", BS_OWNERDRAW | WS_TABSTOP,
+                           168, 230, 86, 17, kControlCheckBoxFullSearch);
+  sorted_.hwnd = Child(parent, instance, "BUTTON", "Sorted", BS_OWNERDRAW | WS_TABSTOP, 168, 250,
+                       73, 17, kControlCheckBoxSorted);
+  remind_.hwnd = Child(parent, instance, "BUTTON", "  Remind", BS_OWNERDRAW | WS_TABSTOP, 272, 202,
                        73, 17, kControlCheckBoxRemind);
   // Up to 5000 seconds: wider than its neighbours, to the middle panel's edge.
   spin(notiseDelay_, 298, 232, 48, 22, kControlSpinEditNotiseDelay, defaults.SpinEditNotiseDelay);
@@ -162,7 +181,8 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
   // Keys and right clicks the controls do not report to their parent.
   for (HWND c : {words_.hwnd, files_.hwnd, find_.hwnd, findStr_.hwnd, folder_.hwnd,
                  searchMod_.edit.hwnd, identital_.edit.hwnd, notiseDelay_.edit.hwnd,
-                 timeShift_.edit.hwnd, fullSearch_.hwnd, sorted_.hwnd, remind_.hwnd}) {
+                 timeShift_.edit.hwnd, fullSearch_.hwnd, sorted_.hwnd, remind_.hwnd,
+                 searchMod_.arrows, identital_.arrows, notiseDelay_.arrows, timeShift_.arrows}) {
     SetWindowSubclass(c, &FormView::ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
 
@@ -307,7 +327,8 @@ void FormView::SyncSpin(SpinState& state, const SpinEdit& model) {
 void FormView::SyncCheck(CheckState& state, const CheckBox& model) {
   const int checked = model.Checked() ? BST_CHECKED : BST_UNCHECKED;
   if (!state.hwnd || state.checked == checked) return;
-  SendMessageA(state.hwnd, BM_SETCHECK, static_cast<WPARAM>(checked), 0);
+  // Drawn by us from the model (see DrawCheckBox): a change is a repaint.
+  InvalidateRect(state.hwnd, nullptr, FALSE);
   state.checked = checked;
 }
 
@@ -455,6 +476,13 @@ LRESULT CALLBACK FormView::ControlProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool arrows = hwnd == searchMod_.arrows || hwnd == identital_.arrows ||
+                      hwnd == notiseDelay_.arrows || hwnd == timeShift_.arrows;
+  if (arrows && message == WM_PAINT) {
+    DrawFlatArrows(hwnd);
+    return 0;
+  }
+  if (arrows && message == WM_ENABLE) InvalidateRect(hwnd, nullptr, FALSE);
   // The result and channel lists keep no text: their lines are the model's, for
   // anyone who asks, and so are the channels' marks (as item data, 1 checked).
   const bool modelLines = hwnd == find_.hwnd || hwnd == files_.hwnd;
@@ -581,8 +609,7 @@ void FormView::DrawChannelLine(const DRAWITEMSTRUCT& item) {
   if (!line) return;
   const bool checked = model_->CheckListBoxFiles.IsChecked(static_cast<int>(item.itemID));
   RECT box{r.left + 1, r.top + 1, r.left + (r.bottom - r.top) - 1, r.bottom - 1};
-  UINT state = DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0);
-  DrawFrameControl(dc, &box, DFC_BUTTON, state);
+  DrawFlatCheck(dc, box, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText, checked);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
   RECT textRect{box.right + 3, r.top, r.right, r.bottom};
@@ -592,7 +619,60 @@ void FormView::DrawChannelLine(const DRAWITEMSTRUCT& item) {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 
+void FormView::DrawCheckBox(const DRAWITEMSTRUCT& item, const CheckBox& model) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  FillRect(dc, &r, black_.Get());
+  const COLORREF colour = TextColour(GetDlgCtrlID(item.hwndItem));
+  const int side = 13;
+  const int top = r.top + (r.bottom - r.top - side) / 2;
+  DrawFlatCheck(dc, RECT{r.left, top, r.left + side, top + side}, colour, model.Checked());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
+  HGDIOBJ old = SelectObject(dc, boldFont_.Get());
+  RECT text{r.left + side + 4, r.top, r.right, r.bottom};
+  const std::wstring caption = Wide(model.Caption);
+  DrawTextW(dc, caption.data(), static_cast<int>(caption.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+void FormView::DrawFlatArrows(HWND arrows) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(arrows, &ps);
+  RECT r{};
+  GetClientRect(arrows, &r);
+  FillRect(dc, &r, black_.Get());
+  const bool enabled = IsWindowEnabled(arrows);
+  const COLORREF colour =
+      enabled ? TextColour(GetDlgCtrlID(arrows) - kSpinArrowsOffset) : RGB(96, 96, 96);
+  UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+  UniqueGdiObject<HBRUSH> fill(CreateSolidBrush(colour));
+  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const int middle = (r.top + r.bottom) / 2;
+  // Two flat buttons, each a frame with a triangle, in the spin box's colour.
+  Rectangle(dc, r.left, r.top, r.right, middle);
+  Rectangle(dc, r.left, middle, r.right, r.bottom);
+  SelectObject(dc, fill.Get());
+  const int cx = (r.left + r.right) / 2;
+  const POINT up[] = {{cx - 3, middle - 3}, {cx + 3, middle - 3}, {cx, middle - 6}};
+  const POINT down[] = {{cx - 3, middle + 3}, {cx + 3, middle + 3}, {cx, middle + 6}};
+  Polygon(dc, up, 3);
+  Polygon(dc, down, 3);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  EndPaint(arrows, &ps);
+}
+
 bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (model_ && item.CtlType == ODT_BUTTON) {
+    if (item.hwndItem == fullSearch_.hwnd) DrawCheckBox(item, model_->CheckBoxFullSearch);
+    if (item.hwndItem == sorted_.hwnd) DrawCheckBox(item, model_->CheckBoxSorted);
+    if (item.hwndItem == remind_.hwnd) DrawCheckBox(item, model_->CheckBoxRemind);
+    return true;
+  }
   if (item.itemID == static_cast<UINT>(-1)) return false;
   if (item.hwndItem == find_.hwnd) {
     DrawResultLine(item);

@@ -77,6 +77,8 @@ class FormView {
   void AddTip(HWND control, const std::string& text);
   void SetTip(HWND control, const std::string& text);
   bool DrawItem(const DRAWITEMSTRUCT& item);
+  void DrawCheckBox(const DRAWITEMSTRUCT& item, const CheckBox& model);
+  void DrawFlatArrows(HWND arrows);
   void DrawResultLine(const DRAWITEMSTRUCT& item);
   void DrawChannelLine(const DRAWITEMSTRUCT& item);
   // The line of a list that keeps none of its own, for drawing and for
