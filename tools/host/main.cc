@@ -337,6 +337,15 @@ int TextWidth(HWND control, const std::string& text) {
   return size.cx;
 }
 
+// One line of "measure": whether text fits the room it has in control.
+void LogMeasure(HWND control, const std::string& text, int room) {
+  const int width = TextWidth(control, text);
+  Log("measure id=" + std::to_string(GetDlgCtrlID(control)) + " text=" + Quote(text) +
+      (width <= room
+           ? " fits"
+           : " CLIPPED width=" + std::to_string(width) + " room=" + std::to_string(room)));
+}
+
 // Whether the text of every label and check box, and every value at the ends of a
 // spin box's range, fits its control in the font it really gets: one line each,
 // "fits" or "CLIPPED".
@@ -344,14 +353,14 @@ BOOL CALLBACK MeasureOneControl(HWND hwnd, LPARAM) {
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
   const std::string kind = cls;
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  int room = client.right - client.left;
-  std::vector<std::string> texts;
   if (kind == "Static" || kind == "Button") {
-    texts.push_back(WindowText(hwnd));
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    int room = client.right - client.left;
     // A check box's caption starts after its square and a gap.
     if (kind == "Button") room -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    const std::string text = WindowText(hwnd);
+    if (!text.empty()) LogMeasure(hwnd, text, room);
   } else if (kind == "msctls_updown32") {
     HWND edit = reinterpret_cast<HWND>(SendMessageA(hwnd, UDM_GETBUDDY, 0, 0));
     if (!edit) edit = GetDlgItem(GetParent(hwnd), GetDlgCtrlID(hwnd) - 100);
@@ -362,26 +371,8 @@ BOOL CALLBACK MeasureOneControl(HWND hwnd, LPARAM) {
     GetClientRect(edit, &editClient);
     // An edit keeps a margin on each side of its text.
     const DWORD margins = static_cast<DWORD>(SendMessageA(edit, EM_GETMARGINS, 0, 0));
-    room = editClient.right - editClient.left - LOWORD(margins) - HIWORD(margins);
-    for (int value : {low, high}) {
-      const std::string text = std::to_string(value);
-      const int width = TextWidth(edit, text);
-      Log("measure id=" + std::to_string(GetDlgCtrlID(edit)) + " text=" + Quote(text) +
-          (width <= room
-               ? " fits"
-               : " CLIPPED width=" + std::to_string(width) + " room=" + std::to_string(room)));
-    }
-    return TRUE;
-  } else {
-    return TRUE;
-  }
-  for (const std::string& text : texts) {
-    if (text.empty()) continue;
-    const int width = TextWidth(hwnd, text);
-    Log("measure id=" + std::to_string(GetDlgCtrlID(hwnd)) + " text=" + Quote(text) +
-        (width <= room
-             ? " fits"
-             : " CLIPPED width=" + std::to_string(width) + " room=" + std::to_string(room)));
+    const int room = editClient.right - editClient.left - LOWORD(margins) - HIWORD(margins);
+    for (int value : {low, high}) LogMeasure(edit, std::to_string(value), room);
   }
   return TRUE;
 }
