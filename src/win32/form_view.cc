@@ -3,100 +3,11 @@
 #include <commctrl.h>
 
 #include "base/texts.h"
+#include "win32/control_look.h"
 #include "win32/host_protocol.h"
 #include "win32/wide_text.h"
 
 namespace kolvar::win32 {
-namespace {
-
-constexpr COLORREF kWordsText = RGB(223, 223, 0);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kMaroon = RGB(128, 0, 0);
-constexpr COLORREF kBrownish = RGB(128, 64, 64);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kCounter = RGB(185, 204, 51);
-
-HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, DWORD style, int x,
-           int y, int w, int h, int id, DWORD exStyle = 0) {
-  return CreateWindowExW(exStyle, Wide(cls).c_str(), Wide(name).c_str(),
-                         WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-}
-
-HFONT Font(int height, int weight, const char* face) {
-  return CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
-}
-
-void SetFont(HWND control, HFONT font) {
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-std::wstring WideTextOf(HWND control) {
-  std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1);
-  GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
-  return text.data();
-}
-
-std::string TextOf(HWND control) { return NarrowLossy(WideTextOf(control)); }
-
-// A typed or pasted character the settings file could not keep is refused here,
-// where it was typed.
-constexpr wchar_t kNot1251[] =
-    L"Only letters and signs of the Windows-1251 code page (Latin and Cyrillic) can be kept "
-    L"in the settings: the text was put back as it was.      ";
-
-// The window's own check square: a frame and a tick in the text's colour on black,
-// flat, as the skin is (the system's would be a white square).
-void DrawFlatCheck(HDC dc, RECT box, COLORREF colour, bool checked) {
-  UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
-  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Rectangle(dc, box.left, box.top, box.right, box.bottom);
-  if (checked) {
-    const int w = box.right - box.left, h = box.bottom - box.top;
-    for (int thick = 0; thick < 2; ++thick) {
-      MoveToEx(dc, box.left + w / 4, box.top + h / 2 + thick, nullptr);
-      LineTo(dc, box.left + w / 2 - 1, box.bottom - 3 + thick);
-      LineTo(dc, box.right - 3, box.top + 3 + thick);
-    }
-  }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-}
-
-// The colour of a control's text, by its id; black behind all of them.
-COLORREF TextColour(int id) {
-  switch (id) {
-    case kControlListBoxWords:
-    case kControlCheckListBoxFiles:
-    case kControlListBoxFind:
-      return kWordsText;
-    case kControlEditFindStr:
-      return kYellow;
-    case kControlEditFolderPath:
-      return kRed;
-    case kControlSpinEditSearchMod:
-    case kControlSpinEditIdentital:
-    case kControlCheckBoxRemind:
-    case kControlLabel1:
-    case kControlLabel3:
-      return kMaroon;
-    case kControlSpinEditNotiseDelay:
-    case kControlCheckBoxFullSearch:
-    case kControlCheckBoxSorted:
-      return kBrownish;
-    case kControlSpinEditTimeShift:
-      return kWhite;
-    case kControlLabelNumberOfSelected:
-      return kCounter;
-    default:
-      return kWordsText;
-  }
-}
-
-}  // namespace
 
 void FormView::Create(HWND parent, HINSTANCE instance) {
   INITCOMMONCONTROLSEX init{sizeof init, ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES};
@@ -200,29 +111,6 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
   tip(timeShift_.edit.hwnd, defaults.SpinEditTimeShift);
 }
 
-void FormView::AddTip(HWND control, const std::string& text) {
-  if (!tips_) return;
-  std::wstring wide = Wide(text);
-  TOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = GetParent(control);
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = wide.data();
-  SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-void FormView::SetTip(HWND control, const std::string& text) {
-  if (!tips_) return;
-  std::wstring wide = Wide(text);
-  TOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.hwnd = GetParent(control);
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = wide.data();
-  SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
 void FormView::Attach(FormPref* form, Enter enter) {
   model_ = form;
   enter_ = std::move(enter);
@@ -257,81 +145,6 @@ void FormView::Sync() {
   syncing_ = false;
 }
 
-void FormView::SyncList(ListState& state, const ListBox& model, const CheckListBox* checks) {
-  if (!state.hwnd) return;
-  // The versions say whether anything changed: a Sync costs what changed, not
-  // what the lists hold.
-  const bool itemsChanged = !state.synced || state.version != model.Version();
-  if (itemsChanged) {
-    // Rebuilding a long list item by item redraws once, not per line.
-    SendMessageA(state.hwnd, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(state.hwnd, LB_RESETCONTENT, 0, 0);
-    if (state.ownsText) {
-      for (const auto& item : model.Items()) {
-        SendMessageW(state.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-      }
-    } else {
-      SendMessageA(state.hwnd, LB_SETCOUNT, model.Items().size(), 0);
-    }
-    SendMessageA(state.hwnd, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(state.hwnd, nullptr, FALSE);
-    state.count = model.Items().size();
-    state.version = model.Version();
-    state.synced = true;
-    state.current = -2;
-  }
-  // The marks are drawn from the model: a change needs only a repaint.
-  if (checks && state.checksVersion != checks->ChecksVersion()) {
-    InvalidateRect(state.hwnd, nullptr, FALSE);
-    state.checksVersion = checks->ChecksVersion();
-  }
-  if (state.current != model.ItemIndex()) {
-    SendMessageA(state.hwnd, LB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
-    state.current = model.ItemIndex();
-  }
-  if (model.ShowHint && state.hint != model.Hint) {
-    SetTip(state.hwnd, model.Hint);
-    state.hint = model.Hint;
-  }
-}
-
-void FormView::FitCounter() {
-  // Its width follows its text and its right edge stays where the skin expects it.
-  HDC dc = GetDC(counter_.hwnd);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, boldFont_.Get());
-  SIZE size{};
-  GetTextExtentPoint32A(dc, counter_.text.c_str(), static_cast<int>(counter_.text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(counter_.hwnd, dc);
-  constexpr int kRightEdge = 474;
-  MoveWindow(counter_.hwnd, kRightEdge - size.cx, 180, size.cx, 13, TRUE);
-}
-
-void FormView::SyncText(TextState& state, const std::string& text) {
-  if (!state.hwnd || (state.synced && state.text == text)) return;
-  if (TextOf(state.hwnd) != text) SetWindowTextW(state.hwnd, Wide(text).c_str());
-  state.text = text;
-  state.synced = true;
-}
-
-void FormView::SyncSpin(SpinState& state, const SpinEdit& model) {
-  SyncText(state.edit, std::to_string(model.Value()));
-  if (state.enabled != model.Enabled) {
-    EnableWindow(state.edit.hwnd, model.Enabled);
-    EnableWindow(state.arrows, model.Enabled);
-    state.enabled = model.Enabled;
-  }
-}
-
-void FormView::SyncCheck(CheckState& state, const CheckBox& model) {
-  const int checked = model.Checked() ? BST_CHECKED : BST_UNCHECKED;
-  if (!state.hwnd || state.checked == checked) return;
-  // Drawn by us from the model (see DrawCheckBox): a change is a repaint.
-  InvalidateRect(state.hwnd, nullptr, FALSE);
-  state.checked = checked;
-}
-
 void FormView::Input(const std::function<void(FormPref&)>& fn) {
   if (!model_ || !enter_) return;
   // A copy: a Close inside replaces the view's own.
@@ -340,42 +153,6 @@ void FormView::Input(const std::function<void(FormPref&)>& fn) {
     if (model_) fn(*model_);
   });
   Sync();  // the plug-in may be gone now: Sync looks at model_ afresh
-}
-
-ListBox* FormView::ListModel(FormPref& form, HWND list) {
-  if (list == find_.hwnd) return &form.ListBoxFind;
-  if (list == words_.hwnd) return &form.ListBoxWords;
-  if (list == files_.hwnd) return &form.CheckListBoxFiles;
-  return nullptr;
-}
-
-SpinEdit* FormView::SpinModel(FormPref& form, HWND control) {
-  if (control == searchMod_.edit.hwnd || control == searchMod_.arrows) {
-    return &form.SpinEditSearchMod;
-  }
-  if (control == identital_.edit.hwnd || control == identital_.arrows) {
-    return &form.SpinEditIdentital;
-  }
-  if (control == notiseDelay_.edit.hwnd || control == notiseDelay_.arrows) {
-    return &form.SpinEditNotiseDelay;
-  }
-  if (control == timeShift_.edit.hwnd || control == timeShift_.arrows) {
-    return &form.SpinEditTimeShift;
-  }
-  return nullptr;
-}
-
-void FormView::RefreshScrollBars() {
-  for (ListState* list : {&words_, &find_, &files_}) {
-    if (!list->hwnd) continue;
-    RECT r{};
-    GetClientRect(list->hwnd, &r);
-    const int visible = (r.bottom - r.top) / list->itemHeight;
-    if (static_cast<int>(list->count) > visible) {
-      ShowScrollBar(list->hwnd, SB_VERT, FALSE);
-      ShowScrollBar(list->hwnd, SB_VERT, TRUE);
-    }
-  }
 }
 
 bool FormView::Handle(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -567,122 +344,6 @@ LRESULT FormView::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return 0;
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-const std::string* FormView::ModelLine(HWND list, WPARAM index) const {
-  if (!model_) return nullptr;
-  const ListBox& model = list == files_.hwnd ? model_->CheckListBoxFiles : model_->ListBoxFind;
-  if (index >= model.Items().size()) return nullptr;
-  return &model.Items()[index];
-}
-
-void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  // A change of focus alone toggles the dotted frame.
-  if (item.itemAction == ODA_FOCUS) {
-    DrawFocusRect(dc, &r);
-    return;
-  }
-  const bool selected = item.itemState & ODS_SELECTED;
-  FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
-  if (const std::string* line = ModelLine(find_.hwnd, item.itemID)) {
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
-    const std::wstring wide = Wide(*line);
-    ExtTextOutW(dc, r.left + 1, r.top, ETO_CLIPPED, &r, wide.data(), static_cast<UINT>(wide.size()),
-                nullptr);
-  }
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
-}
-
-void FormView::DrawChannelLine(const DRAWITEMSTRUCT& item) {
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  if (item.itemAction == ODA_FOCUS) {
-    DrawFocusRect(dc, &r);
-    return;
-  }
-  const bool selected = item.itemState & ODS_SELECTED;
-  FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
-  const std::string* line = ModelLine(files_.hwnd, item.itemID);
-  if (!line) return;
-  const bool checked = model_->CheckListBoxFiles.IsChecked(static_cast<int>(item.itemID));
-  RECT box{r.left + 1, r.top + 1, r.left + (r.bottom - r.top) - 1, r.bottom - 1};
-  DrawFlatCheck(dc, box, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText, checked);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
-  RECT textRect{box.right + 3, r.top, r.right, r.bottom};
-  const std::wstring wide = Wide(*line);
-  DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &textRect,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
-}
-
-void FormView::DrawCheckBox(const DRAWITEMSTRUCT& item, const CheckBox& model) {
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  FillRect(dc, &r, black_.Get());
-  const COLORREF colour = TextColour(GetDlgCtrlID(item.hwndItem));
-  const int side = 13;
-  const int top = r.top + (r.bottom - r.top - side) / 2;
-  DrawFlatCheck(dc, RECT{r.left, top, r.left + side, top + side}, colour, model.Checked());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, colour);
-  HGDIOBJ old = SelectObject(dc, boldFont_.Get());
-  RECT text{r.left + side + 4, r.top, r.right, r.bottom};
-  const std::wstring caption = Wide(model.Caption);
-  DrawTextW(dc, caption.data(), static_cast<int>(caption.size()), &text,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  SelectObject(dc, old);
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
-}
-
-void FormView::DrawFlatArrows(HWND arrows) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(arrows, &ps);
-  RECT r{};
-  GetClientRect(arrows, &r);
-  FillRect(dc, &r, black_.Get());
-  const bool enabled = IsWindowEnabled(arrows);
-  const COLORREF colour =
-      enabled ? TextColour(GetDlgCtrlID(arrows) - kSpinArrowsOffset) : RGB(96, 96, 96);
-  UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
-  UniqueGdiObject<HBRUSH> fill(CreateSolidBrush(colour));
-  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  const int middle = (r.top + r.bottom) / 2;
-  // Two flat buttons, each a frame with a triangle, in the spin box's colour.
-  Rectangle(dc, r.left, r.top, r.right, middle);
-  Rectangle(dc, r.left, middle, r.right, r.bottom);
-  SelectObject(dc, fill.Get());
-  const int cx = (r.left + r.right) / 2;
-  const POINT up[] = {{cx - 3, middle - 3}, {cx + 3, middle - 3}, {cx, middle - 6}};
-  const POINT down[] = {{cx - 3, middle + 3}, {cx + 3, middle + 3}, {cx, middle + 6}};
-  Polygon(dc, up, 3);
-  Polygon(dc, down, 3);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  EndPaint(arrows, &ps);
-}
-
-bool FormView::DrawItem(const DRAWITEMSTRUCT& item) {
-  if (model_ && item.CtlType == ODT_BUTTON) {
-    if (item.hwndItem == fullSearch_.hwnd) DrawCheckBox(item, model_->CheckBoxFullSearch);
-    if (item.hwndItem == sorted_.hwnd) DrawCheckBox(item, model_->CheckBoxSorted);
-    if (item.hwndItem == remind_.hwnd) DrawCheckBox(item, model_->CheckBoxRemind);
-    return true;
-  }
-  if (item.itemID == static_cast<UINT>(-1)) return false;
-  if (item.hwndItem == find_.hwnd) {
-    DrawResultLine(item);
-    return true;
-  }
-  if (item.hwndItem == files_.hwnd) {
-    DrawChannelLine(item);
-    return true;
-  }
-  return false;
 }
 
 }  // namespace kolvar::win32

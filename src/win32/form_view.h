@@ -3,6 +3,10 @@
 // controls; what the user does in a control changes its model and runs the
 // model's handler, inside a plug-in frame (the host may close the plug-in from
 // inside any of them, so the view keeps no reference to a model across one).
+//
+// One file a kind of control: form_view.cc makes them and takes the user's input;
+// form_view_lists.cc, _texts.cc (edits and labels), _spins.cc, _checks.cc and
+// _tips.cc keep each kind in step and draw it; control_look.h is what they share.
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,41 @@
+// What the window's controls share: how they are made, their fonts and colours,
+// their text through UTF-16, and the flat check square the skin asks for.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kolvar::win32 {
+
+// The colours of the controls' texts, on black.
+inline constexpr COLORREF kWordsText = RGB(223, 223, 0);
+inline constexpr COLORREF kYellow = RGB(255, 255, 0);
+inline constexpr COLORREF kMaroon = RGB(128, 0, 0);
+inline constexpr COLORREF kBrownish = RGB(128, 64, 64);
+inline constexpr COLORREF kRed = RGB(255, 0, 0);
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kCounter = RGB(185, 204, 51);
+
+// A child control of parent, visible, a Unicode window.
+HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, DWORD style, int x,
+           int y, int w, int h, int id, DWORD exStyle = 0);
+HFONT Font(int height, int weight, const char* face);
+void SetFont(HWND control, HFONT font);
+
+// A control's text as the system holds it, and as Windows-1251 ("?" for what it
+// cannot hold).
+std::wstring WideTextOf(HWND control);
+std::string TextOf(HWND control);
+
+// What a typed or pasted character the settings file could not keep is told.
+extern const wchar_t kNot1251[];
+
+// The window's own check square: a frame and a tick in the text's colour on black,
+// flat, as the skin is (the system's would be a white square).
+void DrawFlatCheck(HDC dc, RECT box, COLORREF colour, bool checked);
+
+// The colour of a control's text, by its id; black behind all of them.
+COLORREF TextColour(int id);
+
+}  // namespace kolvar::win32
