@@ -564,12 +564,16 @@ void Type(const std::string& text) {
   }
 }
 
-// Presses a key as a hand would ("tab", "shift+tab", "enter", "esc"); false for a
+// Presses a key as a hand would ("tab", "shift+tab", "enter", "esc", "space"); false for a
 // name it does not know.
 bool PressKey(const std::string& name) {
   const bool shift = name.rfind("shift+", 0) == 0;
   const std::string key = shift ? name.substr(6) : name;
-  const WORD vk = key == "tab" ? VK_TAB : key == "enter" ? VK_RETURN : key == "esc" ? VK_ESCAPE : 0;
+  const WORD vk = key == "tab"     ? VK_TAB
+                  : key == "enter" ? VK_RETURN
+                  : key == "esc"   ? VK_ESCAPE
+                  : key == "space" ? VK_SPACE
+                                   : 0;
   if (!vk) return false;
   std::vector<INPUT> input;
   auto add = [&input](WORD code, bool up) {
