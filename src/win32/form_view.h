@@ -83,6 +83,9 @@ class FormView {
   bool DrawItem(const DRAWITEMSTRUCT& item);
   void DrawCheckBox(const DRAWITEMSTRUCT& item, const CheckBox& model);
   void DrawFlatArrows(HWND arrows);
+  // The background of an owner-drawn line; false when only its focus frame was to
+  // be drawn (and has been).
+  bool DrawLineBackground(const DRAWITEMSTRUCT& item);
   void DrawResultLine(const DRAWITEMSTRUCT& item);
   void DrawChannelLine(const DRAWITEMSTRUCT& item);
   // The line of a list that keeps none of its own, for drawing and for

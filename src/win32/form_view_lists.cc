@@ -77,16 +77,23 @@ const std::string* FormView::ModelLine(HWND list, WPARAM index) const {
   return &model.Items()[index];
 }
 
-void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
-  HDC dc = item.hDC;
+bool FormView::DrawLineBackground(const DRAWITEMSTRUCT& item) {
   RECT r = item.rcItem;
   // A change of focus alone toggles the dotted frame.
   if (item.itemAction == ODA_FOCUS) {
-    DrawFocusRect(dc, &r);
-    return;
+    DrawFocusRect(item.hDC, &r);
+    return false;
   }
   const bool selected = item.itemState & ODS_SELECTED;
-  FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
+  FillRect(item.hDC, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
+  return true;
+}
+
+void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  if (!DrawLineBackground(item)) return;
+  const bool selected = item.itemState & ODS_SELECTED;
   if (const std::string* line = ModelLine(find_.hwnd, item.itemID)) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
@@ -100,12 +107,8 @@ void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
 void FormView::DrawChannelLine(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
-  if (item.itemAction == ODA_FOCUS) {
-    DrawFocusRect(dc, &r);
-    return;
-  }
+  if (!DrawLineBackground(item)) return;
   const bool selected = item.itemState & ODS_SELECTED;
-  FillRect(dc, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : black_.Get());
   const std::string* line = ModelLine(files_.hwnd, item.itemID);
   if (!line) return;
   const bool checked = model_->CheckListBoxFiles.IsChecked(static_cast<int>(item.itemID));
