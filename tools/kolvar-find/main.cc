@@ -212,11 +212,19 @@ int Run(const Options& o) {
   for (const std::string& channel : context.unreadable) {
     std::cerr << "kolvar-find: could not read " << channel << " in full\n";
   }
-  const ResultListing lines = BuildResultList(
-      context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
-  std::string out;
-  for (const std::string& line : lines.lines) out += line + '\n';
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  // The lines are written from the results themselves: a second and a third copy
+  // of a list of 200 000 would cost tens of megabytes. Only an empty list needs
+  // the list box's placeholder line.
+  if (context.results.empty()) {
+    const ResultListing placeholder = BuildResultList(
+        context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
+    for (const std::string& line : placeholder.lines) std::printf("%s\n", line.c_str());
+  } else {
+    for (const FoundProgramme& r : context.results) {
+      std::fwrite(r.line.data(), 1, r.line.size(), stdout);
+      std::fputc('\n', stdout);
+    }
+  }
   std::fflush(stdout);
   if (o.time) {
     std::fprintf(stderr, "search: %.3f s, %zu results\n", took.count(), context.results.size());
