@@ -170,6 +170,7 @@ ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywo
   }
   const SearchSnapshot snapshot = Snapshot(guide, channels, mode, options);
   const Timed literal = Run(args, snapshot, options.now, MatcherChoice::kLiteral);
+  timing.compared = true;
   timing.literalSeconds = literal.seconds;
   if (timing.extrapolated) {
     timing.literalSeconds *=
@@ -189,10 +190,16 @@ std::string FormatTable(const std::vector<ModeTiming>& timings) {
       "|---:|---:|---:|---:|---:|---:|---|\n";
   for (const ModeTiming& r : timings) {
     char line[256];
-    std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f | %.2f%s | %.0f | %s |\n", r.mode,
-                  r.programmes, r.results, r.fastSeconds, r.literalSeconds,
-                  r.extrapolated ? "*" : "", r.literalSeconds / std::max(r.fastSeconds, 1e-9),
-                  r.identical ? (r.extrapolated ? "yes*" : "yes") : "NO");
+    if (!r.compared) {
+      // Timed alone: there is nothing to compare it with, so nothing is claimed.
+      std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f | - | - | - |\n", r.mode,
+                    r.programmes, r.results, r.fastSeconds);
+    } else {
+      std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f | %.2f%s | %.0f | %s |\n", r.mode,
+                    r.programmes, r.results, r.fastSeconds, r.literalSeconds,
+                    r.extrapolated ? "*" : "", r.literalSeconds / std::max(r.fastSeconds, 1e-9),
+                    r.identical ? (r.extrapolated ? "yes*" : "yes") : "NO");
+    }
     out += line;
   }
   bool sampled = false;

@@ -38,6 +38,7 @@ struct ModeTiming {
   // its time is scaled up to the whole guide.
   bool extrapolated = false;
   std::size_t literalProgrammes = 0;
+  bool compared = false;   // the literal matcher ran too (not with --fast-only)
   bool identical = false;  // same results, order and keyword indices, where both ran
 };
 

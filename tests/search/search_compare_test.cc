@@ -32,6 +32,12 @@ TEST(SearchCompareTest, FastAndLiteralRunsListTheSameResults) {
     }
   }
   EXPECT_EQ(bench::FormatTable(timings).find("NO"), std::string::npos);
+  // Timed alone (--fast-only): no comparison is claimed either way.
+  bench::RunOptions fastOnly{.now = now};
+  fastOnly.literal = false;
+  const std::string alone = bench::FormatTable({bench::CompareMode(guide, keywords, 3, fastOnly)});
+  EXPECT_EQ(alone.find("NO"), std::string::npos);
+  EXPECT_NE(alone.find("| - | - | - |"), std::string::npos);
 }
 
 }  // namespace
