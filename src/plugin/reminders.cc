@@ -33,7 +33,7 @@ void Reminders::SpinEditNotiseDelayChange() {
 
 void Reminders::ClearForNewRun() {
   ClearShowList(list_);
-  reminderPending_ = false;
+  pendingAnnouncement_ = 0;
   state_.notifyCountdown = state_.settings.RepeatCount;
 }
 
@@ -50,7 +50,7 @@ void Reminders::AnnounceNextReminder() {
     }
     if (IsOver(entry, state_.platform.Now())) {
       // Ended while it waited: done without a word.
-      reminderPending_ = true;
+      pendingAnnouncement_ = ++announcements_;
       AcknowledgeReminder(false);
       return;
     }
@@ -60,14 +60,13 @@ void Reminders::AnnounceNextReminder() {
     const bool last = state_.notifyCountdown > 0 && --state_.notifyCountdown == 0;
     if (last) state_.notifyCountdown = state_.settings.RepeatCount;
     const std::uint64_t announcement = ++announcements_;
-    reminderPending_ = true;
     pendingAnnouncement_ = announcement;
     // The host may call back from inside the message, even rebuild the list; the
     // entry was copied for that.
     host_.SendHostMessage(entry.line, kKindNotif, entry.end);
     // The last allowed announcement settles its entry, unless it was settled, or
     // another announced, meanwhile.
-    if (last && reminderPending_ && pendingAnnouncement_ == announcement) {
+    if (last && pendingAnnouncement_ == announcement) {
       AcknowledgeReminder(false);
     }
     return;
@@ -76,7 +75,7 @@ void Reminders::AnnounceNextReminder() {
 
 void Reminders::AcknowledgeReminder(bool confirm) {
   TShow& list = list_;
-  if (list.Pending <= 0 || !reminderPending_) return;
+  if (list.Pending <= 0 || pendingAnnouncement_ == 0) return;
   if (list.Pos >= 0 && list.Pos < list.Count()) {
     ShowEntry& entry = list.Entries[static_cast<std::size_t>(list.Pos)];
     if (entry.toAnnounce) {
@@ -87,7 +86,7 @@ void Reminders::AcknowledgeReminder(bool confirm) {
   }
   // Settled before the confirmation goes out, so an acknowledgement the host
   // sends from inside it finds nothing to acknowledge.
-  reminderPending_ = false;
+  pendingAnnouncement_ = 0;
   state_.notifyCountdown = state_.settings.RepeatCount;
   if (confirm) host_.SendHostMessage(state_.settings.MessConfirmUnd, kKindMess);
 }

@@ -38,7 +38,7 @@ class Reminders {
 
   const TShow& List() const { return list_; }
   TShow& ListForTest() { return list_; }
-  bool ReminderPending() const { return reminderPending_; }
+  bool ReminderPending() const { return pendingAnnouncement_ != 0; }
 
  private:
   void Switch(bool on);
@@ -49,10 +49,11 @@ class Reminders {
   SearchControl& search_;
   UntilBrowser& until_;
   TShow list_;
-  bool reminderPending_ = false;  // the entry at the position was shown and awaits acknowledgement
-  std::uint64_t announcements_ = 0;        // "NOTIF"s made so far
-  std::uint64_t pendingAnnouncement_ = 0;  // the one that made the entry wait
-  std::int64_t researchSeconds_ = 0;       // counted towards the periodic re-search
+  std::uint64_t announcements_ = 0;  // "NOTIF"s made so far
+  // The announcement with which the entry at the position awaits acknowledgement
+  // (it was shown, or its programme ended unshown); 0 when none waits.
+  std::uint64_t pendingAnnouncement_ = 0;
+  std::int64_t researchSeconds_ = 0;  // counted towards the periodic re-search
 };
 
 }  // namespace kolvar

@@ -92,13 +92,7 @@ bool SearchWorker::Launch(SearchArgs args, SearchRunFn run, int priority) {
             // finished one, as an exception must not reach the host.
             if (failureHandler_) failureHandler_();
           }
-          {
-            MutexLock lock(mutex_);
-            if (IsCurrent(generation)) {
-              running_ = false;
-              frozen_ = false;
-            }
-          }
+          Finished(generation);
           self->finished = true;
         });
   } catch (const std::system_error&) {

@@ -75,9 +75,10 @@ class SearchWorker {
   // Stops the current run without waiting for it: safe from inside its own
   // hand-over. It leaves by itself and is joined later.
   void Stop();
-  // Window thread, from a hand-over of run generation: its results are final, and
-  // from now on no search runs, though the run may still send its last messages
-  // (which a new run, once launched, keeps from the host).
+  // Run generation is over, if it is still the current one: its results are final,
+  // and from now on no search runs. Called when its thread ends, and earlier from
+  // its last hand-overs: the run may still send its last messages (which a new run,
+  // once launched, keeps from the host).
   void Finished(std::uint64_t generation);
   // Stop, and refuse every later Launch.
   void Shutdown();

@@ -6,13 +6,7 @@ namespace kolvar {
 
 void ListBox::SetItemIndex(int index) { itemIndex_ = index >= 0 && index < Count() ? index : -1; }
 
-void ListBox::SetItems(std::vector<std::string> items) {
-  // The old lines go first: a long list is then never held twice.
-  std::vector<std::string>().swap(items_);
-  items_ = std::move(items);
-  if (itemIndex_ >= Count()) itemIndex_ = -1;
-  Changed();
-}
+void ListBox::SetItems(std::vector<std::string> items) { (void)ReplaceItems(std::move(items)); }
 
 std::vector<std::string> ListBox::ReplaceItems(std::vector<std::string> items) {
   std::swap(items_, items);
@@ -56,37 +50,35 @@ void CheckListBox::SetItems(std::vector<std::string> items, std::vector<bool> ch
   checked.resize(items.size(), false);
   ListBox::SetItems(std::move(items));
   checked_ = std::move(checked);
-  CountChecked();
+  ++checksVersion_;
 }
 
 void CheckListBox::Add(std::string item, bool checked) {
   ListBox::Add(std::move(item));
   checked_.push_back(checked);
-  CountChecked();
+  ++checksVersion_;
 }
 
 void CheckListBox::Clear() {
   ListBox::Clear();
   checked_.clear();
-  CountChecked();
+  ++checksVersion_;
 }
 
 void CheckListBox::SetChecked(int index, bool checked) {
   auto mark = checked_.at(static_cast<std::size_t>(index));
   if (mark == checked) return;
   mark = checked;
-  checkedCount_ += checked ? 1 : -1;
   ++checksVersion_;
 }
 
 void CheckListBox::SetAllChecked(bool checked) {
   std::fill(checked_.begin(), checked_.end(), checked);
-  CountChecked();
+  ++checksVersion_;
 }
 
-void CheckListBox::CountChecked() {
-  checkedCount_ = static_cast<int>(std::count(checked_.begin(), checked_.end(), true));
-  ++checksVersion_;
+int CheckListBox::CheckedCount() const {
+  return static_cast<int>(std::count(checked_.begin(), checked_.end(), true));
 }
 
 void SpinEdit::SetValue(int value, bool notify) {

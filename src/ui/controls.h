@@ -53,11 +53,9 @@ class ListBox : public ControlBase {
   std::function<void(char key)> OnKeyPress;
   std::function<void()> OnContextMenu;
 
- protected:
-  std::vector<std::string>& MutableItems() { return items_; }
+ private:
   void Changed() { ++version_; }
 
- private:
   std::vector<std::string> items_;
   std::uint64_t version_ = 0;
   int itemIndex_ = -1;
@@ -76,7 +74,7 @@ class CheckListBox : public ListBox {
   void SetChecked(int index, bool checked);
   void SetAllChecked(bool checked);
   const std::vector<bool>& CheckMarks() const { return checked_; }
-  int CheckedCount() const { return checkedCount_; }
+  int CheckedCount() const;
   // Counts the changes of the marks.
   std::uint64_t ChecksVersion() const { return checksVersion_; }
 
@@ -84,10 +82,7 @@ class CheckListBox : public ListBox {
   std::function<void()> OnClickCheck;
 
  private:
-  void CountChecked();
-
   std::vector<bool> checked_;  // one per line
-  int checkedCount_ = 0;
   std::uint64_t checksVersion_ = 0;
 };
 

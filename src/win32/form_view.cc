@@ -125,14 +125,7 @@ void FormView::Sync() {
   SyncList(files_, form.CheckListBoxFiles, &form.CheckListBoxFiles);
   SyncText(label1_, form.Label1.Caption);
   SyncText(label3_, form.Label3.Caption);
-  if (counter_.text != form.LabelNumberOfSelected.Caption || !counter_.synced) {
-    // Sized for the new text first, so the text is never drawn into the old width.
-    counter_.text = form.LabelNumberOfSelected.Caption;
-    FitCounter();
-    SetWindowTextW(counter_.hwnd, Wide(counter_.text).c_str());
-    InvalidateRect(counter_.hwnd, nullptr, FALSE);
-    counter_.synced = true;
-  }
+  SyncCounter(form.LabelNumberOfSelected.Caption);
   SyncText(findStr_, form.EditFindStr.Text);
   SyncText(folder_, form.EditFolderPath.Text);
   SyncSpin(searchMod_, form.SpinEditSearchMod);

@@ -77,7 +77,8 @@ class FormView {
   void SyncText(TextState& state, const std::string& text);
   void SyncSpin(SpinState& state, const SpinEdit& model);
   void SyncCheck(CheckState& state, const CheckBox& model);
-  void FitCounter();
+  void SyncCounter(const std::string& text);
+  void FitCounter(const std::string& text);
   void AddTip(HWND control, const std::string& text);
   void SetTip(HWND control, const std::string& text);
   bool DrawItem(const DRAWITEMSTRUCT& item);

@@ -11,13 +11,21 @@
 
 namespace kolvar::win32 {
 
-void FormView::FitCounter() {
+void FormView::SyncCounter(const std::string& text) {
+  if (counter_.synced && counter_.text == text) return;
+  // Sized for the new text first, so the text is never drawn into the old width.
+  FitCounter(text);
+  SyncText(counter_, text);
+}
+
+void FormView::FitCounter(const std::string& text) {
   // Its width follows its text and its right edge stays where the skin expects it.
   HDC dc = GetDC(counter_.hwnd);
   if (!dc) return;
   HGDIOBJ old = SelectObject(dc, boldFont_.Get());
   SIZE size{};
-  GetTextExtentPoint32A(dc, counter_.text.c_str(), static_cast<int>(counter_.text.size()), &size);
+  const std::wstring wide = Wide(text);
+  GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(counter_.hwnd, dc);
   constexpr int kRightEdge = 474;

@@ -138,12 +138,18 @@ void Win32Platform::CreatePreferencesWindow() {
 
 bool Win32Platform::TakeDialogKey(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-  if (findDialog_ && Within(findDialog_, msg.hwnd)) return IsDialogMessageA(findDialog_, &msg);
+  // The hook cannot tell whether the host took the message in its ANSI or its
+  // Unicode form. Key codes and ASCII are the same in both; a character beyond
+  // ASCII is left to the host's own loop, which dispatches it in the form it took.
+  const bool character = msg.message == WM_CHAR || msg.message == WM_SYSCHAR ||
+                         msg.message == WM_DEADCHAR || msg.message == WM_SYSDEADCHAR;
+  if (character && msg.wParam > 0x7F) return false;
+  if (findDialog_ && Within(findDialog_, msg.hwnd)) return IsDialogMessageW(findDialog_, &msg);
   // Only Tab: the window's other keys belong to its controls and handlers.
   const bool tab = (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_TAB;
   const bool tabChar = msg.message == WM_CHAR && msg.wParam == '\t';
   if ((tab || tabChar) && Within(form_.Handle(), msg.hwnd)) {
-    return IsDialogMessageA(form_.Handle(), &msg);
+    return IsDialogMessageW(form_.Handle(), &msg);
   }
   return false;
 }

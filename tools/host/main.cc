@@ -58,6 +58,16 @@ std::string To1251(std::wstring_view text) {
   return out;
 }
 
+// Script text, which is UTF-8.
+std::wstring FromUtf8(const std::string& text) {
+  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(
+                        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)),
+                    L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                      static_cast<int>(wide.size()));
+  return wide;
+}
+
 std::string WindowText(HWND hwnd) {
   std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1);
   GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
@@ -538,24 +548,15 @@ void Click(int x, int y, bool right, Press press = Press::kClick) {
 // Types text (UTF-8, as the script is) into the control that has the keyboard
 // focus, a character at a time; "\n" in the text is the Enter key, "\b" Backspace.
 void Type(const std::string& text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  const std::wstring wide = FromUtf8(text);
+  for (std::size_t i = 0; i < wide.size(); ++i) {
     INPUT input[2] = {};
     for (INPUT& in : input) in.type = INPUT_KEYBOARD;
-    if (text.compare(i, 2, "\\n") == 0 || text.compare(i, 2, "\\b") == 0) {
-      input[0].ki.wVk = input[1].ki.wVk = text[i + 1] == 'n' ? VK_RETURN : VK_BACK;
+    if (wide.compare(i, 2, L"\\n") == 0 || wide.compare(i, 2, L"\\b") == 0) {
+      input[0].ki.wVk = input[1].ki.wVk = wide[i + 1] == L'n' ? VK_RETURN : VK_BACK;
       ++i;
     } else {
-      // The script is UTF-8: a character of two or three bytes is one key.
-      auto byte = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-      unsigned code = byte(i);
-      if (code >= 0xE0 && i + 2 < text.size()) {
-        code = ((code & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F);
-        i += 2;
-      } else if (code >= 0xC0 && i + 1 < text.size()) {
-        code = ((code & 0x1F) << 6) | (byte(i + 1) & 0x3F);
-        i += 1;
-      }
-      input[0].ki.wScan = input[1].ki.wScan = static_cast<WORD>(code);
+      input[0].ki.wScan = input[1].ki.wScan = static_cast<WORD>(wide[i]);
       input[0].ki.dwFlags = KEYEVENTF_UNICODE;
       input[1].ki.dwFlags = KEYEVENTF_UNICODE;
     }
@@ -841,11 +842,7 @@ class Runner {
       std::string path, text;
       words >> path;
       std::getline(words >> std::ws, text);
-      std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(
-                            CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)),
-                        L'\0');
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          static_cast<int>(wide.size()));
+      const std::wstring wide = FromUtf8(text);
       std::ifstream in(path, std::ios::binary);
       const std::string bytes((std::istreambuf_iterator<char>(in)),
                               std::istreambuf_iterator<char>());
