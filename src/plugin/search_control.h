@@ -40,6 +40,8 @@ class SearchControl {
   void Join() { worker_.StopAndJoin(); }
 
   bool Running() const { return worker_.Running(); }
+  // Not running, and no finished run has messages still to hand over.
+  bool Settled() const { return !worker_.Running() && worker_.ThreadsEnded(); }
   bool Frozen() const { return worker_.Frozen(); }
   const SearchArgs& LastArgs() const { return lastArgs_; }
   // The default search window in minutes.

@@ -162,6 +162,13 @@ void SearchWorker::StopAndJoin() {
   threads_.clear();
 }
 
+bool SearchWorker::ThreadsEnded() const {
+  for (const auto& t : threads_) {
+    if (!t->finished) return false;
+  }
+  return true;
+}
+
 void SearchWorker::JoinFinished() {
   for (auto it = threads_.begin(); it != threads_.end();) {
     if ((*it)->finished) {

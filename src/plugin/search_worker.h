@@ -84,6 +84,9 @@ class SearchWorker {
   void Shutdown();
   // Stop, then wait until every worker thread has left.
   void StopAndJoin();
+  // Window thread. Every run's thread has left its body: nothing more will be
+  // handed over, not even a finished run's last messages.
+  bool ThreadsEnded() const;
 
   void SetThreadFactoryForTest(ThreadFactory factory) { threadFactory_ = std::move(factory); }
   // A run that ends with an exception it did not expect is a fault of ours; the

@@ -176,7 +176,7 @@ void PluginHarness::WriteGuide(int channels, int days, int startHour, std::uint3
 
 bool PluginHarness::WaitIdle(int timeoutMs) {
   auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (plugin.Search().Running()) {
+  while (!plugin.Search().Settled()) {
     if (Clock::now() > deadline) return false;
     platform.RunPosted();
     platform.WaitForPosted(1);
