@@ -20,7 +20,7 @@ std::string Stamp(const jtv::GuideOptions& o) {
   std::ostringstream out;
   out << o.channels << ' ' << o.days << ' ' << o.seed << ' ' << static_cast<int>(o.language) << ' '
       << o.start.year << '-' << o.start.month << '-' << o.start.day << ' ' << o.start.hour << ':'
-      << o.start.minute;
+      << o.start.minute << ' ' << o.programmeMinutes;
   return out.str();
 }
 
@@ -141,6 +141,90 @@ std::vector<std::string> KeywordsFromTitles(const std::vector<std::string>& titl
   return keywords;
 }
 
+std::vector<std::string> UsersKeywords(const std::vector<std::string>& vocabulary,
+                                       const std::vector<std::string>& titles, int count,
+                                       std::uint32_t seed) {
+  std::mt19937 random(seed);
+  auto pick = [&random](const auto& list) -> const std::string& {
+    return list[random() % list.size()];
+  };
+  // A word of two to six letters, common (the front of the list) or not.
+  auto shortWord = [&] {
+    for (;;) {
+      const std::size_t range = random() % 2 ? 200 : vocabulary.size();
+      const std::string& w = vocabulary[random() % std::min(range, vocabulary.size())];
+      if (w.size() >= 2 && w.size() <= 6) return w;
+    }
+  };
+  static const char* const kAbbreviations[] = {
+      "F1",           "NHL",          "UFC",          "MTV", "BBC",
+      "\xcd\xd5\xcb", "\xca\xc2\xcd", "\xd7\xc3\xca", "3D",  "NBA"};
+  std::vector<std::string> keywords;
+  for (int i = 0; i < count; ++i) {
+    std::string k;
+    switch (i % 20) {
+      case 0:
+      case 1:
+        k = kAbbreviations[random() % std::size(kAbbreviations)];
+        break;
+      case 2:
+      case 3: {  // two words of one title
+        const auto words = Words(pick(titles));
+        k = words.size() >= 2 ? words[0] + " " + words[1] : words[0];
+        break;
+      }
+      case 4:  // a word in another mode and precision
+        k = shortWord() + "@" + std::to_string(1 + random() % 6) + "^" +
+            std::to_string(60 + random() % 41);
+        break;
+      case 5:
+        k = shortWord() + "@4";
+        break;
+      case 6:
+        k = shortWord() + "@6^80";
+        break;
+      case 7:  // a word, but not with another
+        k = shortWord() + "&!" + shortWord();
+        break;
+      case 8:  // two words in either order, the second one looser
+        k = shortWord() + "&" + shortWord() + "^70";
+        break;
+      case 9: {  // a typo
+        k = shortWord();
+        k[1 + random() % (k.size() - 1)] = 'x';
+        break;
+      }
+      case 10: {  // Io written as Ie
+        k = shortWord();
+        for (char& c : k) {
+          if (c == '\xb8') c = '\xe5';
+        }
+        break;
+      }
+      default:
+        k = shortWord();
+    }
+    keywords.push_back(k);
+  }
+  return keywords;
+}
+
+double ReadFilesSeconds(const Guide& guide) {
+  const auto begin = std::chrono::steady_clock::now();
+  std::size_t bytes = 0;
+  for (const auto& channel : guide.channels) {
+    const std::string stem = guide.folder + channel.substr(0, channel.size() - 4);
+    for (const char* extension : {".ndx", ".pdt"}) {
+      std::ifstream in(stem + extension, std::ios::binary);
+      std::ostringstream content;
+      content << in.rdbuf();
+      bytes += content.str().size();
+    }
+  }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+  return bytes > 0 ? took.count() : 0;
+}
+
 ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,
                        const RunOptions& options) {
   ModeTiming timing;
@@ -184,19 +268,43 @@ ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywo
   return timing;
 }
 
-std::string FormatTable(const std::vector<ModeTiming>& timings) {
-  std::string out =
-      "| mode | programmes | results | fast s | literal s | literal/fast | identical |\n"
-      "|---:|---:|---:|---:|---:|---:|---|\n";
+std::string FormatTable(const std::vector<ModeTiming>& timings, double floorSeconds,
+                        const std::vector<ModeTiming>* base) {
+  std::string out = "| mode | programmes | results | fast s |";
+  std::string rule = "|---:|---:|---:|---:|";
+  if (floorSeconds > 0) {
+    out += " / floor |";
+    rule += "---:|";
+  }
+  if (base) {
+    out += " / fewer keywords |";
+    rule += "---:|";
+  }
+  out += " literal s | literal/fast | identical |\n" + rule + "---:|---:|---|\n";
   for (const ModeTiming& r : timings) {
     char line[256];
+    std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f |", r.mode, r.programmes, r.results,
+                  r.fastSeconds);
+    out += line;
+    if (floorSeconds > 0) {
+      std::snprintf(line, sizeof line, " %.1f |", r.fastSeconds / floorSeconds);
+      out += line;
+    }
+    if (base) {
+      const auto same = std::find_if(base->begin(), base->end(),
+                                     [&r](const ModeTiming& b) { return b.mode == r.mode; });
+      if (same != base->end() && same->fastSeconds > 0) {
+        std::snprintf(line, sizeof line, " %.1f |", r.fastSeconds / same->fastSeconds);
+      } else {
+        std::snprintf(line, sizeof line, " - |");
+      }
+      out += line;
+    }
     if (!r.compared) {
       // Timed alone: there is nothing to compare it with, so nothing is claimed.
-      std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f | - | - | - |\n", r.mode,
-                    r.programmes, r.results, r.fastSeconds);
+      std::snprintf(line, sizeof line, " - | - | - |\n");
     } else {
-      std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f | %.2f%s | %.0f | %s |\n", r.mode,
-                    r.programmes, r.results, r.fastSeconds, r.literalSeconds,
+      std::snprintf(line, sizeof line, " %.2f%s | %.0f | %s |\n", r.literalSeconds,
                     r.extrapolated ? "*" : "", r.literalSeconds / std::max(r.fastSeconds, 1e-9),
                     r.identical ? (r.extrapolated ? "yes*" : "yes") : "NO");
     }

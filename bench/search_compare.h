@@ -28,6 +28,15 @@ Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options);
 std::vector<std::string> KeywordsFromTitles(const std::vector<std::string>& titles, int count,
                                             std::uint32_t seed);
 
+// count keyword lines as users write them: mostly single words of two to six
+// letters (common and rare words of the guide's vocabulary, abbreviations such as
+// "F1", some with a typo or Io written as Ie), some two-word titles, some terms
+// with their own mode and precision, some with an excluding term. vocabulary:
+// the words the guide's titles are made of (jtv::VariedWords()).
+std::vector<std::string> UsersKeywords(const std::vector<std::string>& vocabulary,
+                                       const std::vector<std::string>& titles, int count,
+                                       std::uint32_t seed);
+
 struct ModeTiming {
   int mode = 0;
   std::size_t programmes = 0;  // offered to the matcher in the full run
@@ -54,7 +63,13 @@ struct RunOptions {
 ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,
                        const RunOptions& options);
 
-// One line a mode, with a header.
-std::string FormatTable(const std::vector<ModeTiming>& timings);
+// Reads every file of the guide whole, as cat would: the cost of the disk and
+// the file system, below which no search can go.
+double ReadFilesSeconds(const Guide& guide);
+
+// One line a mode, with a header. floorSeconds > 0 adds each time as a multiple of
+// it; base (a table of fewer keywords) adds each time as a multiple of base's.
+std::string FormatTable(const std::vector<ModeTiming>& timings, double floorSeconds = 0,
+                        const std::vector<ModeTiming>* base = nullptr);
 
 }  // namespace kolvar::bench

@@ -47,7 +47,47 @@ const char* const kRussianWords[] = {
     "\xcc\xb8\xe4",                                              // Myod, small Io
 };
 
+std::string MadeUpWord(std::mt19937& random, bool russian) {
+  // Windows-1251 small letters; the capital of each is 0x20 below, Io's 0x10.
+  static const char kLatinConsonants[] = "bcdfghklmnprstvz";
+  static const char kLatinVowels[] = "aeiou";
+  static const char kCyrillicConsonants[] =
+      "\xe1\xe2\xe3\xe4\xe6\xe7\xea\xeb\xec\xed\xef\xf0\xf1\xf2\xf4\xf5\xf6\xf7\xf8";
+  static const char kCyrillicVowels[] = "\xe0\xe5\xe8\xee\xf3\xfb\xff\xfe\xb8";
+  const std::string consonants = russian ? kCyrillicConsonants : kLatinConsonants;
+  const std::string vowels = russian ? kCyrillicVowels : kLatinVowels;
+  // Mostly four to eight letters, some as short as two or as long as eleven.
+  const int length = 2 + static_cast<int>(random() % 5 + random() % 6);
+  bool vowel = random() % 3 == 0;
+  std::string word;
+  while (static_cast<int>(word.size()) < length) {
+    const std::string& from = vowel ? vowels : consonants;
+    word += from[random() % from.size()];
+    // Now and then two consonants in a row.
+    vowel = vowel ? false : random() % 4 != 0;
+  }
+  const auto first = static_cast<unsigned char>(word[0]);
+  word[0] = static_cast<char>(first == 0xB8 ? 0xA8 : first - 0x20);
+  return word;
+}
+
+std::string VariedTitle(std::mt19937& random) {
+  const auto& words = VariedWords();
+  const int count = 1 + static_cast<int>(random() % 4);
+  std::string title;
+  for (int w = 0; w < count; ++w) {
+    if (w) title += ' ';
+    // The smaller of two draws: the first words of the list come up most.
+    const std::size_t a = random() % words.size();
+    const std::size_t b = random() % words.size();
+    title += words[std::min(a, b)];
+  }
+  if (random() % 5 == 0) title += ' ' + std::to_string(1 + random() % 40);
+  return title;
+}
+
 std::string Title(std::mt19937& random, Language language) {
+  if (language == Language::kVaried) return VariedTitle(random);
   bool russian =
       language == Language::kRussian || (language == Language::kMixed && random() % 3 == 0);
   int words = 1 + static_cast<int>(random() % 3);
@@ -160,6 +200,16 @@ bool WriteChannel(const std::string& folder, const std::string& name, const Chan
          WriteFileAtomic(folder + name + ".pdt", files.data);
 }
 
+const std::vector<std::string>& VariedWords() {
+  static const std::vector<std::string> words = [] {
+    std::mt19937 random(1251);
+    std::vector<std::string> list;
+    for (int i = 0; i < 4000; ++i) list.push_back(MadeUpWord(random, i % 3 == 0));
+    return list;
+  }();
+  return words;
+}
+
 std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options) {
   std::mt19937 random(options.seed);
   std::vector<std::vector<Programme>> guide(
@@ -175,6 +225,7 @@ std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options) {
       channel.push_back({FromStraightDays(at), stock[random() % stock.size()]});
       int minutes = 5 + static_cast<int>(random() % 12) * 15;  // 5 minutes to 2 h 50
       if (random() % 10 == 0) minutes = 180;
+      if (options.programmeMinutes > 0) minutes = options.programmeMinutes;
       at += minutes / 1440.0;
     }
   }

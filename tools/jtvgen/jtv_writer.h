@@ -40,7 +40,9 @@ bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files
 // Writes name.ndx and name.pdt into folder (with its trailing separator).
 bool WriteChannel(const std::string& folder, const std::string& name, const ChannelFiles& files);
 
-enum class Language { kEnglish, kRussian, kMixed };
+// kVaried: titles of one to four words from a vocabulary of thousands of made-up
+// Latin and Cyrillic words, common ones more often, as in a real guide.
+enum class Language { kEnglish, kRussian, kMixed, kVaried };
 
 struct GuideOptions {
   int channels = 10;
@@ -48,7 +50,11 @@ struct GuideOptions {
   CalendarFields start;  // the first programme of every channel starts here
   std::uint32_t seed = 1;
   Language language = Language::kMixed;
+  int programmeMinutes = 0;  // every programme this long; 0: 5 minutes to 3 hours
 };
+
+// The made-up words of Language::kVaried, most common first (Windows-1251).
+const std::vector<std::string>& VariedWords();
 
 // One programme list per channel: back to back, 5 minutes to 3 hours each.
 std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options);

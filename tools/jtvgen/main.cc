@@ -31,7 +31,8 @@ constexpr char kHelp[] =
     "  --start-minutes M   first programme M minutes from now (may be negative;\n"
     "                      default -90, so programmes are on air now)\n"
     "  --seed S            random seed; the same seed writes the same guide (default 1)\n"
-    "  --language L        titles in en, ru (Windows-1251, some with Io) or mixed\n"
+    "  --language L        titles in en, ru (Windows-1251, some with Io), mixed, or\n"
+    "                      varied (made-up Latin and Cyrillic words, thousands)\n"
     "                      (default mixed)\n"
     "  --shared-tail       the title at the end of every data file is one that an\n"
     "                      earlier programme and later ones share\n"
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
         guideOptions.language = Language::kRussian;
       else if (l == "mixed")
         guideOptions.language = Language::kMixed;
+      else if (l == "varied")
+        guideOptions.language = Language::kVaried;
       else
         return Fail("unknown language " + l);
     } else if (a == "--shared-tail") {
