@@ -5,6 +5,7 @@
 #include "search/fast_matcher.h"
 
 #include <algorithm>
+#include <bit>
 #include <tuple>
 #include <utility>
 
@@ -231,22 +232,46 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
     }
   };
   std::array<std::vector<Entry>, kForms> entries;
+  std::array<std::vector<Entry>, kForms> singles;  // by the character alone
   for (std::size_t t = 0; t < terms_.size(); ++t) {
     Term& term = terms_[t];
     if (term.length == 0 || term.mode < 1 || term.mode > 6) continue;
     if (term.need <= 0 || term.need > term.length) continue;
     const int pieces = Pieces(term.mode, term.length - term.need);
-    if (term.length < 2 * pieces) continue;
     const Form form = term.mode == 1                     ? kRaw
                       : term.mode == 2                   ? kFolded
                       : term.mode == 3 || term.mode == 5 ? kUpperFromStart
                                                          : kUpperWhole;
     term.pairs = form;
-    for (int piece = 0; piece < pieces; ++piece) {
-      const auto at = static_cast<std::size_t>(piece * term.length / pieces);
-      entries[form].push_back({Pair(term.key[at], term.key[at + 1]),
-                               {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
+    if (term.length >= 2 * pieces) {
+      for (int piece = 0; piece < pieces; ++piece) {
+        const auto at = static_cast<std::size_t>(piece * term.length / pieces);
+        entries[form].push_back({Pair(term.key[at], term.key[at + 1]),
+                                 {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
+      }
+      continue;
     }
+    // Too short for pairs: single characters, one more than the unequal ones
+    // allowed, the first among them. A window that reaches need holds one of them
+    // where the key puts it; in the tolerant pass the first character is always
+    // equal, read at most a position behind; an exchange moves a character by one.
+    term.single = true;
+    const int count = term.length - term.need + 1;
+    for (int piece = 0; piece < count; ++piece) {
+      const auto at = static_cast<std::size_t>(piece * term.length / count);
+      singles[form].push_back(
+          {Byte(term.key[at]), {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
+    }
+  }
+  for (std::size_t f = 0; f < kForms; ++f) {
+    if (singles[f].empty()) continue;
+    std::sort(singles[f].begin(), singles[f].end());
+    singles[f].erase(std::unique(singles[f].begin(), singles[f].end()), singles[f].end());
+    CharIndex& index = chars_[f];
+    index.first.assign(257, 0);
+    for (const auto& e : singles[f]) ++index.first[e.pair + 1];
+    for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
+    for (const auto& e : singles[f]) index.pieces.push_back(e.piece);
   }
   for (std::size_t f = 0; f < kForms; ++f) {
     if (entries[f].empty()) continue;
@@ -269,6 +294,8 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
   // A keyword whose first term includes and has pieces is looked at only on the
   // lines where that term is a candidate.
   gate_.assign(terms_.size(), -1);
+  ungated_.assign((keywords_.size() + 63) / 64, 0);
+  opened_.assign(ungated_.size(), 0);
   for (std::size_t k = 0; k < keywords_.size(); ++k) {
     const Keyword& keyword = keywords_[k];
     if (keyword.count == 0) continue;  // matches nothing
@@ -276,7 +303,7 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
     if (first.pairs >= 0 && first.include) {
       gate_[keyword.first] = static_cast<int>(k);
     } else {
-      ungated_.push_back(static_cast<int>(k));
+      ungated_[k / 64] |= std::uint64_t{1} << (k % 64);
     }
   }
 }
@@ -289,7 +316,7 @@ void KeywordMatcher::Prepare(std::string_view line) {
   for (std::size_t i = 0; i < line.size(); ++i) upper_[i] = table[Byte(line[i])];
   upper_[line.size()] = ' ';
   hits_.clear();
-  opened_.clear();
+  std::fill(opened_.begin(), opened_.end(), 0);
   if (++lineNumber_ == 0) {
     std::fill(candidate_.begin(), candidate_.end(), 0);
     lineNumber_ = 1;
@@ -299,6 +326,61 @@ void KeywordMatcher::Prepare(std::string_view line) {
   if (!pairs_[kFolded].pieces.empty()) MarkCandidates(kFolded, FoldedLine());
   if (!pairs_[kUpperFromStart].pieces.empty()) MarkCandidates(kUpperFromStart, upper);
   if (!pairs_[kUpperWhole].pieces.empty()) MarkCandidates(kUpperWhole, upper);
+  if (!chars_[kRaw].pieces.empty()) MarkSingleCandidates(kRaw, line);
+  if (!chars_[kFolded].pieces.empty()) MarkSingleCandidates(kFolded, FoldedLine());
+  if (!chars_[kUpperFromStart].pieces.empty()) MarkSingleCandidates(kUpperFromStart, upper);
+  // The tolerant pass reads the appended blank too.
+  if (!chars_[kUpperWhole].pieces.empty()) MarkSingleCandidates(kUpperWhole, upper_);
+}
+
+void KeywordMatcher::Candidate(std::uint32_t term, bool wordHit, int window) {
+  if (candidate_[term] != lineNumber_) {
+    candidate_[term] = lineNumber_;
+    firstHit_[term] = 0;
+    wordHit_[term] = false;
+    if (const int k = gate_[term]; k >= 0) opened_[k / 64] |= std::uint64_t{1} << (k % 64);
+  }
+  if (wordHit) wordHit_[term] = true;
+  // Neighbouring characters often name the same window again.
+  if (window > 0 && (firstHit_[term] == 0 || hits_[firstHit_[term] - 1].window != window)) {
+    hits_.push_back({firstHit_[term], window});
+    firstHit_[term] = static_cast<std::uint32_t>(hits_.size());
+  }
+}
+
+void KeywordMatcher::MarkSingleCandidates(Form form, std::string_view text) {
+  const CharIndex& index = chars_[form];
+  const bool whole = form == kUpperWhole;
+  const int l = static_cast<int>(raw_.size());
+  // An exchange can bring in the character just before the start position.
+  const std::size_t from = whole ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
+  auto wordStart = [&text](int p) {
+    return p == 1 || text[static_cast<std::size_t>(p - 2)] == ' ';
+  };
+  for (std::size_t i = from; i < text.size(); ++i) {
+    const std::size_t c = Byte(text[i]);
+    for (std::uint32_t e = index.first[c]; e < index.first[c + 1]; ++e) {
+      const PieceAt& piece = index.pieces[e];
+      const Term& term = terms_[piece.term];
+      const int window = static_cast<int>(i) - piece.offset + 1;
+      bool wordHit = false;
+      if (whole) {
+        const int last = l + 2 - term.length;
+        wordHit = (window >= 1 && window <= last && wordStart(window)) ||
+                  (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
+      }
+      // Mode 4 counts whole words only; its windows are walked from the word starts.
+      const int spread = term.mode >= 5 ? 1 : 0;
+      const int first = term.mode == 4 ? 1 : std::max(start_, window - spread);
+      const int last = term.mode == 4 ? 0 : std::min(l - term.length + 1, window + spread);
+      if (!wordHit && first > last) continue;
+      if (first > last) {
+        Candidate(piece.term, true, 0);
+        continue;
+      }
+      for (int w = first; w <= last; ++w) Candidate(piece.term, wordHit && w == first, w);
+    }
+  }
 }
 
 void KeywordMatcher::MarkCandidates(Form form, std::string_view text) {
@@ -327,17 +409,7 @@ void KeywordMatcher::MarkCandidates(Form form, std::string_view text) {
       }
       const bool windowHit = inWindows && (!whole || term.mode == 6);
       if (!wordHit && !windowHit) continue;
-      if (candidate_[piece.term] != lineNumber_) {
-        candidate_[piece.term] = lineNumber_;
-        firstHit_[piece.term] = 0;
-        wordHit_[piece.term] = false;
-        if (gate_[piece.term] >= 0) opened_.push_back(gate_[piece.term]);
-      }
-      if (wordHit) wordHit_[piece.term] = true;
-      if (windowHit) {
-        hits_.push_back({firstHit_[piece.term], window});
-        firstHit_[piece.term] = static_cast<std::uint32_t>(hits_.size());
-      }
+      Candidate(piece.term, wordHit, windowHit ? window : 0);
     }
   }
 }
@@ -374,6 +446,42 @@ const std::string& KeywordMatcher::FoldedLine() {
   return folded_;
 }
 
+// Whether the characters of the line that the term's windows read hold enough of
+// the key's: each distinct character the line lacks costs at least one position.
+bool KeywordMatcher::CharactersSuffice(const Term& term, int need) {
+  if (!upperSetsReady_) SetsFor(raw_);
+  const std::size_t s = static_cast<std::size_t>(start_ - 1);
+  auto fromStart = [s](CharSet& set, std::string_view text) {
+    set = {};
+    for (std::size_t i = s; i < text.size(); ++i) Add(set, text[i]);
+  };
+  switch (term.mode) {
+    case 1:
+      if (!rawSetReady_) {
+        fromStart(rawFromStart_, raw_);
+        rawSetReady_ = true;
+      }
+      return term.length - Missing(term.chars, rawFromStart_) >= need;
+    case 2:
+      if (!foldedSetReady_) {
+        fromStart(foldedFromStart_, FoldedLine());
+        foldedSetReady_ = true;
+      }
+      return term.length - Missing(term.chars, foldedFromStart_) >= need;
+    case 3:
+      return term.length - Missing(term.chars, upperFromStart_) >= need;
+    case 5:
+      return term.length - Missing(term.chars, upperBeforeStart_) >= need;
+    case 4:
+    case 6:
+      // The tolerant pass may count one character twice; the exchanges bring in
+      // nothing the whole line lacks.
+      return term.length + 1 - Missing(term.chars, upperAll_) >= need;
+    default:
+      return false;
+  }
+}
+
 // Whether the best count of the term against the current line reaches need; the
 // line is long enough for the mode.
 bool KeywordMatcher::Reaches(const Term& term, int need) {
@@ -381,10 +489,11 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   if (need > term.length) return false;
   const std::size_t t = static_cast<std::size_t>(&term - terms_.data());
   if (term.pairs >= 0 && candidate_[t] != lineNumber_) return false;
+  if (!CharactersSuffice(term, need)) return false;
   const std::string_view upper(upper_.data(), raw_.size());
+  const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
   if (term.pairs >= 0 && term.pairs != kUpperWhole) {
     // Only the windows that hold an unchanged piece can pass.
-    const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
     for (std::uint32_t h = firstHit_[t]; h != 0; h = hits_[h - 1].next) {
       const int window = hits_[h - 1].window;
       if (term.mode == 5 ? ExchangeWindowAt(text, term.key, window, need, true)
@@ -407,44 +516,20 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
     }
     return false;
   }
-  if (!upperSetsReady_) SetsFor(raw_);
-  const std::size_t s = static_cast<std::size_t>(start_ - 1);
-  auto fromStart = [s](CharSet& set, std::string_view text) {
-    set = {};
-    for (std::size_t i = s; i < text.size(); ++i) Add(set, text[i]);
-  };
   switch (term.mode) {
     case 1:
-      if (!rawSetReady_) {
-        fromStart(rawFromStart_, raw_);
-        rawSetReady_ = true;
-      }
-      if (term.length - Missing(term.chars, rawFromStart_) < need) return false;
-      return WindowReaches(raw_, term.key, start_, need);
     case 2:
-      if (!foldedSetReady_) {
-        fromStart(foldedFromStart_, FoldedLine());
-        foldedSetReady_ = true;
-      }
-      if (term.length - Missing(term.chars, foldedFromStart_) < need) return false;
-      return WindowReaches(FoldedLine(), term.key, start_, need);
     case 3:
-      if (term.length - Missing(term.chars, upperFromStart_) < need) return false;
-      return WindowReaches(upper, term.key, start_, need);
+      return WindowReaches(text, term.key, start_, need);
     case 5:
-      if (term.length - Missing(term.chars, upperBeforeStart_) < need) return false;
       return ExchangeReaches(upper, term.key, start_, need, true);
     case 4:
-    case 6: {
-      // The tolerant pass may count one character twice; the exchanges bring in
-      // nothing the whole line lacks.
-      if (term.length + 1 - Missing(term.chars, upperAll_) < need) return false;
+    case 6:
       if (WholeWordReaches(upper_, static_cast<int>(raw_.size()), WordStarts(), term.key, need)) {
         return true;
       }
       return term.mode == 6 && raw_.size() >= term.key.size() &&
              ExchangeReaches(upper, term.key, start_, need, false);
-    }
     default:
       return false;
   }
@@ -480,17 +565,11 @@ int KeywordMatcher::FirstMatch(std::string_view line) {
   Prepare(line);
   // The keywords that can match, in list order: the ungated ones and those whose
   // first term this line made a candidate.
-  std::sort(opened_.begin(), opened_.end());
-  std::size_t u = 0;
-  std::size_t o = 0;
-  while (u < ungated_.size() || o < opened_.size()) {
-    int k = 0;
-    if (o == opened_.size() || (u < ungated_.size() && ungated_[u] < opened_[o])) {
-      k = ungated_[u++];
-    } else {
-      k = opened_[o++];
+  for (std::size_t w = 0; w < ungated_.size(); ++w) {
+    for (std::uint64_t open = ungated_[w] | opened_[w]; open != 0; open &= open - 1) {
+      const std::size_t k = w * 64 + static_cast<std::size_t>(std::countr_zero(open));
+      if (KeywordPasses(k)) return static_cast<int>(k);
     }
-    if (KeywordPasses(static_cast<std::size_t>(k))) return k;
   }
   return -1;
 }

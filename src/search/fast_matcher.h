@@ -46,9 +46,11 @@ class KeywordMatcher {
     // Including: passes when the best count reaches need; excluding: when it stays below.
     int need = 0;
     CharSet chars{};
-    // Which form of the line the pieces are looked up in; -1 when the key is too
-    // short to cut into pieces of two characters and every line is a candidate.
+    // Which form of the line the pieces are looked up in; -1 when no piece can
+    // stand for the term and every line is a candidate.
     int pairs = -1;
+    // Its pieces are single characters (the key is too short for pairs).
+    bool single = false;
   };
   struct Keyword {
     std::size_t first = 0;
@@ -69,6 +71,12 @@ class KeywordMatcher {
     std::vector<std::uint32_t> first;
     std::vector<PieceAt> pieces;
   };
+  // Per form, the single-character pieces by their character: those of c are
+  // pieces[first[c]] .. pieces[first[c + 1] - 1].
+  struct CharIndex {
+    std::vector<std::uint32_t> first;
+    std::vector<PieceAt> pieces;
+  };
   // A window a piece was found for: the next of the term's (1-based, 0 ends).
   struct Hit {
     std::uint32_t next = 0;
@@ -77,9 +85,12 @@ class KeywordMatcher {
 
   void Prepare(std::string_view line);
   void MarkCandidates(Form form, std::string_view text);
+  void MarkSingleCandidates(Form form, std::string_view text);
+  void Candidate(std::uint32_t term, bool wordHit, int window);
   void SetsFor(std::string_view line);
   bool Passes(const Term& term);
   bool KeywordPasses(std::size_t k);
+  bool CharactersSuffice(const Term& term, int need);
   bool Reaches(const Term& term, int need);
   const std::string& FoldedLine();
   const std::vector<int>& WordStarts();
@@ -88,14 +99,17 @@ class KeywordMatcher {
   std::vector<Keyword> keywords_;
   int start_ = 1;
   std::array<PairIndex, kForms> pairs_;
+  std::array<CharIndex, kForms> chars_;
   // A term is a candidate for the current line when its entry equals lineNumber_.
   std::vector<std::uint32_t> candidate_;
   std::vector<std::uint32_t> firstHit_;  // per candidate term, into hits_ (1-based)
   std::vector<Hit> hits_;
   std::vector<bool> wordHit_;  // per candidate term of modes 4 and 6: a piece at a word start
   std::vector<int> gate_;      // per term: the keyword it opens, or -1
-  std::vector<int> ungated_;   // keywords looked at on every line, in list order
-  std::vector<int> opened_;    // gated keywords the current line opened
+  // Bit k of word k / 64: keyword k is looked at on every line; the gated keywords
+  // the current line opened.
+  std::vector<std::uint64_t> ungated_;
+  std::vector<std::uint64_t> opened_;
   std::uint32_t lineNumber_ = 0;
 
   // The current line: as given, upper-cased and folded, and (on demand) folded only.
