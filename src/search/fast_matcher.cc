@@ -348,21 +348,49 @@ void KeywordMatcher::Candidate(std::uint32_t term, bool wordHit, int window) {
   }
 }
 
+// Single characters are common: a line only marks their terms, and the windows
+// are looked for when a term's keyword is reached (SingleHits).
 void KeywordMatcher::MarkSingleCandidates(Form form, std::string_view text) {
   const CharIndex& index = chars_[form];
   const bool whole = form == kUpperWhole;
+  const std::size_t from = whole ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
+  for (std::size_t i = from; i < text.size(); ++i) {
+    const std::size_t c = Byte(text[i]);
+    for (std::uint32_t e = index.first[c]; e < index.first[c + 1]; ++e) {
+      const PieceAt& piece = index.pieces[e];
+      // Mode 4 only where a word starts at the piece's window or a position on.
+      if (whole && terms_[piece.term].mode == 4) {
+        const int window = static_cast<int>(i) - piece.offset + 1;
+        if (window < 0) continue;
+        const auto before = static_cast<std::size_t>(window - 1);
+        if (window > 1 && text[before - 1] != ' ' && text[before] != ' ') continue;
+      }
+      Candidate(piece.term, false, 0);
+    }
+  }
+}
+
+void KeywordMatcher::SingleHits(std::size_t t) {
+  const Term& term = terms_[t];
+  const bool whole = term.pairs == kUpperWhole;
   const int l = static_cast<int>(raw_.size());
+  const std::string_view text = whole                ? std::string_view(upper_)
+                                : term.pairs == kRaw ? raw_
+                                : term.pairs == kFolded
+                                    ? std::string_view(FoldedLine())
+                                    : std::string_view(upper_.data(), raw_.size());
   // An exchange can bring in the character just before the start position.
   const std::size_t from = whole ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
   auto wordStart = [&text](int p) {
     return p == 1 || text[static_cast<std::size_t>(p - 2)] == ' ';
   };
-  for (std::size_t i = from; i < text.size(); ++i) {
-    const std::size_t c = Byte(text[i]);
-    for (std::uint32_t e = index.first[c]; e < index.first[c + 1]; ++e) {
-      const PieceAt& piece = index.pieces[e];
-      const Term& term = terms_[piece.term];
-      const int window = static_cast<int>(i) - piece.offset + 1;
+  const int count = term.length - term.need + 1;
+  for (int piece = 0; piece < count; ++piece) {
+    const int offset = piece * term.length / count;
+    const char c = term.key[static_cast<std::size_t>(offset)];
+    for (std::size_t i = from; i < text.size(); ++i) {
+      if (text[i] != c) continue;
+      const int window = static_cast<int>(i) - offset + 1;
       bool wordHit = false;
       if (whole) {
         const int last = l + 2 - term.length;
@@ -373,12 +401,8 @@ void KeywordMatcher::MarkSingleCandidates(Form form, std::string_view text) {
       const int spread = term.mode >= 5 ? 1 : 0;
       const int first = term.mode == 4 ? 1 : std::max(start_, window - spread);
       const int last = term.mode == 4 ? 0 : std::min(l - term.length + 1, window + spread);
-      if (!wordHit && first > last) continue;
-      if (first > last) {
-        Candidate(piece.term, true, 0);
-        continue;
-      }
-      for (int w = first; w <= last; ++w) Candidate(piece.term, wordHit && w == first, w);
+      if (wordHit) wordHit_[t] = true;
+      for (int w = first; w <= last; ++w) Candidate(static_cast<std::uint32_t>(t), false, w);
     }
   }
 }
@@ -490,6 +514,7 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   const std::size_t t = static_cast<std::size_t>(&term - terms_.data());
   if (term.pairs >= 0 && candidate_[t] != lineNumber_) return false;
   if (!CharactersSuffice(term, need)) return false;
+  if (term.single) SingleHits(t);
   const std::string_view upper(upper_.data(), raw_.size());
   const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
   if (term.pairs >= 0 && term.pairs != kUpperWhole) {

@@ -86,6 +86,8 @@ class KeywordMatcher {
   void Prepare(std::string_view line);
   void MarkCandidates(Form form, std::string_view text);
   void MarkSingleCandidates(Form form, std::string_view text);
+  // Once per line, for a candidate term with single-character pieces.
+  void SingleHits(std::size_t term);
   void Candidate(std::uint32_t term, bool wordHit, int window);
   void SetsFor(std::string_view line);
   bool Passes(const Term& term);
