@@ -144,6 +144,23 @@ std::optional<CalendarFields> FileTimeToCalendar(std::uint64_t fileTime) {
   return FieldsFrom(civil, ms);
 }
 
+std::optional<CalendarFields> FileTimeDecoder::Decode(std::uint64_t fileTime) {
+  if (fileTime >= (std::uint64_t{1} << 63)) return std::nullopt;
+  const std::uint64_t totalMs = fileTime / 10'000;
+  const auto days = static_cast<std::int64_t>(totalMs / kMsPerDay);
+  const auto ms = static_cast<std::int64_t>(totalMs % kMsPerDay);
+  if (days != day_) {
+    date_ = FieldsFrom(kFileTimeEpochFromCivilStart + days, 0);
+    day_ = days;
+  }
+  CalendarFields f = date_;
+  f.hour = static_cast<int>(ms / 3'600'000);
+  f.minute = static_cast<int>(ms / 60'000 % 60);
+  f.second = static_cast<int>(ms / 1000 % 60);
+  f.millisecond = static_cast<int>(ms % 1000);
+  return f;
+}
+
 }  // namespace kolvar
 
 namespace kolvar {

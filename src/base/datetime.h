@@ -44,6 +44,16 @@ CalendarFields DecodeDateTime(DateTime value);
 // A FILETIME (100 ns intervals since 1601-01-01) to calendar fields, taken as they
 // stand. Values at or above 2^63 are refused, as the system refuses them.
 std::optional<CalendarFields> FileTimeToCalendar(std::uint64_t fileTime);
+// The same for a run of times that mostly fall on the day before's: the calendar
+// date is worked out once a day.
+class FileTimeDecoder {
+ public:
+  std::optional<CalendarFields> Decode(std::uint64_t fileTime);
+
+ private:
+  std::int64_t day_ = -1;
+  CalendarFields date_{};
+};
 // The reverse, for writing guides: calendar fields (from 1601 on) as a FILETIME.
 std::optional<std::uint64_t> CalendarToFileTime(const CalendarFields& fields);
 

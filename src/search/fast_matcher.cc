@@ -46,11 +46,18 @@ int BitCount(std::uint64_t x) {
   return static_cast<int>((x * 0x0101010101010101u) >> 56);
 }
 
-// Distinct characters of the key that the set lacks: each costs at least one position.
-int Missing(const std::array<std::uint64_t, 4>& key, const std::array<std::uint64_t, 4>& line) {
+// Whether the set lacks at most allowed distinct characters of the key: each one
+// it lacks costs at least one position.
+bool LacksAtMost(const std::array<std::uint64_t, 4>& key, const std::array<std::uint64_t, 4>& line,
+                 int allowed) {
   int missing = 0;
-  for (std::size_t w = 0; w < 4; ++w) missing += BitCount(key[w] & ~line[w]);
-  return missing;
+  for (std::size_t w = 0; w < 4; ++w) {
+    if (const std::uint64_t lacking = key[w] & ~line[w]) {
+      missing += BitCount(lacking);
+      if (missing > allowed) return false;
+    }
+  }
+  return true;
 }
 
 std::uint32_t Pair(char a, char b) { return std::uint32_t{Byte(a)} << 8 | Byte(b); }
@@ -216,6 +223,7 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
         }
       }
       for (char c : term.key) Add(term.chars, c);
+      upperNeeded_ = upperNeeded_ || (term.mode >= 3 && term.mode <= 6);
       terms_.push_back(std::move(term));
     }
   }
@@ -311,17 +319,20 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
 void KeywordMatcher::Prepare(std::string_view line) {
   raw_ = line;
   foldedReady_ = rawSetReady_ = foldedSetReady_ = upperSetsReady_ = wordStartsReady_ = false;
-  upper_.resize(line.size() + 1);
-  const auto& table = UpperFold().to;
-  for (std::size_t i = 0; i < line.size(); ++i) upper_[i] = table[Byte(line[i])];
-  upper_[line.size()] = ' ';
+  if (upperNeeded_) {
+    upper_.resize(line.size() + 1);
+    const auto& table = UpperFold().to;
+    for (std::size_t i = 0; i < line.size(); ++i) upper_[i] = table[Byte(line[i])];
+    upper_[line.size()] = ' ';
+  }
   hits_.clear();
   std::fill(opened_.begin(), opened_.end(), 0);
   if (++lineNumber_ == 0) {
     std::fill(candidate_.begin(), candidate_.end(), 0);
     lineNumber_ = 1;
   }
-  const std::string_view upper(upper_.data(), line.size());
+  const std::string_view upper =
+      upperNeeded_ ? std::string_view(upper_.data(), line.size()) : std::string_view();
   if (!pairs_[kRaw].pieces.empty()) MarkCandidates(kRaw, line);
   if (!pairs_[kFolded].pieces.empty()) MarkCandidates(kFolded, FoldedLine());
   if (!pairs_[kUpperFromStart].pieces.empty()) MarkCandidates(kUpperFromStart, upper);
@@ -473,7 +484,7 @@ const std::string& KeywordMatcher::FoldedLine() {
 // Whether the characters of the line that the term's windows read hold enough of
 // the key's: each distinct character the line lacks costs at least one position.
 bool KeywordMatcher::CharactersSuffice(const Term& term, int need) {
-  if (!upperSetsReady_) SetsFor(raw_);
+  if (term.mode >= 3 && !upperSetsReady_) SetsFor(raw_);
   const std::size_t s = static_cast<std::size_t>(start_ - 1);
   auto fromStart = [s](CharSet& set, std::string_view text) {
     set = {};
@@ -485,22 +496,22 @@ bool KeywordMatcher::CharactersSuffice(const Term& term, int need) {
         fromStart(rawFromStart_, raw_);
         rawSetReady_ = true;
       }
-      return term.length - Missing(term.chars, rawFromStart_) >= need;
+      return LacksAtMost(term.chars, rawFromStart_, term.length - need);
     case 2:
       if (!foldedSetReady_) {
         fromStart(foldedFromStart_, FoldedLine());
         foldedSetReady_ = true;
       }
-      return term.length - Missing(term.chars, foldedFromStart_) >= need;
+      return LacksAtMost(term.chars, foldedFromStart_, term.length - need);
     case 3:
-      return term.length - Missing(term.chars, upperFromStart_) >= need;
+      return LacksAtMost(term.chars, upperFromStart_, term.length - need);
     case 5:
-      return term.length - Missing(term.chars, upperBeforeStart_) >= need;
+      return LacksAtMost(term.chars, upperBeforeStart_, term.length - need);
     case 4:
     case 6:
       // The tolerant pass may count one character twice; the exchanges bring in
       // nothing the whole line lacks.
-      return term.length + 1 - Missing(term.chars, upperAll_) >= need;
+      return LacksAtMost(term.chars, upperAll_, term.length + 1 - need);
     default:
       return false;
   }
@@ -515,7 +526,8 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   if (term.pairs >= 0 && candidate_[t] != lineNumber_) return false;
   if (!CharactersSuffice(term, need)) return false;
   if (term.single) SingleHits(t);
-  const std::string_view upper(upper_.data(), raw_.size());
+  const std::string_view upper =
+      upperNeeded_ ? std::string_view(upper_.data(), raw_.size()) : std::string_view();
   const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
   if (term.pairs >= 0 && term.pairs != kUpperWhole) {
     // Only the windows that hold an unchanged piece can pass.
@@ -587,6 +599,7 @@ bool KeywordMatcher::KeywordPasses(std::size_t k) {
 }
 
 int KeywordMatcher::FirstMatch(std::string_view line) {
+  if (keywords_.empty()) return -1;
   Prepare(line);
   // The keywords that can match, in list order: the ungated ones and those whose
   // first term this line made a candidate.

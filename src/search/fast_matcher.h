@@ -116,7 +116,10 @@ class KeywordMatcher {
 
   // The current line: as given, upper-cased and folded, and (on demand) folded only.
   std::string_view raw_;
-  std::string upper_;  // with one blank appended, as the tolerant pass of mode 4 reads it
+  // With one blank appended, as the tolerant pass of mode 4 reads it; only made
+  // when some term compares in upper case.
+  std::string upper_;
+  bool upperNeeded_ = false;
   std::string folded_;
   bool foldedReady_ = false;
   CharSet rawFromStart_{};

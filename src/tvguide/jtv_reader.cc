@@ -134,6 +134,7 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
   std::string prevLine;
   std::string line;
   DateTime prevStart = now;
+  FileTimeDecoder decoder;
   for (int i = 1; i <= *count; ++i) {
     if (!index.Skip(2)) return false;
     std::optional<std::uint64_t> fileTime = index.U64();
@@ -145,7 +146,7 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
     std::optional<std::string_view> title = data.Bytes(*length);
     if (!title) return false;
 
-    std::optional<CalendarFields> read = FileTimeToCalendar(*fileTime);
+    std::optional<CalendarFields> read = decoder.Decode(*fileTime);
     if (!read) return false;
     ShiftDate date{read->year, read->month, read->dayOfWeek, read->day, 0, 0};
     ShiftProgrammeTime(read->hour + shiftHours, read->minute + shiftMinutes, date);

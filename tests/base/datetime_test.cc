@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 
 namespace kolvar {
 
@@ -99,6 +101,27 @@ TEST(FileTimeTest, KnownInstantsConvertWithoutTimeZone) {
   EXPECT_EQ(FileTimeToCalendar(133541478000000000ULL), Fields(2024, 3, 2, 5, 21, 30));
   // A leap day, with seconds and a fraction of a millisecond that is dropped.
   EXPECT_EQ(FileTimeToCalendar(133536816050000000ULL + 12345), Fields(2024, 2, 4, 29, 12, 0, 5, 1));
+}
+
+// A guide's times mostly stay on a day, now and then jump, and may be damaged.
+TEST(FileTimeTest, TheDecoderOfARunDecodesEachTimeAsAlone) {
+  std::mt19937_64 random(1601);
+  FileTimeDecoder decoder;
+  std::uint64_t t = 133541478000000000ULL;
+  constexpr std::uint64_t kMinute = 600'000'000ULL;
+  for (int i = 0; i < 20000; ++i) {
+    switch (random() % 8) {
+      case 0:
+        t = random() % 4 == 0 ? random() : random() >> 1;  // anywhere, or refused
+        break;
+      case 1:
+        t -= std::min(t, (random() % 3000) * kMinute);  // back
+        break;
+      default:
+        t += (random() % 200) * kMinute + random() % 10'000'000;
+    }
+    ASSERT_EQ(decoder.Decode(t), FileTimeToCalendar(t)) << t;
+  }
 }
 
 TEST(FileTimeTest, ValuesTheSystemRefusesAreRefused) {
