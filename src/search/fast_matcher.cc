@@ -227,7 +227,12 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
       terms_.push_back(std::move(term));
     }
   }
-  // Pairs of the pieces' first two characters, per form of the line.
+  BuildIndexes();
+  BuildGates();
+}
+
+void KeywordMatcher::BuildIndexes() {
+  // Pieces by the pair of their first two characters, or by their one character.
   struct Entry {
     std::uint32_t pair;
     PieceAt piece;
@@ -239,8 +244,8 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
       return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset;
     }
   };
-  std::array<std::vector<Entry>, kForms> entries;
-  std::array<std::vector<Entry>, kForms> singles;  // by the character alone
+  std::array<std::vector<Entry>, kTexts> entries;
+  std::array<std::vector<Entry>, kTexts> singles;
   for (std::size_t t = 0; t < terms_.size(); ++t) {
     Term& term = terms_[t];
     if (term.length == 0 || term.mode < 1 || term.mode > 6) continue;
@@ -251,10 +256,13 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
                       : term.mode == 3 || term.mode == 5 ? kUpperFromStart
                                                          : kUpperWhole;
     term.pairs = form;
+    foldedPieces_ = foldedPieces_ || form == kFolded;
+    wholePieces_ = wholePieces_ || form == kUpperWhole;
+    const Text text = TextOf(form);
     if (term.length >= 2 * pieces) {
       for (int piece = 0; piece < pieces; ++piece) {
         const auto at = static_cast<std::size_t>(piece * term.length / pieces);
-        entries[form].push_back({Pair(term.key[at], term.key[at + 1]),
+        entries[text].push_back({Pair(term.key[at], term.key[at + 1]),
                                  {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
       }
       continue;
@@ -267,35 +275,40 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
     const int count = term.length - term.need + 1;
     for (int piece = 0; piece < count; ++piece) {
       const auto at = static_cast<std::size_t>(piece * term.length / count);
-      singles[form].push_back(
+      singles[text].push_back(
           {Byte(term.key[at]), {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
     }
   }
-  for (std::size_t f = 0; f < kForms; ++f) {
-    if (singles[f].empty()) continue;
-    std::sort(singles[f].begin(), singles[f].end());
-    singles[f].erase(std::unique(singles[f].begin(), singles[f].end()), singles[f].end());
-    CharIndex& index = chars_[f];
-    index.first.assign(257, 0);
-    for (const auto& e : singles[f]) ++index.first[e.pair + 1];
-    for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
-    for (const auto& e : singles[f]) index.pieces.push_back(e.piece);
+  for (std::size_t x = 0; x < kTexts; ++x) {
+    for (auto* list : {&entries[x], &singles[x]}) {
+      std::sort(list->begin(), list->end());
+      list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    if (!singles[x].empty()) {
+      CharIndex& index = chars_[x];
+      index.first.assign(257, 0);
+      for (const auto& e : singles[x]) ++index.first[e.pair + 1];
+      for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
+      for (const auto& e : singles[x]) index.pieces.push_back(e.piece);
+    }
+    if (!entries[x].empty()) {
+      PairIndex& index = pairs_[x];
+      // About four buckets an entry keeps collisions rare.
+      index.bits = 4;
+      while (index.bits < 16 && (std::size_t{1} << index.bits) < 4 * entries[x].size()) {
+        ++index.bits;
+      }
+      index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+      for (const auto& e : entries[x]) ++index.first[Bucket(e.pair, index.bits) + 1];
+      for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
+      index.pieces.resize(entries[x].size());
+      std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+      for (const auto& e : entries[x]) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
+    }
   }
-  for (std::size_t f = 0; f < kForms; ++f) {
-    if (entries[f].empty()) continue;
-    std::sort(entries[f].begin(), entries[f].end());
-    entries[f].erase(std::unique(entries[f].begin(), entries[f].end()), entries[f].end());
-    PairIndex& index = pairs_[f];
-    // About four buckets an entry keeps collisions rare.
-    index.bits = 4;
-    while (index.bits < 16 && (std::size_t{1} << index.bits) < 4 * entries[f].size()) ++index.bits;
-    index.first.assign((std::size_t{1} << index.bits) + 1, 0);
-    for (const auto& e : entries[f]) ++index.first[Bucket(e.pair, index.bits) + 1];
-    for (std::size_t x = 1; x < index.first.size(); ++x) index.first[x] += index.first[x - 1];
-    index.pieces.resize(entries[f].size());
-    std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
-    for (const auto& e : entries[f]) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
-  }
+}
+
+void KeywordMatcher::BuildGates() {
   candidate_.assign(terms_.size(), 0);
   firstHit_.assign(terms_.size(), 0);
   wordHit_.assign(terms_.size(), false);
@@ -331,17 +344,16 @@ void KeywordMatcher::Prepare(std::string_view line) {
     std::fill(candidate_.begin(), candidate_.end(), 0);
     lineNumber_ = 1;
   }
-  const std::string_view upper =
-      upperNeeded_ ? std::string_view(upper_.data(), line.size()) : std::string_view();
-  if (!pairs_[kRaw].pieces.empty()) MarkCandidates(kRaw, line);
-  if (!pairs_[kFolded].pieces.empty()) MarkCandidates(kFolded, FoldedLine());
-  if (!pairs_[kUpperFromStart].pieces.empty()) MarkCandidates(kUpperFromStart, upper);
-  if (!pairs_[kUpperWhole].pieces.empty()) MarkCandidates(kUpperWhole, upper);
-  if (!chars_[kRaw].pieces.empty()) MarkSingleCandidates(kRaw, line);
-  if (!chars_[kFolded].pieces.empty()) MarkSingleCandidates(kFolded, FoldedLine());
-  if (!chars_[kUpperFromStart].pieces.empty()) MarkSingleCandidates(kUpperFromStart, upper);
-  // The tolerant pass reads the appended blank too.
-  if (!chars_[kUpperWhole].pieces.empty()) MarkSingleCandidates(kUpperWhole, upper_);
+  if (!pairs_[kLineText].pieces.empty() || !chars_[kLineText].pieces.empty()) {
+    // Folded is the line itself unless it holds a capital Io.
+    const bool io = foldedPieces_ && line.find('\xA8') != std::string_view::npos;
+    Scan(kLineText, line, io ? 2 : 0);
+    if (io) Scan(kLineText, FoldedLine(), 1);
+  }
+  // With the appended blank, which the tolerant pass reads.
+  if (!pairs_[kUpperText].pieces.empty() || !chars_[kUpperText].pieces.empty()) {
+    Scan(kUpperText, upper_, 0);
+  }
 }
 
 void KeywordMatcher::Candidate(std::uint32_t term, bool wordHit, int window) {
@@ -359,26 +371,69 @@ void KeywordMatcher::Candidate(std::uint32_t term, bool wordHit, int window) {
   }
 }
 
-// Single characters are common: a line only marks their terms, and the windows
-// are looked for when a term's keyword is reached (SingleHits).
-void KeywordMatcher::MarkSingleCandidates(Form form, std::string_view text) {
-  const CharIndex& index = chars_[form];
-  const bool whole = form == kUpperWhole;
-  const std::size_t from = whole ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
+void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
+  const PairIndex& pairs = pairs_[kind];
+  const CharIndex& chars = chars_[kind];
+  const bool withPairs = !pairs.pieces.empty();
+  const bool withChars = !chars.pieces.empty();
+  const std::size_t l = raw_.size();
+  // Windows begin at the start position (an exchange reaching one before it),
+  // except mode 4's whole words, which may begin anywhere.
+  const std::size_t from =
+      kind == kUpperText && wholePieces_ ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
   for (std::size_t i = from; i < text.size(); ++i) {
-    const std::size_t c = Byte(text[i]);
-    for (std::uint32_t e = index.first[c]; e < index.first[c + 1]; ++e) {
-      const PieceAt& piece = index.pieces[e];
-      // Mode 4 only where a word starts at the piece's window or a position on.
-      if (whole && terms_[piece.term].mode == 4) {
-        const int window = static_cast<int>(i) - piece.offset + 1;
-        if (window < 0) continue;
-        const auto before = static_cast<std::size_t>(window - 1);
-        if (window > 1 && text[before - 1] != ' ' && text[before] != ' ') continue;
+    if (withChars) {
+      const std::size_t c = Byte(text[i]);
+      for (std::uint32_t e = chars.first[c]; e < chars.first[c + 1]; ++e) {
+        if (terms_[chars.pieces[e].term].mode != skipMode) SingleAt(chars.pieces[e], i, text);
       }
-      Candidate(piece.term, false, 0);
+    }
+    if (withPairs && i + 1 < l) {
+      const std::uint32_t bucket = Bucket(Pair(text[i], text[i + 1]), pairs.bits);
+      for (std::uint32_t e = pairs.first[bucket]; e < pairs.first[bucket + 1]; ++e) {
+        if (terms_[pairs.pieces[e].term].mode != skipMode) PairAt(pairs.pieces[e], i, text);
+      }
     }
   }
+}
+
+// Single characters are common: a line only marks their terms, and the windows
+// are looked for when a term's keyword is reached (SingleHits).
+void KeywordMatcher::SingleAt(const PieceAt& piece, std::size_t i, std::string_view text) {
+  const Term& term = terms_[piece.term];
+  if (term.pairs != kUpperWhole) {
+    // An exchange can bring in the character just before the start position.
+    if (static_cast<int>(i) + 2 < start_) return;
+  } else if (term.mode == 4) {
+    // Only where a word starts at the piece's window or a position on.
+    const int window = static_cast<int>(i) - piece.offset + 1;
+    if (window < 0) return;
+    const auto before = static_cast<std::size_t>(window - 1);
+    if (window > 1 && text[before - 1] != ' ' && text[before] != ' ') return;
+  }
+  Candidate(piece.term, false, 0);
+}
+
+void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_view text) {
+  const Term& term = terms_[piece.term];
+  const bool whole = term.pairs == kUpperWhole;
+  const int l = static_cast<int>(raw_.size());
+  // The window that puts the piece here; in mode 4 also the one reading the line
+  // a position behind the key. Windows of modes 1 to 3 and 5 begin at the start
+  // position; mode 4 reads the whole line.
+  const int window = static_cast<int>(i) - piece.offset + 1;
+  const bool inWindows = window >= start_ && window <= l - term.length + 1;
+  bool wordHit = false;
+  if (whole) {
+    auto wordStart = [&text](int p) {
+      return p == 1 || text[static_cast<std::size_t>(p - 2)] == ' ';
+    };
+    const int last = l + 2 - term.length;
+    wordHit = (window >= 1 && window <= last && wordStart(window)) ||
+              (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
+  }
+  const bool windowHit = inWindows && (!whole || term.mode == 6);
+  if (wordHit || windowHit) Candidate(piece.term, wordHit, windowHit ? window : 0);
 }
 
 void KeywordMatcher::SingleHits(std::size_t t) {
@@ -414,37 +469,6 @@ void KeywordMatcher::SingleHits(std::size_t t) {
       const int last = term.mode == 4 ? 0 : std::min(l - term.length + 1, window + spread);
       if (wordHit) wordHit_[t] = true;
       for (int w = first; w <= last; ++w) Candidate(static_cast<std::uint32_t>(t), false, w);
-    }
-  }
-}
-
-void KeywordMatcher::MarkCandidates(Form form, std::string_view text) {
-  const PairIndex& index = pairs_[form];
-  const bool whole = form == kUpperWhole;
-  // Windows of modes 1 to 3 and 5 begin at the start position; mode 4 reads it all.
-  const std::size_t from = whole ? 0 : static_cast<std::size_t>(start_ - 1);
-  const int l = static_cast<int>(text.size());
-  auto wordStart = [&text](int p) {
-    return p == 1 || text[static_cast<std::size_t>(p - 2)] == ' ';
-  };
-  for (std::size_t i = from; i + 1 < text.size(); ++i) {
-    const std::uint32_t bucket = Bucket(Pair(text[i], text[i + 1]), index.bits);
-    for (std::uint32_t e = index.first[bucket]; e < index.first[bucket + 1]; ++e) {
-      const PieceAt& piece = index.pieces[e];
-      const Term& term = terms_[piece.term];
-      // The window that puts the piece here; in mode 4 also the one reading the
-      // line a position behind the key.
-      const int window = static_cast<int>(i) - piece.offset + 1;
-      const bool inWindows = window >= start_ && window <= l - term.length + 1;
-      bool wordHit = false;
-      if (whole) {
-        const int last = l + 2 - term.length;
-        wordHit = (window >= 1 && window <= last && wordStart(window)) ||
-                  (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
-      }
-      const bool windowHit = inWindows && (!whole || term.mode == 6);
-      if (!wordHit && !windowHit) continue;
-      Candidate(piece.term, wordHit, windowHit ? window : 0);
     }
   }
 }

@@ -84,8 +84,16 @@ class KeywordMatcher {
   };
 
   void Prepare(std::string_view line);
-  void MarkCandidates(Form form, std::string_view text);
-  void MarkSingleCandidates(Form form, std::string_view text);
+  // The texts the pieces are looked up in: the line as given (modes 1 and 2; a
+  // line with a capital Io is also read folded) and upper-cased (modes 3 to 6).
+  enum Text { kLineText, kUpperText, kTexts };
+  static Text TextOf(int form) { return form <= kFolded ? kLineText : kUpperText; }
+  void BuildIndexes();
+  void BuildGates();
+  // One pass over a text, every piece looked up in it except skipMode's terms'.
+  void Scan(Text kind, std::string_view text, int skipMode);
+  void PairAt(const PieceAt& piece, std::size_t i, std::string_view text);
+  void SingleAt(const PieceAt& piece, std::size_t i, std::string_view text);
   // Once per line, for a candidate term with single-character pieces.
   void SingleHits(std::size_t term);
   void Candidate(std::uint32_t term, bool wordHit, int window);
@@ -100,8 +108,10 @@ class KeywordMatcher {
   std::vector<Term> terms_;
   std::vector<Keyword> keywords_;
   int start_ = 1;
-  std::array<PairIndex, kForms> pairs_;
-  std::array<CharIndex, kForms> chars_;
+  std::array<PairIndex, kTexts> pairs_;
+  std::array<CharIndex, kTexts> chars_;
+  bool foldedPieces_ = false;  // some mode-2 term has pieces
+  bool wholePieces_ = false;   // some term of mode 4 or 6 has pieces
   // A term is a candidate for the current line when its entry equals lineNumber_.
   std::vector<std::uint32_t> candidate_;
   std::vector<std::uint32_t> firstHit_;  // per candidate term, into hits_ (1-based)
