@@ -260,10 +260,13 @@ void KeywordMatcher::BuildIndexes() {
     wholePieces_ = wholePieces_ || form == kUpperWhole;
     const Text text = TextOf(form);
     if (term.length >= 2 * pieces) {
+      // Looked up by their first two characters, compared whole where those stand.
       for (int piece = 0; piece < pieces; ++piece) {
-        const auto at = static_cast<std::size_t>(piece * term.length / pieces);
-        entries[text].push_back({Pair(term.key[at], term.key[at + 1]),
-                                 {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
+        const int at = piece * term.length / pieces;
+        const int next = (piece + 1) * term.length / pieces;
+        const auto a = static_cast<std::size_t>(at);
+        entries[text].push_back(
+            {Pair(term.key[a], term.key[a + 1]), {static_cast<std::uint32_t>(t), at, next - at}});
       }
       continue;
     }
@@ -416,6 +419,11 @@ void KeywordMatcher::SingleAt(const PieceAt& piece, std::size_t i, std::string_v
 
 void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_view text) {
   const Term& term = terms_[piece.term];
+  const auto length = static_cast<std::size_t>(piece.length);
+  if (i + length > text.size() ||
+      text.compare(i, length, term.key, static_cast<std::size_t>(piece.offset), length) != 0) {
+    return;
+  }
   const bool whole = term.pairs == kUpperWhole;
   const int l = static_cast<int>(raw_.size());
   // The window that puts the piece here; in mode 4 also the one reading the line

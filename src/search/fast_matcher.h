@@ -62,6 +62,7 @@ class KeywordMatcher {
   struct PieceAt {
     std::uint32_t term = 0;
     std::int32_t offset = 0;  // of the piece in the key
+    std::int32_t length = 1;  // up to the next piece: the pieces cut the key up
   };
   // Per form, the pieces of the terms by their first two characters, hashed into
   // 2^bits buckets (a collision only makes a needless candidate): the pieces of
