@@ -246,6 +246,7 @@ void KeywordMatcher::BuildIndexes() {
   };
   std::array<std::vector<Entry>, kTexts> entries;
   std::array<std::vector<Entry>, kTexts> singles;
+  std::vector<Entry> wordSingles;
   for (std::size_t t = 0; t < terms_.size(); ++t) {
     Term& term = terms_[t];
     if (term.length == 0 || term.mode < 1 || term.mode > 6) continue;
@@ -278,22 +279,26 @@ void KeywordMatcher::BuildIndexes() {
     const int count = term.length - term.need + 1;
     for (int piece = 0; piece < count; ++piece) {
       const auto at = static_cast<std::size_t>(piece * term.length / count);
-      singles[text].push_back(
+      // Mode 4's first character is looked up at word starts only.
+      auto& list = term.mode == 4 && at == 0 ? wordSingles : singles[text];
+      list.push_back(
           {Byte(term.key[at]), {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
     }
   }
+  auto byCharacter = [](std::vector<Entry>& list, CharIndex& index) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    if (list.empty()) return;
+    index.first.assign(257, 0);
+    for (const auto& e : list) ++index.first[e.pair + 1];
+    for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
+    for (const auto& e : list) index.pieces.push_back(e.piece);
+  };
+  byCharacter(wordSingles, wordChars_);
   for (std::size_t x = 0; x < kTexts; ++x) {
-    for (auto* list : {&entries[x], &singles[x]}) {
-      std::sort(list->begin(), list->end());
-      list->erase(std::unique(list->begin(), list->end()), list->end());
-    }
-    if (!singles[x].empty()) {
-      CharIndex& index = chars_[x];
-      index.first.assign(257, 0);
-      for (const auto& e : singles[x]) ++index.first[e.pair + 1];
-      for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
-      for (const auto& e : singles[x]) index.pieces.push_back(e.piece);
-    }
+    byCharacter(singles[x], chars_[x]);
+    std::sort(entries[x].begin(), entries[x].end());
+    entries[x].erase(std::unique(entries[x].begin(), entries[x].end()), entries[x].end());
     if (!entries[x].empty()) {
       PairIndex& index = pairs_[x];
       // About four buckets an entry keeps collisions rare.
@@ -384,11 +389,20 @@ void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
   // except mode 4's whole words, which may begin anywhere.
   const std::size_t from =
       kind == kUpperText && wholePieces_ ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
+  const bool withWords = kind == kUpperText && !wordChars_.pieces.empty();
   for (std::size_t i = from; i < text.size(); ++i) {
     if (withChars) {
       const std::size_t c = Byte(text[i]);
       for (std::uint32_t e = chars.first[c]; e < chars.first[c + 1]; ++e) {
         if (terms_[chars.pieces[e].term].mode != skipMode) SingleAt(chars.pieces[e], i, text);
+      }
+    }
+    // A word starts here, or (a blank) the position on: the window or the one a
+    // position on begins a word.
+    if (withWords && (i == 0 || text[i - 1] == ' ' || text[i] == ' ')) {
+      const std::size_t c = Byte(text[i]);
+      for (std::uint32_t e = wordChars_.first[c]; e < wordChars_.first[c + 1]; ++e) {
+        Candidate(wordChars_.pieces[e].term, false, 0);
       }
     }
     if (withPairs && i + 1 < l) {
@@ -420,9 +434,10 @@ void KeywordMatcher::SingleAt(const PieceAt& piece, std::size_t i, std::string_v
 void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_view text) {
   const Term& term = terms_[piece.term];
   const auto length = static_cast<std::size_t>(piece.length);
-  if (i + length > text.size() ||
-      text.compare(i, length, term.key, static_cast<std::size_t>(piece.offset), length) != 0) {
-    return;
+  if (i + length > text.size()) return;
+  const char* key = term.key.data() + piece.offset;
+  for (std::size_t j = 0; j < length; ++j) {
+    if (text[i + j] != key[j]) return;
   }
   const bool whole = term.pairs == kUpperWhole;
   const int l = static_cast<int>(raw_.size());

@@ -111,6 +111,7 @@ class KeywordMatcher {
   int start_ = 1;
   std::array<PairIndex, kTexts> pairs_;
   std::array<CharIndex, kTexts> chars_;
+  CharIndex wordChars_;        // mode 4's single first characters, upper-cased
   bool foldedPieces_ = false;  // some mode-2 term has pieces
   bool wholePieces_ = false;   // some term of mode 4 or 6 has pieces
   // A term is a candidate for the current line when its entry equals lineNumber_.
