@@ -359,7 +359,8 @@ void KeywordMatcher::Prepare(std::string_view line) {
     if (io) Scan(kLineText, FoldedLine(), 1);
   }
   // With the appended blank, which the tolerant pass reads.
-  if (!pairs_[kUpperText].pieces.empty() || !chars_[kUpperText].pieces.empty()) {
+  if (!pairs_[kUpperText].pieces.empty() || !chars_[kUpperText].pieces.empty() ||
+      !wordChars_.pieces.empty()) {
     Scan(kUpperText, upper_, 0);
   }
 }
