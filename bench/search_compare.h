@@ -58,6 +58,7 @@ struct RunOptions {
   // Modes whose literal run covers only about this many programmes (0: all).
   std::size_t literalSample = 0;
   bool literal = true;  // false: the compiled matcher only (for profiling)
+  int repeat = 1;       // compiled runs; the fastest counts (the machine is shared)
 };
 
 ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,

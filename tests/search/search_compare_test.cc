@@ -17,25 +17,28 @@ TEST(SearchCompareTest, FastAndLiteralRunsListTheSameResults) {
   guideOptions.seed = 5;
   const DateTime now = *EncodeDateTime({2026, 12, 7, 1, 12, 0, 0, 0});
   guideOptions.start = DecodeDateTime(now - 0.5);
+  guideOptions.language = jtv::Language::kVaried;
   const bench::Guide guide = bench::PrepareGuide(dir.Folder(), guideOptions);
-  const auto keywords = bench::KeywordsFromTitles(guide.titles, 40, 3);
   std::vector<bench::ModeTiming> timings;
-  for (int mode = 1; mode <= 6; ++mode) {
-    for (bool full : {true, false}) {
-      bench::RunOptions options{.fullSearch = full, .now = now};
-      if (mode >= 5) options.literalSample = 20;
-      const bench::ModeTiming timing = bench::CompareMode(guide, keywords, mode, options);
-      EXPECT_TRUE(timing.identical) << "mode " << mode << " full " << full;
-      EXPECT_GT(timing.results, 0u) << "mode " << mode;
-      EXPECT_EQ(timing.extrapolated, mode >= 5);
-      timings.push_back(timing);
+  for (const auto& keywords : {bench::KeywordsFromTitles(guide.titles, 40, 3),
+                               bench::UsersKeywords(jtv::VariedWords(), guide.titles, 60, 3)}) {
+    for (int mode = 1; mode <= 6; ++mode) {
+      for (bool full : {true, false}) {
+        bench::RunOptions options{.fullSearch = full, .now = now};
+        if (mode >= 5) options.literalSample = 20;
+        const bench::ModeTiming timing = bench::CompareMode(guide, keywords, mode, options);
+        EXPECT_TRUE(timing.identical) << keywords[0] << " mode " << mode << " full " << full;
+        EXPECT_GT(timing.results, 0u) << keywords[0] << " mode " << mode;
+        EXPECT_EQ(timing.extrapolated, mode >= 5);
+        timings.push_back(timing);
+      }
     }
   }
   EXPECT_EQ(bench::FormatTable(timings).find("NO"), std::string::npos);
   // Timed alone (--fast-only): no comparison is claimed either way.
   bench::RunOptions fastOnly{.now = now};
   fastOnly.literal = false;
-  const std::string alone = bench::FormatTable({bench::CompareMode(guide, keywords, 3, fastOnly)});
+  const std::string alone = bench::FormatTable({bench::CompareMode(guide, {"News"}, 3, fastOnly)});
   EXPECT_EQ(alone.find("NO"), std::string::npos);
   EXPECT_NE(alone.find("| - | - | - |"), std::string::npos);
 }
