@@ -108,6 +108,19 @@ std::optional<DateTime> EncodeDateTime(const CalendarFields& f) {
   return *date < 0 ? *date - *time : *date + *time;
 }
 
+std::optional<DateTime> DateTimeEncoder::Encode(const CalendarFields& f) {
+  if (!cached_ || f.year != year_ || f.month != month_ || f.day != day_) {
+    date_ = EncodeDate(f.year, f.month, f.day);
+    year_ = f.year;
+    month_ = f.month;
+    day_ = f.day;
+    cached_ = true;
+  }
+  const auto time = EncodeTime(f.hour, f.minute, f.second, f.millisecond);
+  if (!date_ || !time) return std::nullopt;
+  return *date_ < 0 ? *date_ - *time : *date_ + *time;
+}
+
 std::int64_t WholeMinutesBetween(DateTime a, DateTime b) {
   double ms = std::fabs(a - b) * kMsPerDay;
   if (!(ms < 1e15)) return std::numeric_limits<std::int32_t>::max();  // NaN or absurd

@@ -33,6 +33,19 @@ std::optional<DateTime> EncodeTime(int hour, int minute, int second, int millise
 // Dates before the epoch keep a positive time fraction behind a negative day
 // number (-1.25 is 29 December 1899, 06:00), as the host and guide tools count.
 std::optional<DateTime> EncodeDateTime(const CalendarFields& fields);
+// The same for a run of fields that mostly fall on the date before's: each date's
+// day number is worked out once.
+class DateTimeEncoder {
+ public:
+  std::optional<DateTime> Encode(const CalendarFields& fields);
+
+ private:
+  int year_ = 0;
+  int month_ = 0;
+  int day_ = 0;
+  std::optional<DateTime> date_;  // of year_, month_, day_ once one was asked
+  bool cached_ = false;
+};
 
 // The whole minutes between two date-times, fraction cut off. Counted in whole
 // milliseconds first, so 21:30 minus 21:00 is 30 and not 29.

@@ -10,41 +10,45 @@ namespace kolvar {
 namespace {
 
 // printf's "%0.2d", without its cost for the usual values.
-void AppendTwoDigits(std::string& out, int value) {
+// Two digits, or as many as a value outside 0..99 takes; at most 11 characters.
+char* PutTwoDigits(char* out, int value) {
   if (value >= 0 && value <= 99) {
-    out += static_cast<char>('0' + value / 10);
-    out += static_cast<char>('0' + value % 10);
-    return;
+    *out++ = static_cast<char>('0' + value / 10);
+    *out++ = static_cast<char>('0' + value % 10);
+    return out;
   }
   char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%02d", value);
-  out += buffer;
+  const int n = std::snprintf(buffer, sizeof buffer, "%02d", value);
+  for (int i = 0; i < n; ++i) *out++ = buffer[i];
+  return out;
 }
 
 // "yyyy.mm.dd hh:mm Title[Dw]Channel", or "hh:mm Title[Dw]Channel" for window 0.
 // Written into line, whose buffer the reader keeps from programme to programme.
 void FormatProgrammeLine(std::string& line, const ShiftDate& d, std::string_view title,
                          const std::string& dayName, std::string_view channel, bool longForm) {
-  line.clear();
+  // The date and time first, built whole: a character at a time into the string
+  // costs more than the rest of reading a programme.
+  char head[80];
+  char* p = head;
   if (longForm) {
     if (d.year >= 1000 && d.year <= 9999) {
-      AppendTwoDigits(line, d.year / 100);
-      AppendTwoDigits(line, d.year % 100);
+      p = PutTwoDigits(p, d.year / 100);
+      p = PutTwoDigits(p, d.year % 100);
     } else {
-      char year[16];
-      std::snprintf(year, sizeof year, "%d", d.year);
-      line += year;
+      p += std::snprintf(p, 16, "%d", d.year);
     }
-    line += '.';
-    AppendTwoDigits(line, d.month);
-    line += '.';
-    AppendTwoDigits(line, d.day);
-    line += ' ';
+    *p++ = '.';
+    p = PutTwoDigits(p, d.month);
+    *p++ = '.';
+    p = PutTwoDigits(p, d.day);
+    *p++ = ' ';
   }
-  AppendTwoDigits(line, d.hour);
-  line += ':';
-  AppendTwoDigits(line, d.minute);
-  line += ' ';
+  p = PutTwoDigits(p, d.hour);
+  *p++ = ':';
+  p = PutTwoDigits(p, d.minute);
+  *p++ = ' ';
+  line.assign(head, static_cast<std::size_t>(p - head));
   line += title;
   line += '[';
   line += dayName;
@@ -135,6 +139,7 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
   std::string line;
   DateTime prevStart = now;
   FileTimeDecoder decoder;
+  DateTimeEncoder encoder;
   for (int i = 1; i <= *count; ++i) {
     if (!index.Skip(2)) return false;
     std::optional<std::uint64_t> fileTime = index.U64();
@@ -151,7 +156,7 @@ bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
     ShiftDate date{read->year, read->month, read->dayOfWeek, read->day, 0, 0};
     ShiftProgrammeTime(read->hour + shiftHours, read->minute + shiftMinutes, date);
     std::optional<DateTime> start =
-        EncodeDateTime({date.year, date.month, date.dayOfWeek, date.day, date.hour, date.minute,
+        encoder.Encode({date.year, date.month, date.dayOfWeek, date.day, date.hour, date.minute,
                         read->second, read->millisecond});
     if (!start) return false;
     FormatProgrammeLine(line, date, *title, options.daysOfWeek[date.dayOfWeek], channel,

@@ -124,6 +124,30 @@ TEST(FileTimeTest, TheDecoderOfARunDecodesEachTimeAsAlone) {
   }
 }
 
+TEST(DateTimeTest, TheEncoderOfARunEncodesEachAsAlone) {
+  std::mt19937 random(1899);
+  DateTimeEncoder encoder;
+  CalendarFields f{2024, 2, 0, 28, 23, 0, 0, 0};
+  for (int i = 0; i < 20000; ++i) {
+    auto in = [&random](int low, int high) {
+      return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
+    };
+    switch (random() % 6) {
+      case 0:  // anywhere, in range or not
+        f = {in(-1, 10000), in(0, 13),  0,         in(0, 32),
+             in(-1, 24),    in(-1, 60), in(0, 60), in(0, 1000)};
+        break;
+      case 1:
+        f.day = in(1, 31);
+        break;
+      default:
+        f.hour = in(0, 23);
+        f.minute = in(0, 59);
+    }
+    ASSERT_EQ(encoder.Encode(f), EncodeDateTime(f)) << f.year << '-' << f.month << '-' << f.day;
+  }
+}
+
 TEST(FileTimeTest, ValuesTheSystemRefusesAreRefused) {
   EXPECT_FALSE(FileTimeToCalendar(std::uint64_t{1} << 63).has_value());
   EXPECT_FALSE(FileTimeToCalendar(~std::uint64_t{0}).has_value());
