@@ -64,6 +64,19 @@ std::uint32_t Pair(char a, char b) { return std::uint32_t{Byte(a)} << 8 | Byte(b
 
 std::uint32_t Bucket(std::uint32_t pair, int bits) { return (pair * 2654435761u) >> (32 - bits); }
 
+// Sets of character pairs, hashed: a collision only keeps a needless candidate.
+constexpr int kPairSetBits = 10;
+
+void AddPair(std::array<std::uint64_t, 16>& set, std::uint32_t pair) {
+  const std::uint32_t b = Bucket(pair, kPairSetBits);
+  set[b >> 6] |= std::uint64_t{1} << (b & 63);
+}
+
+bool HasPair(const std::array<std::uint64_t, 16>& set, std::uint32_t pair) {
+  const std::uint32_t b = Bucket(pair, kPairSetBits);
+  return (set[b >> 6] >> (b & 63) & 1) != 0;
+}
+
 // How many pieces the key is cut into so that a passing window leaves one piece
 // unchanged in the line. Modes 1 to 3: one more than the unequal characters
 // allowed. An exchange can raise a window's count by two, so mode 5 and the
@@ -340,6 +353,7 @@ void KeywordMatcher::BuildGates() {
 void KeywordMatcher::Prepare(std::string_view line) {
   raw_ = line;
   foldedReady_ = rawSetReady_ = foldedSetReady_ = upperSetsReady_ = wordStartsReady_ = false;
+  pairSetsReady_ = false;
   if (upperNeeded_) {
     upper_.resize(line.size() + 1);
     const auto& table = UpperFold().to;
@@ -460,7 +474,7 @@ void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_vie
   if (wordHit || windowHit) Candidate(piece.term, wordHit, windowHit ? window : 0);
 }
 
-void KeywordMatcher::SingleHits(std::size_t t) {
+void KeywordMatcher::SingleHits(std::size_t t, bool windows) {
   const Term& term = terms_[t];
   const bool whole = term.pairs == kUpperWhole;
   const int l = static_cast<int>(raw_.size());
@@ -469,32 +483,55 @@ void KeywordMatcher::SingleHits(std::size_t t) {
                                 : term.pairs == kFolded
                                     ? std::string_view(FoldedLine())
                                     : std::string_view(upper_.data(), raw_.size());
-  // An exchange can bring in the character just before the start position.
-  const std::size_t from = whole ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
-  auto wordStart = [&text](int p) {
-    return p == 1 || text[static_cast<std::size_t>(p - 2)] == ' ';
-  };
   const int count = term.length - term.need + 1;
   for (int piece = 0; piece < count; ++piece) {
     const int offset = piece * term.length / count;
     const char c = term.key[static_cast<std::size_t>(offset)];
-    for (std::size_t i = from; i < text.size(); ++i) {
-      if (text[i] != c) continue;
-      const int window = static_cast<int>(i) - offset + 1;
-      bool wordHit = false;
-      if (whole) {
-        const int last = l + 2 - term.length;
-        wordHit = (window >= 1 && window <= last && wordStart(window)) ||
-                  (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
+    if (whole && !wordHit_[t]) {
+      // A word starts at the piece's window or a position on.
+      const int last = l + 2 - term.length;
+      for (int p : WordStarts()) {
+        if (p > last) break;
+        const int at = p - 1 + offset;  // 0-based, the window at p
+        if (text[static_cast<std::size_t>(at)] == c ||
+            (at >= 1 && text[static_cast<std::size_t>(at - 1)] == c)) {
+          wordHit_[t] = true;
+          break;
+        }
       }
-      // Mode 4 counts whole words only; its windows are walked from the word starts.
-      const int spread = term.mode >= 5 ? 1 : 0;
-      const int first = term.mode == 4 ? 1 : std::max(start_, window - spread);
-      const int last = term.mode == 4 ? 0 : std::min(l - term.length + 1, window + spread);
-      if (wordHit) wordHit_[t] = true;
+    }
+    if (!windows) continue;
+    // An exchange can bring in the character just before the start position.
+    const int spread = term.mode >= 5 ? 1 : 0;
+    const auto from = static_cast<std::size_t>(std::max(start_ - 2, 0));
+    for (std::size_t i = text.find(c, from); i != std::string_view::npos; i = text.find(c, i + 1)) {
+      const int window = static_cast<int>(i) - offset + 1;
+      const int first = std::max(start_, window - spread);
+      const int last = std::min(l - term.length + 1, window + spread);
       for (int w = first; w <= last; ++w) Candidate(static_cast<std::uint32_t>(t), false, w);
     }
   }
+}
+
+// A window with every character equal, in the line or in a copy with two
+// neighbours exchanged, has the key's first two characters next to each other in
+// the line, the other way round, or one apart. Only that test is cheap and sure,
+// so it is made only when no character may be unequal.
+bool KeywordMatcher::FirstPairNear(const Term& term, int need) {
+  if (need < term.length || term.length < 2) return true;
+  if (!pairSetsReady_) {
+    pairSetsReady_ = true;
+    nextTo_ = {};
+    oneApart_ = {};
+    const std::size_t l = raw_.size();
+    for (std::size_t i = static_cast<std::size_t>(std::max(start_ - 2, 0)); i + 1 < l; ++i) {
+      AddPair(nextTo_, Pair(upper_[i], upper_[i + 1]));
+      if (i + 2 < l) AddPair(oneApart_, Pair(upper_[i], upper_[i + 2]));
+    }
+  }
+  const std::uint32_t ab = Pair(term.key[0], term.key[1]);
+  return HasPair(nextTo_, ab) || HasPair(nextTo_, Pair(term.key[1], term.key[0])) ||
+         HasPair(oneApart_, ab);
 }
 
 void KeywordMatcher::SetsFor(std::string_view line) {
@@ -573,7 +610,13 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   const std::size_t t = static_cast<std::size_t>(&term - terms_.data());
   if (term.pairs >= 0 && candidate_[t] != lineNumber_) return false;
   if (!CharactersSuffice(term, need)) return false;
-  if (term.single) SingleHits(t);
+  // Mode 6's exchanges only move the line's characters: all the key's but the
+  // unequal ones allowed stand from just before the start position on.
+  const bool exchanges = term.mode == 6 &&
+                         LacksAtMost(term.chars, upperBeforeStart_, term.length - need) &&
+                         FirstPairNear(term, need);
+  if (term.mode == 5 && !FirstPairNear(term, need)) return false;
+  if (term.single) SingleHits(t, term.mode != 4 && (term.mode != 6 || exchanges));
   const std::string_view upper =
       upperNeeded_ ? std::string_view(upper_.data(), raw_.size()) : std::string_view();
   const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
@@ -595,7 +638,7 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
         WholeWordReaches(upper_, static_cast<int>(raw_.size()), WordStarts(), term.key, need)) {
       return true;
     }
-    if (term.mode != 6) return false;
+    if (!exchanges) return false;
     for (std::uint32_t h = firstHit_[t]; h != 0; h = hits_[h - 1].next) {
       if (ExchangeWindowAt(upper, term.key, hits_[h - 1].window, need, false)) return true;
     }
@@ -613,7 +656,7 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
       if (WholeWordReaches(upper_, static_cast<int>(raw_.size()), WordStarts(), term.key, need)) {
         return true;
       }
-      return term.mode == 6 && raw_.size() >= term.key.size() &&
+      return exchanges && raw_.size() >= term.key.size() &&
              ExchangeReaches(upper, term.key, start_, need, false);
     default:
       return false;

@@ -95,13 +95,15 @@ class KeywordMatcher {
   void Scan(Text kind, std::string_view text, int skipMode);
   void PairAt(const PieceAt& piece, std::size_t i, std::string_view text);
   void SingleAt(const PieceAt& piece, std::size_t i, std::string_view text);
-  // Once per line, for a candidate term with single-character pieces.
-  void SingleHits(std::size_t term);
+  // Once per line, for a candidate term with single-character pieces: its word
+  // hit and, if asked, its windows.
+  void SingleHits(std::size_t term, bool windows);
   void Candidate(std::uint32_t term, bool wordHit, int window);
   void SetsFor(std::string_view line);
   bool Passes(const Term& term);
   bool KeywordPasses(std::size_t k);
   bool CharactersSuffice(const Term& term, int need);
+  bool FirstPairNear(const Term& term, int need);
   bool Reaches(const Term& term, int need);
   const std::string& FoldedLine();
   const std::vector<int>& WordStarts();
@@ -144,6 +146,11 @@ class KeywordMatcher {
   CharSet upperFromStart_{};    // window characters of mode 3
   CharSet upperBeforeStart_{};  // the same with the character an exchange can bring in
   CharSet upperAll_{};          // the whole line and the appended blank
+  // Upper-cased pairs from just before the start position: neighbours, and
+  // characters one apart.
+  std::array<std::uint64_t, 16> nextTo_{};
+  std::array<std::uint64_t, 16> oneApart_{};
+  bool pairSetsReady_ = false;
 };
 
 }  // namespace kolvar
