@@ -260,6 +260,7 @@ void KeywordMatcher::BuildIndexes() {
   std::array<std::vector<Entry>, kTexts> entries;
   std::array<std::vector<Entry>, kTexts> singles;
   std::vector<Entry> wordSingles;
+  std::vector<Entry> apart;  // upper-cased pairs one apart
   for (std::size_t t = 0; t < terms_.size(); ++t) {
     Term& term = terms_[t];
     if (term.length == 0 || term.mode < 1 || term.mode > 6) continue;
@@ -289,6 +290,17 @@ void KeywordMatcher::BuildIndexes() {
     // where the key puts it; in the tolerant pass the first character is always
     // equal, read at most a position behind; an exchange moves a character by one.
     term.single = true;
+    const auto tag = static_cast<std::uint32_t>(t);
+    if ((term.mode == 5 || term.mode == 6) && term.need == term.length && term.length >= 2) {
+      // Nothing unequal allowed: the first pair near (FirstPairNear) marks it, and
+      // mode 6's words their first character at a word start.
+      const std::uint32_t ab = Pair(term.key[0], term.key[1]);
+      entries[text].push_back({ab, {tag, 0, 0}});
+      entries[text].push_back({Pair(term.key[1], term.key[0]), {tag, 0, 0}});
+      apart.push_back({ab, {tag, 0, 0}});
+      if (term.mode == 6) wordSingles.push_back({Byte(term.key[0]), {tag, 0, 1}});
+      continue;
+    }
     const int count = term.length - term.need + 1;
     for (int piece = 0; piece < count; ++piece) {
       const auto at = static_cast<std::size_t>(piece * term.length / count);
@@ -307,25 +319,25 @@ void KeywordMatcher::BuildIndexes() {
     for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
     for (const auto& e : list) index.pieces.push_back(e.piece);
   };
+  auto byPair = [](std::vector<Entry>& list, PairIndex& index) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    if (list.empty()) return;
+    // About four buckets an entry keeps collisions rare.
+    index.bits = 4;
+    while (index.bits < 16 && (std::size_t{1} << index.bits) < 4 * list.size()) ++index.bits;
+    index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+    for (const auto& e : list) ++index.first[Bucket(e.pair, index.bits) + 1];
+    for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
+    index.pieces.resize(list.size());
+    std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+    for (const auto& e : list) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
+  };
   byCharacter(wordSingles, wordChars_);
+  byPair(apart, apartPairs_);
   for (std::size_t x = 0; x < kTexts; ++x) {
     byCharacter(singles[x], chars_[x]);
-    std::sort(entries[x].begin(), entries[x].end());
-    entries[x].erase(std::unique(entries[x].begin(), entries[x].end()), entries[x].end());
-    if (!entries[x].empty()) {
-      PairIndex& index = pairs_[x];
-      // About four buckets an entry keeps collisions rare.
-      index.bits = 4;
-      while (index.bits < 16 && (std::size_t{1} << index.bits) < 4 * entries[x].size()) {
-        ++index.bits;
-      }
-      index.first.assign((std::size_t{1} << index.bits) + 1, 0);
-      for (const auto& e : entries[x]) ++index.first[Bucket(e.pair, index.bits) + 1];
-      for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
-      index.pieces.resize(entries[x].size());
-      std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
-      for (const auto& e : entries[x]) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
-    }
+    byPair(entries[x], pairs_[x]);
   }
 }
 
@@ -374,7 +386,7 @@ void KeywordMatcher::Prepare(std::string_view line) {
   }
   // With the appended blank, which the tolerant pass reads.
   if (!pairs_[kUpperText].pieces.empty() || !chars_[kUpperText].pieces.empty() ||
-      !wordChars_.pieces.empty()) {
+      !wordChars_.pieces.empty() || !apartPairs_.pieces.empty()) {
     Scan(kUpperText, upper_, 0);
   }
 }
@@ -405,6 +417,7 @@ void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
   const std::size_t from =
       kind == kUpperText && wholePieces_ ? 0 : static_cast<std::size_t>(std::max(start_ - 2, 0));
   const bool withWords = kind == kUpperText && !wordChars_.pieces.empty();
+  const bool withApart = kind == kUpperText && !apartPairs_.pieces.empty();
   for (std::size_t i = from; i < text.size(); ++i) {
     if (withChars) {
       const std::size_t c = Byte(text[i]);
@@ -418,6 +431,12 @@ void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
       const std::size_t c = Byte(text[i]);
       for (std::uint32_t e = wordChars_.first[c]; e < wordChars_.first[c + 1]; ++e) {
         Candidate(wordChars_.pieces[e].term, false, 0);
+      }
+    }
+    if (withApart && i + 2 < l) {
+      const std::uint32_t bucket = Bucket(Pair(text[i], text[i + 2]), apartPairs_.bits);
+      for (std::uint32_t e = apartPairs_.first[bucket]; e < apartPairs_.first[bucket + 1]; ++e) {
+        PairAt(apartPairs_.pieces[e], i, text);
       }
     }
     if (withPairs && i + 1 < l) {
@@ -447,6 +466,11 @@ void KeywordMatcher::SingleAt(const PieceAt& piece, std::size_t i, std::string_v
 }
 
 void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_view text) {
+  if (piece.length == 0) {
+    // A first pair near, for an exchange from just before the start position on.
+    if (static_cast<int>(i) + 2 >= start_) Candidate(piece.term, false, 0);
+    return;
+  }
   const Term& term = terms_[piece.term];
   const auto length = static_cast<std::size_t>(piece.length);
   if (i + length > text.size()) return;

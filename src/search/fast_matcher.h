@@ -62,7 +62,9 @@ class KeywordMatcher {
   struct PieceAt {
     std::uint32_t term = 0;
     std::int32_t offset = 0;  // of the piece in the key
-    std::int32_t length = 1;  // up to the next piece: the pieces cut the key up
+    // Up to the next piece: the pieces cut the key up. 0: the piece only marks its
+    // term a candidate (FirstPairNear tells more).
+    std::int32_t length = 1;
   };
   // Per form, the pieces of the terms by their first two characters, hashed into
   // 2^bits buckets (a collision only makes a needless candidate): the pieces of
@@ -113,7 +115,10 @@ class KeywordMatcher {
   int start_ = 1;
   std::array<PairIndex, kTexts> pairs_;
   std::array<CharIndex, kTexts> chars_;
-  CharIndex wordChars_;        // mode 4's single first characters, upper-cased
+  CharIndex wordChars_;  // mode 4's and 6's single first characters, upper-cased
+  // Modes 5 and 6, nothing unequal allowed: the first two characters one apart
+  // (next to each other, either way round, are in pairs_ with length 0).
+  PairIndex apartPairs_;
   bool foldedPieces_ = false;  // some mode-2 term has pieces
   bool wholePieces_ = false;   // some term of mode 4 or 6 has pieces
   // A term is a candidate for the current line when its entry equals lineNumber_.
