@@ -310,6 +310,13 @@ void KeywordMatcher::BuildIndexes() {
           {Byte(term.key[at]), {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
     }
   }
+  for (auto* list : {&wordSingles, &apart, &singles[kLineText], &singles[kUpperText],
+                     &entries[kLineText], &entries[kUpperText]}) {
+    for (Entry& e : *list) {
+      e.piece.key = e.pair;
+      e.piece.mode = terms_[e.piece.term].mode;
+    }
+  }
   auto byCharacter = [](std::vector<Entry>& list, CharIndex& index) {
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
@@ -323,9 +330,9 @@ void KeywordMatcher::BuildIndexes() {
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
     if (list.empty()) return;
-    // About four buckets an entry keeps collisions rare.
+    // Eight buckets an entry keep most of a line's pairs off every piece.
     index.bits = 4;
-    while (index.bits < 16 && (std::size_t{1} << index.bits) < 4 * list.size()) ++index.bits;
+    while (index.bits < 15 && (std::size_t{1} << index.bits) < 8 * list.size()) ++index.bits;
     index.first.assign((std::size_t{1} << index.bits) + 1, 0);
     for (const auto& e : list) ++index.first[Bucket(e.pair, index.bits) + 1];
     for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
@@ -422,7 +429,7 @@ void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
     if (withChars) {
       const std::size_t c = Byte(text[i]);
       for (std::uint32_t e = chars.first[c]; e < chars.first[c + 1]; ++e) {
-        if (terms_[chars.pieces[e].term].mode != skipMode) SingleAt(chars.pieces[e], i, text);
+        if (chars.pieces[e].mode != skipMode) SingleAt(chars.pieces[e], i, text);
       }
     }
     // A word starts here, or (a blank) the position on: the window or the one a
@@ -434,15 +441,18 @@ void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
       }
     }
     if (withApart && i + 2 < l) {
-      const std::uint32_t bucket = Bucket(Pair(text[i], text[i + 2]), apartPairs_.bits);
+      const std::uint32_t pair = Pair(text[i], text[i + 2]);
+      const std::uint32_t bucket = Bucket(pair, apartPairs_.bits);
       for (std::uint32_t e = apartPairs_.first[bucket]; e < apartPairs_.first[bucket + 1]; ++e) {
-        PairAt(apartPairs_.pieces[e], i, text);
+        if (apartPairs_.pieces[e].key == pair) PairAt(apartPairs_.pieces[e], i, text);
       }
     }
     if (withPairs && i + 1 < l) {
-      const std::uint32_t bucket = Bucket(Pair(text[i], text[i + 1]), pairs.bits);
+      const std::uint32_t pair = Pair(text[i], text[i + 1]);
+      const std::uint32_t bucket = Bucket(pair, pairs.bits);
       for (std::uint32_t e = pairs.first[bucket]; e < pairs.first[bucket + 1]; ++e) {
-        if (terms_[pairs.pieces[e].term].mode != skipMode) PairAt(pairs.pieces[e], i, text);
+        const PieceAt& piece = pairs.pieces[e];
+        if (piece.key == pair && piece.mode != skipMode) PairAt(piece, i, text);
       }
     }
   }

@@ -65,9 +65,13 @@ class KeywordMatcher {
     // Up to the next piece: the pieces cut the key up. 0: the piece only marks its
     // term a candidate (FirstPairNear tells more).
     std::int32_t length = 1;
+    // Copies kept beside it, so that a look-up touches the term only on a match:
+    // the pair or character it is filed under, and its term's mode.
+    std::uint32_t key = 0;
+    std::int32_t mode = 0;
   };
-  // Per form, the pieces of the terms by their first two characters, hashed into
-  // 2^bits buckets (a collision only makes a needless candidate): the pieces of
+  // Per text, the pieces of the terms by their first two characters, hashed into
+  // 2^bits buckets: the pieces of
   // bucket x are pieces[first[x]] .. pieces[first[x + 1] - 1].
   struct PairIndex {
     int bits = 0;
