@@ -2,9 +2,13 @@
 // exactly what MatchProgramme decides, at a fraction of its cost. A term needs a
 // window with a certain number of equal characters to reach its precision; cut
 // into one piece more than the unequal characters it may have, one piece must
-// then stand in the line unchanged, so one pass over the line's character pairs
-// finds the few terms that can pass at all. Only their windows are counted, and
-// only as far as the decision needs.
+// then stand in the line unchanged, so one pass over the line (and one over its
+// upper-cased copy) finds the few terms that can pass at all: pieces are filed
+// under their first two characters and compared whole where those stand. Keys
+// too short for pieces of two are filed under single characters, and those of
+// modes 5 and 6 that allow nothing unequal under their first pair near (an
+// exchange moves a character by one). Only the candidates' windows are counted,
+// and only as far as the decision needs.
 #pragma once
 
 #include <array>
