@@ -173,15 +173,15 @@ std::vector<std::string> UsersKeywords(const std::vector<std::string>& vocabular
         k = words.size() >= 2 ? words[0] + " " + words[1] : words[0];
         break;
       }
-      case 4:  // a word in another mode and precision
-        k = shortWord() + "@" + std::to_string(1 + random() % 6) + "^" +
+      case 4:  // a word in another mode (a keyword may name modes 1 to 3) and precision
+        k = shortWord() + "@" + std::to_string(1 + random() % 3) + "^" +
             std::to_string(60 + random() % 41);
         break;
       case 5:
-        k = shortWord() + "@4";
+        k = shortWord() + "@1";
         break;
       case 6:
-        k = shortWord() + "@6^80";
+        k = shortWord() + "^80";
         break;
       case 7:  // a word, but not with another
         k = shortWord() + "&!" + shortWord();
