@@ -21,6 +21,7 @@
 #include "plugin/plugin.h"
 #include "settings/settings_file.h"
 #include "support/fake_platform.h"
+#include "support/plugin_probe.h"
 
 namespace kolvar {
 namespace {
@@ -74,7 +75,7 @@ double TimeOpen(const std::string& folder, const TSettings& settings) {
     std::exit(1);
   }
   Plugin plugin(platform);
-  plugin.Search().SetRunForTest([](const SearchArgs&, RunContext&) {});
+  testing::Probe(plugin).SetRun([](const SearchArgs&, RunContext&) {});
   const Clock::time_point start = Clock::now();
   plugin.Open(0x1234);
   const double took = SecondsSince(start);

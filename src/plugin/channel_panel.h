@@ -11,6 +11,10 @@
 
 namespace kolvar {
 
+namespace testing {
+class PluginProbe;
+}  // namespace testing
+
 class ChannelPanel {
  public:
   ChannelPanel(PluginState& state, HostChannel& host, SearchControl& search)
@@ -42,11 +46,11 @@ class ChannelPanel {
   void StoreCheckedChannels();
 
   // The "Checked Only" menu item's check mark.
-  bool CheckedOnlyMenuChecked() const { return checkedOnly_; }
   // The folder edit was typed in since the last folder selection.
   void ClearTypedPathFlag() { typedPathFlag_ = false; }
 
  private:
+  friend class testing::PluginProbe;
   PluginState& state_;
   HostChannel& host_;
   SearchControl& search_;

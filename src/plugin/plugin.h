@@ -19,6 +19,9 @@
 #include "plugin/until_browser.h"
 
 namespace kolvar {
+namespace testing {
+class PluginProbe;
+}  // namespace testing
 
 class Plugin {
  public:
@@ -44,20 +47,12 @@ class Plugin {
   }
   // Opened and not closing.
   bool IsOpen() const { return state_.life == PluginState::Life::kOpen; }
-
-  PluginState& State() { return state_; }
-  TSettings& Settings() { return state_.settings; }
+  // The window's model, which the window layer draws and feeds.
   FormPref& Form() { return state_.form; }
-  HostChannel& Host() { return host_; }
-  SearchControl& Search() { return search_; }
-  ResultPanel& ResultList() { return results_; }
-  ChannelPanel& Channels() { return channels_; }
-  KeywordEditor& Keywords() { return keywords_; }
-  Reminders& Reminder() { return reminders_; }
-  UntilBrowser& Until() { return until_; }
-  PreferencesWindow& Window() { return window_; }
 
  private:
+  friend class testing::PluginProbe;
+
   void FindPluginFolder();
   void WireHandlers();
   // Mirrors a timer model into the platform's timer of that id.

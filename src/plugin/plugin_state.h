@@ -28,11 +28,7 @@ struct PluginState {
 
   // Open and not closing: the host hears from the plug-in, the user sees boxes.
   bool Speaking() const { return life == Life::kNew || life == Life::kOpen; }
-  // A copy of the results, or their number, taken under the lock.
-  TFindStruct Results() const EXCLUDES(mutex) {
-    MutexLock lock(mutex);
-    return results;
-  }
+  // The number of results, taken under the lock.
   std::size_t ResultCount() const EXCLUDES(mutex) {
     MutexLock lock(mutex);
     return results.size();

@@ -14,6 +14,10 @@
 
 namespace kolvar {
 
+namespace testing {
+class PluginProbe;
+}  // namespace testing
+
 class Reminders {
  public:
   Reminders(PluginState& state, HostChannel& host, SearchControl& search, UntilBrowser& until)
@@ -37,10 +41,9 @@ class Reminders {
   void ClearForNewRun();
 
   const TShow& List() const { return list_; }
-  TShow& ListForTest() { return list_; }
-  bool ReminderPending() const { return pendingAnnouncement_ != 0; }
 
  private:
+  friend class testing::PluginProbe;
   void Switch(bool on);
   void CheckPeriodicResearch();
 

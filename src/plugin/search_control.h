@@ -13,6 +13,10 @@
 
 namespace kolvar {
 
+namespace testing {
+class PluginProbe;
+}  // namespace testing
+
 class SearchControl {
  public:
   // listResults refills the result list box from the results, or with the listing
@@ -40,27 +44,18 @@ class SearchControl {
   void Join() { worker_.StopAndJoin(); }
 
   bool Running() const { return worker_.Running(); }
-  // Not running, and no finished run has messages still to hand over.
-  bool Settled() const { return !worker_.Running() && worker_.ThreadsEnded(); }
   bool Frozen() const { return worker_.Frozen(); }
-  const SearchArgs& LastArgs() const { return lastArgs_; }
   // The default search window in minutes.
   int Horizon() const;
 
-  // The run the worker executes: the search run unless a test replaced it.
-  SearchRunFn RealRun();
-  void SetRunForTest(SearchRunFn run) { run_ = std::move(run); }
-  void SetThreadFactoryForTest(ThreadFactory factory) {
-    worker_.SetThreadFactoryForTest(std::move(factory));
-  }
   // Run on the window thread when a run starts, before it replaces the results.
   std::function<void()> OnRunStarting;
 
-  void SetFailureHandlerForTest(std::function<void()> handler) {
-    worker_.SetFailureHandlerForTest(std::move(handler));
-  }
-
  private:
+  friend class testing::PluginProbe;
+  // The run the worker executes: the search run unless a test replaced it.
+  SearchRunFn RealRun();
+
   class WorkerContext;
   // Stops the run for good and empties the results it left.
   void DiscardRun();

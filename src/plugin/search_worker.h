@@ -22,6 +22,9 @@
 namespace kolvar {
 
 class SearchWorker;
+namespace testing {
+class PluginProbe;
+}  // namespace testing
 
 // What a run sees of its worker. Worker thread only.
 class RunContext {
@@ -84,19 +87,14 @@ class SearchWorker {
   void Shutdown();
   // Stop, then wait until every worker thread has left.
   void StopAndJoin();
-  // Window thread. Every run's thread has left its body: nothing more will be
-  // handed over, not even a finished run's last messages.
-  bool ThreadsEnded() const;
-
-  void SetThreadFactoryForTest(ThreadFactory factory) { threadFactory_ = std::move(factory); }
-  // A run that ends with an exception it did not expect is a fault of ours; the
-  // host must not go down with it, but a test wants to hear of it.
-  void SetFailureHandlerForTest(std::function<void()> handler) {
-    failureHandler_ = std::move(handler);
-  }
 
  private:
   friend class RunContext;
+  friend class testing::PluginProbe;
+
+  // Window thread. Every run's thread has left its body: nothing more will be
+  // handed over, not even a finished run's last messages.
+  bool ThreadsEnded() const;
 
   // A hand-over in flight, shared between the worker that waits for it and the
   // task posted to the window thread. It carries its own lock, so the task never

@@ -11,11 +11,13 @@
 
 namespace kolvar {
 
-// One term of a keyword.
+// One term of a keyword ("T" for type, "Param" for a parsed part of the line).
 struct TParam {
   std::string Word;  // upper-cased when Mode is 3
+  // The find mode, 1 to 6 (see RateSimilarity); "@" names 1 to 3, the
+  // settings' default may be any.
   std::int32_t Mode = 0;
-  std::int32_t Precision = 0;
+  std::int32_t Precision = 0;  // the rating in percent the term is held against
   // True: the term passes at a rating at or above Precision; false: at or below.
   bool Include = true;
 
@@ -25,15 +27,16 @@ struct TParam {
 // One keyword: the conjunction of its terms, in text order; at least one.
 struct TSearchStrings {
   std::vector<TParam> Params;
-  std::int32_t Count = 0;
+  std::int32_t Count = 0;  // Params.size(), kept as the stored record has it
 
   bool operator==(const TSearchStrings&) const = default;
 };
 
-// All keywords, in the order of the keyword list.
+// All keywords, in the order of the keyword list ("WRD": the words). A result's
+// keyword index refers to Items.
 struct TWRD {
   std::vector<TSearchStrings> Items;
-  std::int32_t Count = 0;
+  std::int32_t Count = 0;  // Items.size()
 
   bool operator==(const TWRD&) const = default;
 };

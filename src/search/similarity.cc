@@ -15,7 +15,8 @@ constexpr int kStartAfterDate = 12;
 
 int Length(const std::string& text) { return static_cast<int>(text.size()); }
 
-// The rules count character positions from 1.
+// Positions are counted from 1 here, as the windows and exchanges are easiest
+// to follow that way.
 char At(const std::string& text, int pos) {
   assert(pos >= 1 && pos <= Length(text));
   return text[static_cast<std::size_t>(pos - 1)];

@@ -11,6 +11,10 @@
 namespace kolvar {
 
 // What every control has.
+namespace testing {
+class UiProbe;
+}  // namespace testing
+
 struct ControlBase {
   bool Enabled = true;
   std::string Hint;
@@ -111,7 +115,6 @@ class SpinEdit : public ControlBase {
   int Value() const { return value_; }
   int Min() const { return min_; }
   int Max() const { return max_; }
-  int Step() const { return step_; }
   // Clamps into the range; fires OnChange when the shown value differs, unless
   // told not to (a value shown for information only).
   void SetValue(int value, bool notify = true);
@@ -122,6 +125,7 @@ class SpinEdit : public ControlBase {
   std::function<void()> OnChange;
 
  private:
+  friend class testing::UiProbe;
   int min_;
   int max_;
   int step_;

@@ -10,6 +10,10 @@
 
 namespace kolvar {
 
+namespace testing {
+class UiProbe;
+}  // namespace testing
+
 struct SkinPoint {
   int x = 0;
   int y = 0;
@@ -29,7 +33,7 @@ struct SkinButton {
   }
 };
 
-// In the order of the window's table of constants.
+// Every button of the skin, each named by its SkinButtonId.
 extern const std::array<SkinButton, kSkinButtonCount> kSkinButtons;
 
 enum class MouseButton { Left, Right, Middle };
@@ -58,9 +62,10 @@ class SkinFace {
 
   enum class State { None, Normal, Blink, Push };
   State StateOf(SkinButtonId id) const { return states_[static_cast<std::size_t>(id)]; }
-  bool Dragging() const { return dragging_; }
 
  private:
+  friend class testing::UiProbe;
+
   // Draws a button's image for a state; false when it could not.
   bool Show(const SkinButton& button, State state);
 

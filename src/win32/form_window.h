@@ -1,5 +1,6 @@
-// The preferences window's Win32 side. For now a plain borderless window of the
-// skin's size; it owns its HWND and its window class.
+// The preferences window's Win32 side: a borderless window of the skin's size
+// that paints the skin and hosts the controls (FormView); it owns its HWND and
+// its window class.
 #pragma once
 
 #include <windows.h>

@@ -69,7 +69,7 @@ class UniqueFindHandle {
   HANDLE handle_;
 };
 
-// A GDI object deleted with DeleteObject, as SumatraPDF's ScopedGdiObj is.
+// A GDI object (pen, brush, font, bitmap, region) deleted with DeleteObject.
 // DeleteObject fails on an object still selected into a device context, so
 // select the old one back before the owner goes.
 template <typename T>

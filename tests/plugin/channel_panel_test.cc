@@ -12,6 +12,7 @@ namespace kolvar {
 namespace {
 
 using testing::PluginHarness;
+using testing::Probe;
 using testing::Recorded;
 using Names = std::vector<std::string>;
 
@@ -49,7 +50,7 @@ TEST_F(ChannelHandlersTest, OpenScansTheGuideFolder) {
   EXPECT_EQ(Files().Items(), (Names{"first.ndx", "second.ndx", "Third.NDX"}));
   EXPECT_EQ(Files().CheckMarks(), (std::vector<bool>{true, false, true}));
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "2/3");
-  EXPECT_FALSE(h.plugin.State().databaseOutdated);
+  EXPECT_FALSE(Probe(h.plugin).State().databaseOutdated);
 }
 
 TEST(ChannelOpenTest, AnEmptyGuideFolderIsReported) {
@@ -58,58 +59,58 @@ TEST(ChannelOpenTest, AnEmptyGuideFolderIsReported) {
   h.settings.Path = h.folder.Path("empty\\");
   h.Open();
   EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |0"});
-  EXPECT_TRUE(h.plugin.State().initialised);
+  EXPECT_TRUE(Probe(h.plugin).State().initialised);
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "0/0");
 }
 
 TEST_F(ChannelHandlersTest, TheTimeShiftBoxFollowsTheSelectedChannel) {
   Files().SetItemIndex(1);  // unchecked
-  h.plugin.Channels().CheckListBoxFilesClick();
+  Probe(h.plugin).Channels().CheckListBoxFilesClick();
   EXPECT_FALSE(Shift().Enabled);
   Files().SetItemIndex(0);
-  h.plugin.Channels().CheckListBoxFilesClick();
+  Probe(h.plugin).Channels().CheckListBoxFilesClick();
   EXPECT_TRUE(Shift().Enabled);
   EXPECT_EQ(Shift().Value(), -90);
   Shift().StepDown();
-  EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-120");
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShifts[0], "first.ndx#-120");
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
   for (int i = 0; i < 100; ++i) Shift().StepDown();
   EXPECT_EQ(Shift().Value(), -1440);
-  EXPECT_EQ(h.plugin.Settings().TimeShifts[0], "first.ndx#-1440");
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShifts[0], "first.ndx#-1440");
   // An entry whose number cannot be read shows 0 and stays as the user wrote it;
   // written in another letter case, it is still the channel's own.
-  h.plugin.Channels().CheckListBoxFilesMouseDown(true, 2);
+  Probe(h.plugin).Channels().CheckListBoxFilesMouseDown(true, 2);
   EXPECT_EQ(Files().ItemIndex(), 2);
   EXPECT_EQ(Shift().Value(), 0);
-  EXPECT_EQ(h.plugin.Settings().TimeShifts[1], "third.NDX#oops");
-  EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 3);
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShifts[1], "third.NDX#oops");
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShiftCount, 3);
   // A left press leaves the selection alone.
-  h.plugin.Channels().CheckListBoxFilesMouseDown(false, 0);
+  Probe(h.plugin).Channels().CheckListBoxFilesMouseDown(false, 0);
   EXPECT_EQ(Files().ItemIndex(), 2);
 }
 
 TEST_F(ChannelHandlersTest, AChannelWithoutEntryGetsOneWhenTheBoxShowedAnotherValue) {
   Files().SetChecked(1, true);
   Files().SetItemIndex(0);
-  h.plugin.Channels().CheckListBoxFilesClick();  // shows -90
+  Probe(h.plugin).Channels().CheckListBoxFilesClick();  // shows -90
   Files().SetItemIndex(1);
   // xsecond.ndx's entry is not second.ndx's: 0, which differs, so it is stored.
-  h.plugin.Channels().CheckListBoxFilesClick();
+  Probe(h.plugin).Channels().CheckListBoxFilesClick();
   EXPECT_EQ(Shift().Value(), 0);
-  EXPECT_EQ(h.plugin.Settings().TimeShifts,
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShifts,
             (Names{"first.ndx#-90", "third.NDX#oops", "xsecond.ndx#60", "second.ndx#0"}));
   Shift().StepUp();
-  EXPECT_EQ(h.plugin.Settings().TimeShifts,
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShifts,
             (Names{"first.ndx#-90", "third.NDX#oops", "xsecond.ndx#60", "second.ndx#30"}));
-  EXPECT_EQ(h.plugin.Settings().TimeShiftCount, 4);
+  EXPECT_EQ(Probe(h.plugin).Settings().TimeShiftCount, 4);
 }
 
 TEST_F(ChannelHandlersTest, CheckMarksCountAndPersist) {
   Files().SetChecked(1, true);
-  h.plugin.Channels().CheckListBoxFilesClickCheck();
+  Probe(h.plugin).Channels().CheckListBoxFilesClickCheck();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "3/3");
-  EXPECT_EQ(h.plugin.Settings().Channels, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_EQ(Probe(h.plugin).Settings().Channels, (Names{"first.ndx", "second.ndx", "Third.NDX"}));
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
 }
 
 TEST(ChannelMenuTest, CheckAllMarksTheResultsStaleUncheckAllDoesNot) {
@@ -117,34 +118,34 @@ TEST(ChannelMenuTest, CheckAllMarksTheResultsStaleUncheckAllDoesNot) {
   h.run.Release();
   h.Open();
   h.WaitIdle();
-  h.plugin.Channels().UncheckAll1Click();
+  Probe(h.plugin).Channels().UncheckAll1Click();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "0/1");
-  EXPECT_FALSE(h.plugin.State().resultsStale);
-  h.plugin.Channels().CheckAll1Click();
+  EXPECT_FALSE(Probe(h.plugin).State().resultsStale);
+  Probe(h.plugin).Channels().CheckAll1Click();
   EXPECT_EQ(h.plugin.Form().LabelNumberOfSelected.Caption, "1/1");
-  EXPECT_TRUE(h.plugin.State().resultsStale);
-  EXPECT_EQ(h.plugin.Settings().Channels, Names{"first.ndx"});  // untouched
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
+  EXPECT_EQ(Probe(h.plugin).Settings().Channels, Names{"first.ndx"});  // untouched
 }
 
 TEST_F(ChannelHandlersTest, CheckedOnlyFiltersAndRestores) {
-  h.plugin.Channels().CheckedOnlyClick();
-  EXPECT_TRUE(h.plugin.Channels().CheckedOnlyMenuChecked());
+  Probe(h.plugin).Channels().CheckedOnlyClick();
+  EXPECT_TRUE(Probe(h.plugin).CheckedOnlyMenuChecked());
   EXPECT_EQ(Files().Items(), (Names{"first.ndx", "Third.NDX"}));
-  h.plugin.Channels().CheckListBoxFilesDblClick();
-  EXPECT_FALSE(h.plugin.Channels().CheckedOnlyMenuChecked());
+  Probe(h.plugin).Channels().CheckListBoxFilesDblClick();
+  EXPECT_FALSE(Probe(h.plugin).CheckedOnlyMenuChecked());
   EXPECT_EQ(Files().Items(), (Names{"first.ndx", "second.ndx", "Third.NDX"}));
   // With nothing checked the filter empties the list; again restores it.
-  h.plugin.Channels().UncheckAll1Click();
-  h.plugin.Channels().CheckedOnlyClick();
+  Probe(h.plugin).Channels().UncheckAll1Click();
+  Probe(h.plugin).Channels().CheckedOnlyClick();
   EXPECT_EQ(Files().Count(), 0);
-  h.plugin.Channels().CheckedOnlyClick();
+  Probe(h.plugin).Channels().CheckedOnlyClick();
   EXPECT_EQ(Files().Count(), 3);
 }
 
 TEST_F(ChannelHandlersTest, ShowCheckedList) {
-  h.plugin.Channels().ShowCheckedList1Click();
-  h.plugin.Channels().UncheckAll1Click();
-  h.plugin.Channels().ShowCheckedList1Click();
+  Probe(h.plugin).Channels().ShowCheckedList1Click();
+  Probe(h.plugin).Channels().UncheckAll1Click();
+  Probe(h.plugin).Channels().ShowCheckedList1Click();
   EXPECT_EQ(Boxes(h.platform),
             (Names{"  1. first.ndx\n  2. Third.NDX      |0", "nothing to show      |64"}));
 }
@@ -154,31 +155,31 @@ TEST_F(ChannelHandlersTest, ATypedFolderIsScannedOnEnter) {
   std::filesystem::create_directory(ToNativePath(typed));
   ASSERT_TRUE(WriteFileAtomic(typed + "\\only.ndx", "x"));
   h.plugin.Form().EditFolderPath.Text = typed;
-  h.plugin.Channels().EditFolderPathKeyPress('s');
-  h.plugin.Channels().EditFolderPathKeyPress('\r');
+  Probe(h.plugin).Channels().EditFolderPathKeyPress('s');
+  Probe(h.plugin).Channels().EditFolderPathKeyPress('\r');
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, typed + "\\");
-  EXPECT_EQ(h.plugin.Settings().Path, typed + "\\");
+  EXPECT_EQ(Probe(h.plugin).Settings().Path, typed + "\\");
   EXPECT_EQ(Files().Items(), Names{"only.ndx"});
   EXPECT_TRUE(h.platform.CallsOf(Recorded::Kind::kDialog).empty());
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
 }
 
 TEST_F(ChannelHandlersTest, SelectFolderAlwaysAsksWithTheDialog) {
   h.plugin.Form().EditFolderPath.Text = "typed but not entered";
-  h.plugin.Channels().EditFolderPathKeyPress('d');
+  Probe(h.plugin).Channels().EditFolderPathKeyPress('d');
   h.platform.QueueDialogAnswer(std::nullopt);  // cancelled: nothing changes
-  h.plugin.Channels().SelectFolder1Click();
+  Probe(h.plugin).Channels().SelectFolder1Click();
   EXPECT_EQ(Files().Count(), 3);
-  EXPECT_EQ(h.plugin.Settings().Path, h.folder.Folder());
+  EXPECT_EQ(Probe(h.plugin).Settings().Path, h.folder.Folder());
 
   const std::string empty = h.folder.Path("empty");
   std::filesystem::create_directory(ToNativePath(empty));
   h.platform.QueueDialogAnswer(empty + "\\some.pdt");
-  h.plugin.Channels().SelectFolder1Click();
+  Probe(h.plugin).Channels().SelectFolder1Click();
   auto dialogs = h.platform.CallsOf(Recorded::Kind::kDialog);
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[0].text, "*.ndx, *.pdt|*.NDX;*.PDT");
-  EXPECT_EQ(h.plugin.Settings().Path, empty + "\\");
+  EXPECT_EQ(Probe(h.plugin).Settings().Path, empty + "\\");
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, empty + "\\");
   EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |64"});
 }
@@ -194,10 +195,10 @@ TEST(ChannelChoiceTest, ChannelsTheFolderDidNotListStaySavedUntilAnotherFolderIs
   h.settings.ChannelCount = 2;
   h.Open();
   ASSERT_TRUE(h.WaitIdle());
-  auto& channels = h.plugin.Channels();
+  auto& channels = Probe(h.plugin).Channels();
   CheckListBox& files = h.plugin.Form().CheckListBoxFiles;
   auto saved = [&h] {
-    h.plugin.Window().SavePreferences();
+    Probe(h.plugin).Window().SavePreferences();
     TSettings s;
     EXPECT_EQ(LoadSettings(h.folder.Path(kSettingsFileName), s), 1);
     return s.Channels;
@@ -213,7 +214,7 @@ TEST(ChannelChoiceTest, ChannelsTheFolderDidNotListStaySavedUntilAnotherFolderIs
   EXPECT_EQ(files.CheckMarks(), (std::vector<bool>{true, false}));
   files.SetChecked(1, true);
   channels.CheckListBoxFilesClickCheck();
-  EXPECT_EQ(h.plugin.Settings().Channels, (Names{"A.NDX", "c.ndx", "b.ndx"}));
+  EXPECT_EQ(Probe(h.plugin).Settings().Channels, (Names{"A.NDX", "c.ndx", "b.ndx"}));
   // Unchecking a listed channel removes it; the filter hides, it does not unlist.
   files.SetChecked(0, false);
   channels.CheckListBoxFilesClickCheck();
@@ -232,11 +233,11 @@ TEST(ChannelChoiceTest, ChannelsTheFolderDidNotListStaySavedUntilAnotherFolderIs
 }
 
 TEST_F(ChannelHandlersTest, ShowSelectedChannelSearchesItAlone) {
-  h.plugin.Channels().ShowSelectedChannelClick();
-  EXPECT_EQ(h.plugin.Search().LastArgs().keywords, Names{"["});
-  EXPECT_TRUE(h.plugin.Search().LastArgs().selectedOnly);
-  EXPECT_TRUE(h.plugin.Search().LastArgs().visible);
-  EXPECT_FALSE(h.plugin.Search().LastArgs().announce);
+  Probe(h.plugin).Channels().ShowSelectedChannelClick();
+  EXPECT_EQ(Probe(h.plugin).LastSearchArgs().keywords, Names{"["});
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().selectedOnly);
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().visible);
+  EXPECT_FALSE(Probe(h.plugin).LastSearchArgs().announce);
 }
 
 TEST(ChannelSearchTest, ShowSelectedChannelAsksBeforeAbortingARunningSearch) {
@@ -244,12 +245,12 @@ TEST(ChannelSearchTest, ShowSelectedChannelAsksBeforeAbortingARunningSearch) {
   h.Open();  // its run stays alive
   ASSERT_TRUE(h.run.WaitForSteps(h.platform, 1));
   h.platform.QueueMessageBoxAnswer(kAnswerNo);
-  h.plugin.Channels().ShowSelectedChannelClick();
+  Probe(h.plugin).Channels().ShowSelectedChannelClick();
   EXPECT_EQ(h.run.Started(), 1);
-  EXPECT_TRUE(h.plugin.Search().Running());
+  EXPECT_TRUE(Probe(h.plugin).Search().Running());
   h.platform.QueueMessageBoxAnswer(kAnswerYes);
-  h.plugin.Channels().ShowSelectedChannelClick();
-  EXPECT_TRUE(h.plugin.Search().LastArgs().selectedOnly);
+  Probe(h.plugin).Channels().ShowSelectedChannelClick();
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().selectedOnly);
   EXPECT_EQ(Boxes(h.platform), (Names{"Search already running. Abort?      |36",
                                       "Search already running. Abort?      |36"}));
 }

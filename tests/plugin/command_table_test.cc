@@ -19,6 +19,7 @@ namespace {
 using testing::FakeRecord;
 
 using testing::PluginHarness;
+using testing::Probe;
 using testing::Recorded;
 using Kind = Recorded::Kind;
 
@@ -87,9 +88,9 @@ TEST_F(CommandsTest, EveryCommandGetsExactlyOneReplyWithTheHostsTag) {
 }
 
 TEST_F(CommandsTest, StatusGroupRepliesWithTheSwitchesAndTheWindow) {
-  h.plugin.Settings().Sorted = true;
-  h.plugin.Settings().FullSearch = false;
-  h.plugin.Settings().Remind = true;
+  Probe(h.plugin).Settings().Sorted = true;
+  Probe(h.plugin).Settings().FullSearch = false;
+  Probe(h.plugin).Settings().Remind = true;
   FakeRecord sorted = Record(1, "SORTEDSTATUS");
   EXPECT_EQ(h.Send(sorted)[0].value, 1);
   EXPECT_EQ(sorted.result, 1);
@@ -108,7 +109,7 @@ TEST_F(CommandsTest, StatusGroupRepliesWithTheSwitchesAndTheWindow) {
 }
 
 TEST_F(CommandsTest, GuardsTurnCommandsAwayWithReplyOne) {
-  h.plugin.Settings().Sorted = true;
+  Probe(h.plugin).Settings().Sorted = true;
   // Lower case, a non-zero Result, a wrong kind, a null text: nothing runs.
   FakeRecord lower = Record(1, "sortedoff");
   FakeRecord busy = Record(1, "SORTEDOFF", 5);
@@ -121,7 +122,7 @@ TEST_F(CommandsTest, GuardsTurnCommandsAwayWithReplyOne) {
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].value, 1);
   }
-  EXPECT_TRUE(h.plugin.Settings().Sorted);
+  EXPECT_TRUE(Probe(h.plugin).Settings().Sorted);
   EXPECT_EQ(busy.result, 5);
   // A status command with Result already set is not a status query.
   FakeRecord status = Record(1, "SEARCHSTATUS", 9);
@@ -137,7 +138,7 @@ TEST(SettingsArithmeticTest, TheSearchWindowSaturates) {
     h.run.Release();
     h.settings.HourToEnd = hours;
     h.Open();
-    EXPECT_EQ(h.plugin.Search().LastArgs().window, hours);
+    EXPECT_EQ(Probe(h.plugin).LastSearchArgs().window, hours);
     h.WaitIdle();
   }
 }
@@ -148,11 +149,11 @@ TEST(HalfOpenTest, WithoutInitialisationOnlyKindTwoCommandsRun) {
   // A settings file that does not load leaves the plug-in half open.
   ASSERT_TRUE(WriteFileAtomic(h.folder.Path(kSettingsFileName), "not settings"));
   h.plugin.Open(0x77);
-  h.plugin.Settings().Sorted = false;
+  Probe(h.plugin).Settings().Sorted = false;
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 1);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
   EXPECT_EQ(h.Command("SORTEDON"), 1);
-  EXPECT_FALSE(h.plugin.Settings().Sorted);
+  EXPECT_FALSE(Probe(h.plugin).Settings().Sorted);
   FakeRecord find;
   find.kind = 2;
   find.command = "FINDIT";
@@ -163,12 +164,12 @@ TEST(HalfOpenTest, WithoutInitialisationOnlyKindTwoCommandsRun) {
 }
 
 TEST_F(CommandsTest, SwitchCommandsChangeTheSettingThenTheBox) {
-  TSettings& s = h.plugin.Settings();
+  TSettings& s = Probe(h.plugin).Settings();
   FormPref& f = h.plugin.Form();
   EXPECT_EQ(h.Command("FULLSEARCHON"), 1);
   EXPECT_TRUE(s.FullSearch);
   EXPECT_TRUE(f.CheckBoxFullSearch.Checked());
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
   h.Command("TOGGLEFULLSEARCH");
   EXPECT_FALSE(s.FullSearch);
   EXPECT_FALSE(f.CheckBoxFullSearch.Checked());
@@ -191,7 +192,7 @@ TEST_F(CommandsTest, SwitchCommandsChangeTheSettingThenTheBox) {
 }
 
 TEST_F(CommandsTest, ReminderSwitchesTellTheHostOnlyWhenAsked) {
-  TSettings& s = h.plugin.Settings();
+  TSettings& s = Probe(h.plugin).Settings();
   s.RemindStatusShowing = false;
   h.Command("REMINDOFF");
   EXPECT_FALSE(s.Remind);
@@ -213,7 +214,7 @@ TEST_F(CommandsTest, ReminderSwitchesTellTheHostOnlyWhenAsked) {
 }
 
 TEST_F(CommandsTest, RepliesFollowTheCommandsOwnMessagesAndBoxes) {
-  h.plugin.Settings().RemindStatusShowing = true;
+  Probe(h.plugin).Settings().RemindStatusShowing = true;
   h.Command("REMINDON");
   h.Command("ABOUT");
   auto calls = h.platform.Calls();
@@ -228,7 +229,7 @@ TEST_F(CommandsTest, RepliesFollowTheCommandsOwnMessagesAndBoxes) {
 }
 
 TEST_F(CommandsTest, AHostThatCallsBackFromInsideAMessageIsServed) {
-  h.plugin.Settings().RemindStatusShowing = true;
+  Probe(h.plugin).Settings().RemindStatusShowing = true;
   std::vector<long long> inner;
   bool answered = false;
   h.platform.SetEventHandler([&](const HostEvent&) {
@@ -255,13 +256,13 @@ TEST_F(CommandsTest, FindItSearchesForOneTextAndPausesReminders) {
   ASSERT_EQ(h.Send(find).size(), 1u);
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 2);
-  const SearchArgs& args = h.plugin.Search().LastArgs();
+  const SearchArgs& args = Probe(h.plugin).LastSearchArgs();
   EXPECT_EQ(args.keywords, std::vector<std::string>{"News"});
   EXPECT_FALSE(args.visible);
   EXPECT_TRUE(args.announce);
   EXPECT_EQ(args.window, 24 * 60);
-  EXPECT_TRUE(h.plugin.State().resultsStale);
-  EXPECT_FALSE(h.plugin.State().resultsFromKeywordList);
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
+  EXPECT_FALSE(Probe(h.plugin).State().resultsFromKeywordList);
 
   // A flag selects CUSTOMSHOWUNTILNEXT instead, whatever the text says.
   FakeRecord flagged = Record(2, "FINDIT");
@@ -287,7 +288,7 @@ TEST_F(CommandsTest, FieldsAreReadOnlyWhereACommandNeedsThem) {
   const Case cases[] = {
       {2, 0, 0, "CUSTOMSHOWUNTILNEXT", command},  // no flag: not the minutes command
       {2, 0, 1, "CUSTOMSHOWUNTILNEXT", minutes},
-      {2, 5, 0, "FINDIT", none},  // Result set: no row applies
+      {2, 5, 0, "FINDIT", none},  // a result already set: the command is ignored
       {2, 0, 1, "FINDIT", command},
       {2, 0, 0, "FINDIT", text},
       {2, 0, 0, "SORTEDON", command},
@@ -306,19 +307,18 @@ TEST_F(CommandsTest, FieldsAreReadOnlyWhereACommandNeedsThem) {
 }
 
 TEST_F(CommandsTest, ASearchWithoutAThreadIsReportedAndLeavesNoSearchBehind) {
-  h.plugin.Search().SetThreadFactoryForTest([](std::function<void()>) -> std::thread {
+  Probe(h.plugin).SetThreadFactory([](std::function<void()>) -> std::thread {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
   });
-  h.plugin.Settings().Words = {"Sport"};
+  Probe(h.plugin).Settings().Words = {"Sport"};
   EXPECT_EQ(h.Command("REFIND"), 1);
   auto boxes = h.platform.CallsOf(Kind::kMessageBox);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].text.find("could not start"), std::string::npos);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
-  EXPECT_NE(h.plugin.State().searchKeywordList, std::vector<std::string>{"Sport"});
+  EXPECT_NE(Probe(h.plugin).State().searchKeywordList, std::vector<std::string>{"Sport"});
   // Once threads can be had again, searches start as before.
-  h.plugin.Search().SetThreadFactoryForTest(
-      [](std::function<void()> body) { return std::thread(body); });
+  Probe(h.plugin).SetThreadFactory([](std::function<void()> body) { return std::thread(body); });
   h.Command("REFIND");
   EXPECT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.run.Started(), 2);
@@ -328,16 +328,16 @@ TEST_F(CommandsTest, RefindStartsKeywordSearchesThatAnnounce) {
   h.Command("REFIND");
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 2);
-  EXPECT_TRUE(h.plugin.Search().LastArgs().announce);
-  EXPECT_TRUE(h.plugin.Search().LastArgs().visible);  // ShowInPref
-  EXPECT_EQ(h.plugin.Search().LastArgs().keywords, (std::vector<std::string>{"News", "Film"}));
-  EXPECT_FALSE(h.plugin.State().resultsStale);
-  EXPECT_TRUE(h.plugin.State().resultsFromKeywordList);
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().announce);
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().visible);  // ShowInPref
+  EXPECT_EQ(Probe(h.plugin).LastSearchArgs().keywords, (std::vector<std::string>{"News", "Film"}));
+  EXPECT_FALSE(Probe(h.plugin).State().resultsStale);
+  EXPECT_TRUE(Probe(h.plugin).State().resultsFromKeywordList);
   h.WaitIdle();
-  h.plugin.Settings().ShowInPref = false;
+  Probe(h.plugin).Settings().ShowInPref = false;
   h.Command("REFINDVIS");
-  EXPECT_TRUE(h.plugin.Search().LastArgs().visible);
-  EXPECT_FALSE(h.plugin.Search().LastArgs().announce);
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().visible);
+  EXPECT_FALSE(Probe(h.plugin).LastSearchArgs().announce);
 }
 
 TEST_F(CommandsTest, ClosePrefHidesAndSearchesAgainWhenParametersChanged) {
@@ -351,7 +351,7 @@ TEST_F(CommandsTest, ClosePrefHidesAndSearchesAgainWhenParametersChanged) {
   h.Command("CLOSEPREF");
   h.WaitIdle();
   EXPECT_EQ(h.run.Started(), 2);
-  EXPECT_FALSE(h.plugin.State().resultsStale);
+  EXPECT_FALSE(Probe(h.plugin).State().resultsStale);
 }
 
 TEST_F(CommandsTest, HelpAndSettingsOpenFilesOfThePluginFolder) {
@@ -359,7 +359,7 @@ TEST_F(CommandsTest, HelpAndSettingsOpenFilesOfThePluginFolder) {
   h.Command("SETTINGSINI");
   auto shell = h.platform.CallsOf(Kind::kShell);
   ASSERT_EQ(shell.size(), 2u);
-  const std::string& folder = h.plugin.State().pluginFolder;
+  const std::string& folder = Probe(h.plugin).State().pluginFolder;
   EXPECT_EQ(shell[0].text, folder + "Help\\index.htm");
   EXPECT_EQ(shell[0].caption, folder);
   EXPECT_EQ(shell[1].text, folder + "settings.ini");
@@ -367,8 +367,8 @@ TEST_F(CommandsTest, HelpAndSettingsOpenFilesOfThePluginFolder) {
 
 TEST_F(CommandsTest, JoinFindListShowsTheStoredResults) {
   {
-    MutexLock lock(h.plugin.State().mutex);
-    TFindStruct& r = h.plugin.State().results;
+    MutexLock lock(Probe(h.plugin).State().mutex);
+    TFindStruct& r = Probe(h.plugin).State().results;
     r = {{"2024.03.05 21:30 News[Tu]First", 1, 2, 0}};
   }
   h.Command("JOINFINDLIST");
@@ -381,8 +381,8 @@ TEST(HostMessageTest, RepeatCountMinusOneNeverAcknowledges) {
   h.run.Release();
   h.settings.RepeatCount = -1;
   h.Open();
-  for (int i = 0; i < 10; ++i) h.plugin.Host().SendHostMessage("a", kKindNotif);
-  EXPECT_EQ(h.plugin.State().notifyCountdown, -1);
+  for (int i = 0; i < 10; ++i) Probe(h.plugin).Host().SendHostMessage("a", kKindNotif);
+  EXPECT_EQ(Probe(h.plugin).State().notifyCountdown, -1);
   auto events = h.platform.CallsOf(Kind::kEvent);
   ASSERT_EQ(events.size(), 10u);
   EXPECT_EQ(events[0].event.kind, "NOTIF");

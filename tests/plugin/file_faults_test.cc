@@ -20,6 +20,7 @@ namespace {
 using testing::FailingFileSystem;
 using testing::FileFaults;
 using testing::PluginHarness;
+using testing::Probe;
 
 TEST(FileFaultTest, AFailedWriteLosesNothing) {
   struct File {
@@ -30,18 +31,18 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
   };
   const File files[] = {
       {"settings", "settings.ini",
-       [](PluginHarness& h, const std::string&) { h.plugin.Window().SavePreferences(); },
+       [](PluginHarness& h, const std::string&) { Probe(h.plugin).Window().SavePreferences(); },
        "The settings could not be saved to "},
       {"keywords", "words.txt",
        [](PluginHarness& h, const std::string& path) {
          h.platform.QueueDialogAnswer(path);
-         h.plugin.Keywords().Save1Click();
+         Probe(h.plugin).Keywords().Save1Click();
        },
        "The keywords could not be saved to "},
       {"results", "list.txt",
        [](PluginHarness& h, const std::string& path) {
          h.platform.QueueDialogAnswer(path);
-         h.plugin.ResultList().RunMenuCommand(kSaveList);
+         Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
        },
        "The list could not be saved to "},
   };
@@ -73,7 +74,7 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
       const std::string before = "what the user had\r\n";
       ASSERT_TRUE(WriteFileAtomic(path, before));
       h.plugin.Form().ListBoxWords.Add("Sport");
-      const TSettings settings = h.plugin.Settings();
+      const TSettings settings = Probe(h.plugin).Settings();
       const auto words = h.plugin.Form().ListBoxWords.Items();
       {
         FailingFileSystem failing(fault);
@@ -91,7 +92,7 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
       // values, as a save does, so that the next save writes them.
       EXPECT_EQ(h.plugin.Form().ListBoxWords.Items(), words);
       if (std::string(file.what) != "settings") {
-        EXPECT_EQ(h.plugin.Settings(), settings);
+        EXPECT_EQ(Probe(h.plugin).Settings(), settings);
       }
     }
   }

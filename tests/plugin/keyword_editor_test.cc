@@ -23,6 +23,7 @@ namespace kolvar {
 namespace {
 
 using testing::PluginHarness;
+using testing::Probe;
 using Lines = std::vector<std::string>;
 
 class KeywordEditorTest : public ::testing::Test {
@@ -49,11 +50,11 @@ class KeywordEditorTest : public ::testing::Test {
   }
 
   FormPref& Form() { return h.plugin.Form(); }
-  KeywordEditor& Editor() { return h.plugin.Keywords(); }
+  KeywordEditor& Editor() { return Probe(h.plugin).Keywords(); }
   Lines Items() { return Form().ListBoxWords.Items(); }
   std::vector<std::int32_t> Indices() {
     std::vector<std::int32_t> out;
-    for (const auto& r : h.plugin.State().Results()) out.push_back(r.keywordIndex);
+    for (const auto& r : Probe(h.plugin).Results()) out.push_back(r.keywordIndex);
     return out;
   }
 
@@ -112,9 +113,9 @@ TEST_F(KeywordEditorTest, AddAndModifyRefuseDuplicatesInAnyLetterCase) {
     EXPECT_EQ(h.BoxTexts(), c.boxes);
   }
   EXPECT_EQ(Form().ListBoxWords.ItemIndex(), 2);  // the added keyword is selected
-  EXPECT_EQ(h.plugin.Settings().Words, Items());
-  EXPECT_EQ(h.plugin.Settings().WordCount, 3);
-  EXPECT_EQ(h.plugin.State().searchKeywordList, Items());
+  EXPECT_EQ(Probe(h.plugin).Settings().Words, Items());
+  EXPECT_EQ(Probe(h.plugin).Settings().WordCount, 3);
+  EXPECT_EQ(Probe(h.plugin).State().searchKeywordList, Items());
   EXPECT_EQ(Indices(), (std::vector<std::int32_t>{0, 1}));
 }
 
@@ -157,7 +158,7 @@ TEST_F(KeywordEditorTest, ModifyAndDeleteKeepTheIndicesAndTheSelection) {
     EXPECT_EQ(Items(), c.items);
     EXPECT_EQ(Form().ListBoxWords.ItemIndex(), c.selectedAfter);
     EXPECT_EQ(Indices(), c.indices);
-    EXPECT_EQ(h.plugin.State().searchKeywordList, c.items);
+    EXPECT_EQ(Probe(h.plugin).State().searchKeywordList, c.items);
   }
   Form().ListBoxWords.SetItemIndex(0);
   Editor().DeleteKeyword();
@@ -171,7 +172,7 @@ TEST_F(KeywordEditorTest, SortingCarriesTheSelectionAndTheIndices) {
   EXPECT_EQ(Items(), (Lines{"Alpha", "ALPHA2", "bravo", "charlie", "delta"}));
   EXPECT_EQ(Form().ListBoxWords.ItemIndex(), 3);
   EXPECT_EQ(Indices(), (std::vector<std::int32_t>{4, 0, 3, 2, 1}));
-  EXPECT_EQ(h.plugin.Settings().Words, Items());
+  EXPECT_EQ(Probe(h.plugin).Settings().Words, Items());
 }
 
 TEST_F(KeywordEditorTest, ClickShowsTheKeywordAndItsNumber) {
@@ -232,7 +233,7 @@ TEST_F(KeywordEditorTest, ClearAndLoadLeaveNoResultPointingIntoTheNewList) {
   // Blank-led lines lose their blanks, empty ones are skipped, NUL bytes dropped.
   EXPECT_EQ(Items(), (Lines{"Sport", "Film", "News", "Last"}));
   EXPECT_EQ(Indices(), (std::vector<std::int32_t>{-1, -1}));
-  EXPECT_EQ(h.plugin.Settings().Words, Items());
+  EXPECT_EQ(Probe(h.plugin).Settings().Words, Items());
 }
 
 TEST_F(KeywordEditorTest, SaveAndLoadTheList) {
@@ -297,14 +298,14 @@ TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
   std::mt19937 random(11);
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
   FormPref& form = h.plugin.Form();
-  KeywordEditor& editor = h.plugin.Keywords();
+  KeywordEditor& editor = Probe(h.plugin).Keywords();
   // The model: an identity per keyword of the list, and the run's list at its launch.
   std::vector<int> ids = {0, 1};
   int nextId = 2;
   struct Run {
     Lines texts;
     std::vector<int> ids;
-  } run{h.plugin.Settings().Words, ids};
+  } run{Probe(h.plugin).Settings().Words, ids};
 
   // Until a new run takes them, the results are those of the run before it.
   Run previous = run;
@@ -322,7 +323,7 @@ TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
     return {};
   };
   auto check = [&](int step) {
-    const TFindStruct results = h.plugin.State().Results();
+    const TFindStruct results = Probe(h.plugin).Results();
     const std::string now = agrees(run, results);
     EXPECT_TRUE(now.empty() || agrees(previous, results).empty()) << "step " << step << ": " << now;
     return now.empty() || agrees(previous, results).empty();
@@ -391,10 +392,10 @@ TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
         }
         break;
       default:
-        if (!h.plugin.Search().Running()) {
-          h.plugin.ResultList().SearchAllKeywords();
+        if (!Probe(h.plugin).Search().Running()) {
+          Probe(h.plugin).ResultList().SearchAllKeywords();
           previous = run;
-          run = {h.plugin.Search().LastArgs().keywords, ids};
+          run = {Probe(h.plugin).LastSearchArgs().keywords, ids};
         }
         break;
     }

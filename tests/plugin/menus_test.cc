@@ -9,6 +9,7 @@ namespace kolvar {
 namespace {
 
 using testing::PluginHarness;
+using testing::Probe;
 using testing::Recorded;
 using Lines = std::vector<std::string>;
 
@@ -20,7 +21,7 @@ class MenusTest : public ::testing::Test {
     ASSERT_TRUE(h.WaitIdle());
     h.SetResults({{"2024.03.05 12:45 News[Tu]first", 1, 2, 0},
                   {"2024.03.05 12:00 Film[Tu]first", 0.5, 1, 1}});
-    h.plugin.ResultList().BuildResultList();
+    Probe(h.plugin).ResultList().BuildResultList();
     h.platform.ClearCalls();
   }
 
@@ -48,7 +49,7 @@ TEST_F(MenusTest, ARightClickInTheResultsSelectsTheLineAndOpensTheMenu) {
 }
 
 TEST_F(MenusTest, TheResultListCommands) {
-  ResultPanel& panel = h.plugin.ResultList();
+  ResultPanel& panel = Probe(h.plugin).ResultList();
   panel.RunMenuCommand(kClearList);
   EXPECT_TRUE(Results().Items().empty());
   EXPECT_EQ(Results().Hint, "search resulst");
@@ -71,8 +72,8 @@ TEST_F(MenusTest, SortListWhileASearchRunsDoesNothing) {
   running.Open();  // its fake run stays alive until released
   ASSERT_TRUE(running.run.WaitForSteps(running.platform, 3));
   running.SetResults({{"b", 2, 0, 0}, {"a", 1, 0, 0}});
-  running.plugin.ResultList().RunMenuCommand(kSortList);
-  EXPECT_EQ(running.plugin.State().Results()[0].line, "b");
+  Probe(running.plugin).ResultList().RunMenuCommand(kSortList);
+  EXPECT_EQ(Probe(running.plugin).Results()[0].line, "b");
 }
 
 TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
@@ -83,14 +84,14 @@ TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
   for (const Case& c : {Case{"list", "list.txt"}, Case{"list.csv", "list.csv"},
                         Case{"list.text", "list.text.txt"}, Case{"ab", "ab.txt"}}) {
     h.platform.QueueDialogAnswer(h.folder.Path(c.chosen));
-    h.plugin.ResultList().RunMenuCommand(kSaveList);
+    Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
     EXPECT_EQ(ReadWholeFile(h.folder.Path(c.written)),
               "2024.03.05 12:45 News[Tu]first\r\n2024.03.05 12:00 Film[Tu]first\r\n")
         << c.chosen;
   }
-  h.plugin.ResultList().RunMenuCommand(kSaveList);  // cancelled: nothing written
+  Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);  // cancelled: nothing written
   h.platform.QueueDialogAnswer(h.folder.Path("none/list.txt"));
-  h.plugin.ResultList().RunMenuCommand(kSaveList);
+  Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
   EXPECT_EQ(h.BoxTexts(),
             Lines{"The list could not be saved to " + h.folder.Path("none/list.txt") + "      "});
 }
@@ -104,7 +105,7 @@ TEST_F(MenusTest, ARightClickOnAKeywordFillsTheEditBeforeItsMenu) {
   words.OnContextMenu();
   EXPECT_EQ(words.Items(), Lines{"News"});
   EXPECT_EQ(Menus(), Lines{"Delete|Sort list|Clear|Save|Load"});
-  h.plugin.Channels().CheckedOnlyClick();
+  Probe(h.plugin).Channels().CheckedOnlyClick();
   h.plugin.Form().CheckListBoxFiles.OnContextMenu();
   EXPECT_EQ(Menus().back(),
             "Check All|Uncheck All|Select Folder|Checked Only*|Show checked List|"
@@ -139,7 +140,7 @@ TEST_F(MenusTest, TheSkinPaintsAndItsButtonsRunTheirActions) {
   for (const char* image : {"border.bmp", "Close_blink.bmp"}) {
     h.platform.FailImagesEndingWith(image);
     for (int showing = 0; showing < 2; ++showing) {
-      h.plugin.Window().ClosePreferences();
+      Probe(h.plugin).Window().ClosePreferences();
       h.plugin.Setup();
       h.plugin.Setup();  // brought to the front: the same showing
       h.platform.ClearCalls();

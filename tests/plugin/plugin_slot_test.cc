@@ -14,6 +14,7 @@ namespace {
 
 using testing::FakeRecord;
 using testing::PluginHarness;
+using testing::Probe;
 using testing::Recorded;
 
 class PluginSlotTest : public ::testing::Test {
@@ -86,7 +87,8 @@ class PluginSlotTest : public ::testing::Test {
 };
 
 TEST_F(PluginSlotTest, CloseInsideACommandsOwnMessage) {
-  ServeWhile([this] { return slot.Current()->Search().Running(); });  // the first search ends
+  ServeWhile(
+      [this] { return Probe(*slot.Current()).Search().Running(); });  // the first search ends
   CloseInside("MESS");
   Command("REMINDOFF");  // its reply would come after the message: it never does
   ExpectClosedQuietly();

@@ -17,6 +17,7 @@ namespace {
 using testing::FakeRecord;
 
 using testing::FakePlatform;
+using testing::Probe;
 using testing::Recorded;
 using Kind = Recorded::Kind;
 
@@ -43,7 +44,7 @@ TEST(OpenTest, FindsThePluginFolderFromTheLoadedModule) {
   Plugin plugin(platform);
   EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
   EXPECT_EQ(platform.LastModuleQuery(), "Kolvar.dll");
-  EXPECT_EQ(plugin.State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\");
+  EXPECT_EQ(Probe(plugin).State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\");
   EXPECT_EQ(platform.HostWindow(), kHost);
   EXPECT_EQ(BoxHeads(platform), std::vector<std::string>{"Load Error"});  // no file there
 }
@@ -65,7 +66,7 @@ TEST(OpenTest, ModuleUnderAnotherNameFallsBackToTheHostsPluginFolder) {
   EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
   EXPECT_EQ(BoxHeads(platform),
             (std::vector<std::string>{"Can not get module handle", "Load Error"}));
-  EXPECT_EQ(plugin.State().pluginFolder, "D:\\Apps\\Host\\Plugins\\Kolvar\\");
+  EXPECT_EQ(Probe(plugin).State().pluginFolder, "D:\\Apps\\Host\\Plugins\\Kolvar\\");
 }
 
 TEST(OpenTest, UnusableModuleFileNamesFallBackToo) {
@@ -84,7 +85,7 @@ TEST(OpenTest, UnusableModuleFileNamesFallBackToo) {
     Plugin plugin(platform);
     EXPECT_STREQ(plugin.Open(kHost), "Kestrimon Kolvar");
     EXPECT_EQ(BoxHeads(platform), c.boxes) << c.fileName;
-    EXPECT_EQ(plugin.State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\") << c.fileName;
+    EXPECT_EQ(Probe(plugin).State().pluginFolder, "C:\\Host\\Plugins\\Kolvar\\") << c.fileName;
   }
 }
 
@@ -104,8 +105,8 @@ TEST(ShowMessageBoxTest, CaptionTrailingBlanksStyleAndAnswer) {
   FakePlatform platform;
   Plugin plugin(platform);
   platform.QueueMessageBoxAnswer(kAnswerYes);
-  EXPECT_EQ(plugin.Host().ShowMessageBox("Delete?", kBoxQuestionYesNo), kAnswerYes);
-  EXPECT_EQ(plugin.Host().ShowMessageBox("", kBoxInformation), kAnswerOk);
+  EXPECT_EQ(Probe(plugin).Host().ShowMessageBox("Delete?", kBoxQuestionYesNo), kAnswerYes);
+  EXPECT_EQ(Probe(plugin).Host().ShowMessageBox("", kBoxInformation), kAnswerOk);
   auto boxes = platform.CallsOf(Kind::kMessageBox);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "Delete?      ");
@@ -152,12 +153,12 @@ TEST(ActionManualTest, EveryCallGetsExactlyOneReplyWithItsTag) {
 
 TEST(OpenSettingsTest, AMissingFileLeavesThePluginHalfOpen) {
   testing::PluginHarness h;
-  h.plugin.Settings().Sorted = false;
+  Probe(h.plugin).Settings().Sorted = false;
   EXPECT_STREQ(h.plugin.Open(kHost), "Kestrimon Kolvar");  // no file written
   EXPECT_EQ(BoxTexts(h.platform), std::vector<std::string>{"Load Error\r\n\r\nThe file " +
                                                            h.folder.Path(kSettingsFileName) +
                                                            " could not be read.      "});
-  EXPECT_FALSE(h.plugin.State().initialised);
+  EXPECT_FALSE(Probe(h.plugin).State().initialised);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 1);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
   EXPECT_EQ(h.run.Started(), 0);
@@ -182,8 +183,8 @@ TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
   h.settings.RepeatCount = 4;
   h.Open();
   const FormPref& form = h.plugin.Form();
-  const TSettings& s = h.plugin.Settings();
-  EXPECT_TRUE(h.plugin.State().initialised);
+  const TSettings& s = Probe(h.plugin).Settings();
+  EXPECT_TRUE(Probe(h.plugin).State().initialised);
   EXPECT_EQ(form.EditFolderPath.Text, "D:\\Guide\\");
   EXPECT_EQ(form.SpinEditSearchMod.Value(), 1);
   EXPECT_EQ(s.FindMode, 1);
@@ -198,7 +199,7 @@ TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
   EXPECT_FALSE(form.CheckBoxRemind.Checked());
   EXPECT_EQ(form.ListBoxWords.Items(), (std::vector<std::string>{"News", "Film"}));
   EXPECT_EQ(form.ListBoxFind.Items(), std::vector<std::string>{kResultsNotShownNotice});
-  EXPECT_EQ(h.plugin.State().notifyCountdown, 4);
+  EXPECT_EQ(Probe(h.plugin).State().notifyCountdown, 4);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.run.Started(), 1);
@@ -210,8 +211,8 @@ TEST(OpenSettingsTest, AValueTheBoxCannotShowStaysBehindIt) {
   h.settings.FindMode = 5;  // the box shows 3, as it did: no change handler runs
   h.Open();
   EXPECT_EQ(h.plugin.Form().SpinEditSearchMod.Value(), 3);
-  EXPECT_EQ(h.plugin.Settings().FindMode, 5);
-  EXPECT_FALSE(h.plugin.State().resultsStale);
+  EXPECT_EQ(Probe(h.plugin).Settings().FindMode, 5);
+  EXPECT_FALSE(Probe(h.plugin).State().resultsStale);
 }
 
 TEST(OpenSettingsTest, TheFallbackFoldersFileIsTheOneRead) {
@@ -223,7 +224,7 @@ TEST(OpenSettingsTest, TheFallbackFoldersFileIsTheOneRead) {
   h.settings.Sorted = false;
   ASSERT_EQ(WriteSettings(h.folder.Path("Plugins\\Kolvar\\settings.ini"), h.settings), 1);
   h.plugin.Open(kHost);
-  EXPECT_TRUE(h.plugin.State().initialised);
+  EXPECT_TRUE(Probe(h.plugin).State().initialised);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
 }
 
@@ -238,20 +239,20 @@ TEST(StoreTest, CheckedChannelsAndKeywordsGoIntoTheSettings) {
   files.Clear();
   files.Add("a.ndx");
   files.Add("b.ndx");
-  h.plugin.Channels().StoreCheckedChannels();
-  EXPECT_EQ(h.plugin.Settings().ChannelCount, 0);
-  EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"first.ndx"});
+  Probe(h.plugin).Channels().StoreCheckedChannels();
+  EXPECT_EQ(Probe(h.plugin).Settings().ChannelCount, 0);
+  EXPECT_EQ(Probe(h.plugin).Settings().Channels, std::vector<std::string>{"first.ndx"});
   files.SetChecked(1, true);
-  h.plugin.Channels().StoreCheckedChannels();
-  EXPECT_EQ(h.plugin.Settings().Channels, std::vector<std::string>{"b.ndx"});
-  EXPECT_EQ(h.plugin.Settings().ChannelCount, 1);
+  Probe(h.plugin).Channels().StoreCheckedChannels();
+  EXPECT_EQ(Probe(h.plugin).Settings().Channels, std::vector<std::string>{"b.ndx"});
+  EXPECT_EQ(Probe(h.plugin).Settings().ChannelCount, 1);
 
   h.plugin.Form().ListBoxWords.Add("Sport");
-  EXPECT_FALSE(h.plugin.State().resultsStale);
-  h.plugin.Keywords().StoreKeywords();
-  EXPECT_EQ(h.plugin.Settings().Words, (std::vector<std::string>{"News", "Film", "Sport"}));
-  EXPECT_EQ(h.plugin.Settings().WordCount, 3);
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_FALSE(Probe(h.plugin).State().resultsStale);
+  Probe(h.plugin).Keywords().StoreKeywords();
+  EXPECT_EQ(Probe(h.plugin).Settings().Words, (std::vector<std::string>{"News", "Film", "Sport"}));
+  EXPECT_EQ(Probe(h.plugin).Settings().WordCount, 3);
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
 }
 
 TEST(SearchDefaultsTest, TheBoxesSetTheDefaultsAndMarkTheResultsStale) {
@@ -261,10 +262,10 @@ TEST(SearchDefaultsTest, TheBoxesSetTheDefaultsAndMarkTheResultsStale) {
   ASSERT_TRUE(h.WaitIdle());
   FormPref& form = h.plugin.Form();
   form.SpinEditSearchMod.StepDown();
-  EXPECT_EQ(h.plugin.Settings().FindMode, 2);
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_EQ(Probe(h.plugin).Settings().FindMode, 2);
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
   form.SpinEditIdentital.StepUp();
-  EXPECT_EQ(h.plugin.Settings().CongenialityRate, 87);
+  EXPECT_EQ(Probe(h.plugin).Settings().CongenialityRate, 87);
   EXPECT_TRUE(BoxTexts(h.platform).empty());
 }
 
@@ -275,8 +276,8 @@ TEST(SearchDefaultsTest, AKeyPressOnFullSearchDoesWhatAClickDoes) {
   ASSERT_TRUE(h.WaitIdle());
   CheckBox& box = h.plugin.Form().CheckBoxFullSearch;
   box.KeyPress();
-  EXPECT_EQ(h.plugin.Settings().FullSearch, box.Checked());
-  EXPECT_TRUE(h.plugin.State().resultsStale);
+  EXPECT_EQ(Probe(h.plugin).Settings().FullSearch, box.Checked());
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace kolvar {
 namespace {
 
 using testing::PluginHarness;
+using testing::Probe;
 using Lines = std::vector<std::string>;
 
 class PreferencesWindowTest : public ::testing::Test {
@@ -35,7 +36,7 @@ TEST_F(PreferencesWindowTest, SaveWritesWhatTheWindowShows) {
   f.SpinEditNotiseDelay.SetValue(9);
   f.SpinEditSearchMod.SetValue(2);
   f.ListBoxWords.Add("Sport");
-  h.plugin.Window().SavePreferences();
+  Probe(h.plugin).Window().SavePreferences();
   TSettings saved;
   ASSERT_EQ(LoadSettings(h.folder.Path(kSettingsFileName), saved), 1);
   EXPECT_FALSE(saved.Sorted);
@@ -44,7 +45,7 @@ TEST_F(PreferencesWindowTest, SaveWritesWhatTheWindowShows) {
   EXPECT_EQ(saved.Words, (Lines{"News", "Film", "Sport"}));
   EXPECT_EQ(saved.TimeShifts, (Lines{"b.ndx#-30", "c.ndx#10"}));
   EXPECT_EQ(saved.Channels, Lines{"first.ndx"});
-  EXPECT_TRUE(h.plugin.State().resultsStale);  // saving starts no search
+  EXPECT_TRUE(Probe(h.plugin).State().resultsStale);  // saving starts no search
   EXPECT_TRUE(h.BoxTexts().empty());
 }
 
@@ -55,7 +56,7 @@ TEST_F(PreferencesWindowTest, AFailedSaveIsReportedWithTheFileAndKeepsTheOldOne)
   {
     testing::FailingFileSystem full({.failWrite = 1});
     ScopedFileSystem scope(full);
-    h.plugin.Window().SavePreferences();
+    Probe(h.plugin).Window().SavePreferences();
   }
   EXPECT_EQ(h.BoxTexts(), Lines{"The settings could not be saved to " + file + "      "});
   TSettings kept;
@@ -86,7 +87,7 @@ TEST(SaveAfterLoadErrorTest, SettingsThatDidNotLoadAreNeverWritten) {
     h.plugin.Open(0x1234);
     h.plugin.Setup();
     h.plugin.Form().ListBoxWords.Add("Sport");
-    h.plugin.Window().SavePreferences();
+    Probe(h.plugin).Window().SavePreferences();
     EXPECT_EQ(ReadWholeFile(file), before);
     const Lines boxes = h.BoxTexts();
     ASSERT_EQ(boxes.size(), 2u);

@@ -12,6 +12,7 @@ namespace kolvar {
 namespace {
 
 using testing::PluginHarness;
+using testing::Probe;
 using Lines = std::vector<std::string>;
 
 // A plug-in with reminders set up, on the fake clock.
@@ -170,22 +171,22 @@ TEST(RemindersSearchTest, UnderstoodAfterANewSearchDoesNotSkipTheFirstEntry) {
     ReminderBench b;
     PluginHarness& h = b.h;
     b.Open(-1);
-    h.plugin.Search().SetRunForTest([](const SearchArgs&, RunContext&) {});
+    Probe(h.plugin).SetRun([](const SearchArgs&, RunContext&) {});
     if (insideTheNotice) {
       h.platform.SetEventHandler([&h](const HostEvent&) {
         PluginHarness& here = h;  // the handler goes in the next line
         here.platform.SetEventHandler({});
-        here.plugin.Reminder().ClearForNewRun();  // what a run's start does
+        Probe(here.plugin).Reminder().ClearForNewRun();  // what a run's start does
       });
     }
     EXPECT_EQ(b.Ticks(2), (Lines{"", "NOTIF -/- A"}));
-    if (!insideTheNotice) h.plugin.Reminder().ClearForNewRun();
+    if (!insideTheNotice) Probe(h.plugin).Reminder().ClearForNewRun();
     // Up to the tick that builds the list again, before anything of it is announced.
-    while (h.plugin.Reminder().List().Count() == 0) h.platform.PassTime(1000);
+    while (Probe(h.plugin).Reminder().List().Count() == 0) h.platform.PassTime(1000);
     h.platform.ClearCalls();
     h.Command("UNDERSTOOD");
     EXPECT_TRUE(h.Events().empty()) << insideTheNotice;
-    EXPECT_EQ(h.plugin.Reminder().List().Pending, 3) << insideTheNotice;
+    EXPECT_EQ(Probe(h.plugin).Reminder().List().Pending, 3) << insideTheNotice;
   }
 }
 
@@ -253,7 +254,7 @@ TEST_F(RemindersTest, AnEntryWithoutAKnownEndIsAnnouncedAndShaped) {
 TEST_F(RemindersTest, ATickNeverLoopsRoundTheList) {
   Open(-1);
   h.platform.PassTime(5000);
-  TShow& list = h.plugin.Reminder().ListForTest();
+  TShow& list = Probe(h.plugin).ReminderList();
   ASSERT_EQ(list.Count(), 3);
   for (ShowEntry& e : list.Entries) e.toAnnounce = false;
   list.Pending = 5;
@@ -269,8 +270,8 @@ TEST_F(RemindersTest, BeatSaysWhyItCannotRemind) {
   };
   const Case cases[] = {
       {[&] { h.Command("REMINDOFF"); }, {"MESS Reminders are off"}, {}},
-      {[&] { h.plugin.State().databaseOutdated = true; }, {"MESS Old guide"}, {}},
-      {[&] { h.plugin.State().resultsStale = true; },
+      {[&] { Probe(h.plugin).State().databaseOutdated = true; }, {"MESS Old guide"}, {}},
+      {[&] { Probe(h.plugin).State().resultsStale = true; },
        {},
        {"Need research. Push search button      "}},
       {[&] { h.SetResults({}); }, {"MESS Nothing due"}, {}},
@@ -278,8 +279,8 @@ TEST_F(RemindersTest, BeatSaysWhyItCannotRemind) {
   };
   for (const Case& c : cases) {
     h.Command("REMINDON");
-    h.plugin.State().databaseOutdated = false;
-    h.plugin.State().resultsStale = false;
+    Probe(h.plugin).State().databaseOutdated = false;
+    Probe(h.plugin).State().resultsStale = false;
     c.arrange();
     h.platform.ClearCalls();
     h.Command("BEAT");
@@ -292,7 +293,7 @@ TEST_F(RemindersTest, BeatSaysWhyItCannotRemind) {
 TEST_F(RemindersTest, AnOutdatedGuideIsSearchedAgainAfterTenMinutes) {
   h.settings.Remind = false;  // the search-update timer stays at 5 s
   Open(-1);
-  h.plugin.State().databaseOutdated = true;
+  Probe(h.plugin).State().databaseOutdated = true;
   h.platform.PassTime(600000);  // 120 ticks count 600 seconds
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.run.Started(), 1);  // only the search of Open

@@ -10,12 +10,13 @@ namespace kolvar {
 namespace {
 
 using testing::PluginHarness;
+using testing::Probe;
 using Lines = std::vector<std::string>;
 
 class ResultPanelTest : public ::testing::Test {
  protected:
   ResultPanelTest() {
-    h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
+    Probe(h.plugin).UseRealRun();
     h.settings.MaxResultCount = 1000;
   }
 
@@ -32,32 +33,34 @@ TEST_F(ResultPanelTest, ResultListClicksAndTheFindDialog) {
   OpenAndWait();
   ListBox& list = h.plugin.Form().ListBoxFind;
   list.SetItemIndex(1);
-  h.plugin.ResultList().ListBoxFindClick();
+  Probe(h.plugin).ResultList().ListBoxFindClick();
   EXPECT_EQ(list.Hint, "1 [News]:\r2024.03.05 12:45-13:30 News[Tu]first");
-  h.plugin.ResultList().ListBoxFindDblClick();
+  Probe(h.plugin).ResultList().ListBoxFindDblClick();
   EXPECT_EQ(h.plugin.Form().ListBoxWords.ItemIndex(), 0);
   // After "Clear list" the box no longer shows results: no result's hint.
   list.SetItems({"unrelated"});
   list.SetItemIndex(0);
-  h.plugin.ResultList().ListBoxFindClick();
+  Probe(h.plugin).ResultList().ListBoxFindClick();
   EXPECT_EQ(list.Hint, "search resulst");
   list.SetItems({"-no results found"});
   list.SetItemIndex(0);
-  h.plugin.ResultList().ListBoxFindDblClick();  // a placeholder shows the stored results again
+  Probe(h.plugin)
+      .ResultList()
+      .ListBoxFindDblClick();  // a placeholder shows the stored results again
   EXPECT_EQ(list.Count(), 6);
 
   // Find walks on from where it stopped and starts again at the top.
-  h.plugin.ResultList().FindDialog1Find("news");
+  Probe(h.plugin).ResultList().FindDialog1Find("news");
   EXPECT_EQ(list.ItemIndex(), 1);
-  h.plugin.ResultList().FindDialog1Find("news");
+  Probe(h.plugin).ResultList().FindDialog1Find("news");
   EXPECT_EQ(list.ItemIndex(), 3);
-  h.plugin.ResultList().FindDialog1Find("news");
+  Probe(h.plugin).ResultList().FindDialog1Find("news");
   EXPECT_EQ(list.ItemIndex(), 5);
-  h.plugin.ResultList().FindDialog1Find("news");  // past the last line: from the top again
+  Probe(h.plugin).ResultList().FindDialog1Find("news");  // past the last line: from the top again
   EXPECT_EQ(list.ItemIndex(), 1);
-  h.plugin.ResultList().FindDialog1Find("nothing like it");
+  Probe(h.plugin).ResultList().FindDialog1Find("nothing like it");
   EXPECT_EQ(list.ItemIndex(), 1);
-  h.plugin.ResultList().FindDialog1Find("film");  // the fruitless pass ended at the top
+  Probe(h.plugin).ResultList().FindDialog1Find("film");  // the fruitless pass ended at the top
   EXPECT_EQ(list.ItemIndex(), 0);
 }
 
@@ -73,7 +76,7 @@ TEST_F(ResultPanelTest, NowShowingKeepsTheOrderFoundAndTheNextRunSorts) {
   OpenAndWait();
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"2024.03.05 11:30 Early start[Tu]b", "2024.03.05 11:50 Late start[Tu]a"}));
-  h.plugin.ResultList().NowShowing();
+  Probe(h.plugin).ResultList().NowShowing();
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"11:50 Late start[Tu]a", "11:30 Early start[Tu]b"}));
@@ -89,7 +92,7 @@ TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
   h.settings.Channels = {"a.ndx", "b.ndx", "c.ndx"};
   h.settings.ChannelCount = 3;
   OpenAndWait();
-  h.plugin.ResultList().NowShowing();
+  Probe(h.plugin).ResultList().NowShowing();
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"11:50 News[Tu]a", "11:50 Weather[Tu]b", "11:50 Film[Tu]c"}));

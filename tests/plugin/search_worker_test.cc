@@ -18,6 +18,7 @@ namespace {
 using testing::FakeRecord;
 
 using testing::PluginHarness;
+using testing::Probe;
 
 bool AllLinesFromRun(const TFindStruct& results, int run) {
   for (const auto& result : results) {
@@ -58,13 +59,13 @@ TEST_F(WorkerTest, FreezeStopsProgressUntilResumed) {
 }
 
 TEST_F(WorkerTest, AbortDiscardsTheResultsAndTheRunNeverWritesAgain) {
-  EXPECT_GT(h.plugin.State().ResultCount(), 0u);
+  EXPECT_GT(Probe(h.plugin).State().ResultCount(), 0u);
   h.Command("ABORTSEARCH");
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
-  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);
+  EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 0u);
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(), std::vector<std::string>{"-no results found"});
   h.Pump(30);
-  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);
+  EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 0u);
   EXPECT_EQ(h.run.Finished(), 1);  // it left at its next check
   h.Command("ABORTSEARCH");        // nothing running
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
@@ -73,10 +74,10 @@ TEST_F(WorkerTest, AbortDiscardsTheResultsAndTheRunNeverWritesAgain) {
 TEST_F(WorkerTest, RefindDuringARunReplacesItWithAnAnnouncingRun) {
   h.Command("REFIND");
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
-  EXPECT_TRUE(h.plugin.Search().LastArgs().announce);
+  EXPECT_TRUE(Probe(h.plugin).LastSearchArgs().announce);
   ASSERT_TRUE(h.run.WaitForSteps(h.platform, h.run.Steps() + 5));
   EXPECT_EQ(h.run.Started(), 2);
-  EXPECT_TRUE(AllLinesFromRun(h.plugin.State().Results(), 2));
+  EXPECT_TRUE(AllLinesFromRun(Probe(h.plugin).Results(), 2));
 }
 
 TEST_F(WorkerTest, AFrozenRunIsAbandonedByTheNextSearch) {
@@ -89,13 +90,13 @@ TEST_F(WorkerTest, AFrozenRunIsAbandonedByTheNextSearch) {
   EXPECT_TRUE(h.platform.CallsOf(testing::Recorded::Kind::kMessageBox).empty());
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 1);
   ASSERT_TRUE(h.run.WaitForSteps(h.platform, h.run.Steps() + 5));
-  EXPECT_TRUE(AllLinesFromRun(h.plugin.State().Results(), 2));
-  EXPECT_EQ(h.plugin.Search().LastArgs().keywords, std::vector<std::string>{"News"});
+  EXPECT_TRUE(AllLinesFromRun(Probe(h.plugin).Results(), 2));
+  EXPECT_EQ(Probe(h.plugin).LastSearchArgs().keywords, std::vector<std::string>{"News"});
 }
 
 TEST_F(WorkerTest, TheRunGetsThePriorityOfTheSettings) {
   h.Command("ABORTSEARCH");
-  h.plugin.Settings().Priority = -2;
+  Probe(h.plugin).Settings().Priority = -2;
   h.Command("REFIND");
   h.run.WaitForSteps(h.platform, h.run.Steps() + 1);
   EXPECT_EQ(h.platform.ThreadPriorities().back(), -2);
@@ -114,7 +115,7 @@ TEST_F(WorkerTest, AHostThatAbortsFromInsideTheRunsMessageIsServed) {
   EXPECT_TRUE(aborted);
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
   h.Pump(20);
-  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);
+  EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 0u);
   EXPECT_EQ(h.run.Finished(), h.run.Started());
 }
 
@@ -179,13 +180,15 @@ TEST(WorkerStressTest, RandomCommandSequencesKeepTheWorkerConsistent) {
       if (random() % 4 == 0) h.Pump(static_cast<int>(random() % 3));
 
       long long status = h.Command("SEARCHSTATUS");
-      ASSERT_EQ(status, h.plugin.Search().Running() ? (h.plugin.Search().Frozen() ? 2 : 1) : 0);
+      ASSERT_EQ(status, Probe(h.plugin).Search().Running()
+                            ? (Probe(h.plugin).Search().Frozen() ? 2 : 1)
+                            : 0);
       if (status == 0 && random() % 8 == 0) {
         // Nothing runs: nothing may change the results.
-        std::size_t count = h.plugin.State().ResultCount();
+        std::size_t count = Probe(h.plugin).State().ResultCount();
         h.Pump(2);
-        if (!h.plugin.Search().Running()) {
-          ASSERT_EQ(h.plugin.State().ResultCount(), count);
+        if (!Probe(h.plugin).Search().Running()) {
+          ASSERT_EQ(Probe(h.plugin).State().ResultCount(), count);
         }
       }
     }
@@ -211,18 +214,19 @@ TEST(WorkerStressTest, RandomCommandsAgainstRealSearchRuns) {
     h.Command(command);
     if (random() % 3 == 0) h.Pump(static_cast<int>(random() % 3));
     // A run may end by itself between two looks, but never start or thaw.
-    const bool runningBefore = h.plugin.Search().Running();
+    const bool runningBefore = Probe(h.plugin).Search().Running();
     const long long status = h.Command("SEARCHSTATUS");
-    ASSERT_TRUE(status > 0 || !h.plugin.Search().Running());
+    ASSERT_TRUE(status > 0 || !Probe(h.plugin).Search().Running());
     ASSERT_TRUE(status == 0 || runningBefore);
-    ASSERT_TRUE(status != 2 || (h.plugin.Search().Frozen() && h.plugin.Search().Running()));
+    ASSERT_TRUE(status != 2 ||
+                (Probe(h.plugin).Search().Frozen() && Probe(h.plugin).Search().Running()));
   }
   h.Command("RESUMESEARCH");
   ASSERT_TRUE(h.WaitIdle(20000));
   h.Command("REFINDVIS");
   ASSERT_TRUE(h.WaitIdle(20000));
-  EXPECT_GT(h.plugin.State().ResultCount(), 0u);
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), h.plugin.State().ResultCount());
+  EXPECT_GT(Probe(h.plugin).State().ResultCount(), 0u);
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), Probe(h.plugin).State().ResultCount());
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ namespace {
 
 using testing::FakeRecord;
 using testing::PluginHarness;
+using testing::Probe;
 
 // Ends the process when the steps stop moving: a deadlock must fail, not hang.
 class Watchdog {
@@ -120,41 +121,42 @@ void RunSequence(std::uint32_t seed, std::atomic<long>& progress) {
         form.ListBoxWords.SetItemIndex(pick(form.ListBoxWords.Count() + 1) - 1);
         switch (pick(6)) {
           case 0:
-            h.plugin.Keywords().AddKeyword();
+            Probe(h.plugin).Keywords().AddKeyword();
             break;
           case 1:
-            h.plugin.Keywords().ModifyKeyword();
+            Probe(h.plugin).Keywords().ModifyKeyword();
             break;
           case 2:
-            h.plugin.Keywords().DeleteKeyword();
+            Probe(h.plugin).Keywords().DeleteKeyword();
             break;
           case 3:
-            h.plugin.Keywords().Sortlist1Click();
+            Probe(h.plugin).Keywords().Sortlist1Click();
             break;
           case 4:
-            h.plugin.ResultList().NowShowing();
+            Probe(h.plugin).ResultList().NowShowing();
             break;
           default:
-            h.plugin.ResultList().SearchAllKeywords();
+            Probe(h.plugin).ResultList().SearchAllKeywords();
             break;
         }
         break;
       }
       default:
-        h.plugin.Window().SavePreferences();
+        Probe(h.plugin).Window().SavePreferences();
         TSettings saved;
         EXPECT_EQ(LoadSettings(h.folder.Path(kSettingsFileName), saved), 1);
         break;
     }
     h.Pump(pick(3));
-    if (h.plugin.State().resultsFromKeywordList) {
-      const auto keywords = static_cast<std::int32_t>(h.plugin.State().searchKeywordList.size());
-      for (const FoundProgramme& r : h.plugin.State().Results()) {
+    if (Probe(h.plugin).State().resultsFromKeywordList) {
+      const auto keywords =
+          static_cast<std::int32_t>(Probe(h.plugin).State().searchKeywordList.size());
+      for (const FoundProgramme& r : Probe(h.plugin).Results()) {
         ASSERT_TRUE(r.keywordIndex >= -1 && r.keywordIndex < keywords)
             << "seed " << seed << " step " << step << " index " << r.keywordIndex << " of "
-            << keywords << " line " << r.line << " running " << h.plugin.Search().Running()
-            << " last " << h.plugin.Search().LastArgs().keywords.size() << " words "
-            << h.plugin.Settings().Words.size();
+            << keywords << " line " << r.line << " running " << Probe(h.plugin).Search().Running()
+            << " last " << Probe(h.plugin).LastSearchArgs().keywords.size() << " words "
+            << Probe(h.plugin).Settings().Words.size();
       }
     }
   }

@@ -16,12 +16,13 @@ namespace {
 using testing::FakeRecord;
 
 using testing::PluginHarness;
+using testing::Probe;
 using testing::Recorded;
 using Lines = std::vector<std::string>;
 
 // Real search runs, with texts to tell the host's events apart.
 void UseRealRuns(PluginHarness& h) {
-  h.plugin.Search().SetRunForTest(h.plugin.Search().RealRun());
+  Probe(h.plugin).UseRealRun();
   TSettings& s = h.settings;
   s.MessSearchStarting = "Searching";
   s.MessSearchComplete = "Done";
@@ -53,12 +54,12 @@ TEST_F(SearchRunTest, OpenSearchesTheCheckedChannels) {
                    "2024.03.05 15:00 Film[Tu]first", "2024.03.05 15:45 News[Tu]first"}));
   EXPECT_EQ(h.plugin.Form().ListBoxFind.ItemIndex(), 0);  // on air
   EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 6 found");
-  const TFindStruct r = h.plugin.State().Results();
+  const TFindStruct r = Probe(h.plugin).Results();
   ASSERT_EQ(r.size(), 6u);
   for (std::size_t i = 0; i < r.size(); ++i) EXPECT_EQ(r[i].keywordIndex, i % 2 ? 0 : 1);
   EXPECT_DOUBLE_EQ(r[0].end, r[1].start);
   EXPECT_DOUBLE_EQ(r[5].end, r[5].start);  // the last ends at its own start
-  EXPECT_FALSE(h.plugin.State().databaseOutdated);
+  EXPECT_FALSE(Probe(h.plugin).State().databaseOutdated);
 }
 
 TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
@@ -79,7 +80,7 @@ TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
       {[&] { h.Command("REFIND"); }, announced, true},
       {[&] { h.Command("REFINDVIS"); }, quiet, true},
       {[&] { h.Send(find); }, announced, false},
-      {[&] { h.plugin.ResultList().SearchAllKeywords(); }, quiet, true},
+      {[&] { Probe(h.plugin).ResultList().SearchAllKeywords(); }, quiet, true},
   };
   for (const auto& c : cases) {
     h.plugin.Form().ListBoxFind.SetItems({"marker"});
@@ -90,7 +91,7 @@ TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
     EXPECT_EQ(h.plugin.Form().ListBoxFind.Items() != Lines{"marker"}, c.listBoxChanges);
   }
   // The one-text search found the three News programmes.
-  h.plugin.ResultList().BuildResultList();
+  Probe(h.plugin).ResultList().BuildResultList();
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), 6);
 }
 
@@ -204,14 +205,14 @@ TEST_F(SearchRunTest, TheResultLimitIsLookedAtBetweenChannels) {
   OpenAndWait();
   EXPECT_EQ(h.BoxTexts(), Lines{"Too many results, change search parametrs and try again!!!\n"
                                 "                       operation terminated      "});
-  EXPECT_EQ(h.plugin.State().ResultCount(), 13u);
+  EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 13u);
   EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 13 found");
 }
 
 TEST_F(SearchRunTest, NoResultsAllowedStillReadsOneChannel) {
   h.settings.MaxResultCount = 0;
   OpenAndWait();
-  EXPECT_EQ(h.plugin.State().ResultCount(), 6u);
+  EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 6u);
   EXPECT_EQ(h.BoxTexts().size(), 1u);
 }
 
@@ -219,11 +220,11 @@ TEST_F(SearchRunTest, SelectedChannelAlone) {
   h.WriteChannel("other", {{-10, "News"}, {20, "News"}});
   OpenAndWait();  // "other" is not checked
   h.plugin.Form().CheckListBoxFiles.SetItemIndex(-1);
-  h.plugin.Channels().ShowSelectedChannelClick();
+  Probe(h.plugin).Channels().ShowSelectedChannelClick();
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.State().ResultCount(), 0u);  // no current item: nothing read
+  EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 0u);  // no current item: nothing read
   h.plugin.Form().CheckListBoxFiles.SetItemIndex(1);
-  h.plugin.Channels().ShowSelectedChannelClick();
+  Probe(h.plugin).Channels().ShowSelectedChannelClick();
   ASSERT_TRUE(h.WaitIdle());
   // Every line contains "[": the channel's programmes in the window, unchecked or not.
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
@@ -247,7 +248,7 @@ TEST_F(SearchRunTest, AFreezeAfterTheLastChannelHoldsTheRunUntilResumed) {
 TEST_F(SearchRunTest, AnOutdatedGuideIsReportedWhenTheWindowIsHidden) {
   h.WriteChannel("first", {{-300, "News"}, {-200, "Film"}});
   OpenAndWait();
-  EXPECT_TRUE(h.plugin.State().databaseOutdated);
+  EXPECT_TRUE(Probe(h.plugin).State().databaseOutdated);
   EXPECT_EQ(h.Events().back(), "MESS Old guide");
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(), Lines{"-Old guide"});
   h.plugin.Setup();

@@ -1,5 +1,5 @@
-// The system's file system with chosen calls failing, the way LevelDB's tests
-// fail the n-th write: put it in use with ScopedFileSystem. Safe to call from
+// The system's file system with chosen calls failing (the n-th write, every
+// rename, ...): put it in use with ScopedFileSystem. Safe to call from
 // several threads; the faults are fixed when it is made.
 #pragma once
 

@@ -23,13 +23,13 @@ SearchRunFn FakeRun::Fn() {
       if (!ctx.Continue()) break;
       ++steps_;
       ctx.WithSharedState([&] {
-        TFindStruct& results = plugin_.State().results;
+        TFindStruct& results = Probe(plugin_).State().results;
         results.push_back({"run " + std::to_string(run), 0, 0, 0});
       });
       int every = handOverEvery_;
       if (every > 0 && step % every == 0) {
         ctx.OnWindowThread([this, run] {
-          plugin_.Host().SendHostMessage("step of run " + std::to_string(run), kKindMess);
+          Probe(plugin_).Host().SendHostMessage("step of run " + std::to_string(run), kKindMess);
         });
       }
       if (released_) break;
@@ -50,8 +50,8 @@ bool FakeRun::WaitForSteps(FakePlatform& platform, int n, int timeoutMs) {
 }
 
 PluginHarness::PluginHarness() {
-  plugin.Search().SetRunForTest(run.Fn());
-  plugin.Search().SetFailureHandlerForTest(
+  Probe(plugin).SetRun(run.Fn());
+  Probe(plugin).SetFailureHandler(
       [] { ADD_FAILURE() << "a search run ended with an exception it did not expect"; });
   platform.SetModuleFileName(folder.Path("Kolvar.dll"));
   const DateTime now = *EncodeDateTime({2024, 3, 2, 5, 12, 0, 0, 0});
@@ -123,8 +123,8 @@ void PluginHarness::Pump(int ms) {
 }
 
 void PluginHarness::SetResults(TFindStruct results) {
-  MutexLock lock(plugin.State().mutex);
-  plugin.State().results = std::move(results);
+  MutexLock lock(Probe(plugin).State().mutex);
+  Probe(plugin).State().results = std::move(results);
 }
 
 std::vector<std::string> PluginHarness::Events() const {
@@ -171,12 +171,12 @@ void PluginHarness::WriteGuide(int channels, int days, int startHour, std::uint3
   }
   settings.ChannelCount = static_cast<std::int32_t>(settings.Channels.size());
   settings.MaxResultCount = 100000;
-  plugin.Search().SetRunForTest(plugin.Search().RealRun());
+  Probe(plugin).UseRealRun();
 }
 
 bool PluginHarness::WaitIdle(int timeoutMs) {
   auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!plugin.Search().Settled()) {
+  while (!Probe(plugin).SearchSettled()) {
     if (Clock::now() > deadline) return false;
     platform.RunPosted();
     platform.WaitForPosted(1);

@@ -11,6 +11,7 @@
 #include "plugin/plugin.h"
 #include "support/fake_platform.h"
 #include "support/fake_record.h"
+#include "support/plugin_probe.h"
 #include "support/temp_dir.h"
 
 namespace kolvar::testing {

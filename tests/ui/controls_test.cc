@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "support/ui_probe.h"
 #include "ui/form_pref.h"
 
 namespace kolvar {
@@ -136,7 +137,7 @@ TEST(FormPrefTest, ControlsStartWithTheirRangesAndDefaults) {
   EXPECT_EQ(form.SpinEditIdentital.Value(), 86);
   EXPECT_EQ(form.SpinEditNotiseDelay.Min(), 1);
   EXPECT_EQ(form.SpinEditNotiseDelay.Max(), 5000);
-  EXPECT_EQ(form.SpinEditTimeShift.Step(), 30);
+  EXPECT_EQ(testing::UiProbe::Step(form.SpinEditTimeShift), 30);
   EXPECT_FALSE(form.SpinEditTimeShift.Enabled);
   EXPECT_TRUE(form.CheckBoxSorted.Checked());
   EXPECT_TRUE(form.CheckBoxRemind.Checked());

@@ -1,4 +1,5 @@
 #include "ui/skin.h"
+#include "support/ui_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -105,10 +106,10 @@ TEST(SkinFaceTest, TheTitleStripDragsTheWindowOnEveryThirdMove) {
   Face f;
   f.face().MouseMove({470, 8}, true);  // beside Minimize and Close: no drag
   f.face().MouseMove(kStrip, false);   // Shift or another button held: no drag
-  EXPECT_FALSE(f.face().Dragging());
+  EXPECT_FALSE(testing::UiProbe::Dragging(f.face()));
   f.pointer = {400, 300};
   f.face().MouseMove(kStrip, true);  // begins, and counts
-  EXPECT_TRUE(f.face().Dragging());
+  EXPECT_TRUE(testing::UiProbe::Dragging(f.face()));
   f.pointer = {410, 305};
   f.face().MouseMove({600, 600}, false);  // a drag goes on wherever the pointer goes
   EXPECT_TRUE(f.moves.empty());
@@ -119,7 +120,7 @@ TEST(SkinFaceTest, TheTitleStripDragsTheWindowOnEveryThirdMove) {
   EXPECT_EQ(f.moves[0].y, 80);
   f.face().MouseDown(MouseButton::Left, kBare);
   f.face().MouseUp(MouseButton::Left, kOnAdd);  // ends the drag, and is a release
-  EXPECT_FALSE(f.face().Dragging());
+  EXPECT_FALSE(testing::UiProbe::Dragging(f.face()));
   EXPECT_EQ(f.refreshes, 1);
   EXPECT_EQ(f.actions, std::vector<std::string>{"Add"});
 }
