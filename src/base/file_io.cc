@@ -3,6 +3,8 @@
 namespace kolvar {
 
 namespace {
+thread_local std::string lastFailure;
+
 // A plain pointer on purpose: it may change only while one thread runs, so
 // ThreadSanitizer reports a test that changes it under a running worker.
 FileSystem* replacement = nullptr;
@@ -26,23 +28,35 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
   return CurrentFileSystem().ListFolder(folder, suffix);
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view contents) {
+std::string LastFileFailure() { return lastFailure; }
+
+void SetLastFileFailure(std::string cause) { lastFailure = std::move(cause); }
+
+FileStatus WriteFileAtomic(const std::string& path, std::string_view contents) {
   FileSystem& fs = CurrentFileSystem();
   const std::string temp = path + ".tmp";
+  std::string cause;
+  // The first failure is the one the user needs to hear of.
+  auto failed = [&cause](bool ok) {
+    if (!ok && cause.empty()) cause = LastFileFailure();
+    return !ok;
+  };
+  SetLastFileFailure({});
   bool written = false;
-  if (std::unique_ptr<WritableFile> file = fs.CreateForWriting(temp)) {
+  std::unique_ptr<WritableFile> file = fs.CreateForWriting(temp);
+  if (!failed(file != nullptr)) {
     constexpr std::size_t kChunk = 64 * 1024;
     written = true;
     for (std::size_t at = 0; written && at < contents.size(); at += kChunk) {
-      written = file->Write(contents.substr(at, kChunk));
+      written = !failed(file->Write(contents.substr(at, kChunk)));
     }
-    written = written && file->Flush();
+    written = written && !failed(file->Flush());
     // Closed before the rename or the removal, which Windows refuses on an open file.
-    written = file->Close() && written;
+    written = !failed(file->Close()) && written;
   }
-  if (written && fs.RenameFile(temp, path)) return true;
+  if (written && !failed(fs.RenameFile(temp, path))) return FileStatus::Done();
   fs.RemoveFile(temp);
-  return false;
+  return FileStatus::Failed(cause);
 }
 
 }  // namespace kolvar

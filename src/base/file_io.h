@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kolvar {
@@ -91,10 +92,37 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes);
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix);
 
+// Why the calling thread's last failed file call failed, in the system's words
+// ("permission denied", "no space left on device"); empty when it gave none. Read
+// it right after the failure, as errno: the next failure replaces it.
+std::string LastFileFailure();
+// Records the reason for a failure just met: the file systems call it, with the
+// system's text for its own last error (errno, GetLastError) or one of theirs.
+void SetLastFileFailure(std::string cause);
+void RecordSystemFailure();  // the system's last error, per platform
+
+// The outcome of writing a file: done, or failed and why (possibly unknown).
+class FileStatus {
+ public:
+  static FileStatus Done() { return FileStatus(true, {}); }
+  static FileStatus Failed(std::string cause) { return FileStatus(false, std::move(cause)); }
+
+  explicit operator bool() const { return done_; }
+  const std::string& Cause() const { return cause_; }
+  // ": cause" to end a message with, or nothing when the cause is unknown.
+  std::string Because() const { return cause_.empty() ? std::string() : ": " + cause_; }
+
+ private:
+  FileStatus(bool done, std::string cause) : done_(done), cause_(std::move(cause)) {}
+
+  bool done_;
+  std::string cause_;
+};
+
 // Writes to a temporary file beside the target (create, writes of at most 64 KiB,
 // flush, close) and renames it over the target, so a failed write leaves the old
 // file whole and, unless the system refuses to delete it, no temporary file.
-// False when anything failed.
-bool WriteFileAtomic(const std::string& path, std::string_view contents);
+// Failed, with the first failure's cause, when anything failed.
+FileStatus WriteFileAtomic(const std::string& path, std::string_view contents);
 
 }  // namespace kolvar

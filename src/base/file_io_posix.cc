@@ -1,7 +1,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -35,14 +37,20 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
   return true;
 }
 
+// ok, with the system's reason recorded when it is false.
+bool Checked(bool ok) {
+  if (!ok) RecordSystemFailure();
+  return ok;
+}
+
 class PosixWritableFile final : public WritableFile {
  public:
   explicit PosixWritableFile(File f) : f_(std::move(f)) {}
   bool Write(std::string_view bytes) override {
-    return f_ && std::fwrite(bytes.data(), 1, bytes.size(), f_.get()) == bytes.size();
+    return Checked(f_ && std::fwrite(bytes.data(), 1, bytes.size(), f_.get()) == bytes.size());
   }
-  bool Flush() override { return f_ && std::fflush(f_.get()) == 0; }
-  bool Close() override { return f_ && std::fclose(f_.release()) == 0; }
+  bool Flush() override { return Checked(f_ && std::fflush(f_.get()) == 0); }
+  bool Close() override { return Checked(f_ && std::fclose(f_.release()) == 0); }
 
  private:
   File f_;
@@ -52,12 +60,12 @@ class PosixFileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadWholeFile(const std::string& path) override {
     File f(std::fopen(ToNativePath(path).c_str(), "rb"));
-    if (!f) return std::nullopt;
+    if (!Checked(f != nullptr)) return std::nullopt;
     std::string data;
     char buffer[65536];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) data.append(buffer, n);
-    if (std::ferror(f.get())) return std::nullopt;
+    if (!Checked(!std::ferror(f.get()))) return std::nullopt;
     return data;
   }
 
@@ -92,12 +100,12 @@ class PosixFileSystem final : public FileSystem {
 
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
     File f(std::fopen(ToNativePath(path).c_str(), "wb"));
-    if (!f) return nullptr;
+    if (!Checked(f != nullptr)) return nullptr;
     return std::make_unique<PosixWritableFile>(std::move(f));
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {
-    return std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
+    return Checked(std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0);
   }
 
   // unlink, unlike std::remove, leaves a folder of that name alone.
@@ -111,6 +119,13 @@ class PosixFileSystem final : public FileSystem {
 FileSystem& SystemFileSystem() {
   static PosixFileSystem system;
   return system;
+}
+
+void RecordSystemFailure() {
+  std::string text = std::strerror(errno);
+  // As it ends a sentence of ours: "... could not be saved to F: permission denied".
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] + 32);
+  SetLastFileFailure(std::move(text));
 }
 
 }  // namespace kolvar

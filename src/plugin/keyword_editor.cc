@@ -230,17 +230,21 @@ void KeywordEditor::Save1Click() {
   std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter);
   if (!chosen) return;
   const std::string file = WithTextExtension(*chosen);
-  if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items()))) {
-    host_.ShowMessageBox("The keywords could not be saved to " + file, kBoxOk);
+  if (const FileStatus saved = WriteFileAtomic(file, JoinLinesCrLf(list.Items())); !saved) {
+    host_.ShowMessageBox("The keywords could not be saved to " + file + saved.Because(), kBoxOk);
   }
 }
 
 void KeywordEditor::Load1Click() {
   std::optional<std::string> chosen = state_.platform.OpenFileDialog(kLoadFilter);
   if (!chosen) return;
+  SetLastFileFailure({});
   std::optional<std::string> text = ReadWholeFile(*chosen);
   if (!text) {
-    host_.ShowMessageBox("The keywords could not be read from " + *chosen, kBoxOk);
+    const std::string cause = LastFileFailure();
+    host_.ShowMessageBox(
+        "The keywords could not be read from " + *chosen + (cause.empty() ? "" : ": " + cause),
+        kBoxOk);
     return;
   }
   // Lines the settings file could not keep are mended as it would: NUL bytes and

@@ -1,6 +1,7 @@
 #include "plugin/preferences_window.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "settings/settings_file.h"
 #include "tvguide/channel_catalogue.h"
@@ -90,8 +91,11 @@ void PreferencesWindow::SavePreferences() {
   const std::string file = state_.pluginFolder + kSettingsFileName;
   // The old file is still whole when this fails; the user must know the new
   // values were not kept.
-  if (WriteSettings(file, settings) != 1) {
-    host_.ShowMessageBox("The settings could not be saved to " + file, kBoxOk);
+  std::string reason;
+  if (WriteSettings(file, settings, &reason) != 1) {
+    // The reason names the file and the system's cause.
+    host_.ShowMessageBox(
+        "The settings could not be saved to " + reason.substr(std::strlen(kCannotWrite)), kBoxOk);
   }
 }
 

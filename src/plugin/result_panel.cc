@@ -62,8 +62,8 @@ void ResultPanel::RunMenuCommand(int id) {
     case kSaveList:
       if (std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter)) {
         const std::string file = WithTextExtension(*chosen);
-        if (!WriteFileAtomic(file, JoinLinesCrLf(list.Items()))) {
-          host_.ShowMessageBox("The list could not be saved to " + file, kBoxOk);
+        if (const FileStatus saved = WriteFileAtomic(file, JoinLinesCrLf(list.Items())); !saved) {
+          host_.ShowMessageBox("The list could not be saved to " + file + saved.Because(), kBoxOk);
         }
       }
       break;

@@ -348,8 +348,9 @@ std::string SettingsText(const TSettings& s) {
 }
 
 int WriteSettings(const std::string& path, const TSettings& settings, std::string* reason) {
-  if (WriteFileAtomic(path, SettingsText(settings))) return 1;
-  if (reason) *reason = "Save Error: cannot write " + path;
+  const FileStatus written = WriteFileAtomic(path, SettingsText(settings));
+  if (written) return 1;
+  if (reason) *reason = kCannotWrite + path + written.Because();
   return -1;
 }
 

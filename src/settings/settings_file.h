@@ -45,7 +45,9 @@ std::optional<std::string> ListLine(std::string_view text);
 // characters, numbers outside the ranges the loader accepts are brought inside.
 std::string SettingsText(const TSettings& settings);
 // Writes the file safely (a temporary file renamed over it); 1 or -1. reason, when
-// given, gets the failure's text naming the file, for the message to the user.
+// given, gets the failure's text: kCannotWrite, the file, and ": " and the
+// system's cause when it gave one.
+inline constexpr char kCannotWrite[] = "Save Error: cannot write ";
 int WriteSettings(const std::string& path, const TSettings& settings,
                   std::string* reason = nullptr);
 

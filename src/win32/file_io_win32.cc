@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "base/file_io.h"
@@ -19,6 +20,12 @@ win32::UniqueHandle OpenForReading(const std::string& path) {
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// ok, with the system's reason recorded when it is false.
+bool Checked(bool ok) {
+  if (!ok) RecordSystemFailure();
+  return ok;
+}
+
 class Win32WritableFile final : public WritableFile {
  public:
   explicit Win32WritableFile(win32::UniqueHandle file) : file_(std::move(file)) {}
@@ -27,15 +34,16 @@ class Win32WritableFile final : public WritableFile {
     while (done < bytes.size()) {
       DWORD wrote = 0;
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-      if (!WriteFile(file_.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+      if (!Checked(WriteFile(file_.Get(), bytes.data() + done, chunk, &wrote, nullptr) &&
+                   wrote != 0)) {
         return false;
       }
       done += wrote;
     }
     return true;
   }
-  bool Flush() override { return FlushFileBuffers(file_.Get()) != 0; }
-  bool Close() override { return file_.Valid() && CloseHandle(file_.Release()) != 0; }
+  bool Flush() override { return Checked(FlushFileBuffers(file_.Get()) != 0); }
+  bool Close() override { return Checked(file_.Valid() && CloseHandle(file_.Release()) != 0); }
 
  private:
   win32::UniqueHandle file_;
@@ -45,12 +53,14 @@ class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadWholeFile(const std::string& path) override {
     win32::UniqueHandle file = OpenForReading(path);
-    if (!file.Valid()) return std::nullopt;
+    if (!Checked(file.Valid())) return std::nullopt;
     std::string data;
     char buffer[65536];
     for (;;) {
       DWORD got = 0;
-      if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+      if (!Checked(ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) != 0)) {
+        return std::nullopt;
+      }
       if (got == 0) break;
       data.append(buffer, got);
     }
@@ -98,13 +108,13 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
     win32::UniqueHandle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return nullptr;
+    if (!Checked(file.Valid())) return nullptr;
     return std::make_unique<Win32WritableFile>(std::move(file));
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {
-    return MoveFileExW(win32::Wide(from).c_str(), win32::Wide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING) != 0;
+    return Checked(MoveFileExW(win32::Wide(from).c_str(), win32::Wide(to).c_str(),
+                               MOVEFILE_REPLACE_EXISTING) != 0);
   }
 
   // DeleteFileW refuses folders.
@@ -118,6 +128,24 @@ class Win32FileSystem final : public FileSystem {
 FileSystem& SystemFileSystem() {
   static Win32FileSystem system;
   return system;
+}
+
+void RecordSystemFailure() {
+  const DWORD error = GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = length > 0 && text ? std::wstring(text, length) : std::wstring();
+  if (text) LocalFree(text);
+  // As it ends a sentence of ours: "... could not be saved to F: access is denied".
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' ||
+                              message.back() == L' ' || message.back() == L'.')) {
+    message.pop_back();
+  }
+  if (!message.empty() && message[0] >= L'A' && message[0] <= L'Z') message[0] += 32;
+  if (message.empty()) message = L"error " + std::to_wstring(error);
+  SetLastFileFailure(win32::NarrowLossy(message));
 }
 
 }  // namespace kolvar

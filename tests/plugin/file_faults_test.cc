@@ -87,7 +87,8 @@ TEST(FileFaultTest, AFailedWriteLosesNothing) {
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
       }
       ASSERT_FALSE(h.BoxTexts().empty());
-      EXPECT_EQ(h.BoxTexts().back(), file.message + path + "      ");
+      // The cause the system gave, after the file.
+      EXPECT_EQ(h.BoxTexts().back(), file.message + path + ": " + kind->cause + "      ");
       // The keyword list as the user left it; the settings took the window's
       // values, as a save does, so that the next save writes them.
       EXPECT_EQ(h.plugin.Form().ListBoxWords.Items(), words);

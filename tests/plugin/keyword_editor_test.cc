@@ -259,10 +259,16 @@ TEST_F(KeywordEditorTest, FilesThatCannotBeReadOrWrittenAreReported) {
   EXPECT_EQ(Items(), Lines{"News"});
   h.platform.QueueDialogAnswer(h.folder.Path("no-such-folder/k.txt"));
   Editor().Save1Click();
-  EXPECT_EQ(h.BoxTexts(),
-            (Lines{"The keywords could not be read from " + h.folder.Path("missing.txt") + "      ",
-                   "The keywords could not be saved to " + h.folder.Path("no-such-folder/k.txt") +
-                       "      "}));
+  // Each names the file, then the system's own words for the cause.
+  const Lines boxes = h.BoxTexts();
+  const Lines starts{
+      "The keywords could not be read from " + h.folder.Path("missing.txt") + ": ",
+      "The keywords could not be saved to " + h.folder.Path("no-such-folder/k.txt") + ": "};
+  ASSERT_EQ(boxes.size(), starts.size());
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    EXPECT_EQ(boxes[i].rfind(starts[i], 0), 0u) << boxes[i];
+    EXPECT_GT(boxes[i].size(), starts[i].size() + 8) << boxes[i];  // the cause, then padding
+  }
 #ifndef _WIN32
   // A read-only folder: the file the user had stays whole.
   const std::string kept = h.folder.Path("ro/k.txt");

@@ -58,7 +58,8 @@ TEST_F(PreferencesWindowTest, AFailedSaveIsReportedWithTheFileAndKeepsTheOldOne)
     ScopedFileSystem scope(full);
     Probe(h.plugin).Window().SavePreferences();
   }
-  EXPECT_EQ(h.BoxTexts(), Lines{"The settings could not be saved to " + file + "      "});
+  EXPECT_EQ(h.BoxTexts(), Lines{"The settings could not be saved to " + file +
+                                ": no space left on device      "});
   TSettings kept;
   ASSERT_EQ(LoadSettings(file, kept), 1);
   EXPECT_EQ(kept.Words, (Lines{"News", "Film"}));

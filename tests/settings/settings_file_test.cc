@@ -434,7 +434,7 @@ TEST(SettingsFileTest, FileSystemFailuresAreReportedWithTheFileAndLoseNothing) {
     ASSERT_EQ(WriteSettings(path, Sample()), 1);
     std::string reason;
     EXPECT_EQ(WriteSettings(path, changed, &reason), -1);
-    EXPECT_EQ(reason, "Save Error: cannot write " + path);
+    EXPECT_EQ(reason, "Save Error: cannot write " + path + ": " + testing::kDiskFull);
     // The file is there and whole, but cannot be read.
     TSettings s;
     LoadFailure failure;

@@ -28,19 +28,25 @@ struct FileCalls {
   std::atomic<int> create = 0, write = 0, flush = 0, close = 0, rename = 0, remove = 0;
 };
 
+// The causes a failed call gives, as a system would: a folder the user may not
+// write in, and a full disk.
+inline constexpr char kDenied[] = "access is denied";
+inline constexpr char kDiskFull[] = "no space left on device";
+
 // The calls a save makes, for tests that fail each in turn (a removal is made only
 // to clean up after another failure).
 struct FaultKind {
   const char* name;
   int FileFaults::*fault;
   std::atomic<int> FileCalls::*calls;
+  const char* cause;
 };
 inline constexpr FaultKind kSaveCalls[] = {
-    {"create", &FileFaults::failCreate, &FileCalls::create},
-    {"write", &FileFaults::failWrite, &FileCalls::write},
-    {"flush", &FileFaults::failFlush, &FileCalls::flush},
-    {"close", &FileFaults::failClose, &FileCalls::close},
-    {"rename", &FileFaults::failRename, &FileCalls::rename},
+    {"create", &FileFaults::failCreate, &FileCalls::create, kDenied},
+    {"write", &FileFaults::failWrite, &FileCalls::write, kDiskFull},
+    {"flush", &FileFaults::failFlush, &FileCalls::flush, kDiskFull},
+    {"close", &FileFaults::failClose, &FileCalls::close, kDiskFull},
+    {"rename", &FileFaults::failRename, &FileCalls::rename, kDenied},
 };
 
 class FailingFileSystem final : public FileSystem {
@@ -61,19 +67,26 @@ class FailingFileSystem final : public FileSystem {
     return real_.ListFolder(folder, suffix);
   }
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
-    if (++calls_.create == faults_.failCreate) return nullptr;
+    if (++calls_.create == faults_.failCreate) return Fail(kDenied), nullptr;
     std::unique_ptr<WritableFile> file = real_.CreateForWriting(path);
     if (!file) return nullptr;
     return std::make_unique<File>(*this, std::move(file));
   }
   bool RenameFile(const std::string& from, const std::string& to) override {
-    return ++calls_.rename != faults_.failRename && real_.RenameFile(from, to);
+    if (++calls_.rename == faults_.failRename) return Fail(kDenied);
+    return real_.RenameFile(from, to);
   }
   bool RemoveFile(const std::string& path) override {
-    return ++calls_.remove != faults_.failRemove && real_.RemoveFile(path);
+    if (++calls_.remove == faults_.failRemove) return Fail(kDenied);
+    return real_.RemoveFile(path);
   }
 
  private:
+  static bool Fail(const char* cause) {
+    SetLastFileFailure(cause);
+    return false;
+  }
+
   class File final : public WritableFile {
    public:
     File(FailingFileSystem& fs, std::unique_ptr<WritableFile> real)
@@ -81,12 +94,16 @@ class FailingFileSystem final : public FileSystem {
     bool Write(std::string_view bytes) override {
       if (++fs_.calls_.write != fs_.faults_.failWrite) return real_->Write(bytes);
       real_->Write(bytes.substr(0, bytes.size() / 2));
-      return false;
+      return Fail(kDiskFull);
     }
-    bool Flush() override { return ++fs_.calls_.flush != fs_.faults_.failFlush && real_->Flush(); }
+    bool Flush() override {
+      if (++fs_.calls_.flush == fs_.faults_.failFlush) return Fail(kDiskFull);
+      return real_->Flush();
+    }
     bool Close() override {
       const bool closed = real_->Close();
-      return ++fs_.calls_.close != fs_.faults_.failClose && closed;
+      if (++fs_.calls_.close == fs_.faults_.failClose) return Fail(kDiskFull);
+      return closed;
     }
 
    private:
