@@ -102,8 +102,8 @@ void Reminders::Beat() {
     return;
   }
   ClearForNewRun();
-  const int collected = CollectDue(state_, search_, list_, settings.PreviewTime);
-  if (collected <= 0) {
+  const Collected collected = CollectDue(state_, search_, list_, settings.PreviewTime);
+  if (collected == Collected::kBusy) {
     host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
     return;
   }
@@ -112,7 +112,8 @@ void Reminders::Beat() {
   } else {
     host_.ShowMessageBox(kNeedResearch, kBoxInformation);
   }
-  if (collected == 1) host_.SendHostMessage(state_.settings.MessNothingForShow, kKindMess);
+  if (collected == Collected::kNothing)
+    host_.SendHostMessage(state_.settings.MessNothingForShow, kKindMess);
 }
 
 void Reminders::TimerNiticerTimer() {
@@ -124,7 +125,8 @@ void Reminders::TimerNiticerTimer() {
 void Reminders::TimerSearchUpdateTimer() {
   if (state_.resultsStale) return;
   const TSettings& settings = state_.settings;
-  if (settings.Remind && CollectDue(state_, search_, list_, settings.PreviewTime) > 0) {
+  if (settings.Remind &&
+      CollectDue(state_, search_, list_, settings.PreviewTime) != Collected::kBusy) {
     state_.form.TimerSearchUpdate.SetInterval(TimerIntervalMs(settings.BeatDelay, kMinuteMs));
   }
   until_.Refresh();

@@ -4,8 +4,9 @@
 
 namespace kolvar {
 
-int CollectDue(PluginState& state, const SearchControl& search, TShow& list, std::int32_t minutes) {
-  if (search.Running()) return -1;
+Collected CollectDue(PluginState& state, const SearchControl& search, TShow& list,
+                     std::int32_t minutes) {
+  if (search.Running()) return Collected::kBusy;
   const DateTime now = state.platform.Now();
   MutexLock lock(state.mutex);
   return CollectUpcoming(list, state.results, now, minutes);
@@ -19,10 +20,10 @@ void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
   if (list.Pos >= list.Count()) {
     if (needsBuild_) {
       ClearShowList(list);
-      const int collected = CollectDue(state_, search_, list, minutes);
-      if (collected == -1) {
+      const Collected collected = CollectDue(state_, search_, list, minutes);
+      if (collected == Collected::kBusy) {
         host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
-      } else if (collected == 1) {
+      } else if (collected == Collected::kNothing) {
         host_.SendHostMessage(
             state_.databaseOutdated ? settings.MessOldDataBase : settings.MessUntilNoResults,
             kKindMess);

@@ -12,9 +12,10 @@
 
 namespace kolvar {
 
-// Appends to list the results due within minutes (see CollectUpcoming); -1,
+// Appends to list the results due within minutes (see CollectUpcoming); kBusy,
 // changing nothing, while a search runs and the results are being replaced.
-int CollectDue(PluginState& state, const SearchControl& search, TShow& list, std::int32_t minutes);
+Collected CollectDue(PluginState& state, const SearchControl& search, TShow& list,
+                     std::int32_t minutes);
 
 class UntilBrowser {
  public:

@@ -23,7 +23,8 @@ bool IsOver(const ShowEntry& entry, DateTime now) {
   return EndOrAssumed(entry.start, entry.end) < now;
 }
 
-int CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now, std::int32_t minutes) {
+Collected CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now,
+                          std::int32_t minutes) {
   std::unordered_set<std::string> listed;
   for (const ShowEntry& e : list.Entries) listed.insert(e.line);
   bool added = false;
@@ -35,7 +36,7 @@ int CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now, std::
     ++list.Pending;
     added = true;
   }
-  return added ? 2 : 1;
+  return added ? Collected::kAppended : Collected::kNothing;
 }
 
 }  // namespace kolvar

@@ -28,11 +28,18 @@ struct TShow {
 
 void ClearShowList(TShow& list);
 
+// What a collection did; the numbers are those the reminder code has always used.
+enum class Collected : int {
+  kBusy = -1,     // nothing: a search is replacing the results
+  kNothing = 1,   // no result was due that the list did not hold
+  kAppended = 2,  // some were appended
+};
+
 // Appends the results due now, in result order, that the list does not hold yet:
 // those on air (started, and not ended: an unknown end, 0, counts as six hours
-// after the start) and those starting in fewer than minutes whole minutes. 2 when
-// it appended any, 1 otherwise.
-int CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now, std::int32_t minutes);
+// after the start) and those starting in fewer than minutes whole minutes.
+Collected CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now,
+                          std::int32_t minutes);
 
 // Whether the programme of an entry is over; an unknown end is six hours after
 // the start.

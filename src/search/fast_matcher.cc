@@ -15,8 +15,6 @@
 namespace kolvar {
 namespace {
 
-constexpr int kStartAfterDate = 12;
-
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
 char Fold(char c) { return Byte(c) == 0xA8 ? static_cast<char>(0xC5) : c; }
@@ -270,7 +268,7 @@ void KeywordMatcher::BuildIndexes() {
                       : term.mode == 2                   ? kFolded
                       : term.mode == 3 || term.mode == 5 ? kUpperFromStart
                                                          : kUpperWhole;
-    term.pairs = form;
+    term.form = form;
     foldedPieces_ = foldedPieces_ || form == kFolded;
     wholePieces_ = wholePieces_ || form == kUpperWhole;
     const Text text = TextOf(form);
@@ -361,7 +359,7 @@ void KeywordMatcher::BuildGates() {
     const Keyword& keyword = keywords_[k];
     if (keyword.count == 0) continue;  // matches nothing
     const Term& first = terms_[keyword.first];
-    if (first.pairs >= 0 && first.include) {
+    if (first.form != kUnindexed && first.include) {
       gate_[keyword.first] = static_cast<int>(k);
     } else {
       ungated_[k / 64] |= std::uint64_t{1} << (k % 64);
@@ -462,7 +460,7 @@ void KeywordMatcher::Scan(Text kind, std::string_view text, int skipMode) {
 // are looked for when a term's keyword is reached (SingleHits).
 void KeywordMatcher::SingleAt(const PieceAt& piece, std::size_t i, std::string_view text) {
   const Term& term = terms_[piece.term];
-  if (term.pairs != kUpperWhole) {
+  if (term.form != kUpperWhole) {
     // An exchange can bring in the character just before the start position.
     if (static_cast<int>(i) + 2 < start_) return;
   } else if (term.mode == 4) {
@@ -488,7 +486,7 @@ void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_vie
   for (std::size_t j = 0; j < length; ++j) {
     if (text[i + j] != key[j]) return;
   }
-  const bool whole = term.pairs == kUpperWhole;
+  const bool whole = term.form == kUpperWhole;
   const int l = static_cast<int>(raw_.size());
   // The window that puts the piece here; in mode 4 also the one reading the line
   // a position behind the key. Windows of modes 1 to 3 and 5 begin at the start
@@ -510,11 +508,11 @@ void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_vie
 
 void KeywordMatcher::SingleHits(std::size_t t, bool windows) {
   const Term& term = terms_[t];
-  const bool whole = term.pairs == kUpperWhole;
+  const bool whole = term.form == kUpperWhole;
   const int l = static_cast<int>(raw_.size());
-  const std::string_view text = whole                ? std::string_view(upper_)
-                                : term.pairs == kRaw ? raw_
-                                : term.pairs == kFolded
+  const std::string_view text = whole               ? std::string_view(upper_)
+                                : term.form == kRaw ? raw_
+                                : term.form == kFolded
                                     ? std::string_view(FoldedLine())
                                     : std::string_view(upper_.data(), raw_.size());
   const int count = term.length - term.need + 1;
@@ -642,7 +640,7 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   if (need <= 0) return true;
   if (need > term.length) return false;
   const std::size_t t = static_cast<std::size_t>(&term - terms_.data());
-  if (term.pairs >= 0 && candidate_[t] != lineNumber_) return false;
+  if (term.form != kUnindexed && candidate_[t] != lineNumber_) return false;
   if (!CharactersSuffice(term, need)) return false;
   // Mode 6's exchanges only move the line's characters: all the key's but the
   // unequal ones allowed stand from just before the start position on.
@@ -654,7 +652,7 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   const std::string_view upper =
       upperNeeded_ ? std::string_view(upper_.data(), raw_.size()) : std::string_view();
   const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
-  if (term.pairs >= 0 && term.pairs != kUpperWhole) {
+  if (term.form != kUnindexed && term.form != kUpperWhole) {
     // Only the windows that hold an unchanged piece can pass.
     for (std::uint32_t h = firstHit_[t]; h != 0; h = hits_[h - 1].next) {
       const int window = hits_[h - 1].window;
@@ -665,7 +663,7 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
     }
     return false;
   }
-  if (term.pairs == kUpperWhole) {
+  if (term.form == kUpperWhole) {
     // Whole words only where a piece stands at a word start's offset (the pass is
     // walked in full, for its carried shift), exchanges only at the pieces' windows.
     if (wordHit_[t] &&
@@ -717,7 +715,7 @@ bool KeywordMatcher::KeywordPasses(std::size_t k) {
     // A term that no piece names cannot reach its need, even on a line too
     // short for it: an including one fails, an excluding one passes.
     const bool passes =
-        term.pairs >= 0 && candidate_[t] != lineNumber_ ? !term.include : Passes(term);
+        term.form != kUnindexed && candidate_[t] != lineNumber_ ? !term.include : Passes(term);
     if (!passes) return false;
   }
   return true;

@@ -41,6 +41,12 @@ class KeywordMatcher {
  private:
   using CharSet = std::array<std::uint64_t, 4>;
 
+  // The form of the line a term's windows read: as given (mode 1), Io folded
+  // (mode 2), upper-cased and folded from the start position (modes 3 and 5) or
+  // whole (modes 4 and 6); kUnindexed when no piece can stand for the term, which
+  // makes every line a candidate.
+  enum Form { kRaw, kFolded, kUpperFromStart, kUpperWhole, kUnindexed };
+
   struct Term {
     std::string key;  // as its mode compares it
     int mode = 0;
@@ -50,9 +56,7 @@ class KeywordMatcher {
     // Including: passes when the best count reaches need; excluding: when it stays below.
     int need = 0;
     CharSet chars{};
-    // Which form of the line the pieces are looked up in; -1 when no piece can
-    // stand for the term and every line is a candidate.
-    int pairs = -1;
+    Form form = kUnindexed;
     // Its pieces are single characters (the key is too short for pairs).
     bool single = false;
   };
@@ -61,8 +65,6 @@ class KeywordMatcher {
     std::size_t count = 0;
   };
 
-  // The lines' forms the pieces are looked up in.
-  enum Form { kRaw, kFolded, kUpperFromStart, kUpperWhole, kForms };
   struct PieceAt {
     std::uint32_t term = 0;
     std::int32_t offset = 0;  // of the piece in the key

@@ -10,9 +10,6 @@
 namespace kolvar {
 namespace {
 
-// The search run skips the date and its blank at the front of a long-form line.
-constexpr int kStartAfterDate = 12;
-
 int Length(const std::string& text) { return static_cast<int>(text.size()); }
 
 // Positions are counted from 1 here, as the windows and exchanges are easiest

@@ -24,6 +24,9 @@ namespace kolvar {
 int RateSimilarity(std::string_view line, std::string_view key, int findMode,
                    bool compareFromStart);
 
+// Where windows begin when not from the start: past "yyyy.mm.dd " of a long line.
+inline constexpr int kStartAfterDate = 12;
+
 // best * 100 / keyLength to the nearest integer, a half going to the even
 // neighbour: the rating of a best count. Worked in integers, so no floating-point
 // rounding mode can change it; the compiled matcher relies on the same rounding.

@@ -10,9 +10,6 @@
 
 namespace kolvar {
 
-inline constexpr int kFormWidth = 515;
-inline constexpr int kFormHeight = 383;
-
 struct FormPref {
   FormPref();
 

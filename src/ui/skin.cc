@@ -25,7 +25,7 @@ constexpr std::array<Id, kSkinButtonCount> kReleaseOrder = {
     Id::Find, Id::Test, Id::Save, Id::Minimize, Id::Close};
 
 // The title strip, less the 45 pixels of the Minimize and Close buttons.
-bool InTitleStrip(SkinPoint p) { return 0 < p.x && p.x < 515 - 45 && 0 < p.y && p.y < 17; }
+bool InTitleStrip(SkinPoint p) { return 0 < p.x && p.x < kFormWidth - 45 && 0 < p.y && p.y < 17; }
 
 constexpr int kMovesPerStep = 2;  // the window follows every third move of a drag
 

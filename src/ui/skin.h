@@ -14,6 +14,10 @@ namespace testing {
 class UiProbe;
 }  // namespace testing
 
+// The window's size: the skin's background image.
+inline constexpr int kFormWidth = 515;
+inline constexpr int kFormHeight = 383;
+
 struct SkinPoint {
   int x = 0;
   int y = 0;

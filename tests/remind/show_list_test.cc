@@ -30,7 +30,8 @@ TEST(CollectUpcomingTest, DueRulesDuplicatesAndUnknownEnds) {
   for (const Case& c : cases) {
     TShow list;
     FoundProgramme p{"line", At(c.start), c.end == 0 ? 0 : At(c.end), 0};
-    EXPECT_EQ(CollectUpcoming(list, {p}, kNow, c.previewMinutes), c.due ? 2 : 1)
+    EXPECT_EQ(CollectUpcoming(list, {p}, kNow, c.previewMinutes),
+              c.due ? Collected::kAppended : Collected::kNothing)
         << c.start << " " << c.end << " " << c.previewMinutes;
     EXPECT_EQ(list.Count(), c.due ? 1 : 0);
     EXPECT_EQ(list.Pending, list.Count());
@@ -42,11 +43,11 @@ TEST(CollectUpcomingTest, DueRulesDuplicatesAndUnknownEnds) {
   // The same line twice gives one entry, also over several builds, which only add.
   TShow list;
   const TFindStruct twice{{"a", At(1), At(9), 0}, {"a", At(1), At(9), 1}, {"b", At(2), At(9), 0}};
-  EXPECT_EQ(CollectUpcoming(list, twice, kNow, 10), 2);
-  EXPECT_EQ(CollectUpcoming(list, twice, kNow, 10), 1);
+  EXPECT_EQ(CollectUpcoming(list, twice, kNow, 10), Collected::kAppended);
+  EXPECT_EQ(CollectUpcoming(list, twice, kNow, 10), Collected::kNothing);
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Entries[1].line, "b");
-  EXPECT_EQ(CollectUpcoming(list, {}, kNow, 10), 1);
+  EXPECT_EQ(CollectUpcoming(list, {}, kNow, 10), Collected::kNothing);
   ClearShowList(list);
   EXPECT_EQ(list.Count() + list.Pos + list.Pending, 0);
 }
