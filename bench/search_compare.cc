@@ -69,7 +69,7 @@ std::size_t CountProgrammes(const Guide& guide, const std::string& channel,
     if (!line.empty()) ++count;
     return false;
   };
-  ReadChannelFile({s.Path, s.DaysOfWeek, s.FullSearch}, channel, 0, 24 * 60, options.now, hooks);
+  ReadChannelFile({s.Path, s.DaysOfWeek, s.FullSearch}, channel, {0, 24 * 60, options.now}, hooks);
   return count;
 }
 

@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   hooks.match = [](const std::string& line, kolvar::DateTime) {
     return !line.empty() && line.size() % 3 != 0;
   };
-  kolvar::ReadChannelBytes(options, "Fuzz", index, index.size(), data, shift, window, now, hooks);
+  kolvar::ReadChannelBytes(options, {"Fuzz", index, index.size(), data}, {shift, window, now},
+                           hooks);
   return 0;
 }

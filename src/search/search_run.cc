@@ -89,7 +89,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
         ctx.ShowInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
       }
     }
-    if (!ReadChannelFile(reader, name, shift, args.window, ctx.Now(), hooks)) {
+    if (!ReadChannelFile(reader, name, {shift, args.window, ctx.Now()}, hooks)) {
       unreadable.push_back(name);
     }
     for (const FoundProgramme& f : found) starts.push_back(f.start);

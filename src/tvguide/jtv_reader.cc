@@ -109,21 +109,26 @@ std::string DataFileName(std::string_view indexPath) {
 }
 
 bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
-                     int timeShiftMinutes, int windowMinutes, DateTime now,
-                     const ReaderHooks& hooks) {
+                     const ReadWindow& window, const ReaderHooks& hooks) {
   const std::string indexPath = options.path + fileName;
   std::optional<FileHead> index = ReadFileHead(indexPath, kIndexReadLimit);
   if (!index) return false;
   std::optional<FileHead> data = ReadFileHead(DataFileName(indexPath), kDataReadLimit);
   if (!data) return false;
-  return ReadChannelBytes(options, ChannelName(fileName), index->bytes, index->size, data->bytes,
-                          timeShiftMinutes, windowMinutes, now, hooks);
+  const std::string channel = ChannelName(fileName);
+  return ReadChannelBytes(options, {channel, index->bytes, index->size, data->bytes}, window,
+                          hooks);
 }
 
-bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
-                      std::string_view indexBytes, std::uint64_t indexSize,
-                      std::string_view dataBytes, int timeShiftMinutes, int windowMinutes,
-                      DateTime now, const ReaderHooks& hooks) {
+bool ReadChannelBytes(const ReaderOptions& options, const ChannelBytes& files,
+                      const ReadWindow& window, const ReaderHooks& hooks) {
+  const std::string_view channel = files.channel;
+  const std::string_view indexBytes = files.index;
+  const std::uint64_t indexSize = files.indexSize;
+  const std::string_view dataBytes = files.data;
+  const int timeShiftMinutes = window.timeShiftMinutes;
+  const int windowMinutes = window.windowMinutes;
+  const DateTime now = window.now;
   const int shiftHours = timeShiftMinutes / 60;
   const int shiftMinutes = timeShiftMinutes - 60 * shiftHours;
   const bool fullSearch = options.fullSearch && windowMinutes != 0;

@@ -52,21 +52,34 @@ std::string ChannelName(std::string_view fileName);
 // The data file of an index file: the last three characters become "pdt".
 std::string DataFileName(std::string_view indexPath);
 
+// Which programmes of a channel are handed over, and when "now" is.
+struct ReadWindow {
+  int timeShiftMinutes = 0;  // the channel's shift, added to every start
+  // The search window from now; 0 gives the short, time-only lines of the
+  // now-showing listing.
+  int windowMinutes = 0;
+  DateTime now = 0;
+};
+
 // Reads the channel fileName (an index file of options.path) with its time shift
-// and hands the programmes of the search window to hooks.match. windowMinutes 0
-// gives the short, time-only lines of the now-showing listing. True when the
+// and hands the programmes of the search window to hooks.match. True when the
 // channel was read to one of its stop conditions, false when an error ended it.
 bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
-                     int timeShiftMinutes, int windowMinutes, DateTime now,
-                     const ReaderHooks& hooks);
+                     const ReadWindow& window, const ReaderHooks& hooks);
 
-// The same on the files' bytes: the index's head and its full size, and the data
+// A channel's files as read: the index's head and its full size, and the data
 // file's head, which holds every entry an offset can name. The index's count
 // decides how many programmes there are.
-bool ReadChannelBytes(const ReaderOptions& options, std::string_view channel,
-                      std::string_view index, std::uint64_t indexSize, std::string_view data,
-                      int timeShiftMinutes, int windowMinutes, DateTime now,
-                      const ReaderHooks& hooks);
+struct ChannelBytes {
+  std::string_view channel;  // the name the lines end with
+  std::string_view index;
+  std::uint64_t indexSize = 0;
+  std::string_view data;
+};
+
+// ReadChannelFile on the files' bytes.
+bool ReadChannelBytes(const ReaderOptions& options, const ChannelBytes& files,
+                      const ReadWindow& window, const ReaderHooks& hooks);
 
 // How much of each file the reader can ever use (counts and offsets are 16 bits).
 inline constexpr std::size_t kIndexReadLimit = 2 + 12 * 65535;

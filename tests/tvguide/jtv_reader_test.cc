@@ -64,8 +64,9 @@ Reading Read(const ChannelFiles& files, int shift, int window, bool fullSearch =
   };
   hooks.aborted = [&] { return ++programmes == abortAfter; };
   hooks.seenFutureProgramme = [&] { r.sawFuture = true; };
-  r.result = ReadChannelBytes(Options(fullSearch), "First", files.index, files.index.size(),
-                              files.data, shift, window, kNow, hooks);
+  r.result =
+      ReadChannelBytes(Options(fullSearch), {"First", files.index, files.index.size(), files.data},
+                       {shift, window, kNow}, hooks);
   return r;
 }
 
@@ -233,11 +234,11 @@ TEST(JtvReaderTest, ReadsFilesByNameFromTheFolder) {
     calls.push_back(line);
     return true;
   };
-  ASSERT_TRUE(ReadChannelFile(options, "NEWS.NDX", 0, 60, kNow, hooks));
+  ASSERT_TRUE(ReadChannelFile(options, "NEWS.NDX", {0, 60, kNow}, hooks));
   // An empty title, and the end-time calls as empty lines.
   EXPECT_EQ(calls, (Calls{"2024.03.05 11:30 [Tu]NEWS", "", "2024.03.05 12:10 B[Tu]NEWS", ""}));
-  EXPECT_FALSE(ReadChannelFile(options, "missing.ndx", 0, 60, kNow, hooks));
-  EXPECT_FALSE(ReadChannelFile(options, "alone.ndx", 0, 60, kNow, hooks));
+  EXPECT_FALSE(ReadChannelFile(options, "missing.ndx", {0, 60, kNow}, hooks));
+  EXPECT_FALSE(ReadChannelFile(options, "alone.ndx", {0, 60, kNow}, hooks));
 }
 
 TEST(JtvReaderTest, DamagedFilesEndTheChannelWithFalse) {
