@@ -6,6 +6,7 @@
 #include "search/search_run.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -34,6 +35,149 @@ std::optional<std::string> ShiftText(const TSettings& settings, const std::strin
   return entry.substr(hash + 1);
 }
 
+// One run: its steps, and the state they share.
+class Run {
+ public:
+  Run(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx,
+      MatcherChoice choice)
+      : args_(args),
+        snapshot_(snapshot),
+        settings_(snapshot.settings),
+        ctx_(ctx),
+        choice_(choice),
+        reader_{settings_.Path, settings_.DaysOfWeek, settings_.FullSearch},
+        // Short lines have no date to skip: their time and title are compared as
+        // the same part of a long line is.
+        compareFromStart_(args.window == 0) {}
+
+  // False when the run ended early for want of memory.
+  bool Execute() {
+    Begin();
+    bool normalEnd = true;
+    try {
+      ReadChannels();
+      // A run frozen after its last channel stays there, like one frozen earlier.
+      if (!Conclude()) return true;
+    } catch (const std::bad_alloc&) {
+      normalEnd = false;
+    }
+    // A run that ended early still reports its end, with what it found so far.
+    if (!normalEnd && args_.visible) ctx_.ShowProgress(FoundCaption(published_));
+    Announce();
+    return normalEnd;
+  }
+
+ private:
+  // Takes the last run's results over (freed here, outside the lock), reads the
+  // keywords and tells the host the search has started.
+  void Begin() {
+    ctx_.WithResults([this](TFindStruct& shared) { std::swap(found_, shared); });
+    ClearResults(found_);
+    auto showInformation = [this](const std::string& text) { ctx_.ShowInformation(text); };
+    keywords_ = ParseKeywords(args_.keywords, {settings_.FindMode, settings_.CongenialityRate},
+                              showInformation);
+    ctx_.SetDatabaseOutdated(true);
+    ctx_.Report(RunEvent::kStarted);
+    // The compiled matcher decides what MatchProgramme would.
+    if (choice_ == MatcherChoice::kCompiled) {
+      matcher_ = std::make_unique<KeywordMatcher>(keywords_, compareFromStart_);
+      hooks_.match = [this](const std::string& line, DateTime start) {
+        return matcher_->Match(found_, line, start);
+      };
+    } else {
+      hooks_.match = [this](const std::string& line, DateTime start) {
+        return MatchProgramme(found_, line, start, keywords_, compareFromStart_);
+      };
+    }
+    // Between programmes: a freeze waits here, an abort ends the channel.
+    hooks_.aborted = [this] { return !ctx_.Continue(); };
+    hooks_.seenFutureProgramme = [this] { ctx_.SetDatabaseOutdated(false); };
+  }
+
+  // The checked channels in order up to the result limit, or the selected one.
+  void ReadChannels() {
+    if (args_.selectedOnly) {
+      const int current = snapshot_.current;
+      if (current >= 0 && current < static_cast<int>(snapshot_.channels.size())) {
+        ReadChannel(snapshot_.channels[static_cast<std::size_t>(current)].name);
+      }
+      return;
+    }
+    const auto limit = static_cast<std::size_t>(std::max(settings_.MaxResultCount, 0));
+    for (const auto& channel : snapshot_.channels) {
+      if (!ctx_.Continue()) break;
+      if (channel.checked) ReadChannel(channel.name);
+      if (published_ > limit) {
+        ctx_.ShowInformation(kTooManyResults);
+        break;
+      }
+    }
+  }
+
+  void ReadChannel(const std::string& name) {
+    if (args_.visible) ctx_.ShowChannelProgress("Find: processing " + name);
+    const int shift = ShiftFor(name);
+    if (!ReadChannelFile(reader_, name, {shift, args_.window, ctx_.Now()}, hooks_)) {
+      unreadable_.push_back(name);
+    }
+    for (const FoundProgramme& f : found_) starts_.push_back(f.start);
+    published_ += found_.size();
+    ctx_.Publish(found_);
+  }
+
+  // The channel's time shift; 0, after telling the user, when its text is no
+  // number or out of range: ending the run there would leave the other channels
+  // unread.
+  int ShiftFor(const std::string& name) {
+    std::optional<std::string> text = ShiftText(settings_, name);
+    if (!text) return 0;
+    std::optional<std::int32_t> number = ParseInt32(*text);
+    if (number && *number >= -kMaxTimeShift && *number <= kMaxTimeShift) return *number;
+    ctx_.ShowInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
+    return 0;
+  }
+
+  // Names the channels that could not be read, puts the results in order and
+  // lists them; false when the run was stopped on the way.
+  bool Conclude() {
+    if (!ctx_.Continue()) return false;
+    ctx_.ReportUnreadable(std::move(unreadable_));
+    if (!ctx_.TakeSkipNextSort() && args_.sorted) ctx_.PublishOrder(SortedOrder(starts_));
+    std::vector<DateTime>().swap(starts_);
+    if (!ctx_.Continue()) return false;
+    if (args_.visible) ctx_.ListResults();
+    return true;
+  }
+
+  // The host's messages at the end. A stopped run has no word for the host; a
+  // frozen one waits before each.
+  void Announce() {
+    if (!ctx_.Continue()) return;
+    if (args_.announce) {
+      ctx_.Report(RunEvent::kListCreated);
+      if (!ctx_.Continue()) return;
+    }
+    ctx_.Report(RunEvent::kCompleted);
+    if (!ctx_.Continue()) return;
+    ctx_.Report(RunEvent::kOutdatedGuide);
+  }
+
+  const SearchArgs& args_;
+  const SearchSnapshot& snapshot_;
+  const TSettings& settings_;
+  SearchContext& ctx_;
+  const MatcherChoice choice_;
+  const ReaderOptions reader_;
+  const bool compareFromStart_;
+  TWRD keywords_;
+  std::unique_ptr<KeywordMatcher> matcher_;
+  ReaderHooks hooks_;
+  TFindStruct found_;             // the channel being read
+  std::vector<DateTime> starts_;  // of the published results, in their order
+  std::vector<std::string> unreadable_;
+  std::size_t published_ = 0;
+};
+
 }  // namespace
 
 bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx) {
@@ -42,99 +186,7 @@ bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchCon
 
 bool RunSearch(const SearchArgs& args, const SearchSnapshot& snapshot, SearchContext& ctx,
                MatcherChoice choice) {
-  const TSettings& settings = snapshot.settings;
-  const ReaderOptions reader{settings.Path, settings.DaysOfWeek, settings.FullSearch};
-  TFindStruct found;             // the channel being read
-  std::vector<DateTime> starts;  // of the published results, in their order
-  std::vector<std::string> unreadable;
-  std::size_t published = 0;
-  ctx.WithResults([&found](TFindStruct& shared) { std::swap(found, shared); });
-  ClearResults(found);  // the last run's results, freed outside the lock
-
-  auto showInformation = [&ctx](const std::string& text) { ctx.ShowInformation(text); };
-  const TWRD keywords =
-      ParseKeywords(args.keywords, {settings.FindMode, settings.CongenialityRate}, showInformation);
-  ctx.SetDatabaseOutdated(true);
-  ctx.Report(RunEvent::kStarted);
-
-  // Short lines have no date to skip: their time and title are compared as the
-  // same part of a long line is.
-  const bool compareFromStart = args.window == 0;
-  // The compiled matcher decides what MatchProgramme would.
-  KeywordMatcher matcher(keywords, compareFromStart);
-  ReaderHooks hooks;
-  if (choice == MatcherChoice::kCompiled) {
-    hooks.match = [&found, &matcher](const std::string& line, DateTime start) {
-      return matcher.Match(found, line, start);
-    };
-  } else {
-    hooks.match = [&found, &keywords, compareFromStart](const std::string& line, DateTime start) {
-      return MatchProgramme(found, line, start, keywords, compareFromStart);
-    };
-  }
-  // Between programmes: a freeze waits here, an abort ends the channel.
-  hooks.aborted = [&ctx] { return !ctx.Continue(); };
-  hooks.seenFutureProgramme = [&ctx] { ctx.SetDatabaseOutdated(false); };
-  auto readChannel = [&](const std::string& name) {
-    int shift = 0;
-    std::optional<std::string> shiftText = ShiftText(settings, name);
-    if (args.visible) ctx.ShowChannelProgress("Find: processing " + name);
-    if (shiftText) {
-      // A text that is no number is as unusable as one out of range, and is told
-      // the same way: ending the run there would leave the other channels unread.
-      std::optional<std::int32_t> number = ParseInt32(*shiftText);
-      if (number && *number >= -kMaxTimeShift && *number <= kMaxTimeShift) {
-        shift = *number;
-      } else {
-        ctx.ShowInformation("Time shift must be -1440..1440, used TimeShift=0 for " + name);
-      }
-    }
-    if (!ReadChannelFile(reader, name, {shift, args.window, ctx.Now()}, hooks)) {
-      unreadable.push_back(name);
-    }
-    for (const FoundProgramme& f : found) starts.push_back(f.start);
-    published += found.size();
-    ctx.Publish(found);
-  };
-
-  bool normalEnd = true;
-  try {
-    if (!args.selectedOnly) {
-      const auto limit = static_cast<std::size_t>(std::max(settings.MaxResultCount, 0));
-      for (const auto& channel : snapshot.channels) {
-        if (!ctx.Continue()) break;
-        if (channel.checked) readChannel(channel.name);
-        if (published > limit) {
-          ctx.ShowInformation(kTooManyResults);
-          break;
-        }
-      }
-    } else if (snapshot.current >= 0 &&
-               snapshot.current < static_cast<int>(snapshot.channels.size())) {
-      readChannel(snapshot.channels[static_cast<std::size_t>(snapshot.current)].name);
-    }
-    // A run frozen after its last channel stays there, like one frozen earlier.
-    if (!ctx.Continue()) return true;
-    ctx.ReportUnreadable(std::move(unreadable));
-    if (!ctx.TakeSkipNextSort() && args.sorted) ctx.PublishOrder(SortedOrder(starts));
-    std::vector<DateTime>().swap(starts);
-    if (!ctx.Continue()) return true;
-    if (args.visible) ctx.ListResults();
-  } catch (const std::bad_alloc&) {
-    normalEnd = false;
-  }
-  // A run that ended early still reports its end, with what it found so far.
-  if (!normalEnd && args.visible) ctx.ShowProgress(FoundCaption(published));
-  // A stopped run has no word for the host; a frozen one waits before each.
-  if (!ctx.Continue()) return normalEnd;
-  if (args.announce) {
-    ctx.Report(RunEvent::kListCreated);
-    if (!ctx.Continue()) return normalEnd;
-  }
-  ctx.Report(RunEvent::kCompleted);
-  if (!ctx.Continue()) return normalEnd;
-  ctx.Report(RunEvent::kOutdatedGuide);
-  return normalEnd;
+  return Run(args, snapshot, ctx, choice).Execute();
 }
 
 }  // namespace kolvar
