@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/datetime.h"
+#include "base/geometry.h"
 
 namespace kolvar {
 
@@ -38,12 +39,6 @@ struct MenuItem {
   int id = 0;
   std::string text;
   bool checked = false;
-};
-
-// A point in pixels.
-struct Point {
-  int x = 0;
-  int y = 0;
 };
 
 class Platform {

@@ -84,11 +84,9 @@ void Plugin::WireHandlers() {
   form.CheckListBoxFiles.OnContextMenu = [this] { channels_.CheckListBoxFilesContextMenu(); };
 
   form.OnPaint = [this] { window_.FormPaint(); };
-  form.OnMouseMove = [this](SkinPoint p, bool leftAlone) {
-    window_.Face().MouseMove(p, leftAlone);
-  };
-  form.OnMouseDown = [this](MouseButton b, SkinPoint p) { window_.Face().MouseDown(b, p); };
-  form.OnMouseUp = [this](MouseButton b, SkinPoint p) { window_.Face().MouseUp(b, p); };
+  form.OnMouseMove = [this](Point p, bool leftAlone) { window_.Face().MouseMove(p, leftAlone); };
+  form.OnMouseDown = [this](MouseButton b, Point p) { window_.Face().MouseDown(b, p); };
+  form.OnMouseUp = [this](MouseButton b, Point p) { window_.Face().MouseUp(b, p); };
   std::array<std::function<void()>, kSkinButtonCount> actions;
   auto action = [&actions](SkinButtonId id) -> std::function<void()>& {
     return actions[static_cast<std::size_t>(id)];

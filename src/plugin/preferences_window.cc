@@ -106,13 +106,13 @@ SkinHost PreferencesWindow::SkinSurface() {
   };
   host.PointerOnScreen = [this] {
     const Point p = state_.platform.PointerOnScreen();
-    return SkinPoint{p.x, p.y};
+    return Point{p.x, p.y};
   };
   host.WindowOnScreen = [this] {
     const Point p = state_.platform.WindowOnScreen();
-    return SkinPoint{p.x, p.y};
+    return Point{p.x, p.y};
   };
-  host.MoveWindow = [this](SkinPoint p) { state_.platform.MoveWindowTo({p.x, p.y}); };
+  host.MoveWindow = [this](Point p) { state_.platform.MoveWindowTo({p.x, p.y}); };
   host.RefreshScrollBars = [this] { state_.platform.RefreshScrollBars(); };
   return host;
 }

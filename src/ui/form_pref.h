@@ -41,9 +41,9 @@ struct FormPref {
 
   // The window's own surface: painting, and the pointer where no control covers it.
   std::function<void()> OnPaint;
-  std::function<void(SkinPoint p, bool leftAlone)> OnMouseMove;
-  std::function<void(MouseButton button, SkinPoint p)> OnMouseDown;
-  std::function<void(MouseButton button, SkinPoint p)> OnMouseUp;
+  std::function<void(Point p, bool leftAlone)> OnMouseMove;
+  std::function<void(MouseButton button, Point p)> OnMouseDown;
+  std::function<void(MouseButton button, Point p)> OnMouseUp;
 };
 
 }  // namespace kolvar

@@ -25,7 +25,7 @@ constexpr std::array<Id, kSkinButtonCount> kReleaseOrder = {
     Id::Find, Id::Test, Id::Save, Id::Minimize, Id::Close};
 
 // The title strip, less the 45 pixels of the Minimize and Close buttons.
-bool InTitleStrip(SkinPoint p) { return 0 < p.x && p.x < kFormWidth - 45 && 0 < p.y && p.y < 17; }
+bool InTitleStrip(Point p) { return 0 < p.x && p.x < kFormWidth - 45 && 0 < p.y && p.y < 17; }
 
 constexpr int kMovesPerStep = 2;  // the window follows every third move of a drag
 
@@ -54,7 +54,7 @@ bool SkinFace::Show(const SkinButton& button, State state) {
   return true;
 }
 
-void SkinFace::MouseMove(SkinPoint p, bool leftAlone) {
+void SkinFace::MouseMove(Point p, bool leftAlone) {
   if (!leftAlone) {
     for (Id id : kMoveOrder) {
       const SkinButton& b = ButtonOf(id);
@@ -63,10 +63,10 @@ void SkinFace::MouseMove(SkinPoint p, bool leftAlone) {
     }
   }
   if (!((leftAlone && InTitleStrip(p)) || dragging_)) return;
-  const SkinPoint pointer = host_.PointerOnScreen ? host_.PointerOnScreen() : SkinPoint{};
+  const Point pointer = host_.PointerOnScreen ? host_.PointerOnScreen() : Point{};
   if (!dragging_) {
     startPointer_ = pointer;
-    startWindow_ = host_.WindowOnScreen ? host_.WindowOnScreen() : SkinPoint{};
+    startWindow_ = host_.WindowOnScreen ? host_.WindowOnScreen() : Point{};
     dragging_ = true;
   }
   if (moveCounter_ < kMovesPerStep) {
@@ -81,7 +81,7 @@ void SkinFace::MouseMove(SkinPoint p, bool leftAlone) {
   moveCounter_ = 0;
 }
 
-void SkinFace::MouseDown(MouseButton button, SkinPoint p) {
+void SkinFace::MouseDown(MouseButton button, Point p) {
   if (button != MouseButton::Left) return;
   pressedHere_ = true;
   for (Id id : kPressOrder) {
@@ -90,7 +90,7 @@ void SkinFace::MouseDown(MouseButton button, SkinPoint p) {
   }
 }
 
-void SkinFace::MouseUp(MouseButton button, SkinPoint p) {
+void SkinFace::MouseUp(MouseButton button, Point p) {
   if (button != MouseButton::Left) return;
   if (dragging_) {
     if (host_.RefreshScrollBars) host_.RefreshScrollBars();

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "base/geometry.h"
+
 namespace kolvar {
 
 namespace testing {
@@ -18,11 +20,6 @@ class UiProbe;
 inline constexpr int kFormWidth = 515;
 inline constexpr int kFormHeight = 383;
 
-struct SkinPoint {
-  int x = 0;
-  int y = 0;
-};
-
 enum class SkinButtonId { Add, Acc, Rem, About, Open, Minimize, Close, Search, Find, Test, Save };
 inline constexpr int kSkinButtonCount = 11;
 
@@ -32,9 +29,7 @@ struct SkinButton {
   int left, right, top, bottom;
   // Inside when strictly between the edges: an image's first row and column are
   // drawn but do not count.
-  bool Contains(SkinPoint p) const {
-    return left < p.x && p.x < right && top < p.y && p.y < bottom;
-  }
+  bool Contains(Point p) const { return left < p.x && p.x < right && top < p.y && p.y < bottom; }
 };
 
 // Every button of the skin, each named by its SkinButtonId.
@@ -46,9 +41,9 @@ enum class MouseButton { Left, Right, Middle };
 // not be drawn (the event is then abandoned, and the next one tries again).
 struct SkinHost {
   std::function<bool(const std::string& file, const SkinButton& where)> Draw;
-  std::function<SkinPoint()> PointerOnScreen;
-  std::function<SkinPoint()> WindowOnScreen;
-  std::function<void(SkinPoint topLeft)> MoveWindow;
+  std::function<Point()> PointerOnScreen;
+  std::function<Point()> WindowOnScreen;
+  std::function<void(Point topLeft)> MoveWindow;
   // Draws anew the scroll bars of the lists that hold more lines than they show.
   std::function<void()> RefreshScrollBars;
   // The action of each button, by SkinButtonId.
@@ -60,9 +55,9 @@ class SkinFace {
   explicit SkinFace(SkinHost host) : host_(std::move(host)) {}
 
   // leftAlone: the left mouse button is held, and no other button or modifier.
-  void MouseMove(SkinPoint p, bool leftAlone);
-  void MouseDown(MouseButton button, SkinPoint p);
-  void MouseUp(MouseButton button, SkinPoint p);
+  void MouseMove(Point p, bool leftAlone);
+  void MouseDown(MouseButton button, Point p);
+  void MouseUp(MouseButton button, Point p);
 
   enum class State { None, Normal, Blink, Push };
   State StateOf(SkinButtonId id) const { return states_[static_cast<std::size_t>(id)]; }
@@ -77,8 +72,8 @@ class SkinFace {
   std::array<State, kSkinButtonCount> states_{};
   bool dragging_ = false;
   int moveCounter_ = 0;
-  SkinPoint startPointer_;
-  SkinPoint startWindow_;
+  Point startPointer_;
+  Point startWindow_;
   // A release runs an action only after a press on the face itself: the second
   // click of a double click that closed a dialog lands here without a press.
   bool pressedHere_ = false;

@@ -113,7 +113,7 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   }
   LRESULT result = 0;
   if (self->view_ && self->view_->Handle(hwnd, message, wParam, lParam, result)) return result;
-  const SkinPoint at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  const Point at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the skin covers the whole face

@@ -20,8 +20,8 @@ struct Face {
       return true;
     };
     host.PointerOnScreen = [this] { return pointer; };
-    host.WindowOnScreen = [] { return SkinPoint{100, 50}; };
-    host.MoveWindow = [this](SkinPoint p) { moves.push_back(p); };
+    host.WindowOnScreen = [] { return Point{100, 50}; };
+    host.MoveWindow = [this](Point p) { moves.push_back(p); };
     host.RefreshScrollBars = [this] { ++refreshes; };
     for (int i = 0; i < kSkinButtonCount; ++i) {
       host.Actions[static_cast<std::size_t>(i)] = [this, i] {
@@ -36,16 +36,16 @@ struct Face {
     return *face_;
   }
   std::vector<std::string> drawn, actions;
-  std::vector<SkinPoint> moves;
+  std::vector<Point> moves;
   std::set<std::string> failing;
-  SkinPoint pointer;
+  Point pointer;
   int refreshes = 0;
 
  private:
   std::optional<SkinFace> face_;
 };
 
-const SkinPoint kOnAdd{20, 350}, kOnRem{120, 350}, kBare{300, 100}, kStrip{200, 8};
+const Point kOnAdd{20, 350}, kOnRem{120, 350}, kBare{300, 100}, kStrip{200, 8};
 
 TEST(SkinFaceTest, ImagesAreDrawnOnlyWhenAButtonsStateChanges) {
   Face f;
@@ -62,8 +62,8 @@ TEST(SkinFaceTest, ImagesAreDrawnOnlyWhenAButtonsStateChanges) {
 
 TEST(SkinFaceTest, TheEdgesOfARectangleAreOutside) {
   for (const SkinButton& b : kSkinButtons) {
-    for (SkinPoint p : {SkinPoint{b.left, b.top + 1}, SkinPoint{b.right, b.top + 1},
-                        SkinPoint{b.left + 1, b.top}, SkinPoint{b.left + 1, b.bottom}}) {
+    for (Point p : {Point{b.left, b.top + 1}, Point{b.right, b.top + 1}, Point{b.left + 1, b.top},
+                    Point{b.left + 1, b.bottom}}) {
       EXPECT_FALSE(b.Contains(p)) << b.name << " " << p.x << "," << p.y;
     }
     EXPECT_TRUE(b.Contains({b.left + 1, b.top + 1})) << b.name;
