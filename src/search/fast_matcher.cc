@@ -83,10 +83,10 @@ bool HasPair(const std::array<std::uint64_t, 16>& set, std::uint32_t pair) {
 // the one with the skipped letter and the last.
 int Pieces(int mode, int allowed) {
   switch (mode) {
-    case 4:
+    case kFindWholeWords:
       return std::max(allowed + 1, 3);
-    case 5:
-    case 6:
+    case kFindExchanges:
+    case kFindWordsOrExchanges:
       return allowed + 3;
     default:
       return allowed + 1;
@@ -219,9 +219,9 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
       term.include = param.Include;
       term.precision = param.Precision;
       term.key = param.Word;
-      if (term.mode == 2 || term.mode == 3) {
+      if (term.mode == kFindIoFolded || term.mode == kFindUpperCase) {
         for (char& c : term.key) c = Fold(c);
-      } else if (term.mode >= 4 && term.mode <= 6) {
+      } else if (term.mode >= kFindWholeWords && term.mode <= kFindWordsOrExchanges) {
         for (char& c : term.key) c = UpperFold().to[Byte(c)];
       }
       term.length = static_cast<int>(term.key.size());
@@ -234,7 +234,8 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
         }
       }
       for (char c : term.key) Add(term.chars, c);
-      upperNeeded_ = upperNeeded_ || (term.mode >= 3 && term.mode <= 6);
+      upperNeeded_ =
+          upperNeeded_ || (term.mode >= kFindUpperCase && term.mode <= kFindWordsOrExchanges);
       terms_.push_back(std::move(term));
     }
   }
@@ -261,13 +262,13 @@ void KeywordMatcher::BuildIndexes() {
   std::vector<Entry> apart;  // upper-cased pairs one apart
   for (std::size_t t = 0; t < terms_.size(); ++t) {
     Term& term = terms_[t];
-    if (term.length == 0 || term.mode < 1 || term.mode > 6) continue;
+    if (term.length == 0 || term.mode < kFindExact || term.mode > kFindWordsOrExchanges) continue;
     if (term.need <= 0 || term.need > term.length) continue;
     const int pieces = Pieces(term.mode, term.length - term.need);
-    const Form form = term.mode == 1                     ? kRaw
-                      : term.mode == 2                   ? kFolded
-                      : term.mode == 3 || term.mode == 5 ? kUpperFromStart
-                                                         : kUpperWhole;
+    const Form form = term.mode == kFindExact                                      ? kRaw
+                      : term.mode == kFindIoFolded                                 ? kFolded
+                      : term.mode == kFindUpperCase || term.mode == kFindExchanges ? kUpperFromStart
+                                                                                   : kUpperWhole;
     term.form = form;
     foldedPieces_ = foldedPieces_ || form == kFolded;
     wholePieces_ = wholePieces_ || form == kUpperWhole;
@@ -289,21 +290,24 @@ void KeywordMatcher::BuildIndexes() {
     // equal, read at most a position behind; an exchange moves a character by one.
     term.single = true;
     const auto tag = static_cast<std::uint32_t>(t);
-    if ((term.mode == 5 || term.mode == 6) && term.need == term.length && term.length >= 2) {
+    if ((term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges) &&
+        term.need == term.length && term.length >= 2) {
       // Nothing unequal allowed: the first pair near (FirstPairNear) marks it, and
       // mode 6's words their first character at a word start.
       const std::uint32_t ab = Pair(term.key[0], term.key[1]);
       entries[text].push_back({ab, {tag, 0, 0}});
       entries[text].push_back({Pair(term.key[1], term.key[0]), {tag, 0, 0}});
       apart.push_back({ab, {tag, 0, 0}});
-      if (term.mode == 6) wordSingles.push_back({Byte(term.key[0]), {tag, 0, 1}});
+      if (term.mode == kFindWordsOrExchanges) {
+        wordSingles.push_back({Byte(term.key[0]), {tag, 0, 1}});
+      }
       continue;
     }
     const int count = term.length - term.need + 1;
     for (int piece = 0; piece < count; ++piece) {
       const auto at = static_cast<std::size_t>(piece * term.length / count);
       // Mode 4's first character is looked up at word starts only.
-      auto& list = term.mode == 4 && at == 0 ? wordSingles : singles[text];
+      auto& list = term.mode == kFindWholeWords && at == 0 ? wordSingles : singles[text];
       list.push_back(
           {Byte(term.key[at]), {static_cast<std::uint32_t>(t), static_cast<std::int32_t>(at)}});
     }
@@ -463,7 +467,7 @@ void KeywordMatcher::SingleAt(const PieceAt& piece, std::size_t i, std::string_v
   if (term.form != kUpperWhole) {
     // An exchange can bring in the character just before the start position.
     if (static_cast<int>(i) + 2 < start_) return;
-  } else if (term.mode == 4) {
+  } else if (term.mode == kFindWholeWords) {
     // Only where a word starts at the piece's window or a position on.
     const int window = static_cast<int>(i) - piece.offset + 1;
     if (window < 0) return;
@@ -502,7 +506,7 @@ void KeywordMatcher::PairAt(const PieceAt& piece, std::size_t i, std::string_vie
     wordHit = (window >= 1 && window <= last && wordStart(window)) ||
               (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
   }
-  const bool windowHit = inWindows && (!whole || term.mode == 6);
+  const bool windowHit = inWindows && (!whole || term.mode == kFindWordsOrExchanges);
   if (wordHit || windowHit) Candidate(piece.term, wordHit, windowHit ? window : 0);
 }
 
@@ -534,7 +538,7 @@ void KeywordMatcher::SingleHits(std::size_t t, bool windows) {
     }
     if (!windows) continue;
     // An exchange can bring in the character just before the start position.
-    const int spread = term.mode >= 5 ? 1 : 0;
+    const int spread = term.mode >= kFindExchanges ? 1 : 0;
     const auto from = static_cast<std::size_t>(std::max(start_ - 2, 0));
     for (std::size_t i = text.find(c, from); i != std::string_view::npos; i = text.find(c, i + 1)) {
       const int window = static_cast<int>(i) - offset + 1;
@@ -601,31 +605,31 @@ const std::string& KeywordMatcher::FoldedLine() {
 // Whether the characters of the line that the term's windows read hold enough of
 // the key's: each distinct character the line lacks costs at least one position.
 bool KeywordMatcher::CharactersSuffice(const Term& term, int need) {
-  if (term.mode >= 3 && !upperSetsReady_) SetsFor(raw_);
+  if (term.mode >= kFindUpperCase && !upperSetsReady_) SetsFor(raw_);
   const std::size_t s = static_cast<std::size_t>(start_ - 1);
   auto fromStart = [s](CharSet& set, std::string_view text) {
     set = {};
     for (std::size_t i = s; i < text.size(); ++i) Add(set, text[i]);
   };
   switch (term.mode) {
-    case 1:
+    case kFindExact:
       if (!rawSetReady_) {
         fromStart(rawFromStart_, raw_);
         rawSetReady_ = true;
       }
       return LacksAtMost(term.chars, rawFromStart_, term.length - need);
-    case 2:
+    case kFindIoFolded:
       if (!foldedSetReady_) {
         fromStart(foldedFromStart_, FoldedLine());
         foldedSetReady_ = true;
       }
       return LacksAtMost(term.chars, foldedFromStart_, term.length - need);
-    case 3:
+    case kFindUpperCase:
       return LacksAtMost(term.chars, upperFromStart_, term.length - need);
-    case 5:
+    case kFindExchanges:
       return LacksAtMost(term.chars, upperBeforeStart_, term.length - need);
-    case 4:
-    case 6:
+    case kFindWholeWords:
+    case kFindWordsOrExchanges:
       // The tolerant pass may count one character twice; the exchanges bring in
       // nothing the whole line lacks.
       return LacksAtMost(term.chars, upperAll_, term.length + 1 - need);
@@ -644,20 +648,24 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
   if (!CharactersSuffice(term, need)) return false;
   // Mode 6's exchanges only move the line's characters: all the key's but the
   // unequal ones allowed stand from just before the start position on.
-  const bool exchanges = term.mode == 6 &&
+  const bool exchanges = term.mode == kFindWordsOrExchanges &&
                          LacksAtMost(term.chars, upperBeforeStart_, term.length - need) &&
                          FirstPairNear(term, need);
-  if (term.mode == 5 && !FirstPairNear(term, need)) return false;
-  if (term.single) SingleHits(t, term.mode != 4 && (term.mode != 6 || exchanges));
+  if (term.mode == kFindExchanges && !FirstPairNear(term, need)) return false;
+  if (term.single)
+    SingleHits(t,
+               term.mode != kFindWholeWords && (term.mode != kFindWordsOrExchanges || exchanges));
   const std::string_view upper =
       upperNeeded_ ? std::string_view(upper_.data(), raw_.size()) : std::string_view();
-  const std::string_view text = term.mode == 1 ? raw_ : term.mode == 2 ? FoldedLine() : upper;
+  const std::string_view text = term.mode == kFindExact      ? raw_
+                                : term.mode == kFindIoFolded ? FoldedLine()
+                                                             : upper;
   if (term.form != kUnindexed && term.form != kUpperWhole) {
     // Only the windows that hold an unchanged piece can pass.
     for (std::uint32_t h = firstHit_[t]; h != 0; h = hits_[h - 1].next) {
       const int window = hits_[h - 1].window;
-      if (term.mode == 5 ? ExchangeWindowAt(text, term.key, window, need, true)
-                         : WindowAt(text, term.key, window, need)) {
+      if (term.mode == kFindExchanges ? ExchangeWindowAt(text, term.key, window, need, true)
+                                      : WindowAt(text, term.key, window, need)) {
         return true;
       }
     }
@@ -677,14 +685,14 @@ bool KeywordMatcher::Reaches(const Term& term, int need) {
     return false;
   }
   switch (term.mode) {
-    case 1:
-    case 2:
-    case 3:
+    case kFindExact:
+    case kFindIoFolded:
+    case kFindUpperCase:
       return WindowReaches(text, term.key, start_, need);
-    case 5:
+    case kFindExchanges:
       return ExchangeReaches(upper, term.key, start_, need, true);
-    case 4:
-    case 6:
+    case kFindWholeWords:
+    case kFindWordsOrExchanges:
       if (WholeWordReaches(upper_, static_cast<int>(raw_.size()), WordStarts(), term.key, need)) {
         return true;
       }
@@ -701,8 +709,8 @@ bool KeywordMatcher::Passes(const Term& term) {
     return term.include ? rating >= term.precision : rating <= term.precision;
   };
   if (term.length == 0) return decide(0);
-  if (term.mode < 1 || term.mode > 6) return decide(d < 0 ? -1 : 0);
-  const bool tolerant = term.mode == 4 || term.mode == 6;
+  if (term.mode < kFindExact || term.mode > kFindWordsOrExchanges) return decide(d < 0 ? -1 : 0);
+  const bool tolerant = term.mode == kFindWholeWords || term.mode == kFindWordsOrExchanges;
   if (d < (tolerant ? -1 : 0)) return decide(-1);
   const bool reaches = Reaches(term, term.need);
   return term.include ? reaches : !reaches;

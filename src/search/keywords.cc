@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/cp1251.h"
+#include "search/similarity.h"
 
 namespace kolvar {
 namespace {
@@ -48,7 +49,7 @@ void ApplyManualParameters(TParam& term, const std::string& modeText,
     std::optional<std::int32_t> mode = ParseInt32(modeText);
     if (!mode) {
       converted = false;
-    } else if (*mode >= 1 && *mode <= 3) {
+    } else if (*mode >= kFindExact && *mode <= kFindUpperCase) {
       term.Mode = *mode;
     } else {
       Show(showMessage, kBadModeMessage);
@@ -91,7 +92,7 @@ TParam ParseTerm(const std::string& text, const KeywordDefaults& defaults,
     ApplyManualParameters(term, modeText, precisionText, defaults, showMessage);
   }
   // Mode 3 compares with an upper-cased key and does not upper-case it itself.
-  term.Word = term.Mode == 3 ? UpperCase(word) : word;
+  term.Word = term.Mode == kFindUpperCase ? UpperCase(word) : word;
   return term;
 }
 

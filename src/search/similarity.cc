@@ -25,8 +25,8 @@ std::string UpperFolded(const std::string& text) { return FoldIo(UpperCase(text)
 int RateInWindows(std::string line, std::string key, int mode, int start) {
   const int k = Length(key);
   const int d = Length(line) - k;
-  if (mode == 3) line = UpperCase(line);
-  if (mode == 2 || mode == 3) {
+  if (mode == kFindUpperCase) line = UpperCase(line);
+  if (mode == kFindIoFolded || mode == kFindUpperCase) {
     // Characters before the start position never enter a window.
     if (start <= Length(line)) {
       line.replace(start - 1, std::string::npos, FoldIo(line.substr(start - 1)));
@@ -121,20 +121,20 @@ int RateSimilarity(std::string_view line, std::string_view key, int findMode,
   if (keyCopy.empty()) return preliminary;
 
   switch (findMode) {
-    case 1:
-    case 2:
-    case 3:
+    case kFindExact:
+    case kFindIoFolded:
+    case kFindUpperCase:
       return d >= 0 ? RateInWindows(lineCopy, keyCopy, findMode, start) : preliminary;
-    case 4:
+    case kFindWholeWords:
       return d >= -1 ? RateWholeWords(lineCopy, keyCopy) : preliminary;
-    case 5: {
+    case kFindExchanges: {
       if (d < 0) return preliminary;
       // Mode 3 needs an upper-cased key, which a stored mode-5 word is not.
       const std::string upperKey = UpperFolded(keyCopy);
       const int unchanged = RateSimilarity(lineCopy, upperKey, 3, compareFromStart);
       return BestWithExchanges(lineCopy, upperKey, unchanged, compareFromStart);
     }
-    case 6:
+    case kFindWordsOrExchanges:
       if (d < -1) return preliminary;
       return BestWithExchanges(lineCopy, UpperFolded(keyCopy), RateWholeWords(lineCopy, keyCopy),
                                compareFromStart);
