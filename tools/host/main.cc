@@ -764,164 +764,232 @@ class Runner {
     std::istringstream words(line);
     std::string verb;
     words >> verb;
-    std::string arg = Rest(line, verb.size() + 1);
     if (verb.empty() || verb[0] == '#') return true;
-    if (verb == "command") {
-      RawActionRecord rec{};
-      rec.kind = 1;
-      rec.command = arg.c_str();
-      Send(rec, Quote(arg));
-    } else if (verb == "findit") {
-      RawActionRecord rec{};
-      rec.kind = 2;
-      rec.command = "FINDIT";
-      rec.param = reinterpret_cast<std::intptr_t>(arg.c_str());
-      Send(rec, "\"FINDIT\" text=" + Quote(arg));
-    } else if (verb == "showuntil") {
-      RawActionRecord rec{};
-      rec.kind = 2;
-      rec.flag = 1;
-      rec.command = "CUSTOMSHOWUNTILNEXT";
-      rec.param = std::atoi(arg.c_str());
-      Send(rec, "\"CUSTOMSHOWUNTILNEXT\" minutes=" + std::to_string(rec.param));
-    } else if (verb == "raw") {
-      return SendRaw(words);
-    } else if (verb == "settle") {
-      Settle(arg.empty() ? 150 : static_cast<DWORD>(std::atoi(arg.c_str())));
-    } else if (verb == "waitfor") {
-      std::string kind, ms;
-      words >> kind >> ms;
-      if (kind.empty()) return false;
-      WaitFor(kind, ms.empty() ? 15000 : static_cast<DWORD>(std::atoi(ms.c_str())));
-    } else if (verb == "wait") {
-      Pump(static_cast<DWORD>(std::atoi(arg.c_str())));
-    } else if (verb == "setup") {
-      Log("setup");
-      if (plugin_.isOpen) plugin_.setup();
-      Pump(50);
-    } else if (verb == "click" || verb == "rightclick" || verb == "press" || verb == "release" ||
-               verb == "move") {
-      int x = 0, y = 0;
-      if (!(words >> x >> y)) return false;
-      Log(verb + " " + std::to_string(x) + "," + std::to_string(y));
-      const Press press = verb == "press"     ? Press::kDown
-                          : verb == "release" ? Press::kUp
-                          : verb == "move"    ? Press::kNone
+    const auto handler = kVerbs.find(verb);
+    if (handler == kVerbs.end()) return false;
+    ScriptLine script{verb, Rest(line, verb.size() + 1), words};
+    return (this->*handler->second)(script);
+  }
+
+ private:
+  // A script line: its verb, the text after it, and its words after the verb.
+  struct ScriptLine {
+    const std::string& verb;
+    std::string arg;
+    std::istringstream& words;
+  };
+  using Verb = bool (Runner::*)(ScriptLine&);
+  static const std::map<std::string, Verb> kVerbs;
+
+  // Host commands, as the host sends them.
+  bool Command(ScriptLine& l) {
+    RawActionRecord rec{};
+    rec.kind = 1;
+    rec.command = l.arg.c_str();
+    Send(rec, Quote(l.arg));
+    return true;
+  }
+  bool FindIt(ScriptLine& l) {
+    RawActionRecord rec{};
+    rec.kind = 2;
+    rec.command = "FINDIT";
+    rec.param = reinterpret_cast<std::intptr_t>(l.arg.c_str());
+    Send(rec, "\"FINDIT\" text=" + Quote(l.arg));
+    return true;
+  }
+  bool ShowUntil(ScriptLine& l) {
+    RawActionRecord rec{};
+    rec.kind = 2;
+    rec.flag = 1;
+    rec.command = "CUSTOMSHOWUNTILNEXT";
+    rec.param = std::atoi(l.arg.c_str());
+    Send(rec, "\"CUSTOMSHOWUNTILNEXT\" minutes=" + std::to_string(rec.param));
+    return true;
+  }
+  bool Raw(ScriptLine& l) { return SendRaw(l.words); }
+
+  // Waiting.
+  bool SettleVerb(ScriptLine& l) {
+    Settle(l.arg.empty() ? 150 : static_cast<DWORD>(std::atoi(l.arg.c_str())));
+    return true;
+  }
+  bool WaitForVerb(ScriptLine& l) {
+    std::string kind, ms;
+    l.words >> kind >> ms;
+    if (kind.empty()) return false;
+    WaitFor(kind, ms.empty() ? 15000 : static_cast<DWORD>(std::atoi(ms.c_str())));
+    return true;
+  }
+  bool Wait(ScriptLine& l) {
+    Pump(static_cast<DWORD>(std::atoi(l.arg.c_str())));
+    return true;
+  }
+
+  // The plug-in's own calls.
+  bool Setup(ScriptLine&) {
+    Log("setup");
+    if (plugin_.isOpen) plugin_.setup();
+    Pump(50);
+    return true;
+  }
+  bool CloseVerb(ScriptLine&) {
+    Close();
+    return true;
+  }
+  bool OpenVerb(ScriptLine&) {
+    Open();
+    return true;
+  }
+
+  // The user at the window.
+  bool Pointer(ScriptLine& l) {
+    int x = 0, y = 0;
+    if (!(l.words >> x >> y)) return false;
+    Log(l.verb + " " + std::to_string(x) + "," + std::to_string(y));
+    const Press press = l.verb == "press"     ? Press::kDown
+                        : l.verb == "release" ? Press::kUp
+                        : l.verb == "move"    ? Press::kNone
                                               : Press::kClick;
-      Click(x, y, verb == "rightclick", press);
-      Pump(100);
-    } else if (verb == "type") {
-      Log("type " + Quote(arg));
-      Type(arg);
-      Pump(100);
-    } else if (verb == "measure") {
-      Pump(50);
-      if (HWND window = PluginWindow()) EnumChildWindows(window, &MeasureOneControl, 0);
-    } else if (verb == "menu") {
-      std::lock_guard lock(g_menuChoiceMutex);
-      g_menuChoice = arg;
-    } else if (verb == "key") {
-      Log("key " + arg);
-      if (!PressKey(arg)) return false;
-      Pump(100);
-    } else if (verb == "focus") {
-      LogFocus();
-    } else if (verb == "repaintcheck") {
-      RepaintCheck(arg);
-    } else if (verb == "screenshot") {
-      Pump(100);
-      Screenshot(arg);
-    } else if (verb == "stats") {
-      Pump(50);
-      LogStats();
-    } else if (verb == "file") {
-      if (arg.empty()) return false;
-      LogFile(arg);
-    } else if (verb == "contains") {
-      // contains PATH TEXT: whether the file holds TEXT (UTF-8 here) as Windows-1251.
-      std::string path, text;
-      words >> path;
-      std::getline(words >> std::ws, text);
-      const std::wstring wide = FromUtf8(text);
-      std::ifstream in(path, std::ios::binary);
-      const std::string bytes((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-      Log("contains " + Quote(path) + " " + Quote(To1251(wide)) +
-          (bytes.find(To1251(wide)) != std::string::npos ? " yes" : " no"));
-    } else if (verb == "rename") {
-      std::string from, to;
-      if (!(words >> from >> to)) return false;
-      const bool renamed = MoveFileA(from.c_str(), to.c_str()) != 0;
-      Log("rename " + Quote(from) + " " + Quote(to) + (renamed ? " done" : " failed"));
-    } else if (verb == "close") {
-      Close();
-    } else if (verb == "open") {
-      Open();
-    } else if (verb == "when") {
-      std::string kind;
-      words >> kind;
-      std::string action;
-      std::getline(words >> std::ws, action);
-      if (kind.empty() || action.empty()) return false;
-      g_triggers.push_back({kind, action});
-    } else if (verb == "every") {
-      std::string kind;
-      int times = 0;
-      words >> kind >> times;
-      std::string action;
-      std::getline(words >> std::ws, action);
-      if (kind.empty() || times < 1 || action.empty()) return false;
-      g_triggers.push_back({kind, action, times});
-    } else if (verb == "probe") {
-      std::string ms;
-      words >> ms;
-      std::string commands;
-      std::getline(words >> std::ws, commands);
-      Probe(static_cast<DWORD>(std::atoi(ms.c_str())), commands);
-    } else if (verb == "checkhandle") {
-      LogHandle(g_lastWindowReply);
-    } else if (verb == "windows") {
-      Pump(50);
-      LogPluginWindows(window_, false);
-    } else if (verb == "controls") {
-      Pump(50);
-      LogPluginWindows(window_, true);
-    } else if (verb == "answer") {
-      if (arg == "ok")
-        g_answer = IDOK;
-      else if (arg == "yes")
-        g_answer = IDYES;
-      else if (arg == "no")
-        g_answer = IDNO;
-      else if (arg == "cancel")
-        g_answer = IDCANCEL;
-      else
-        return false;
-    } else if (verb == "elapsed") {
-      // For timing by hand; its numbers vary, so transcripts that are compared
-      // do not use it.
-      DWORD now = GetTickCount();
-      Log("elapsed ms=" + std::to_string(now - lastElapsed_));
-      lastElapsed_ = now;
-    } else if (verb == "pulse") {
-      if (arg == "start") {
-        g_pulse.Start(window_, 10);
-      } else if (arg == "report") {
-        Log(g_pulse.Report());
-      } else if (arg == "stop") {
-        g_pulse.Stop();
-      } else {
-        return false;
-      }
-    } else if (verb == "echo") {
-      Log("echo " + arg);
+    Click(x, y, l.verb == "rightclick", press);
+    Pump(100);
+    return true;
+  }
+  bool TypeVerb(ScriptLine& l) {
+    Log("type " + Quote(l.arg));
+    Type(l.arg);
+    Pump(100);
+    return true;
+  }
+  bool Key(ScriptLine& l) {
+    Log("key " + l.arg);
+    if (!PressKey(l.arg)) return false;
+    Pump(100);
+    return true;
+  }
+  bool Menu(ScriptLine& l) {
+    std::lock_guard lock(g_menuChoiceMutex);
+    g_menuChoice = l.arg;
+    return true;
+  }
+  bool Answer(ScriptLine& l) {
+    static const std::map<std::string, int> kAnswers = {
+        {"ok", IDOK}, {"yes", IDYES}, {"no", IDNO}, {"cancel", IDCANCEL}};
+    const auto answer = kAnswers.find(l.arg);
+    if (answer == kAnswers.end()) return false;
+    g_answer = answer->second;
+    return true;
+  }
+
+  // What the transcript records of the window and the files.
+  bool Measure(ScriptLine&) {
+    Pump(50);
+    if (HWND window = PluginWindow()) EnumChildWindows(window, &MeasureOneControl, 0);
+    return true;
+  }
+  bool Focus(ScriptLine&) {
+    LogFocus();
+    return true;
+  }
+  bool RepaintCheckVerb(ScriptLine& l) {
+    RepaintCheck(l.arg);
+    return true;
+  }
+  bool ScreenshotVerb(ScriptLine& l) {
+    Pump(100);
+    Screenshot(l.arg);
+    return true;
+  }
+  bool Stats(ScriptLine&) {
+    Pump(50);
+    LogStats();
+    return true;
+  }
+  bool File(ScriptLine& l) {
+    if (l.arg.empty()) return false;
+    LogFile(l.arg);
+    return true;
+  }
+  // contains PATH TEXT: whether the file holds TEXT (UTF-8 here) as Windows-1251.
+  bool Contains(ScriptLine& l) {
+    std::string path, text;
+    l.words >> path;
+    std::getline(l.words >> std::ws, text);
+    const std::wstring wide = FromUtf8(text);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Log("contains " + Quote(path) + " " + Quote(To1251(wide)) +
+        (bytes.find(To1251(wide)) != std::string::npos ? " yes" : " no"));
+    return true;
+  }
+  bool Rename(ScriptLine& l) {
+    std::string from, to;
+    if (!(l.words >> from >> to)) return false;
+    const bool renamed = MoveFileA(from.c_str(), to.c_str()) != 0;
+    Log("rename " + Quote(from) + " " + Quote(to) + (renamed ? " done" : " failed"));
+    return true;
+  }
+  bool CheckHandle(ScriptLine&) {
+    LogHandle(g_lastWindowReply);
+    return true;
+  }
+  bool Windows(ScriptLine& l) {
+    Pump(50);
+    LogPluginWindows(window_, l.verb == "controls");
+    return true;
+  }
+
+  // Scripted reactions to the plug-in's messages.
+  bool When(ScriptLine& l) {
+    std::string kind, action;
+    l.words >> kind;
+    std::getline(l.words >> std::ws, action);
+    if (kind.empty() || action.empty()) return false;
+    g_triggers.push_back({kind, action});
+    return true;
+  }
+  bool Every(ScriptLine& l) {
+    std::string kind, action;
+    int times = 0;
+    l.words >> kind >> times;
+    std::getline(l.words >> std::ws, action);
+    if (kind.empty() || times < 1 || action.empty()) return false;
+    g_triggers.push_back({kind, action, times});
+    return true;
+  }
+
+  // Timing.
+  bool ProbeVerb(ScriptLine& l) {
+    std::string ms, commands;
+    l.words >> ms;
+    std::getline(l.words >> std::ws, commands);
+    Probe(static_cast<DWORD>(std::atoi(ms.c_str())), commands);
+    return true;
+  }
+  // For timing by hand; its numbers vary, so transcripts that are compared do not
+  // use it.
+  bool Elapsed(ScriptLine&) {
+    const DWORD now = GetTickCount();
+    Log("elapsed ms=" + std::to_string(now - lastElapsed_));
+    lastElapsed_ = now;
+    return true;
+  }
+  bool Pulse(ScriptLine& l) {
+    if (l.arg == "start") {
+      g_pulse.Start(window_, 10);
+    } else if (l.arg == "report") {
+      Log(g_pulse.Report());
+    } else if (l.arg == "stop") {
+      g_pulse.Stop();
     } else {
       return false;
     }
     return true;
   }
+  bool Echo(ScriptLine& l) {
+    Log("echo " + l.arg);
+    return true;
+  }
 
- private:
   // Sends the commands (separated by blanks) in turn for ms milliseconds, serving
   // messages between the calls, and writes how long the slowest call took.
   void Probe(DWORD ms, const std::string& commands) {
@@ -1001,6 +1069,46 @@ class Runner {
   HWND window_;
   std::uint32_t nextTag_ = 101;
   DWORD lastElapsed_ = GetTickCount();
+};
+
+// The script's verbs, as README.md lists them.
+const std::map<std::string, Runner::Verb> Runner::kVerbs = {
+    {"command", &Runner::Command},
+    {"findit", &Runner::FindIt},
+    {"showuntil", &Runner::ShowUntil},
+    {"raw", &Runner::Raw},
+    {"settle", &Runner::SettleVerb},
+    {"waitfor", &Runner::WaitForVerb},
+    {"wait", &Runner::Wait},
+    {"setup", &Runner::Setup},
+    {"close", &Runner::CloseVerb},
+    {"open", &Runner::OpenVerb},
+    {"click", &Runner::Pointer},
+    {"rightclick", &Runner::Pointer},
+    {"press", &Runner::Pointer},
+    {"release", &Runner::Pointer},
+    {"move", &Runner::Pointer},
+    {"type", &Runner::TypeVerb},
+    {"key", &Runner::Key},
+    {"menu", &Runner::Menu},
+    {"answer", &Runner::Answer},
+    {"measure", &Runner::Measure},
+    {"focus", &Runner::Focus},
+    {"repaintcheck", &Runner::RepaintCheckVerb},
+    {"screenshot", &Runner::ScreenshotVerb},
+    {"stats", &Runner::Stats},
+    {"file", &Runner::File},
+    {"contains", &Runner::Contains},
+    {"rename", &Runner::Rename},
+    {"checkhandle", &Runner::CheckHandle},
+    {"windows", &Runner::Windows},
+    {"controls", &Runner::Windows},
+    {"when", &Runner::When},
+    {"every", &Runner::Every},
+    {"probe", &Runner::ProbeVerb},
+    {"elapsed", &Runner::Elapsed},
+    {"pulse", &Runner::Pulse},
+    {"echo", &Runner::Echo},
 };
 
 Runner* g_runner = nullptr;
