@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -71,91 +74,102 @@ int Fail(const std::string& message) {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Request {
   std::string out;
-  GuideOptions guideOptions;
-  guideOptions.start = MinutesFromNow(-90);
+  GuideOptions guide;
   EncodeOptions encoding;
-  bool damage = false;
-  Damage kind = Damage::kEmptyFiles;
+  std::optional<Damage> damage;
+};
+
+// Reads the options into request; an exit code when the program ends here (help
+// printed, or an option refused).
+std::optional<int> ParseArguments(int argc, char** argv, Request& request) {
+  static const std::map<std::string, Language> kLanguages = {{"en", Language::kEnglish},
+                                                             {"ru", Language::kRussian},
+                                                             {"mixed", Language::kMixed},
+                                                             {"varied", Language::kVaried}};
+  static const std::map<std::string, Damage> kDamages = {
+      {"truncated-index", Damage::kTruncatedIndex},
+      {"offset-past-end", Damage::kOffsetPastEnd},
+      {"count-too-large", Damage::kCountTooLarge},
+      {"empty", Damage::kEmptyFiles}};
+  GuideOptions& guide = request.guide;
   for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
+    const std::string a = argv[i];
     auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
     if (a == "--help") {
       std::fputs(kHelp, stdout);
       return 0;
     } else if (a == "--out") {
-      out = value();
+      request.out = value();
     } else if (a == "--channels") {
-      guideOptions.channels = std::atoi(value().c_str());
+      guide.channels = std::atoi(value().c_str());
     } else if (a == "--days") {
-      guideOptions.days = std::atoi(value().c_str());
+      guide.days = std::atoi(value().c_str());
     } else if (a == "--start") {
-      if (!ParseStart(value(), guideOptions.start)) {
+      if (!ParseStart(value(), guide.start)) {
         return Fail("--start wants 'YYYY-MM-DD HH:MM', a valid time from 1601-01-01 on");
       }
     } else if (a == "--start-minutes") {
-      guideOptions.start = MinutesFromNow(std::atol(value().c_str()));
+      guide.start = MinutesFromNow(std::atol(value().c_str()));
     } else if (a == "--seed") {
-      guideOptions.seed = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
+      guide.seed = static_cast<std::uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
     } else if (a == "--language") {
-      std::string l = value();
-      if (l == "en")
-        guideOptions.language = Language::kEnglish;
-      else if (l == "ru")
-        guideOptions.language = Language::kRussian;
-      else if (l == "mixed")
-        guideOptions.language = Language::kMixed;
-      else if (l == "varied")
-        guideOptions.language = Language::kVaried;
-      else
-        return Fail("unknown language " + l);
+      const std::string l = value();
+      const auto language = kLanguages.find(l);
+      if (language == kLanguages.end()) return Fail("unknown language " + l);
+      guide.language = language->second;
     } else if (a == "--shared-tail") {
-      encoding.sharedTail = true;
+      request.encoding.sharedTail = true;
     } else if (a == "--damage") {
-      std::string d = value();
-      damage = true;
-      if (d == "truncated-index")
-        kind = Damage::kTruncatedIndex;
-      else if (d == "offset-past-end")
-        kind = Damage::kOffsetPastEnd;
-      else if (d == "count-too-large")
-        kind = Damage::kCountTooLarge;
-      else if (d == "empty")
-        kind = Damage::kEmptyFiles;
-      else
-        return Fail("unknown damage " + d);
+      const std::string d = value();
+      const auto damage = kDamages.find(d);
+      if (damage == kDamages.end()) return Fail("unknown damage " + d);
+      request.damage = damage->second;
     } else {
       return Fail("unknown option " + a);
     }
   }
-  if (out.empty()) return Fail("--out is needed");
-  if (guideOptions.channels < 0 || guideOptions.days < 0) {
-    return Fail("counts must not be negative");
-  }
+  if (request.out.empty()) return Fail("--out is needed");
+  if (guide.channels < 0 || guide.days < 0) return Fail("counts must not be negative");
+  return std::nullopt;
+}
+
+int WriteGuide(Request request) {
+  std::string& out = request.out;
   if (out.back() != '/' && out.back() != '\\') out += '/';
   std::error_code madeError;
   std::filesystem::create_directories(kolvar::ToNativePath(out), madeError);
   if (madeError) return Fail("cannot make " + out + ": " + madeError.message());
 
-  auto started = std::chrono::steady_clock::now();
-  auto guide = GenerateGuide(guideOptions);
+  const auto started = std::chrono::steady_clock::now();
+  const auto guide = GenerateGuide(request.guide);
   std::size_t programmes = 0;
   for (std::size_t c = 0; c < guide.size(); ++c) {
     ChannelFiles files;
-    if (!EncodeChannel(guide[c], files, encoding)) return Fail("channel too large for the format");
-    if (damage) ApplyDamage(files, kind);
+    if (!EncodeChannel(guide[c], files, request.encoding)) {
+      return Fail("channel too large for the format");
+    }
+    if (request.damage) ApplyDamage(files, *request.damage);
     if (!WriteChannel(out, ChannelFileStem(static_cast<int>(c)), files)) {
       return Fail("cannot write into " + out);
     }
     programmes += guide[c].size();
   }
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                  started)
-                .count();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - started)
+                      .count();
   std::fprintf(stderr, "jtvgen: %zu channels, %zu programmes in %s (%lld ms)\n", guide.size(),
                programmes, out.c_str(), static_cast<long long>(ms));
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Request request;
+  request.guide.start = MinutesFromNow(-90);
+  if (const std::optional<int> exitCode = ParseArguments(argc, argv, request)) return *exitCode;
+  return WriteGuide(std::move(request));
 }
