@@ -100,6 +100,10 @@ std::string LastFileFailure();
 // system's text for its own last error (errno, GetLastError) or one of theirs.
 void SetLastFileFailure(std::string cause);
 void RecordSystemFailure();  // the system's last error, per platform
+// ": cause" to end a message with, or nothing when the cause is unknown.
+inline std::string Because(const std::string& cause) {
+  return cause.empty() ? std::string() : ": " + cause;
+}
 
 // The outcome of writing a file: done, or failed and why (possibly unknown).
 class FileStatus {
@@ -109,8 +113,7 @@ class FileStatus {
 
   explicit operator bool() const { return done_; }
   const std::string& Cause() const { return cause_; }
-  // ": cause" to end a message with, or nothing when the cause is unknown.
-  std::string Because() const { return cause_.empty() ? std::string() : ": " + cause_; }
+  std::string Because() const { return kolvar::Because(cause_); }
 
  private:
   FileStatus(bool done, std::string cause) : done_(done), cause_(std::move(cause)) {}

@@ -241,10 +241,8 @@ void KeywordEditor::Load1Click() {
   SetLastFileFailure({});
   std::optional<std::string> text = ReadWholeFile(*chosen);
   if (!text) {
-    const std::string cause = LastFileFailure();
     host_.ShowMessageBox(
-        "The keywords could not be read from " + *chosen + (cause.empty() ? "" : ": " + cause),
-        kBoxOk);
+        "The keywords could not be read from " + *chosen + Because(LastFileFailure()), kBoxOk);
     return;
   }
   // Lines the settings file could not keep are mended as it would: NUL bytes and
