@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,17 @@ class FormView {
   // The models and the list box of a list control, by window.
   ListBox* ListModel(FormPref& form, HWND list);
   SpinEdit* SpinModel(FormPref& form, HWND control);
+  CheckBox* CheckBoxModel(FormPref& form, HWND control) const;
+  // Input, each kind handed to the model; true when it was ours.
+  bool OnCommand(HWND parent, HWND control, int code);
+  // A text that Windows-1251 cannot hold is put back, with a box that says why.
+  void OnEditChange(HWND parent, HWND edit);
+  bool OnListMouseDown(HWND list, bool right, LPARAM lParam);  // true: the press is used up
+  LRESULT OnEditChar(HWND edit, WPARAM wParam, LPARAM lParam);
+  // What the model-drawn lists answer of their lines and marks; nothing for any
+  // other message.
+  std::optional<LRESULT> AnswerFromModel(HWND hwnd, UINT message, WPARAM wParam,
+                                         LPARAM lParam) const;
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR self);
   LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

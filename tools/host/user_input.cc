@@ -1,0 +1,84 @@
+#include "user_input.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "host_log.h"
+#include "host_text.h"
+#include "window_report.h"
+
+namespace kolvar::host {
+
+void Click(int x, int y, bool right, Press press) {
+  HWND window = PluginWindow();
+  if (!window) {
+    Log("error no plug-in window");
+    return;
+  }
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  SetCursorPos(p.x, p.y);
+  INPUT input[2] = {};
+  for (INPUT& i : input) i.type = INPUT_MOUSE;
+  input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  if (press == Press::kNone) {
+    // A move as the mouse makes it (Wine tells no window of SetCursorPos alone):
+    // absolute, in 65 536ths of the screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input[0].mi.dx = (p.x * 65536 + width - 1) / width;
+    input[0].mi.dy = (p.y * 65536 + height - 1) / height;
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, input, sizeof(INPUT));
+  } else if (press == Press::kClick) {
+    SendInput(2, input, sizeof(INPUT));
+  } else {
+    SendInput(1, &input[press == Press::kDown ? 0 : 1], sizeof(INPUT));
+  }
+}
+
+void Type(const std::string& text) {
+  const std::wstring wide = FromUtf8(text);
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    INPUT input[2] = {};
+    for (INPUT& in : input) in.type = INPUT_KEYBOARD;
+    if (wide.compare(i, 2, L"\\n") == 0 || wide.compare(i, 2, L"\\b") == 0) {
+      input[0].ki.wVk = input[1].ki.wVk = wide[i + 1] == L'n' ? VK_RETURN : VK_BACK;
+      ++i;
+    } else {
+      input[0].ki.wScan = input[1].ki.wScan = static_cast<WORD>(wide[i]);
+      input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+      input[1].ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+  }
+}
+
+bool PressKey(const std::string& name) {
+  const bool shift = name.rfind("shift+", 0) == 0;
+  const std::string key = shift ? name.substr(6) : name;
+  const WORD vk = key == "tab"     ? VK_TAB
+                  : key == "enter" ? VK_RETURN
+                  : key == "esc"   ? VK_ESCAPE
+                  : key == "space" ? VK_SPACE
+                                   : 0;
+  if (!vk) return false;
+  std::vector<INPUT> input;
+  auto add = [&input](WORD code, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = code;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(in);
+  };
+  if (shift) add(VK_SHIFT, false);
+  add(vk, false);
+  add(vk, true);
+  if (shift) add(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  return true;
+}
+
+}  // namespace kolvar::host

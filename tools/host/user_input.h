@@ -1,0 +1,23 @@
+// The user's hand: the mouse on the plug-in window and the keyboard, through
+// SendInput, so the plug-in gets what a real pointer and keyboard give it.
+#pragma once
+
+#include <string>
+
+namespace kolvar::host {
+
+// The left button's press or release alone (press, release), both (click), or
+// no button: the pointer only comes to rest there (move).
+enum class Press { kClick, kDown, kUp, kNone };
+
+// A click of a mouse button at a point of the plug-in window's client area: the
+// pointer moves there, then the button goes down and up.
+void Click(int x, int y, bool right, Press press = Press::kClick);
+// Types text (UTF-8, as the script is) into the control that has the keyboard
+// focus, a character at a time; "\n" in the text is the Enter key, "\b" Backspace.
+void Type(const std::string& text);
+// Presses a key ("tab", "shift+tab", "enter", "esc", "space"); false for a name it
+// does not know.
+bool PressKey(const std::string& name);
+
+}  // namespace kolvar::host

@@ -1,0 +1,32 @@
+// What the transcript records of the plug-in's windows, of the process and of
+// files: one line per thing, in words a test can compare.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kolvar::host {
+
+// The plug-in's preferences window, if there is one.
+HWND PluginWindow();
+// Top-level windows of this process other than the host's own and message boxes;
+// withControls adds each one's controls, their places, texts and list lines.
+void LogPluginWindows(HWND hostWindow, bool withControls);
+// Whether the text of every label and check box of window, and every value at the
+// ends of a spin box's range, fits its control in the font it really gets: one
+// line each, "fits" or "CLIPPED".
+void LogMeasures(HWND window);
+// The control that has the keyboard focus, by its id and name.
+void LogFocus();
+// What the window behind a handle is, without its varying number.
+void LogHandle(HWND hwnd);
+// What the process holds now: its private memory and working set, its kernel
+// handles, GDI and user objects and threads, for the soak's comparison of cycles;
+// then the peaks of the first two, for the memory measurement.
+void LogStats();
+// A file's size and an FNV-1a hash of its bytes, so a transcript shows whether a
+// file stayed as it was; "missing" when it cannot be read.
+void LogFile(const std::string& path);
+
+}  // namespace kolvar::host
