@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows plug-in and packs its folder into build/Kolvar-2.51.zip,
-# holding Kolvar/ with Kolvar.dll, settings.ini, Skin/*.bmp and Help/index.htm:
+# holding Kolvar/ with Kolvar.dll, settings.ini, Skin/*.bmp, Help/index.htm and
+# kolvar-find.exe (the search from the command line, for calendar exports):
 # unzipped into a host's Plugins\ folder it gives Plugins\Kolvar\Kolvar.dll.
 #
 # KOLVAR_PACKAGE_BUILD_DIR  build there instead of the win32 preset's build/win32
@@ -13,9 +14,9 @@ cd "$root"
 
 version=2.51
 out=${KOLVAR_PACKAGE_OUT:-$root/build/Kolvar-$version.zip}
-targets=(--target kolvar_plugin kolvar_skin)
+targets=(--target kolvar_plugin kolvar_skin kolvar-find)
 
-# Only the plug-in and its skin: the tests are not part of the package.
+# Only the plug-in, its skin and kolvar-find: the tests are not part of the package.
 if [ -n "${KOLVAR_PACKAGE_BUILD_DIR:-}" ]; then
   build=$KOLVAR_PACKAGE_BUILD_DIR
   cmake -S "$root" -B "$build" -G Ninja \
@@ -48,6 +49,8 @@ if grep -q '\.debug' <<<"$headers"; then
   echo "package: the stripped Kolvar.dll still has debug sections" >&2
   exit 1
 fi
+i686-w64-mingw32-strip --strip-all -o "$stage/Kolvar/kolvar-find.exe" \
+  "$build/tools/kolvar-find/kolvar-find.exe"
 cp "$plugin/Help/index.htm" "$stage/Kolvar/Help/"
 cp "$plugin"/Skin/*.bmp "$stage/Kolvar/Skin/"
 skins=$(find "$stage/Kolvar/Skin" -name '*.bmp' | wc -l)

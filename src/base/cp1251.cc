@@ -74,6 +74,25 @@ std::u16string Cp1251ToUtf16(std::string_view text) {
   return out;
 }
 
+std::string Cp1251ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char byte : text) {
+    const char16_t c = CharOf(static_cast<unsigned char>(byte));
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {  // the table holds nothing beyond the Basic Multilingual Plane
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
 std::optional<std::string> Utf16ToCp1251(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -18,6 +18,8 @@ std::string FoldIo(std::string_view text);
 // Windows-1251 text as UTF-16, whatever the system's code page: every byte has
 // its character (0x98, which names none, stands for U+0098 so that nothing is lost).
 std::u16string Cp1251ToUtf16(std::string_view text);
+// The same characters as UTF-8.
+std::string Cp1251ToUtf8(std::string_view text);
 // UTF-16 text as Windows-1251; nullopt when a character has no byte there (the
 // settings file and the guide could not keep it).
 std::optional<std::string> Utf16ToCp1251(std::u16string_view text);

@@ -19,6 +19,12 @@ std::string DirectoryPart(std::string_view path);
 // from the end is a dot (a three-letter extension) stays, any other gets ".txt".
 std::string WithTextExtension(std::string path);
 
+// A name typed into a save dialog without any extension gets the one of the file
+// type chosen (filterIndex, from 1, of a filter "Name|*.EXT|Name|*.EXT"), in small
+// letters, as the dialog shows it; any other name, or a type without one plain
+// extension, leaves the path as it is.
+std::string WithChosenExtension(std::string path, std::string_view filter, int filterIndex);
+
 // The path as the operating system takes it: unchanged on Windows, backslashes
 // turned into slashes elsewhere.
 std::string ToNativePath(std::string_view path);

@@ -16,6 +16,8 @@ inline constexpr char kTooManyResults[] =
     "Too many results, change search parametrs and try again!!!\n"
     "                       operation terminated";
 inline constexpr char kTextFileFilter[] = "Text file (*.txt)|*.TXT";
+// "Save list": the text list, or the matches as a calendar for calendar programs.
+inline constexpr char kResultListFileFilter[] = "Text file (*.txt)|*.TXT|Calendar (*.ics)|*.ICS";
 inline constexpr char kResultsNotShownNotice[] =
     "-results not shown, because ShowInPref value is false. See file \"settings.ini\". "
     "Click this message or popup menu";

@@ -5,6 +5,7 @@
 #include "base/paths.h"
 #include "base/text_lines.h"
 #include "base/texts.h"
+#include "remind/calendar.h"
 #include "search/similarity.h"
 
 namespace kolvar {
@@ -60,16 +61,35 @@ void ResultPanel::RunMenuCommand(int id) {
       list.Hint = kResultListHint;
       break;
     case kSaveList:
-      if (std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter)) {
-        const std::string file = WithTextExtension(*chosen);
-        if (const FileStatus saved = WriteFileAtomic(file, JoinLinesCrLf(list.Items())); !saved) {
-          host_.ShowMessageBox("The list could not be saved to " + file + saved.Because(), kBoxOk);
-        }
-      }
+      SaveList();
       break;
     default:
       break;
   }
+}
+
+void ResultPanel::SaveList() {
+  const std::optional<std::string> chosen = state_.platform.SaveFileDialog(kResultListFileFilter);
+  if (!chosen) return;
+  const bool calendar = IsCalendarFileName(*chosen);
+  const std::string file = calendar ? *chosen : WithTextExtension(*chosen);
+  const std::string text =
+      calendar ? ListedCalendar() : JoinLinesCrLf(state_.form.ListBoxFind.Items());
+  if (const FileStatus saved = WriteFileAtomic(file, text); !saved) {
+    host_.ShowMessageBox("The list could not be saved to " + file + saved.Because(), kBoxOk);
+  }
+}
+
+std::string ResultPanel::ListedCalendar() const {
+  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items();
+  CalendarWriter calendar(state_.settings.PreviewTime, CalendarStampNow());
+  MutexLock lock(state_.mutex);
+  // A line stands for its result while the two agree: not the list's notices, nor
+  // lines cleared from the box, nor a list a running search is replacing.
+  for (std::size_t i = 0; i < lines.size() && i < state_.results.size(); ++i) {
+    if (state_.results[i].line == lines[i]) calendar.Add(state_.results[i]);
+  }
+  return calendar.Finish();
 }
 
 std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {

@@ -54,6 +54,10 @@ class ResultPanel {
   // The current line's result, when the line is that result's (after "Clear list",
   // or while a run refills the results, the box and the results may disagree).
   std::optional<FoundProgramme> CurrentResult() const;
+  // "Save list": the list box's lines as text, or, to a name ending in ".ics", its
+  // results as a calendar.
+  void SaveList();
+  std::string ListedCalendar() const;
 
   PluginState& state_;
   HostChannel& host_;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/paths.h"
 #include "base/texts.h"
 #include "win32/host_protocol.h"
 #include "win32/wide_text.h"
@@ -63,6 +64,7 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
                 L"folder or file.      ",
                 Wide(kMessageBoxCaption).c_str(), MB_OK);
   }
+  if (path && save) return WithChosenExtension(*path, filter, static_cast<int>(ofn.nFilterIndex));
   return path;
 }
 

@@ -23,6 +23,23 @@ TEST(PathsTest, DirectoryPartKeepsItsSeparator) {
   EXPECT_EQ(DirectoryPart("C:\\dir\\"), "C:\\dir\\");
 }
 
+TEST(PathsTest, ANameWithoutExtensionTakesTheChosenTypes) {
+  constexpr char kFilter[] = "Text file (*.txt)|*.TXT|Calendar (*.ics)|*.ICS|All|*.*";
+  struct Case {
+    const char* typed;
+    int type;
+    const char* path;
+  };
+  for (const Case& c :
+       {Case{"C:\\TV\\x", 1, "C:\\TV\\x.txt"}, Case{"C:\\TV\\x", 2, "C:\\TV\\x.ics"},
+        Case{"C:\\TV\\x", 3, "C:\\TV\\x"}, Case{"C:\\TV\\x", 4, "C:\\TV\\x"},
+        Case{"C:\\TV\\x", 0, "C:\\TV\\x"}, Case{"C:\\TV\\x.ICS", 1, "C:\\TV\\x.ICS"},
+        Case{"C:\\T.V\\x", 2, "C:\\T.V\\x.ics"}, Case{"x.list", 2, "x.list"},
+        Case{"C:\\TV\\", 2, "C:\\TV\\"}}) {
+    EXPECT_EQ(WithChosenExtension(c.typed, kFilter, c.type), c.path) << c.typed << " " << c.type;
+  }
+}
+
 TEST(PathsTest, NativePathsUseTheSystemsSeparator) {
 #ifdef _WIN32
   EXPECT_EQ(ToNativePath("C:\\Plug\\Skin\\border.bmp"), "C:\\Plug\\Skin\\border.bmp");

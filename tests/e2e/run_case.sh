@@ -76,7 +76,7 @@ if [ "${KOLVAR_E2E_UPDATE:-}" = 1 ] && [ $status -eq 0 ]; then
 fi
 if [ $status -ne 0 ] || ! diff -u "$case.expected" "$work/actual" >"$work/diff"; then
   echo "case $(basename "$case"): host exit $status"
-  cat "$work/diff"
+  cat "$work/diff" 2>/dev/null || true
   echo "--- transcript"
   cat "$work/actual"
   echo "--- stderr"

@@ -80,15 +80,34 @@ TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
   struct Case {
     std::string chosen, written;
   };
-  // The name's length is looked at before its fourth character from the end.
-  for (const Case& c : {Case{"list", "list.txt"}, Case{"list.csv", "list.csv"},
-                        Case{"list.text", "list.text.txt"}, Case{"ab", "ab.txt"}}) {
+  Probe(h.plugin).State().settings.PreviewTime = 25;
+  // The name's length is looked at before its fourth character from the end; a
+  // name ending in ".ics", letter case aside, is a calendar of the listed results.
+  for (const Case& c :
+       {Case{"list", "list.txt"}, Case{"list.csv", "list.csv"}, Case{"list.text", "list.text.txt"},
+        Case{"ab", "ab.txt"}, Case{"cal.ics", "cal.ics"}, Case{"cal.ICS", "cal.ICS"}}) {
     h.platform.QueueDialogAnswer(h.folder.Path(c.chosen));
     Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
-    EXPECT_EQ(ReadWholeFile(h.folder.Path(c.written)),
-              "2024.03.05 12:45 News[Tu]first\r\n2024.03.05 12:00 Film[Tu]first\r\n")
-        << c.chosen;
+    const std::string text = ReadWholeFile(h.folder.Path(c.written)).value_or("missing");
+    if (c.written.ends_with("txt") || c.written.ends_with("csv")) {
+      EXPECT_EQ(text, "2024.03.05 12:45 News[Tu]first\r\n2024.03.05 12:00 Film[Tu]first\r\n")
+          << c.chosen;
+    } else {
+      EXPECT_TRUE(text.starts_with("BEGIN:VCALENDAR\r\n")) << c.chosen;
+      for (const char* line : {"SUMMARY:News\r\n", "DTSTART:18991231T000000\r\n",
+                               "SUMMARY:Film\r\n", "TRIGGER:-PT25M\r\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+      }
+    }
   }
+  EXPECT_EQ(h.platform.CallsOf(Recorded::Kind::kDialog)[0].text,
+            "Text file (*.txt)|*.TXT|Calendar (*.ics)|*.ICS");
+  // Only lines that are results become events: none once the box is cleared.
+  Probe(h.plugin).ResultList().RunMenuCommand(kClearList);
+  h.platform.QueueDialogAnswer(h.folder.Path("empty.ics"));
+  Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
+  EXPECT_EQ(ReadWholeFile(h.folder.Path("empty.ics")).value_or("VEVENT").find("VEVENT"),
+            std::string::npos);
   Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);  // cancelled: nothing written
   h.platform.QueueDialogAnswer(h.folder.Path("none/list.txt"));
   Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);

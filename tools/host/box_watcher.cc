@@ -1,7 +1,12 @@
 #include "box_watcher.h"
 
+#include <commctrl.h>
+
 #include "host_log.h"
 #include "host_text.h"
+
+#include <utility>
+#include <vector>
 
 namespace kolvar::host {
 
@@ -10,6 +15,15 @@ void BoxWatcher::Run() {
     EnumWindows(&BoxWatcher::Visit, reinterpret_cast<LPARAM>(this));
     Sleep(20);
   }
+}
+
+bool BoxWatcher::FirstSight(HWND window) {
+  if (answered_.count(window)) {
+    if (IsWindow(window)) return false;  // still closing
+    answered_.erase(window);             // a new window with an old handle
+  }
+  answered_.insert(window);
+  return true;
 }
 
 BOOL CALLBACK BoxWatcher::Visit(HWND hwnd, LPARAM self) {
@@ -27,14 +41,15 @@ void BoxWatcher::Consider(HWND box) {
     CloseMenu(box);
     return;
   }
-  if (std::string(cls) != "#32770" || !GetDlgItem(box, 0xFFFF)) return;
-  // The find dialog (it has the edit edt1) is the script's to drive with keys.
-  constexpr int kFindEdit = 0x480;
-  if (GetDlgItem(box, kFindEdit)) return;
-  if (answered_.count(box)) {
-    if (IsWindow(box)) return;  // still closing
-    answered_.erase(box);
+  if (std::string(cls) != "#32770") return;
+  if (GetDlgItem(box, kFileTypes)) {
+    if (FirstSight(box)) AnswerFileDialog(box);
+    return;
   }
+  if (!GetDlgItem(box, 0xFFFF)) return;
+  // The find dialog (it has the edit edt1) is the script's to drive with keys.
+  if (GetDlgItem(box, kFindEdit)) return;
+  if (!FirstSight(box)) return;
   const std::string caption = WindowText(box);
   const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
 
@@ -60,7 +75,6 @@ void BoxWatcher::Consider(HWND box) {
   static const char* const kNames[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
   Log("box caption=" + Quote(caption) + " text=" + Quote(text) + " buttons=" + buttons +
       " answer=" + kNames[button]);
-  answered_.insert(box);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }
@@ -68,11 +82,7 @@ void BoxWatcher::Consider(HWND box) {
 // A pop-up menu the plug-in opened: its items are written out, and it is closed
 // without a choice, as a user pressing Escape would.
 void BoxWatcher::CloseMenu(HWND menuWindow) {
-  if (answered_.count(menuWindow)) {
-    if (IsWindow(menuWindow)) return;
-    answered_.erase(menuWindow);
-  }
-  answered_.insert(menuWindow);
+  if (!FirstSight(menuWindow)) return;
   auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
   std::string items;
   for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
@@ -82,7 +92,7 @@ void BoxWatcher::CloseMenu(HWND menuWindow) {
   }
   std::string choice;
   {
-    std::lock_guard lock(menuChoiceMutex_);
+    std::lock_guard lock(choiceMutex_);
     choice.swap(menuChoice_);
   }
   // Down to the chosen item (separators are passed over), then Enter.
@@ -102,6 +112,49 @@ void BoxWatcher::CloseMenu(HWND menuWindow) {
   }
   for (int i = 0; i < downs; ++i) PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// The file dialog's types are listed; with a file chosen ("savefile") it takes that
+// type and name and is confirmed, as a user typing them would; without, cancelled.
+void BoxWatcher::AnswerFileDialog(HWND dialog) {
+  FileChoice choice;
+  {
+    std::lock_guard lock(choiceMutex_);
+    std::swap(choice, fileChoice_);
+  }
+  HWND types = GetDlgItem(dialog, kFileTypes);
+  std::string listed;
+  const int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::vector<wchar_t> text(static_cast<std::size_t>(SendMessageW(types, CB_GETLBTEXTLEN, i, 0)) +
+                              1);
+    SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    listed += (listed.empty() ? "" : "|") + To1251(text.data());
+  }
+  Log("filedialog types=" + Quote(listed) +
+      (choice.name.empty()
+           ? " cancelled"
+           : " name=" + Quote(choice.shown) + " type=" + std::to_string(choice.type)));
+  if (choice.name.empty()) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    return;
+  }
+  SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(choice.type - 1), 0);
+  // As a user's choice in the list ends: dialogs listen for one or the other.
+  for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypes, code), reinterpret_cast<LPARAM>(types));
+  }
+  // The name box: an edit (edt1) in older dialogs, a combo box with one (cmb13) in
+  // newer ones.
+  HWND name = GetDlgItem(dialog, kFindEdit);
+  if (!name) {
+    name = reinterpret_cast<HWND>(
+        SendMessageW(GetDlgItem(dialog, kFileNameBox), CBEM_GETEDITCONTROL, 0, 0));
+  }
+  SetWindowTextW(name, choice.name.c_str());
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
 }  // namespace kolvar::host

@@ -29,19 +29,40 @@ class BoxWatcher {
   // The item the next pop-up menu is answered with; empty: none, the menu is
   // closed as Escape closes it.
   void ChooseMenuItem(std::string text) {
-    std::lock_guard lock(menuChoiceMutex_);
+    std::lock_guard lock(choiceMutex_);
     menuChoice_ = std::move(text);
+  }
+  // The next file dialog is answered with this path (full) and file type (from 1);
+  // shown is the name as the transcript writes it. Without a choice, cancelled.
+  void ChooseFile(std::wstring path, std::string shown, int type) {
+    std::lock_guard lock(choiceMutex_);
+    fileChoice_ = {std::move(path), std::move(shown), type};
   }
 
  private:
+  struct FileChoice {
+    std::wstring name;
+    std::string shown;
+    int type = 1;
+  };
+  // Dialog controls: a file dialog's types (cmb1) and name box (cmb13), and the
+  // edit edt1, the find dialog's text and an older file dialog's name.
+  static constexpr int kFileTypes = 0x470;
+  static constexpr int kFileNameBox = 0x47C;
+  static constexpr int kFindEdit = 0x480;
+
   void Run();
+  // False for a window answered already that is still closing.
+  bool FirstSight(HWND window);
+  void AnswerFileDialog(HWND dialog);
   static BOOL CALLBACK Visit(HWND hwnd, LPARAM self);
   void Consider(HWND box);
   void CloseMenu(HWND menuWindow);
 
   std::atomic<int> answer_;
-  std::mutex menuChoiceMutex_;
+  std::mutex choiceMutex_;
   std::string menuChoice_;
+  FileChoice fileChoice_;  // under choiceMutex_ too
   std::atomic<bool> stop_{false};
   std::set<HWND> answered_;  // watcher thread only
   // Last: it starts running at construction.

@@ -343,6 +343,20 @@ class Runner {
     watcher_.ChooseMenuItem(l.arg);
     return true;
   }
+  // savefile NAME [TYPE]: the next file dialog gets NAME (from the host's folder
+  // unless a full path) and file type TYPE (from 1, default 1).
+  bool SaveFile(ScriptLine& l) {
+    std::string name, type;
+    if (!(l.words >> name)) return false;
+    l.words >> type;
+    std::vector<wchar_t> full(32768);
+    if (!GetFullPathNameW(FromUtf8(name).c_str(), static_cast<DWORD>(full.size()), full.data(),
+                          nullptr)) {
+      return false;
+    }
+    watcher_.ChooseFile(full.data(), name, type.empty() ? 1 : std::atoi(type.c_str()));
+    return true;
+  }
   bool Answer(ScriptLine& l) {
     static const std::map<std::string, int> kAnswers = {
         {"ok", IDOK}, {"yes", IDYES}, {"no", IDNO}, {"cancel", IDCANCEL}};
@@ -391,6 +405,17 @@ class Runner {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Log("contains " + Quote(path) + " " + Quote(To1251(wide)) +
         (bytes.find(To1251(wide)) != std::string::npos ? " yes" : " no"));
+    return true;
+  }
+  // lines PATH N: the file's first N lines, each with its line end.
+  bool Lines(ScriptLine& l) {
+    std::string path;
+    int count = 0;
+    if (!(l.words >> path >> count)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Log("lines " + Quote(path) + " missing");
+    std::string line;
+    for (int i = 0; i < count && std::getline(in, line); ++i) Log("line " + Quote(line));
     return true;
   }
   bool Rename(ScriptLine& l) {
@@ -565,6 +590,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"key", &Runner::Key},
     {"menu", &Runner::Menu},
     {"answer", &Runner::Answer},
+    {"savefile", &Runner::SaveFile},
     {"measure", &Runner::Measure},
     {"focus", &Runner::Focus},
     {"repaintcheck", &Runner::RepaintCheckVerb},
@@ -572,6 +598,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"stats", &Runner::Stats},
     {"file", &Runner::File},
     {"contains", &Runner::Contains},
+    {"lines", &Runner::Lines},
     {"rename", &Runner::Rename},
     {"checkhandle", &Runner::CheckHandle},
     {"windows", &Runner::Windows},

@@ -1,15 +1,18 @@
 // jtvgen: writes JTV television guides (index *.ndx and data *.pdt per channel)
 // for tests, the demo and the benchmarks. See --help.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -41,6 +44,11 @@ constexpr char kHelp[] =
     "                      earlier programme and later ones share\n"
     "  --damage KIND       damage every channel: truncated-index, offset-past-end,\n"
     "                      count-too-large or empty\n"
+    "  --programmes FILE   the guide as FILE lists it instead, one programme a line:\n"
+    "                      CHANNEL, a tab, 'YYYY-MM-DD HH:MM', a tab, the title\n"
+    "                      (Windows-1251 bytes; \\n, \\r, \\t and \\\\ stand for a line\n"
+    "                      feed, a carriage return, a tab and a backslash);\n"
+    "                      channels in their first line's order\n"
     "  --help              this text\n";
 
 bool ParseStart(const std::string& text, CalendarFields& f) {
@@ -80,7 +88,56 @@ struct Request {
   GuideOptions guide;
   EncodeOptions encoding;
   std::optional<Damage> damage;
+  std::string programmesFile;  // the guide as listed there, when given
 };
+
+// A channel's file name (without extension) and its programmes.
+using Channels = std::vector<std::pair<std::string, std::vector<Programme>>>;
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char next = text[++i];
+    out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
+  }
+  return out;
+}
+
+// The channels a --programmes file lists; nullopt, with a message, for a line
+// that is not "CHANNEL<tab>YYYY-MM-DD HH:MM<tab>TITLE".
+std::optional<Channels> ReadProgrammes(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    Fail("cannot read " + file);
+    return std::nullopt;
+  }
+  Channels channels;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    const std::size_t tab1 = line.find('\t');
+    const std::size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    Programme programme;
+    if (tab2 == std::string::npos ||
+        !ParseStart(line.substr(tab1 + 1, tab2 - tab1 - 1), programme.start)) {
+      Fail(file + " line " + std::to_string(number) + ": CHANNEL, TIME and TITLE, tab apart");
+      return std::nullopt;
+    }
+    programme.title = Unescaped(line.substr(tab2 + 1));
+    const std::string channel = line.substr(0, tab1);
+    auto known = std::find_if(channels.begin(), channels.end(),
+                              [&](const auto& c) { return c.first == channel; });
+    if (known == channels.end()) known = channels.insert(channels.end(), {channel, {}});
+    known->second.push_back(std::move(programme));
+  }
+  return channels;
+}
 
 // Reads the options into request; an exit code when the program ends here (help
 // printed, or an option refused).
@@ -127,6 +184,8 @@ std::optional<int> ParseArguments(int argc, char** argv, Request& request) {
       const auto damage = kDamages.find(d);
       if (damage == kDamages.end()) return Fail("unknown damage " + d);
       request.damage = damage->second;
+    } else if (a == "--programmes") {
+      request.programmesFile = value();
     } else {
       return Fail("unknown option " + a);
     }
@@ -144,18 +203,26 @@ int WriteGuide(Request request) {
   if (madeError) return Fail("cannot make " + out + ": " + madeError.message());
 
   const auto started = std::chrono::steady_clock::now();
-  const auto guide = GenerateGuide(request.guide);
+  Channels guide;
+  if (!request.programmesFile.empty()) {
+    std::optional<Channels> listed = ReadProgrammes(request.programmesFile);
+    if (!listed) return 2;
+    guide = std::move(*listed);
+  } else {
+    std::vector<std::vector<Programme>> generated = GenerateGuide(request.guide);
+    for (std::size_t c = 0; c < generated.size(); ++c) {
+      guide.emplace_back(ChannelFileStem(static_cast<int>(c)), std::move(generated[c]));
+    }
+  }
   std::size_t programmes = 0;
-  for (std::size_t c = 0; c < guide.size(); ++c) {
+  for (const auto& [name, channel] : guide) {
     ChannelFiles files;
-    if (!EncodeChannel(guide[c], files, request.encoding)) {
+    if (!EncodeChannel(channel, files, request.encoding)) {
       return Fail("channel too large for the format");
     }
     if (request.damage) ApplyDamage(files, *request.damage);
-    if (!WriteChannel(out, ChannelFileStem(static_cast<int>(c)), files)) {
-      return Fail("cannot write into " + out);
-    }
-    programmes += guide[c].size();
+    if (!WriteChannel(out, name, files)) return Fail("cannot write into " + out);
+    programmes += channel.size();
   }
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::steady_clock::now() - started)

@@ -1,6 +1,7 @@
 // kolvar-find: one search of a JTV guide folder from the command line, with the
 // plug-in's own search run, printing the result list as the result list box
-// shows it (Windows-1251 bytes, LF line ends) and nothing else on standard output.
+// shows it (Windows-1251 bytes, LF line ends), or as a calendar, and nothing else
+// on standard output.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 
 #include "base/cp1251.h"
 #include "base/numbers.h"
+#include "remind/calendar.h"
 #include "search/collecting_context.h"
 #include "search/result_list.h"
 #include "search/search_run.h"
@@ -47,6 +49,11 @@ constexpr char kUsage[] =
     "  --shift NAME#MINUTES time shift of a channel, repeatable (NAME as A.ndx)\n"
     "  --unsorted           keep the results in channel order\n"
     "  --limit N            stop after the channel that takes the results past N\n"
+    "  --format text|ics    text: the list (default); ics: the results as an iCalendar\n"
+    "                       file (UTF-8, CR LF), one event per result, for calendar\n"
+    "                       programs to import or subscribe to\n"
+    "  --alarm N            ics: each event's alarm N minutes before its start\n"
+    "                       (default 10, the plug-in's PreviewTime)\n"
     "  --time               print the search's elapsed time to standard error\n"
     "  --help               this text\n"
     "\n"
@@ -64,6 +71,8 @@ struct Options {
   bool unsorted = false;
   std::optional<int> limit;
   bool time = false;
+  bool calendar = false;
+  int alarm = 10;
   std::string guide;
   std::string keywordFile;
 };
@@ -127,6 +136,12 @@ Options Parse(int argc, char** argv) {
     } else if (arg == "--limit") {
       o.limit = Number(arg, value());
       if (*o.limit < 0) throw UsageError{"--limit must be 0 or more"};
+    } else if (arg == "--format") {
+      const std::string format = value();
+      if (format != "text" && format != "ics") throw UsageError{"--format must be text or ics"};
+      o.calendar = format == "ics";
+    } else if (arg == "--alarm") {
+      o.alarm = Number(arg, value());
     } else if (arg == "--time") {
       o.time = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -214,8 +229,13 @@ int Run(const Options& o) {
   }
   // The lines are written from the results themselves: a second and a third copy
   // of a list of 200 000 would cost tens of megabytes. Only an empty list needs
-  // the list box's placeholder line.
-  if (context.results.empty()) {
+  // the list box's placeholder line; a calendar is then empty.
+  if (o.calendar) {
+    CalendarWriter calendar(o.alarm, CalendarStampNow());
+    for (const FoundProgramme& r : context.results) calendar.Add(r);
+    const std::string text = calendar.Finish();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  } else if (context.results.empty()) {
     const ResultListing placeholder = BuildResultList(
         context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
     for (const std::string& line : placeholder.lines) std::printf("%s\n", line.c_str());

@@ -1,0 +1,155 @@
+#include "remind/calendar.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+#include "base/cp1251.h"
+#include "base/datetime.h"
+#include "remind/output_template.h"
+
+namespace kolvar {
+namespace {
+
+constexpr std::size_t kFoldOctets = 75;
+
+// "yyyymmddThhmmss", or nothing for a year a calendar cannot write.
+std::string LocalTimeText(DateTime value) {
+  static const DateTime kFirst = EncodeDate(1, 1, 1).value_or(0) - 1;  // -1.5 is 0001-01-01 12:00
+  static const DateTime kPastLast = EncodeDate(9999, 12, 31).value_or(0) + 1;
+  if (!(value > kFirst && value < kPastLast)) return {};  // NaN included
+  const CalendarFields f = DecodeDateTime(value);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", f.year, f.month, f.day, f.hour,
+                f.minute, f.second);
+  return text;
+}
+
+// Backslash, semicolon and comma escaped, a line break (CR LF, CR or LF) as "\n";
+// other control characters, which a text value may not hold, become blanks.
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' || c == ';' || c == ',') {
+      out += '\\';
+      out += c;
+    } else if (c == '\r' || c == '\n') {
+      out += "\\n";
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) {
+      out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::uint64_t Fnv1a64(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return hash;
+}
+
+}  // namespace
+
+bool IsCalendarFileName(std::string_view path) {
+  if (path.size() < 4) return false;
+  const std::string_view tail = path.substr(path.size() - 4);
+  return tail[0] == '.' && (tail[1] | 0x20) == 'i' && (tail[2] | 0x20) == 'c' &&
+         (tail[3] | 0x20) == 's';
+}
+
+std::string CalendarStampNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &now);
+#else
+  gmtime_r(&now, &utc);
+#endif
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", utc.tm_year + 1900, utc.tm_mon + 1,
+                utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+  return text;
+}
+
+CalendarWriter::CalendarWriter(int alarmMinutes, std::string stamp)
+    : alarmMinutes_(alarmMinutes), stamp_(std::move(stamp)) {
+  Line("BEGIN", "VCALENDAR");
+  Line("VERSION", "2.0");
+  Line("PRODID", "-//Kestrimon//Kolvar//EN");
+  Line("CALSCALE", "GREGORIAN");
+  Line("METHOD", "PUBLISH");
+}
+
+void CalendarWriter::Add(const FoundProgramme& result) {
+  const std::string start = LocalTimeText(result.start);
+  if (start.empty()) return;
+  // The reader gives the next programme's start as the end, or the programme's own
+  // start (or nothing) when there was none.
+  const std::string end = result.end > result.start ? LocalTimeText(result.end) : std::string();
+  const ResultLineParts parts = TakeResultLineApart(result.line, &result.start, result.start);
+  // A line without its day name has no title of its own: the whole line is shown.
+  const bool whole = parts.title.empty();
+  const std::string_view title = whole ? std::string_view(result.line) : parts.title;
+
+  std::uint64_t id = Fnv1a64(parts.channel);
+  id = Fnv1a64(std::string_view("\x1f", 1), id);
+  id = Fnv1a64(start, id);
+  id = Fnv1a64(std::string_view("\x1f", 1), id);
+  id = Fnv1a64(title, id);
+  char uid[40];
+  std::snprintf(uid, sizeof uid, "%016llx@kolvar", static_cast<unsigned long long>(id));
+
+  Line("BEGIN", "VEVENT");
+  Line("UID", uid);
+  Line("DTSTAMP", stamp_);
+  Line("DTSTART", start);
+  if (end.empty()) {
+    Line("DURATION", "PT" + std::to_string(kCalendarUnknownEndMinutes) + "M");
+  } else {
+    Line("DTEND", end);
+  }
+  TextLine("SUMMARY", title);
+  if (!whole && !parts.channel.empty()) TextLine("LOCATION", parts.channel);
+  TextLine("DESCRIPTION", result.line);
+  Line("BEGIN", "VALARM");
+  Line("ACTION", "DISPLAY");
+  TextLine("DESCRIPTION", title);
+  const std::int64_t minutes = alarmMinutes_;
+  Line("TRIGGER",
+       (minutes >= 0 ? "-PT" : "PT") + std::to_string(minutes >= 0 ? minutes : -minutes) + "M");
+  Line("END", "VALARM");
+  Line("END", "VEVENT");
+}
+
+std::string CalendarWriter::Finish() {
+  Line("END", "VCALENDAR");
+  return std::move(out_);
+}
+
+void CalendarWriter::TextLine(std::string_view name, std::string_view text) {
+  Line(name, Cp1251ToUtf8(EscapeText(text)));
+}
+
+void CalendarWriter::Line(std::string_view name, std::string_view value) {
+  std::string line;
+  line.reserve(name.size() + 1 + value.size());
+  line.append(name).append(":").append(value);
+  // Folded at 75 octets, each further line opening with a blank; never inside a
+  // UTF-8 sequence.
+  std::size_t at = 0;
+  std::size_t room = kFoldOctets;
+  while (line.size() - at > room) {
+    std::size_t cut = at + room;
+    while (cut > at && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    out_.append(line, at, cut - at).append("\r\n ");
+    at = cut;
+    room = kFoldOctets - 1;
+  }
+  out_.append(line, at, std::string::npos).append("\r\n");
+}
+
+}  // namespace kolvar

@@ -1,0 +1,100 @@
+// The calendar's text rules over many titles; calendar_import.py reads a whole
+// file back with a real iCalendar parser.
+#include "remind/calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base/cp1251.h"
+
+namespace kolvar {
+namespace {
+
+std::vector<std::string> PhysicalLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  for (std::size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  EXPECT_EQ(at, text.size()) << "text after the last CR LF";
+  return lines;
+}
+
+// Titles of every length up to 300 from letters of one and two UTF-8 octets and
+// the characters that need escaping: every physical line holds at most 75 octets
+// and starts on a character, and unfolding gives back the escaped title.
+TEST(CalendarTest, FoldingKeepsEveryTitleWholeWithinSeventyFiveOctets) {
+  std::mt19937 random(7);
+  const std::string pieces[] = {"a", "\xC6", ",", ";", "\\", "\r\n", " "};  // \xC6: Zhe
+  for (int length = 1; length <= 300; ++length) {
+    std::string title, escaped;
+    for (int i = 0; i < length; ++i) {
+      const std::string& piece = pieces[random() % std::size(pieces)];
+      title += piece;
+      escaped += piece == "\r\n"                                   ? "\\n"
+                 : piece == "a" || piece == " " || piece == "\xC6" ? piece
+                                                                   : "\\" + piece;
+    }
+    CalendarWriter calendar(10, "20261208T000000Z");
+    calendar.Add({"2030.06.14 19:30 " + title + "[Fr]news", 47648.8125, 47648.84375, 0});
+    const std::string text = calendar.Finish();
+    std::string unfolded;
+    for (const std::string& line : PhysicalLines(text)) {
+      ASSERT_LE(line.size(), 75u) << length;
+      if (line.starts_with(" ")) {
+        ASSERT_TRUE(line.size() < 2 || (static_cast<unsigned char>(line[1]) & 0xC0) != 0x80);
+        unfolded += line.substr(1);
+      } else {
+        unfolded += "\n" + line;
+      }
+    }
+    EXPECT_NE(unfolded.find("\nSUMMARY:" + Cp1251ToUtf8(escaped) + "\n"), std::string::npos)
+        << length;
+  }
+}
+
+TEST(CalendarTest, TimesEndsAndAlarms) {
+  const DateTime start = 47648.8125;  // 2030-06-14 19:30
+  struct Case {
+    const char* line;
+    DateTime end;
+    int alarm;
+    const char* holds[2];  // lines the event holds
+  };
+  const Case cases[] = {
+      {"2030.06.14 19:30 News[Fr]news",
+       start + 1.0 / 48,
+       10,
+       {"DTEND:20300614T200000", "TRIGGER:-PT10M"}},
+      // The reader's "no next programme": the end is the start, or 0.
+      {"2030.06.14 19:30 News[Fr]news", start, 0, {"DURATION:PT60M", "TRIGGER:-PT0M"}},
+      {"2030.06.14 19:30 News[Fr]news", 0, -5, {"DURATION:PT60M", "TRIGGER:PT5M"}},
+      // A now-showing line has no date of its own; one without its day name is
+      // shown whole.
+      {"19:30 News[Fr]news", 0, 1, {"DTSTART:20300614T193000", "SUMMARY:News"}},
+      {"19:30 odd line", 0, 1, {"DTSTART:20300614T193000", "SUMMARY:19:30 odd line"}},
+  };
+  for (const Case& c : cases) {
+    CalendarWriter calendar(c.alarm, "20261208T000000Z");
+    calendar.Add({c.line, start, c.end, 0});
+    const std::vector<std::string> lines = PhysicalLines(calendar.Finish());
+    for (const char* line : c.holds) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << c.line << ": " << line;
+    }
+  }
+  // A date no calendar can write is left out.
+  CalendarWriter calendar(10, "20261208T000000Z");
+  calendar.Add({"News[Fr]news", 3e6, 0, 0});
+  EXPECT_EQ(calendar.Finish().find("VEVENT"), std::string::npos);
+}
+
+TEST(CalendarTest, CalendarNamesEndInIcsLetterCaseAside) {
+  for (const char* name : {"x.ics", "C:\\TV\\x.ICS", ".Ics"}) EXPECT_TRUE(IsCalendarFileName(name));
+  for (const char* name : {"x.ics.txt", "xics", "x.ic", "ics", ""}) {
+    EXPECT_FALSE(IsCalendarFileName(name)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace kolvar
