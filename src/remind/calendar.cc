@@ -15,7 +15,9 @@ constexpr std::size_t kFoldOctets = 75;
 
 // "yyyymmddThhmmss", or nothing for a year a calendar cannot write.
 std::string LocalTimeText(DateTime value) {
-  static const DateTime kFirst = EncodeDate(1, 1, 1).value_or(0) - 1;  // -1.5 is 0001-01-01 12:00
+  // Before the epoch the time of day is a positive fraction behind a negative day
+  // number, so the first day's times lie between its number and the one below.
+  static const DateTime kFirst = EncodeDate(1, 1, 1).value_or(0) - 1;
   static const DateTime kPastLast = EncodeDate(9999, 12, 31).value_or(0) + 1;
   if (!(value > kFirst && value < kPastLast)) return {};  // NaN included
   const CalendarFields f = DecodeDateTime(value);
