@@ -3,6 +3,7 @@
 // shows it (Windows-1251 bytes, LF line ends), or as a calendar, and nothing else
 // on standard output.
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -39,26 +41,29 @@ constexpr char kUsage[] =
     "the result list as the plug-in's result list box lists it: one line per result,\n"
     "Windows-1251 bytes, LF line ends (a single \"-...\" line when nothing is found).\n"
     "\n"
-    "  --mode N             find mode of terms without \"@\" (default 3)\n"
-    "  --rate N             congeniality rate, percent (default 86)\n"
+    "  --mode N             find mode of terms without \"@\", 1..6 (default 3)\n"
+    "  --rate N             congeniality rate, percent, 1..100 (default 86)\n"
     "  --full               full search: every programme of the guide\n"
-    "  --hours N            search window in hours (default 24); 0 gives the short\n"
-    "                       lines of the now-showing search\n"
+    "  --hours N            search window in hours, 0..8784 (default 24); 0 gives the\n"
+    "                       short lines of the now-showing search\n"
     "  --at \"YYYY-MM-DD HH:MM\"  the time taken as now (default the clock)\n"
     "  --channels A.ndx,B.ndx  the channels to search (default every channel)\n"
-    "  --shift NAME#MINUTES time shift of a channel, repeatable (NAME as A.ndx)\n"
+    "  --shift NAME#MINUTES time shift of a channel, MINUTES -1440..1440, repeatable\n"
+    "                       (NAME as A.ndx)\n"
     "  --unsorted           keep the results in channel order\n"
-    "  --limit N            stop after the channel that takes the results past N\n"
+    "  --limit N            stop after the channel that takes the results past N,\n"
+    "                       0..2147483647\n"
     "  --format text|ics    text: the list (default); ics: the results as an iCalendar\n"
     "                       file (UTF-8, CR LF), one event per result, for calendar\n"
     "                       programs to import or subscribe to\n"
-    "  --alarm N            ics: each event's alarm N minutes before its start\n"
-    "                       (default 10, the plug-in's PreviewTime)\n"
+    "  --alarm N            ics: each event's alarm N minutes before its start,\n"
+    "                       0..10080 (default 10, the plug-in's PreviewTime)\n"
     "  --time               print the search's elapsed time to standard error\n"
     "  --help               this text\n"
     "\n"
-    "Exit status: 0 after a search, 1 when a time shift ended it early, 2 for bad\n"
-    "options or an unreadable folder or keyword file.\n";
+    "Exit status: 0 after a search, whether or not it found anything; 1 when memory\n"
+    "ran out (the output holds what was found until then); 2 for a bad option or an\n"
+    "unreadable folder or keyword file.\n";
 
 struct Options {
   int mode = 3;
@@ -81,9 +86,19 @@ struct UsageError {
   std::string text;
 };
 
-int Number(const std::string& option, const std::string& text) {
+constexpr std::int32_t kMaxHours = 24 * 366;
+constexpr std::int32_t kMaxShift = 1440;  // the plug-in's own time-shift range
+// An alarm is a reminder of a programme to come: one after its start reminds of
+// nothing, and a week ahead is as far as a guide reaches.
+constexpr std::int32_t kMaxAlarm = 7 * 24 * 60;
+
+std::int32_t Number(const std::string& option, const std::string& text, std::int32_t low,
+                    std::int32_t high) {
   std::optional<std::int32_t> n = ParseInt32(text);
-  if (!n) throw UsageError{option + " needs a whole number, not \"" + text + "\""};
+  if (!n || *n < low || *n > high) {
+    throw UsageError{option + " takes a whole number " + std::to_string(low) + ".." +
+                     std::to_string(high) + ", not \"" + text + "\""};
+  }
   return *n;
 }
 
@@ -110,14 +125,13 @@ Options Parse(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       std::exit(0);
     } else if (arg == "--mode") {
-      o.mode = Number(arg, value());
+      o.mode = Number(arg, value(), 1, 6);
     } else if (arg == "--rate") {
-      o.rate = Number(arg, value());
+      o.rate = Number(arg, value(), 1, 100);
     } else if (arg == "--full") {
       o.full = true;
     } else if (arg == "--hours") {
-      o.hours = Number(arg, value());
-      if (o.hours < 0 || o.hours > 24 * 366) throw UsageError{"--hours must be 0..8784"};
+      o.hours = Number(arg, value(), 0, kMaxHours);
     } else if (arg == "--at") {
       const std::string text = value();
       o.at = ParseAt(text);
@@ -129,19 +143,20 @@ Options Parse(int argc, char** argv) {
       }
     } else if (arg == "--shift") {
       const std::string text = value();
-      if (text.find('#') == std::string::npos) throw UsageError{"--shift needs NAME#MINUTES"};
+      const std::size_t hash = text.rfind('#');
+      if (hash == std::string::npos) throw UsageError{"--shift needs NAME#MINUTES"};
+      Number(arg + " MINUTES", text.substr(hash + 1), -kMaxShift, kMaxShift);
       o.shifts.push_back(text);
     } else if (arg == "--unsorted") {
       o.unsorted = true;
     } else if (arg == "--limit") {
-      o.limit = Number(arg, value());
-      if (*o.limit < 0) throw UsageError{"--limit must be 0 or more"};
+      o.limit = Number(arg, value(), 0, INT32_MAX);
     } else if (arg == "--format") {
       const std::string format = value();
       if (format != "text" && format != "ics") throw UsageError{"--format must be text or ics"};
       o.calendar = format == "ics";
     } else if (arg == "--alarm") {
-      o.alarm = Number(arg, value());
+      o.alarm = Number(arg, value(), 0, kMaxAlarm);
     } else if (arg == "--time") {
       o.time = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -249,6 +264,7 @@ int Run(const Options& o) {
   if (o.time) {
     std::fprintf(stderr, "search: %.3f s, %zu results\n", took.count(), context.results.size());
   }
+  if (!normal) std::cerr << "kolvar-find: out of memory; the search ended early\n";
   return normal ? 0 : 1;
 }
 
@@ -265,5 +281,8 @@ int main(int argc, char** argv) {
   } catch (const kolvar::UsageError& e) {
     std::cerr << "kolvar-find: " << e.text << "\n(kolvar-find --help lists the options)\n";
     return 2;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "kolvar-find: out of memory\n";
+    return 1;
   }
 }

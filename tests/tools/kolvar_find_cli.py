@@ -1,0 +1,78 @@
+#!/usr/bin/python3
+"""kolvar-find as a user runs it: options out of range.
+
+usage: kolvar_find_cli.py JTVGEN KOLVAR_FIND
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+GUIDE = [
+    ("news", "2026-12-10 06:00", "Morning News"),
+    ("news", "2026-12-10 07:30", "Новости, спорт; погода"),
+    ("news", "2026-12-10 08:00", "Вечерние новости"),
+    ("kino", "2026-12-10 20:00", "Ёлки"),
+    ("kino", "2026-12-10 22:45", "Ночной сеанс"),
+]
+KEYWORDS = ["News", "Новости", "Ёлки"]
+AT = ["--full", "--at", "2026-12-01 00:00"]
+
+# Each option out of its range, or no number at all: exit 2 and the range named.
+REFUSED = [
+    (["--mode", "0"], "1..6"), (["--mode", "7"], "1..6"), (["--mode", "-1"], "1..6"),
+    (["--mode", "12x"], "1..6"), (["--rate", "0"], "1..100"), (["--rate", "1000"], "1..100"),
+    (["--rate", "abc"], "1..100"), (["--alarm", "-5"], "0..10080"),
+    (["--alarm", "2147483647"], "0..10080"), (["--hours", "-1"], "0..8784"),
+    (["--hours", "99999999999"], "0..8784"), (["--limit", "-1"], "0..2147483647"),
+    (["--limit", "2147483648"], "0..2147483647"), (["--limit", ""], "0..2147483647"),
+    (["--shift", "NEWS.NDX#1441"], "-1440..1440"), (["--shift", "NEWS.NDX#5m"], "-1440..1440"),
+]
+# The ends of the ranges are taken.
+ACCEPTED = [["--mode", "1"], ["--mode", "6"], ["--rate", "1"], ["--rate", "100"],
+            ["--hours", "0"], ["--limit", "0"], ["--shift", "NEWS.NDX#-1440"],
+            ["--format", "ics", "--alarm", "0"], ["--format", "ics", "--alarm", "10080"]]
+
+
+def main():
+    jtvgen, find = sys.argv[1], sys.argv[2]
+    failures = []
+
+    def check(ok, what):
+        if not ok:
+            failures.append(what)
+
+    with tempfile.TemporaryDirectory() as folder:
+        def path(name):
+            return os.path.join(folder, name)
+
+        def run(*args, keywords="cp1251.txt"):
+            return subprocess.run([find, *AT, *args, path("guide"), path(keywords)],
+                                  capture_output=True)
+
+        def write(name, data):
+            with open(path(name), "wb") as out:
+                out.write(data)
+
+        write("programmes.txt", "".join(f"{c}\t{s}\t{t}\n" for c, s, t in GUIDE).encode("cp1251"))
+        subprocess.run([jtvgen, "--out", path("guide"), "--programmes", path("programmes.txt")],
+                       check=True, capture_output=True)
+        text = "\r\n".join(KEYWORDS) + "\r\n"
+        write("cp1251.txt", text.encode("cp1251"))
+
+        for args, range_text in REFUSED:
+            r = run(*args)
+            check(r.returncode == 2 and range_text in r.stderr.decode() and not r.stdout,
+                  f"{args}: exit {r.returncode}, {r.stderr!r}")
+        for args in ACCEPTED:
+            r = run(*args)
+            check(r.returncode == 0, f"{args}: exit {r.returncode}, {r.stderr!r}")
+
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"{len(REFUSED)} refused, {len(ACCEPTED)} accepted, {len(failures)} failures")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
