@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""kolvar-find as a user runs it: options out of range.
+"""kolvar-find as a user runs it: options out of range, and the encodings of the
+keyword file and of the text list.
 
 usage: kolvar_find_cli.py JTVGEN KOLVAR_FIND
 """
@@ -27,6 +28,8 @@ REFUSED = [
     (["--hours", "99999999999"], "0..8784"), (["--limit", "-1"], "0..2147483647"),
     (["--limit", "2147483648"], "0..2147483647"), (["--limit", ""], "0..2147483647"),
     (["--shift", "NEWS.NDX#1441"], "-1440..1440"), (["--shift", "NEWS.NDX#5m"], "-1440..1440"),
+    (["--encoding", "latin1"], "windows-1251 or utf-8"),
+    (["--format", "ics", "--encoding", "utf-8"], "always UTF-8"),
 ]
 # The ends of the ranges are taken.
 ACCEPTED = [["--mode", "1"], ["--mode", "6"], ["--rate", "1"], ["--rate", "100"],
@@ -59,6 +62,10 @@ def main():
                        check=True, capture_output=True)
         text = "\r\n".join(KEYWORDS) + "\r\n"
         write("cp1251.txt", text.encode("cp1251"))
+        write("utf8.txt", text.encode("utf-8"))
+        write("bom.txt", b"\xef\xbb\xbf" + text.replace("\r\n", "\n").encode("utf-8"))
+        write("chinese.txt", "News\n中文\n".encode("utf-8"))
+        write("bad_bom.txt", b"\xef\xbb\xbfNews\n" + "Ёлки\n".encode("cp1251"))
 
         for args, range_text in REFUSED:
             r = run(*args)
@@ -67,6 +74,25 @@ def main():
         for args in ACCEPTED:
             r = run(*args)
             check(r.returncode == 0, f"{args}: exit {r.returncode}, {r.stderr!r}")
+
+        listed = run()
+        lines = listed.stdout.decode("cp1251").split("\n")
+        check(listed.returncode == 0 and len(lines) == 5 and lines[-1] == "",
+              f"4 results expected: {listed!r}")
+        for name in ["utf8.txt", "bom.txt"]:
+            r = run(keywords=name)
+            check(r.returncode == 0 and r.stdout == listed.stdout, f"{name}: {r!r}")
+        for name, expected in [("chinese.txt", ["line 2", "U+4E2D", "Windows-1251"]),
+                               ("bad_bom.txt", ["line 2", "not UTF-8"]),
+                               ("guide", ["cannot read the keyword file"])]:
+            r = run(keywords=name)
+            check(r.returncode == 2 and all(e in r.stderr.decode() for e in expected)
+                  and not r.stdout, f"{name}: exit {r.returncode}, {r.stderr!r}")
+
+        for encoding, codec in [("windows-1251", "cp1251"), ("utf-8", "utf-8")]:
+            r = run("--encoding", encoding)
+            check(r.returncode == 0 and r.stdout == listed.stdout.decode("cp1251").encode(codec),
+                  f"--encoding {encoding}: {r!r}")
 
     for failure in failures:
         print("FAIL:", failure)

@@ -1,7 +1,8 @@
 // kolvar-find: one search of a JTV guide folder from the command line, with the
 // plug-in's own search run, printing the result list as the result list box
-// shows it (Windows-1251 bytes, LF line ends), or as a calendar, and nothing else
+// shows it (Windows-1251 or UTF-8, LF line ends), or as a calendar, and nothing else
 // on standard output.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -39,7 +41,12 @@ constexpr char kUsage[] =
     "Searches the JTV guide in GUIDE_DIR (chNNN.ndx with chNNN.pdt) for the keywords of\n"
     "KEYWORD_FILE, one keyword line per line in the plug-in's keyword syntax, and prints\n"
     "the result list as the plug-in's result list box lists it: one line per result,\n"
-    "Windows-1251 bytes, LF line ends (a single \"-...\" line when nothing is found).\n"
+    "LF line ends (a single \"-...\" line when nothing is found).\n"
+    "\n"
+    "KEYWORD_FILE is read as UTF-8 when it starts with a UTF-8 byte order mark, or when\n"
+    "it is valid UTF-8 holding a non-ASCII character; any other file as Windows-1251,\n"
+    "the plug-in's own keyword text. A character of a UTF-8 file that Windows-1251\n"
+    "cannot hold is refused, naming its line.\n"
     "\n"
     "  --mode N             find mode of terms without \"@\", 1..6 (default 3)\n"
     "  --rate N             congeniality rate, percent, 1..100 (default 86)\n"
@@ -56,14 +63,18 @@ constexpr char kUsage[] =
     "  --format text|ics    text: the list (default); ics: the results as an iCalendar\n"
     "                       file (UTF-8, CR LF), one event per result, for calendar\n"
     "                       programs to import or subscribe to\n"
+    "  --encoding windows-1251|utf-8\n"
+    "                       the text list's characters: windows-1251 as the plug-in\n"
+    "                       keeps them (default), utf-8 for terminals and pipes; not\n"
+    "                       with --format ics, which is always UTF-8\n"
     "  --alarm N            ics: each event's alarm N minutes before its start,\n"
     "                       0..10080 (default 10, the plug-in's PreviewTime)\n"
     "  --time               print the search's elapsed time to standard error\n"
     "  --help               this text\n"
     "\n"
     "Exit status: 0 after a search, whether or not it found anything; 1 when memory\n"
-    "ran out (the output holds what was found until then); 2 for a bad option or an\n"
-    "unreadable folder or keyword file.\n";
+    "ran out (the output holds what was found until then); 2 for a bad option, an\n"
+    "unreadable folder or keyword file, or a keyword Windows-1251 cannot hold.\n";
 
 struct Options {
   int mode = 3;
@@ -77,12 +88,18 @@ struct Options {
   std::optional<int> limit;
   bool time = false;
   bool calendar = false;
+  std::optional<bool> utf8Output;  // set only by --encoding
   int alarm = 10;
   std::string guide;
   std::string keywordFile;
 };
 
 struct UsageError {
+  std::string text;
+};
+
+// Input that cannot be searched: said as is, with exit status 2.
+struct InputError {
   std::string text;
 };
 
@@ -155,6 +172,12 @@ Options Parse(int argc, char** argv) {
       const std::string format = value();
       if (format != "text" && format != "ics") throw UsageError{"--format must be text or ics"};
       o.calendar = format == "ics";
+    } else if (arg == "--encoding") {
+      const std::string encoding = value();
+      if (encoding != "windows-1251" && encoding != "utf-8") {
+        throw UsageError{"--encoding must be windows-1251 or utf-8"};
+      }
+      o.utf8Output = encoding == "utf-8";
     } else if (arg == "--alarm") {
       o.alarm = Number(arg, value(), 0, kMaxAlarm);
     } else if (arg == "--time") {
@@ -165,10 +188,101 @@ Options Parse(int argc, char** argv) {
       positional.push_back(arg);
     }
   }
+  // Refused rather than ignored: a calendar asked for in Windows-1251 would
+  // otherwise arrive in UTF-8 unannounced.
+  if (o.calendar && o.utf8Output) {
+    throw UsageError{"--encoding is for the text list; an ics calendar is always UTF-8"};
+  }
   if (positional.size() != 2) throw UsageError{"GUIDE_DIR and KEYWORD_FILE are needed"};
   o.guide = positional[0];
   o.keywordFile = positional[1];
   return o;
+}
+
+// Calls each(character, its bytes) for the characters of strict UTF-8 (no
+// overlong forms, surrogates or values past U+10FFFF); false, after the valid
+// ones, when the text is not UTF-8.
+template <typename Each>
+bool WalkUtf8(std::string_view text, Each each) {
+  constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t extra = lead < 0x80   ? 0
+                              : lead < 0xC2 ? 4
+                              : lead < 0xE0 ? 1
+                              : lead < 0xF0 ? 2
+                                            : 3;
+    if (extra > 3 || lead > 0xF4 || text.size() - i <= extra) return false;
+    char32_t c = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3Fu);
+    }
+    if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    each(c, text.substr(i, extra + 1));
+    i += extra + 1;
+  }
+  return true;
+}
+
+bool IsUtf8(std::string_view text) {
+  return WalkUtf8(text, [](char32_t, std::string_view) {});
+}
+
+std::string Cp1251FromUtf8(std::string_view line, std::size_t number, const std::string& file) {
+  std::string out;
+  WalkUtf8(line, [&](char32_t c, std::string_view bytes) {
+    std::optional<std::string> byte;
+    if (c <= 0xFFFF) byte = Utf16ToCp1251(std::u16string(1, static_cast<char16_t>(c)));
+    if (!byte) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+      throw InputError{"line " + std::to_string(number) + " of " + file + " holds \"" +
+                       std::string(bytes) + "\" (" + code +
+                       "), which Windows-1251, the plug-in's keyword text, cannot hold"};
+    }
+    out += *byte;
+  });
+  return out;
+}
+
+// The keyword lines in Windows-1251. A UTF-8 file is told by its byte order mark
+// or by being valid UTF-8 with a non-ASCII byte: Windows-1251 text with Cyrillic
+// letters is next to never valid UTF-8.
+std::vector<std::string> ReadKeywords(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw InputError{"cannot read the keyword file " + file};
+  // read() turns a failed read (a folder named as the file) into badbit, where
+  // an istreambuf_iterator would throw.
+  std::string bytes;
+  char chunk[16384];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, in.gcount());
+  if (in.bad()) throw InputError{"cannot read the keyword file " + file};
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  const bool bom = bytes.starts_with(kBom);
+  if (bom) bytes.erase(0, kBom.size());
+
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < bytes.size();) {
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  const bool utf8 = bom || (IsUtf8(bytes) && std::any_of(bytes.begin(), bytes.end(),
+                                                         [](char c) { return (c & 0x80) != 0; }));
+  if (!utf8) return lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!IsUtf8(lines[i])) {
+      throw InputError{"line " + std::to_string(i + 1) + " of " + file +
+                       " is not UTF-8, though the file starts with a UTF-8 byte order mark"};
+    }
+    lines[i] = Cp1251FromUtf8(lines[i], i + 1, file);
+  }
+  return lines;
 }
 
 DateTime ClockNow() {
@@ -184,22 +298,24 @@ DateTime ClockNow() {
       .value_or(0);
 }
 
+void WriteLine(const std::string& line, bool utf8) {
+  if (utf8) {
+    const std::string text = Cp1251ToUtf8(line);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  } else {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  std::fputc('\n', stdout);
+}
+
 int Run(const Options& o) {
   std::error_code error;
   if (!std::filesystem::is_directory(o.guide, error)) {
     std::cerr << "kolvar-find: cannot read the guide folder " << o.guide << '\n';
     return 2;
   }
-  std::ifstream keywordStream(o.keywordFile, std::ios::binary);
-  if (!keywordStream) {
-    std::cerr << "kolvar-find: cannot read the keyword file " << o.keywordFile << '\n';
-    return 2;
-  }
   SearchArgs args;
-  for (std::string line; std::getline(keywordStream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    args.keywords.push_back(line);
-  }
+  args.keywords = ReadKeywords(o.keywordFile);
 
   SearchSnapshot snapshot;
   TSettings& s = snapshot.settings;
@@ -236,6 +352,7 @@ int Run(const Options& o) {
   const auto begin = std::chrono::steady_clock::now();
   const bool normal = RunSearch(args, snapshot, context);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+  const bool utf8 = o.utf8Output.value_or(false);
 
   // The list box names unreadable channels only when nothing was found; here the
   // user hears of each.
@@ -253,12 +370,9 @@ int Run(const Options& o) {
   } else if (context.results.empty()) {
     const ResultListing placeholder = BuildResultList(
         context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
-    for (const std::string& line : placeholder.lines) std::printf("%s\n", line.c_str());
+    for (const std::string& line : placeholder.lines) WriteLine(line, utf8);
   } else {
-    for (const FoundProgramme& r : context.results) {
-      std::fwrite(r.line.data(), 1, r.line.size(), stdout);
-      std::fputc('\n', stdout);
-    }
+    for (const FoundProgramme& r : context.results) WriteLine(r.line, utf8);
   }
   std::fflush(stdout);
   if (o.time) {
@@ -280,6 +394,9 @@ int main(int argc, char** argv) {
     return kolvar::Run(kolvar::Parse(argc, argv));
   } catch (const kolvar::UsageError& e) {
     std::cerr << "kolvar-find: " << e.text << "\n(kolvar-find --help lists the options)\n";
+    return 2;
+  } catch (const kolvar::InputError& e) {
+    std::cerr << "kolvar-find: " << e.text << '\n';
     return 2;
   } catch (const std::bad_alloc&) {
     std::cerr << "kolvar-find: out of memory\n";
