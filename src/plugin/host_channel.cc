@@ -4,6 +4,7 @@
 
 #include "base/texts.h"
 #include "remind/output_template.h"
+#include "search/result_list.h"
 
 namespace kolvar {
 
@@ -56,7 +57,9 @@ void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTim
   if (kindCode == kKindNotif || kindCode == kKindUser) {
     const DateTime now = state_.platform.Now();
     const std::optional<DateTime> first = state_.FirstResultStart();
-    const ResultLineParts parts = TakeResultLineApart(text, first ? &*first : nullptr, now);
+    // A title's own line breaks are not the template's ("^"): the host gets one line.
+    const ResultLineParts parts =
+        TakeResultLineApart(OneLine(text), first ? &*first : nullptr, now);
     const TSettings& settings = state_.settings;
     event = MakeHostEvent(FormatOutputString(settings.OutStrFormat, parts, settings.MonthsList,
                                              endTime, index, count, now),

@@ -87,7 +87,7 @@ std::string ResultPanel::ListedCalendar() const {
   // A line stands for its result while the two agree: not the list's notices, nor
   // lines cleared from the box, nor a list a running search is replacing.
   for (std::size_t i = 0; i < lines.size() && i < state_.results.size(); ++i) {
-    if (state_.results[i].line == lines[i]) calendar.Add(state_.results[i]);
+    if (OneLine(state_.results[i].line) == lines[i]) calendar.Add(state_.results[i]);
   }
   return calendar.Finish();
 }
@@ -122,7 +122,7 @@ std::optional<FoundProgramme> ResultPanel::CurrentResult() const {
   // The one result, not a copy of a list that may be long.
   MutexLock lock(state_.mutex);
   const auto at = static_cast<std::size_t>(index);
-  if (at >= state_.results.size() || state_.results[at].line != list.CurrentText()) {
+  if (at >= state_.results.size() || OneLine(state_.results[at].line) != list.CurrentText()) {
     return std::nullopt;
   }
   return state_.results[at];

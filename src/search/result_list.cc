@@ -80,8 +80,27 @@ std::string WrapHintLine(const std::string& line) {
   return out;
 }
 
+std::string OneLine(std::string_view line) {
+  constexpr std::string_view kBreaks = "\r\n";
+  if (line.find_first_of(kBreaks) == std::string_view::npos) return std::string(line);
+  std::string out;
+  out.reserve(line.size() + 8);
+  for (std::size_t i = 0; i < line.size();) {
+    if (kBreaks.find(line[i]) == std::string_view::npos) {
+      out += line[i++];
+      continue;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    while (i < line.size() && (line[i] == ' ' || kBreaks.find(line[i]) != std::string_view::npos)) {
+      ++i;
+    }
+    out += " / ";
+  }
+  return out;
+}
+
 std::string ResultHint(const FoundProgramme& result, const std::vector<std::string>* keywordList) {
-  const std::string& line = result.line;
+  const std::string line = OneLine(result.line);
   if (line.empty() || line[0] == '-') return kResultListHint;
   CalendarFields f = DecodeDateTime(result.end);
   char endText[16];
@@ -135,7 +154,7 @@ ResultListing BuildResultList(const TFindStruct& results, DateTime now,
     return listing;
   }
   listing.lines.reserve(results.size());
-  for (const FoundProgramme& r : results) listing.lines.push_back(r.line);
+  for (const FoundProgramme& r : results) listing.lines.push_back(OneLine(r.line));
 
   const int n = static_cast<int>(results.size());
   double best = 45000;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/datetime.h"
@@ -42,6 +43,12 @@ std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts);
 // Puts the results in the order given (a permutation of their positions, as
 // SortedOrder gives), in place; an order of another length changes nothing.
 void ApplyOrder(TFindStruct& results, std::vector<std::size_t> order);
+
+// A result line as every list shows it: providers fold a description into the
+// title with line breaks, so each run of CR and LF, with the blanks around it,
+// becomes " / " and one result stays one line wherever a list is written or drawn.
+// The result itself keeps its breaks (the calendar writes them as line breaks).
+std::string OneLine(std::string_view line);
 
 // The result list box's tooltip for a result: its keyword number and text, then
 // its line with the end time after the start, wrapped at 70. keywordList: the

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_io.h"
 #include "support/plugin_harness.h"
 
 namespace kolvar {
@@ -96,6 +97,33 @@ TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
   ASSERT_TRUE(h.WaitIdle());
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
             (Lines{"11:50 News[Tu]a", "11:50 Weather[Tu]b", "11:50 Film[Tu]c"}));
+}
+
+// Providers fold a description into the title with line breaks: every list, the
+// hint and the host's messages show one line per result; the calendar keeps them.
+TEST_F(ResultPanelTest, ATitleWithLineBreaksIsOneLineWhereverAListIsShown) {
+  h.WriteChannel("a", {{-10, "News \r\nAt ten:\n\nWeather\r"}, {60, "x"}});
+  h.settings.Channels = {"a.ndx"};
+  h.settings.ChannelCount = 1;
+  h.settings.Words = {"News"};
+  h.settings.WordCount = 1;
+  h.settings.OutStrFormat = "%b-%e %s (%c)";
+  OpenAndWait();
+  ListBox& list = h.plugin.Form().ListBoxFind;
+  EXPECT_EQ(list.Items(), Lines{"2024.03.05 11:50 News / At ten: / Weather / [Tu]a"});
+  list.SetItemIndex(0);
+  Probe(h.plugin).ResultList().ListBoxFindClick();
+  EXPECT_EQ(list.Hint, "1 [News]:\r2024.03.05 11:50-13:00 News / At ten: / Weather / [Tu]a");
+  h.Command("BEAT");
+  EXPECT_EQ(h.Events().back(), "NOTIF 11:50-13:00 News / At ten: / Weather /  (a)");
+  for (const char* name : {"list.txt", "list.ics"}) {
+    h.platform.QueueDialogAnswer(h.folder.Path(name));
+    Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
+  }
+  EXPECT_EQ(ReadWholeFile(h.folder.Path("list.txt")),
+            "2024.03.05 11:50 News / At ten: / Weather / [Tu]a\r\n");
+  EXPECT_NE(ReadWholeFile(h.folder.Path("list.ics"))->find("SUMMARY:News \\nAt ten:\\n\\nWeather"),
+            std::string::npos);
 }
 
 }  // namespace
