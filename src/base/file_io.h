@@ -1,6 +1,6 @@
 // Whole-file reading, folder listing and safe writing. Paths are in Windows form
-// (see paths.h) and single-byte: the Windows build passes them to the ANSI file
-// functions, so names in the user's code page work.
+// (see paths.h) and Windows-1251, as all the core's text: each file system turns
+// them into the system's names (UTF-16 on Windows, UTF-8 elsewhere) and back.
 //
 // The core reaches files only through the FileSystem in use: the system's own
 // (file_io_posix.cc, or win32/file_io_win32.cc on Windows, chosen by CMake), or one
@@ -56,7 +56,8 @@ class FileSystem {
   virtual std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) = 0;
   // The names in a folder that match "*" followed by suffix (".ndx"), letter case
   // ignored, every kind of entry included, ordered as Windows lists a folder (by
-  // the upper-cased names); a missing or unreadable folder lists as empty.
+  // the upper-cased names); a missing or unreadable folder lists as empty. A name
+  // that Windows-1251 cannot spell is left out.
   virtual std::vector<std::string> ListFolder(const std::string& folder,
                                               std::string_view suffix) = 0;
   // Creates or empties the file, open for writing; null when it cannot.

@@ -10,6 +10,7 @@
 #include "base/cp1251.h"
 #include "base/file_io.h"
 #include "base/paths.h"
+#include "base/utf8.h"
 
 namespace kolvar {
 namespace {
@@ -18,6 +19,11 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The core's Windows-1251 path as the system names files: UTF-8. Every byte has
+// its character, and ListFolder turns the names back, so a listed name opens
+// the file it was listed from.
+std::string Native(const std::string& path) { return ToNativePath(Cp1251ToUtf8(path)); }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -59,7 +65,7 @@ class PosixWritableFile final : public WritableFile {
 class PosixFileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadWholeFile(const std::string& path) override {
-    File f(std::fopen(ToNativePath(path).c_str(), "rb"));
+    File f(std::fopen(Native(path).c_str(), "rb"));
     if (!Checked(f != nullptr)) return std::nullopt;
     std::string data;
     char buffer[65536];
@@ -70,7 +76,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes) override {
-    File f(std::fopen(ToNativePath(path).c_str(), "rb"));
+    File f(std::fopen(Native(path).c_str(), "rb"));
     if (!f) return std::nullopt;
     // The size first, so a small file costs no buffer of maxBytes.
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return std::nullopt;
@@ -88,30 +94,31 @@ class PosixFileSystem final : public FileSystem {
   std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) override {
     std::vector<std::string> names;
     std::error_code ec;
-    std::filesystem::directory_iterator it(ToNativePath(folder), ec);
+    std::filesystem::directory_iterator it(Native(folder), ec);
     if (ec) return names;
     for (const auto& entry : it) {
-      std::string name = entry.path().filename().string();
-      if (EndsWithIgnoringCase(name, suffix)) names.push_back(std::move(name));
+      // A name that is not UTF-8, or holds a character Windows-1251 lacks, is
+      // left out, as the Windows build leaves out what Windows-1251 cannot spell:
+      // no path of the core's could open it again, nor should open another file.
+      std::optional<std::string> name = Utf8ToCp1251(entry.path().filename().string());
+      if (name && EndsWithIgnoringCase(*name, suffix)) names.push_back(std::move(*name));
     }
     std::sort(names.begin(), names.end(), ListedBefore);
     return names;
   }
 
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
-    File f(std::fopen(ToNativePath(path).c_str(), "wb"));
+    File f(std::fopen(Native(path).c_str(), "wb"));
     if (!Checked(f != nullptr)) return nullptr;
     return std::make_unique<PosixWritableFile>(std::move(f));
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {
-    return Checked(std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0);
+    return Checked(std::rename(Native(from).c_str(), Native(to).c_str()) == 0);
   }
 
   // unlink, unlike std::remove, leaves a folder of that name alone.
-  bool RemoveFile(const std::string& path) override {
-    return ::unlink(ToNativePath(path).c_str()) == 0;
-  }
+  bool RemoveFile(const std::string& path) override { return ::unlink(Native(path).c_str()) == 0; }
 };
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "base/paths.h"
 #include "support/failing_file_system.h"
@@ -107,6 +109,70 @@ TEST(FileIoTest, CyrillicNamesListAndOpen) {
 }
 
 #ifndef _WIN32
+// Linux names files in UTF-8: the core's Windows-1251 names are turned into it
+// and back, so every character lists and opens as itself.
+TEST(FileIoTest, EveryWindows1251CharacterOfANameListsAndOpensAsItself) {
+  TempDir dir;
+  std::vector<std::string> written;
+  for (int byte = 1; byte < 256; ++byte) {
+    if (byte == '/' || byte == '\\') continue;
+    written.push_back("n" + std::string(1, static_cast<char>(byte)) + ".ndx");
+    ASSERT_TRUE(WriteFileAtomic(dir.Path(written.back()), written.back()));
+  }
+  std::vector<std::string> listed = ListFolder(dir.Folder(), ".ndx");
+  for (const std::string& name : listed) EXPECT_EQ(ReadWholeFile(dir.Path(name)), name);
+  std::sort(listed.begin(), listed.end());
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ(listed, written);
+  // On the disk, UTF-8 (NTV); removed under the core's name.
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("\xCD\xD2\xC2.pdt"), "x"));
+  const std::string utf8 = dir.Folder() + "\xD0\x9D\xD0\xA2\xD0\x92.pdt";
+  EXPECT_TRUE(std::filesystem::exists(utf8));
+  EXPECT_TRUE(CurrentFileSystem().RemoveFile(dir.Path("\xCD\xD2\xC2.pdt")));
+  EXPECT_FALSE(std::filesystem::exists(utf8));
+}
+
+// Names other programs gave: UTF-8 ones list in Windows-1251 and open again. A
+// name that is not UTF-8, or holds a character Windows-1251 lacks, is left out
+// (as the Windows build leaves out what Windows-1251 cannot spell), and no name
+// of the core's opens it.
+TEST(FileIoTest, NamesTheSystemGivesListInWindows1251OrNotAtAll) {
+  struct Case {
+    const char* native;
+    const char* listed;  // null: left out
+  };
+  const Case cases[] = {
+      {"\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD1\x8B\xD0\xB9.ndx", "\xCF\xE5\xF0\xE2\xFB\xE9.ndx"},
+      // Ukrainian Yi, Io and the numero sign, outside the Russian letters' block.
+      {"2+2 (\xD0\xA3\xD0\xBA\xD1\x80\xD0\xB0\xD1\x97\xD0\xBD\xD0\xB0).ndx",
+       "2+2 (\xD3\xEA\xF0\xE0\xBF\xED\xE0).ndx"},
+      {"\xD0\x81\xD0\xBB\xD0\xBA\xD0\xB0 \xE2\x84\x96 1.ndx", "\xA8\xEB\xEA\xE0 \xB9 1.ndx"},
+      {"\xCE\x95\xCE\xBB.ndx", nullptr},     // Greek
+      {"TV \xF0\x9F\x93\xBA.ndx", nullptr},  // past the Basic Multilingual Plane
+      {"\xCF\xE5.ndx", nullptr},             // Windows-1251 bytes
+      {"\xC0\xAF.ndx", nullptr},             // an overlong slash
+      {"\xED\xA0\x80.ndx", nullptr},         // a surrogate
+      {"cut\xD0.ndx", nullptr},              // cut short
+  };
+  TempDir dir;
+  std::vector<std::string> expected;
+  for (const Case& c : cases) {
+    std::ofstream(dir.Folder() + c.native, std::ios::binary) << c.native;
+    if (c.listed) expected.push_back(c.listed);
+  }
+  std::vector<std::string> listed = ListFolder(dir.Folder(), ".ndx");
+  std::sort(listed.begin(), listed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected);
+  for (const Case& c : cases) {
+    if (c.listed) {
+      EXPECT_EQ(ReadWholeFile(dir.Path(c.listed)), c.native) << c.listed;
+    }
+  }
+  // Its bytes as a Windows-1251 name name another file, which is not there.
+  EXPECT_FALSE(ReadWholeFile(dir.Path("\xCF\xE5.ndx")).has_value());
+}
+
 // Only a case-sensitive file system holds names that differ only in letter case.
 TEST(FileIoTest, NamesThatDifferOnlyInLetterCaseListInAFixedOrder) {
   TempDir dir;

@@ -16,6 +16,7 @@
 
 #include "base/file_io.h"
 #include "base/paths.h"
+#include "base/utf8.h"
 #include "jtv_writer.h"
 
 namespace {
@@ -198,6 +199,10 @@ std::optional<int> ParseArguments(int argc, char** argv, Request& request) {
 int WriteGuide(Request request) {
   std::string& out = request.out;
   if (out.back() != '/' && out.back() != '\\') out += '/';
+  // The files are written as the plug-in writes them, under Windows-1251 paths;
+  // the command line's are UTF-8.
+  const std::optional<std::string> folder = kolvar::Utf8ToCp1251(out);
+  if (!folder) return Fail(out + " is not a folder name Windows-1251 can spell");
   std::error_code madeError;
   std::filesystem::create_directories(kolvar::ToNativePath(out), madeError);
   if (madeError) return Fail("cannot make " + out + ": " + madeError.message());
@@ -221,7 +226,7 @@ int WriteGuide(Request request) {
       return Fail("channel too large for the format");
     }
     if (request.damage) ApplyDamage(files, *request.damage);
-    if (!WriteChannel(out, name, files)) return Fail("cannot write into " + out);
+    if (!WriteChannel(*folder, name, files)) return Fail("cannot write into " + out);
     programmes += channel.size();
   }
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(

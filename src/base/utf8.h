@@ -1,0 +1,43 @@
+// UTF-8, the text of file names and command lines on Linux, and the core's
+// Windows-1251. In the header alone: the tools built from a list of sources
+// (jtvgen for the end-to-end cases) need no new file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/cp1251.h"
+
+namespace kolvar {
+
+// The same characters in Windows-1251; nullopt when text is not strict UTF-8 (no
+// overlong forms, surrogates or values past U+10FFFF) or holds a character that
+// Windows-1251 has no byte for.
+inline std::optional<std::string> Utf8ToCp1251(std::string_view text) {
+  constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+  std::u16string wide;
+  wide.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t extra = lead < 0x80   ? 0
+                              : lead < 0xC2 ? 4
+                              : lead < 0xE0 ? 1
+                              : lead < 0xF0 ? 2
+                                            : 3;
+    if (extra > 3 || lead > 0xF4 || text.size() - i <= extra) return std::nullopt;
+    char32_t c = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      c = (c << 6) | (next & 0x3Fu);
+    }
+    // Windows-1251 holds nothing beyond the Basic Multilingual Plane.
+    if (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0xFFFF) return std::nullopt;
+    wide += static_cast<char16_t>(c);
+    i += extra + 1;
+  }
+  return Utf16ToCp1251(wide);
+}
+
+}  // namespace kolvar
