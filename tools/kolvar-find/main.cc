@@ -26,6 +26,7 @@
 
 #include "base/cp1251.h"
 #include "base/numbers.h"
+#include "base/utf8.h"
 #include "remind/calendar.h"
 #include "search/collecting_context.h"
 #include "search/result_list.h"
@@ -129,6 +130,16 @@ std::optional<DateTime> ParseAt(const std::string& text) {
   return EncodeDateTime({y, mo, 0, d, h, mi, 0, 0});
 }
 
+// A name from the command line as the core spells it (Windows-1251): Linux's
+// command line and file names are UTF-8; other text is kept as it came.
+std::string FromCommandLine(const std::string& text) {
+#ifdef _WIN32
+  return text;
+#else
+  return Utf8ToCp1251(text).value_or(text);
+#endif
+}
+
 Options Parse(int argc, char** argv) {
   Options o;
   std::vector<std::string> positional;
@@ -156,14 +167,14 @@ Options Parse(int argc, char** argv) {
     } else if (arg == "--channels") {
       std::istringstream in(value());
       for (std::string name; std::getline(in, name, ',');) {
-        if (!name.empty()) o.channels.push_back(name);
+        if (!name.empty()) o.channels.push_back(FromCommandLine(name));
       }
     } else if (arg == "--shift") {
       const std::string text = value();
       const std::size_t hash = text.rfind('#');
       if (hash == std::string::npos) throw UsageError{"--shift needs NAME#MINUTES"};
       Number(arg + " MINUTES", text.substr(hash + 1), -kMaxShift, kMaxShift);
-      o.shifts.push_back(text);
+      o.shifts.push_back(FromCommandLine(text));
     } else if (arg == "--unsorted") {
       o.unsorted = true;
     } else if (arg == "--limit") {
@@ -319,7 +330,7 @@ int Run(const Options& o) {
 
   SearchSnapshot snapshot;
   TSettings& s = snapshot.settings;
-  s.Path = o.guide;
+  s.Path = FromCommandLine(o.guide);
   if (s.Path.back() != '/' && s.Path.back() != '\\') s.Path += '/';
   s.DaysOfWeek = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
   s.FindMode = o.mode;
