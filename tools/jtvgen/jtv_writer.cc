@@ -104,6 +104,67 @@ std::string Title(std::mt19937& random, Language language) {
   return title;
 }
 
+// A description as providers fold it into the title, after a line feed: a few
+// sentences, often the cast at the end. Cut at a word so that the title fits its
+// 255 bytes.
+std::string WithDescription(std::mt19937& random, Language language, std::string title) {
+  static const char* const kEnglishOpenings[] = {"A story of", "New episodes about",
+                                                 "Viewers learn how", "The heroes travel to",
+                                                 "The hosts talk about"};
+  static const char* const kRussianOpenings[] = {
+      "\xd0\xe0\xf1\xf1\xea\xe0\xe7 \xee \xf2\xee\xec, \xea\xe0\xea",         // Rasskaz o tom, kak
+      "\xcd\xee\xe2\xfb\xe5 \xf1\xe5\xf0\xe8\xe8 \xee",                       // Novye serii o
+      "\xc7\xf0\xe8\xf2\xe5\xeb\xe8 \xf3\xe7\xed\xe0\xfe\xf2, \xea\xe0\xea",  // Zriteli uznayut
+      "\xc3\xe5\xf0\xee\xe8 \xe5\xe4\xf3\xf2 \xe2",                           // Geroi edut v
+      "\xc2\xe5\xe4\xf3\xf9\xe8\xe5 \xe3\xee\xe2\xee\xf0\xff\xf2 \xee",  // Vedushchie govoryat o
+  };
+  static const char* const kEnglishCast[] = {"John Smith", "Anna Brown",  "Peter Wood",
+                                             "Mary Stone", "Oliver Hart", "Emma Grey"};
+  static const char* const kRussianCast[] = {
+      "\xc8\xe2\xe0\xed \xcf\xe5\xf2\xf0\xee\xe2",              // Ivan Petrov
+      "\xc0\xed\xed\xe0 \xd1\xec\xe8\xf0\xed\xee\xe2\xe0",      // Anna Smirnova
+      "\xce\xeb\xe5\xe3 \xc2\xee\xeb\xea\xee\xe2",              // Oleg Volkov
+      "\xcc\xe0\xf0\xe8\xff \xca\xee\xe7\xeb\xee\xe2\xe0",      // Mariya Kozlova
+      "\xcf\xb8\xf2\xf0 \xce\xf0\xeb\xee\xe2",                  // Pyotr Orlov, small Io
+      "\xc5\xeb\xe5\xed\xe0 \xd1\xee\xea\xee\xeb\xee\xe2\xe0",  // Elena Sokolova
+  };
+  const bool russian = std::any_of(title.begin(), title.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) >= 0xA8; });
+  auto word = [&]() -> std::string {
+    if (language == Language::kVaried) return VariedWords()[random() % VariedWords().size()];
+    return russian ? kRussianWords[random() % std::size(kRussianWords)]
+                   : kEnglishWords[random() % std::size(kEnglishWords)];
+  };
+  std::string text;
+  const int sentences = 1 + static_cast<int>(random() % 3);
+  for (int i = 0; i < sentences; ++i) {
+    text += i ? " " : "";
+    text += russian ? kRussianOpenings[random() % std::size(kRussianOpenings)]
+                    : kEnglishOpenings[random() % std::size(kEnglishOpenings)];
+    const int words = 2 + static_cast<int>(random() % 5);
+    for (int w = 0; w < words; ++w) text += ' ' + word();
+    text += '.';
+  }
+  if (random() % 2 == 0) {
+    text += russian ? " \xc2 \xf0\xee\xeb\xff\xf5:" : " In the cast:";  // V rolyakh
+    const std::size_t actors = 2 + random() % 3;
+    const std::size_t first = random();  // then the next ones, each once
+    for (std::size_t a = 0; a < actors; ++a) {
+      text += a ? ", " : " ";
+      text += russian ? kRussianCast[(first + a) % std::size(kRussianCast)]
+                      : kEnglishCast[(first + a) % std::size(kEnglishCast)];
+    }
+    text += '.';
+  }
+  title += '\n';
+  if (title.size() + text.size() > 255) {
+    const std::size_t room = 255 - std::min<std::size_t>(title.size(), 255 - 3) - 3;
+    const std::size_t cut = text.rfind(' ', room);
+    text = text.substr(0, cut == std::string::npos ? room : cut) + "...";
+  }
+  return title + text;
+}
+
 // Before 1899-12-30 a date-time is a negative day number with the time of day
 // counted forwards from it (-1.25 is 29 December, 06:00), which sums get wrong;
 // these convert to and from a straight count of days.
@@ -137,6 +198,8 @@ CalendarFields FromStraightDays(double days) {
 bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files,
                    const EncodeOptions& options) {
   if (programmes.size() > 65535) return false;
+  const bool ownEntries = options.ownEntries || options.wrapOffsets;
+  if (ownEntries && options.sharedTail) return false;
   // The titles in the order they are written, and the one each programme names.
   std::vector<std::string> entries;
   std::vector<std::size_t> entryOf(programmes.size());
@@ -144,7 +207,7 @@ bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files
   for (std::size_t i = 0; i < programmes.size(); ++i) {
     const std::string& title = programmes[i].title;
     // Without a shared tail the last programme's entry is its own and ends the file.
-    const bool own = !options.sharedTail && i + 1 == programmes.size();
+    const bool own = ownEntries || (!options.sharedTail && i + 1 == programmes.size());
     auto found = shared.find(title);
     if (found != shared.end() && !own) {
       entryOf[i] = found->second;
@@ -179,8 +242,8 @@ bool EncodeChannel(const std::vector<Programme>& programmes, ChannelFiles& files
   files.data = kDataHeader;
   std::vector<std::uint16_t> offsets;
   for (const std::string& title : entries) {
-    if (files.data.size() > 65535 || title.size() > 255) return false;
-    offsets.push_back(static_cast<std::uint16_t>(files.data.size()));
+    if ((files.data.size() > 65535 && !options.wrapOffsets) || title.size() > 255) return false;
+    offsets.push_back(static_cast<std::uint16_t>(files.data.size() % 65536));
     PutU16(files.data, static_cast<std::uint16_t>(title.size()));
     files.data += title;
   }
@@ -216,13 +279,26 @@ std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options) {
       static_cast<std::size_t>(std::max(options.channels, 0)));
   const double first = StraightDays(EncodeDateTime(options.start).value_or(0));
   const double end = first + options.days;
+  auto newTitle = [&] {
+    std::string title = Title(random, options.language);
+    return options.descriptions ? WithDescription(random, options.language, std::move(title))
+                                : title;
+  };
   for (auto& channel : guide) {
-    // A channel reuses a small stock of titles, so entries repeat as in real guides.
-    std::vector<std::string> stock(40);
-    for (auto& title : stock) title = Title(random, options.language);
+    // A channel reuses a small stock of titles, so entries repeat; or, as real
+    // guides do, the titles it has had so far.
+    std::vector<std::string> stock;
+    if (!options.realRepeats) {
+      for (int i = 0; i < 40; ++i) stock.push_back(newTitle());
+    }
     double at = first;
     while (at < end) {
-      channel.push_back({FromStraightDays(at), stock[random() % stock.size()]});
+      if (options.realRepeats && (stock.empty() || random() % 3 == 0)) {
+        stock.push_back(newTitle());
+        channel.push_back({FromStraightDays(at), stock.back()});
+      } else {
+        channel.push_back({FromStraightDays(at), stock[random() % stock.size()]});
+      }
       int minutes = 5 + static_cast<int>(random() % 12) * 15;  // 5 minutes to 2 h 50
       if (random() % 10 == 0) minutes = 180;
       if (options.programmeMinutes > 0) minutes = options.programmeMinutes;
@@ -236,6 +312,35 @@ std::string ChannelFileStem(int channel) {
   std::string stem = std::to_string(channel + 1);
   if (stem.size() < 3) stem.insert(0, 3 - stem.size(), '0');
   return stem.insert(0, "ch");
+}
+
+std::string CyrillicChannelFileStem(int channel) {
+  // Windows-1251, with the letters outside the Russian alphabet's block (Io,
+  // Ukrainian I and Yi) and guillemets.
+  static const char* const kNames[] = {
+      "\xcf\xe5\xf0\xe2\xfb\xe9 \xea\xe0\xed\xe0\xeb",              // Pervyi kanal
+      "\xd0\xee\xf1\xf1\xe8\xff 1",                                 // Rossiya 1
+      "2+2 (\xd3\xea\xf0\xe0\xe8\xed\xe0)",                         // 2+2 (Ukraina)
+      "\xcd\xd2\xc2",                                               // NTV
+      "\xca\xf3\xeb\xfc\xf2\xf3\xf0\xe0",                           // Kul'tura
+      "\xcf\xff\xf2\xfb\xe9 \xea\xe0\xed\xe0\xeb",                  // Pyatyi kanal
+      "\xd1\xd2\xd1",                                               // STS
+      "\xd2\xcd\xd2",                                               // TNT
+      "\xc7\xe2\xe5\xe7\xe4\xe0",                                   // Zvezda
+      "\xcc\xe0\xf2\xf7! \xc0\xf0\xe5\xed\xe0",                     // Match! Arena
+      "\xc4\xee\xec \xea\xe8\xed\xee",                              // Dom kino
+      "\xcc\xee\xb8 \xd2\xc2",                                      // Moyo TV
+      "\xb2\xed\xf2\xe5\xf0",                                       // Inter
+      "\xca\xe8\xbf\xe2",                                           // Kyiv
+      "\xcd\xee\xe2\xe8\xe9 \xea\xe0\xed\xe0\xeb",                  // Novyi kanal
+      "\xc1\xe5\xeb\xe0\xf0\xf3\xf1\xfc 24",                        // Belarus' 24
+      "\xcd\xee\xf1\xf2\xe0\xeb\xfc\xe3\xe8\xff",                   // Nostal'giya
+      "\xca\xe0\xf0\xf3\xf1\xe5\xeb\xfc \xab\xa8\xeb\xea\xe0\xbb",  // Karusel' <<Yolka>>
+  };
+  constexpr int kCount = static_cast<int>(std::size(kNames));
+  std::string stem = kNames[channel % kCount];
+  if (channel >= kCount) stem += " (" + std::to_string(channel / kCount + 1) + ")";
+  return stem;
 }
 
 void ApplyDamage(ChannelFiles& files, Damage damage) {

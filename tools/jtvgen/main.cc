@@ -43,6 +43,21 @@ constexpr char kHelp[] =
     "                      (default mixed)\n"
     "  --shared-tail       the title at the end of every data file is one that an\n"
     "                      earlier programme and later ones share\n"
+    "  --real-titles       titles repeat as in real guides: about a third of a\n"
+    "                      channel's programmes bring a new title, the others repeat\n"
+    "                      earlier ones; every programme's title is written anew, at\n"
+    "                      an offset of its own, as providers write them\n"
+    "  --descriptions      every title followed by a line feed and a description,\n"
+    "                      often ending with the cast (\"Title\\nA story of...\n"
+    "                      In the cast: ...\"), up to 255 bytes, as providers fold\n"
+    "                      them into the title\n"
+    "  --wrapped-pdt       data files grow past 64 KB as providers write them: every\n"
+    "                      programme's title anew after the one before, offsets\n"
+    "                      modulo 65,536 (with --descriptions a channel passes\n"
+    "                      64 KB in some 35 days)\n"
+    "  --cyrillic-names    channel files named in Cyrillic, as many guides name them\n"
+    "                      (Windows-1251 names, UTF-8 on the Linux file system; the\n"
+    "                      19th channel on repeats the names with \" (2)\", ...)\n"
     "  --damage KIND       damage every channel: truncated-index, offset-past-end,\n"
     "                      count-too-large or empty\n"
     "  --programmes FILE   the guide as FILE lists it instead, one programme a line:\n"
@@ -90,6 +105,7 @@ struct Request {
   EncodeOptions encoding;
   std::optional<Damage> damage;
   std::string programmesFile;  // the guide as listed there, when given
+  bool cyrillicNames = false;
 };
 
 // A channel's file name (without extension) and its programmes.
@@ -180,6 +196,16 @@ std::optional<int> ParseArguments(int argc, char** argv, Request& request) {
       guide.language = language->second;
     } else if (a == "--shared-tail") {
       request.encoding.sharedTail = true;
+    } else if (a == "--real-titles") {
+      guide.realRepeats = true;
+      request.encoding.ownEntries = true;
+    } else if (a == "--descriptions") {
+      guide.descriptions = true;
+    } else if (a == "--wrapped-pdt") {
+      request.encoding.ownEntries = true;
+      request.encoding.wrapOffsets = true;
+    } else if (a == "--cyrillic-names") {
+      request.cyrillicNames = true;
     } else if (a == "--damage") {
       const std::string d = value();
       const auto damage = kDamages.find(d);
@@ -193,6 +219,9 @@ std::optional<int> ParseArguments(int argc, char** argv, Request& request) {
   }
   if (request.out.empty()) return Fail("--out is needed");
   if (guide.channels < 0 || guide.days < 0) return Fail("counts must not be negative");
+  if (request.encoding.sharedTail && request.encoding.ownEntries) {
+    return Fail("--shared-tail shares a title; --real-titles and --wrapped-pdt share none");
+  }
   return std::nullopt;
 }
 
@@ -216,7 +245,10 @@ int WriteGuide(Request request) {
   } else {
     std::vector<std::vector<Programme>> generated = GenerateGuide(request.guide);
     for (std::size_t c = 0; c < generated.size(); ++c) {
-      guide.emplace_back(ChannelFileStem(static_cast<int>(c)), std::move(generated[c]));
+      const int number = static_cast<int>(c);
+      guide.emplace_back(
+          request.cyrillicNames ? CyrillicChannelFileStem(number) : ChannelFileStem(number),
+          std::move(generated[c]));
     }
   }
   std::size_t programmes = 0;
