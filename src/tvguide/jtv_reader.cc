@@ -1,5 +1,6 @@
 #include "tvguide/jtv_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -56,7 +57,66 @@ void FormatProgrammeLine(std::string& line, const ShiftDate& d, std::string_view
   line += channel;
 }
 
+// Offsets are 16 bits, and a provider's writer lets them wrap in a data file past
+// 64 KB, each title written after the one before: where an offset falls below the
+// one before, it has gone round once more. Taken so only where the entry found
+// there fits the file (never in a file under 64 KB), and only in a channel whose
+// offsets fall back no more often than its file could wrap them: more often, they
+// go back to shared titles, and are read as written.
+constexpr std::size_t kWrap = 65536;
+// 65,535 titles of 257 bytes at most, each its own: a file of 16.8 MB.
+constexpr std::size_t kMostWraps = 257;
+constexpr std::size_t kEntryLimit = 65535 + 2 + 255;  // one entry from the last offset
+
+// How often the offsets of the records the index holds fall back.
+std::size_t OffsetFallbacks(std::string_view index) {
+  ByteReader reader(index);
+  const std::size_t count = reader.U16().value_or(0);
+  std::size_t fallbacks = 0;
+  std::uint16_t previous = 0;
+  for (std::size_t i = 0; i < count && reader.Skip(10); ++i) {
+    std::optional<std::uint16_t> offset = reader.U16();
+    if (!offset) break;
+    if (*offset < previous) ++fallbacks;
+    previous = *offset;
+  }
+  return fallbacks;
+}
+
+// Where each programme's title entry stands in the data file, programme by
+// programme in index order.
+class TitlePositions {
+ public:
+  TitlePositions(std::string_view index, std::string_view data) : data_(data) {
+    const std::size_t fallbacks = OffsetFallbacks(index);
+    unwrap_ = fallbacks > 0 && data.size() >= 2 && fallbacks <= (data.size() - 2) / kWrap;
+  }
+
+  std::size_t Next(std::uint16_t offset) {
+    if (!unwrap_) return offset;
+    if (offset < previous_) base_ += kWrap;
+    previous_ = offset;
+    const std::size_t wrapped = base_ + offset;
+    return base_ > 0 && Fits(wrapped) ? wrapped : offset;
+  }
+
+ private:
+  bool Fits(std::size_t at) const {
+    return data_.size() >= 2 && at <= data_.size() - 2 &&
+           static_cast<std::uint8_t>(data_[at]) <= data_.size() - 2 - at;
+  }
+
+  std::string_view data_;
+  bool unwrap_ = false;
+  std::size_t base_ = 0;  // 64 KB for every fall of the offsets so far
+  std::uint16_t previous_ = 0;
+};
+
 }  // namespace
+
+std::size_t DataReadLimit(std::string_view index) {
+  return kEntryLimit + kWrap * std::min(OffsetFallbacks(index), kMostWraps);
+}
 
 void ShiftProgrammeTime(int hour, int minute, ShiftDate& d) {
   if (minute < 0) {
@@ -113,7 +173,7 @@ bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
   const std::string indexPath = options.path + fileName;
   std::optional<FileHead> index = ReadFileHead(indexPath, kIndexReadLimit);
   if (!index) return false;
-  std::optional<FileHead> data = ReadFileHead(DataFileName(indexPath), kDataReadLimit);
+  std::optional<FileHead> data = ReadFileHead(DataFileName(indexPath), DataReadLimit(index->bytes));
   if (!data) return false;
   const std::string channel = ChannelName(fileName);
   return ReadChannelBytes(options, {channel, index->bytes, index->size, data->bytes}, window,
@@ -135,6 +195,7 @@ bool ReadChannelBytes(const ReaderOptions& options, const ChannelBytes& files,
 
   ByteReader index(indexBytes);
   ByteReader data(dataBytes);
+  TitlePositions positions(indexBytes, dataBytes);
   std::optional<std::uint16_t> count = index.U16();
   if (!count) return false;
 
@@ -150,7 +211,7 @@ bool ReadChannelBytes(const ReaderOptions& options, const ChannelBytes& files,
     std::optional<std::uint64_t> fileTime = index.U64();
     std::optional<std::uint16_t> offset = index.U16();
     if (!fileTime || !offset) return false;
-    if (!data.Seek(*offset)) return false;
+    if (!data.Seek(positions.Next(*offset))) return false;
     std::optional<std::uint8_t> length = data.U8();
     if (!length || !data.Skip(1)) return false;
     std::optional<std::string_view> title = data.Bytes(*length);

@@ -68,8 +68,8 @@ bool ReadChannelFile(const ReaderOptions& options, const std::string& fileName,
                      const ReadWindow& window, const ReaderHooks& hooks);
 
 // A channel's files as read: the index's head and its full size, and the data
-// file's head, which holds every entry an offset can name. The index's count
-// decides how many programmes there are.
+// file's head, which holds every entry an offset can name (DataReadLimit). The
+// index's count decides how many programmes there are.
 struct ChannelBytes {
   std::string_view channel;  // the name the lines end with
   std::string_view index;
@@ -81,8 +81,10 @@ struct ChannelBytes {
 bool ReadChannelBytes(const ReaderOptions& options, const ChannelBytes& files,
                       const ReadWindow& window, const ReaderHooks& hooks);
 
-// How much of each file the reader can ever use (counts and offsets are 16 bits).
+// How much of the index the reader can ever use (counts are 16 bits).
 inline constexpr std::size_t kIndexReadLimit = 2 + 12 * 65535;
-inline constexpr std::size_t kDataReadLimit = 65535 + 2 + 255;
+// How much of the data file the reader can use with this index: 64 KB and one
+// entry, and 64 KB more for every time its offsets wrap (see jtv_reader.cc).
+std::size_t DataReadLimit(std::string_view index);
 
 }  // namespace kolvar

@@ -347,5 +347,199 @@ TEST(JtvReaderTest, AGeneratedGuideReadsBackAsWritten) {
   }
 }
 
+// The titles a full search hands over, read from the channel's files in a
+// folder, and whether the reading ended well.
+struct Titles {
+  std::vector<std::string> titles;
+  bool result = false;
+};
+
+Titles ReadTitles(const ChannelFiles& files) {
+  testing::TempDir dir;
+  EXPECT_TRUE(WriteFileAtomic(dir.Path("First.ndx"), files.index));
+  EXPECT_TRUE(WriteFileAtomic(dir.Path("First.pdt"), files.data));
+  ReaderOptions options = Options(true);
+  options.path = dir.Folder();
+  Titles read;
+  ReaderHooks hooks;
+  hooks.match = [&](const std::string& line, DateTime) {
+    // "yyyy.mm.dd hh:mm " before the title, "[Dw]First" after it.
+    if (!line.empty()) read.titles.push_back(line.substr(17, line.size() - 17 - 9));
+    return false;
+  };
+  read.result = ReadChannelFile(options, "First.ndx", {0, 60, kNow}, hooks);
+  return read;
+}
+
+// A channel as a provider's guide has it: titles with descriptions or without,
+// repeating as real ones do, a programme every half hour.
+std::vector<Programme> ProviderChannel(int days, bool descriptions, std::uint32_t seed) {
+  jtv::GuideOptions options;
+  options.channels = 1;
+  options.days = days;
+  options.start = DecodeDateTime(At(-600));
+  options.seed = seed;
+  options.programmeMinutes = 30;
+  options.descriptions = descriptions;
+  options.realRepeats = true;
+  return jtv::GenerateGuide(options)[0];
+}
+
+std::vector<std::string> TitlesOf(const std::vector<Programme>& programmes, std::size_t count) {
+  std::vector<std::string> titles;
+  for (std::size_t i = 0; i < count && i < programmes.size(); ++i) {
+    titles.push_back(programmes[i].title);
+  }
+  return titles;
+}
+
+jtv::EncodeOptions AsProvidersWrite() {
+  jtv::EncodeOptions options;
+  options.ownEntries = true;
+  options.wrapOffsets = true;
+  return options;
+}
+
+TEST(JtvReaderTest, WrappedDataFilesReadBackTitleForTitle) {
+  struct Case {
+    int days;
+    bool descriptions;
+    std::size_t wraps;  // times round 64 KB at least; 0: none
+  };
+  const Case cases[] = {
+      {7, false, 0},
+      {11, true, 1},
+      {40, true, 3},
+      {100, false, 1},
+  };
+  for (const Case& c : cases) {
+    const std::vector<Programme> channel = ProviderChannel(c.days, c.descriptions, 30 + c.days);
+    ChannelFiles files;
+    ASSERT_TRUE(jtv::EncodeChannel(channel, files, AsProvidersWrite()));
+    SCOPED_TRACE(std::to_string(files.data.size()) + " bytes of titles");
+    EXPECT_EQ(files.data.size() < 65536, c.wraps == 0);
+    EXPECT_GE(files.data.size() / 65536, c.wraps);
+    const Titles read = ReadTitles(files);
+    EXPECT_TRUE(read.result);
+    EXPECT_EQ(read.titles, TitlesOf(channel, channel.size()));
+  }
+}
+
+// An index of one programme a minute from now on, each naming its offset.
+std::string IndexOf(const std::vector<std::uint16_t>& offsets) {
+  ChannelFiles files;
+  std::vector<Programme> programmes;
+  for (std::size_t i = 0; i < offsets.size(); ++i) programmes.push_back(P(i, "x"));
+  EXPECT_TRUE(jtv::EncodeChannel(programmes, files, AsProvidersWrite()));
+  for (std::size_t i = 0; i < offsets.size(); ++i) {
+    files.index[12 + 12 * i] = static_cast<char>(offsets[i] & 0xFF);
+    files.index[13 + 12 * i] = static_cast<char>(offsets[i] >> 8);
+  }
+  return files.index;
+}
+
+// Against the rule of old, for files no entry past 65,535 fits in: offsets in any
+// order, the same entry for several programmes, offsets that name no entry.
+TEST(JtvReaderTest, DataFilesUpTo64KbReadEveryOffsetAsWritten) {
+  std::mt19937 random(64);
+  for (int round = 0; round < 300; ++round) {
+    const std::size_t size = round % 2 ? 65536 - random() % 512 : 2 + random() % 65535;
+    std::string data;
+    std::vector<std::uint16_t> entries;
+    for (;;) {
+      const std::size_t length = random() % 256;
+      if (data.size() + 2 + length > size) break;
+      entries.push_back(static_cast<std::uint16_t>(data.size()));
+      data += static_cast<char>(length);
+      data += '\0';
+      for (std::size_t k = 0; k < length; ++k) data += static_cast<char>(32 + random() % 224);
+    }
+    while (data.size() < size) data += static_cast<char>(random() % 256);
+    std::vector<std::uint16_t> offsets(1 + random() % 300);
+    for (auto& offset : offsets) {
+      offset = static_cast<std::uint16_t>(random() % 8 == 0 || entries.empty()
+                                              ? random() % size
+                                              : entries[random() % entries.size()]);
+    }
+    Titles expected{{}, true};
+    for (std::uint16_t offset : offsets) {
+      const std::size_t length = static_cast<std::uint8_t>(data[offset]);
+      if (offset + 2u > size || offset + 2 + length > size) {
+        expected.result = false;
+        break;
+      }
+      expected.titles.push_back(data.substr(offset + 2, length));
+    }
+    ChannelFiles files{IndexOf(offsets), data};
+    const Titles read = ReadTitles(files);
+    ASSERT_EQ(read.result, expected.result) << "round " << round;
+    ASSERT_EQ(read.titles, expected.titles) << "round " << round;
+  }
+}
+
+TEST(JtvReaderTest, AWrapCountsOnlyWhereItsEntryFitsTheFile) {
+  // 65,600 bytes: "Early" at 10, "Mid" at 100, "Late" at 65,500 and at 65,546,
+  // 10 once round, "Next" or a length that reaches past the end; 65,636 (100 once
+  // round) lies past the end.
+  auto dataWith = [](std::string_view atWrappedTen) {
+    std::string data(65600, '.');
+    auto put = [&](std::size_t at, std::string_view title) {
+      data.replace(at, 2 + title.size(), std::string(1, static_cast<char>(title.size())) + '\0');
+      data.replace(at + 2, title.size(), title);
+    };
+    put(10, "Early");
+    put(100, "Mid");
+    put(65500, "Late");
+    if (atWrappedTen.empty()) {
+      data[65546] = static_cast<char>(200);
+    } else {
+      put(65546, atWrappedTen);
+    }
+    return data;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::uint16_t> offsets;
+    std::string atWrappedTen;
+    std::vector<std::string> titles;
+  };
+  const Case cases[] = {
+      {"fits", {65500, 10}, "Next", {"Late", "Next"}},
+      {"too long", {65500, 10}, "", {"Late", "Early"}},
+      {"past the end", {65500, 100}, "Next", {"Late", "Mid"}},
+      {"the same offset", {65500, 65500}, "Next", {"Late", "Late"}},
+      // Falls back twice where the file can wrap once: a guide of shared titles.
+      {"shared", {65500, 10, 65500, 10}, "Next", {"Late", "Early", "Late", "Early"}},
+  };
+  for (const Case& c : cases) {
+    const Titles read = ReadTitles({IndexOf(c.offsets), dataWith(c.atWrappedTen)});
+    EXPECT_TRUE(read.result) << c.what;
+    EXPECT_EQ(read.titles, c.titles) << c.what;
+  }
+}
+
+TEST(JtvReaderTest, DamagedWrappedFilesGiveNoWrongTitle) {
+  const std::vector<Programme> channel = ProviderChannel(12, true, 5);
+  struct Case {
+    jtv::Damage damage;
+    bool result;
+    std::size_t titles;  // the first so many, as written
+  };
+  const Case cases[] = {
+      {jtv::Damage::kTruncatedIndex, false, channel.size() - 1},
+      {jtv::Damage::kCountTooLarge, true, channel.size()},
+      {jtv::Damage::kEmptyFiles, false, 0},
+  };
+  for (const Case& c : cases) {
+    ChannelFiles files;
+    ASSERT_TRUE(jtv::EncodeChannel(channel, files, AsProvidersWrite()));
+    ASSERT_GT(files.data.size(), 65536u);
+    jtv::ApplyDamage(files, c.damage);
+    const Titles read = ReadTitles(files);
+    EXPECT_EQ(read.result, c.result) << static_cast<int>(c.damage);
+    EXPECT_EQ(read.titles, TitlesOf(channel, c.titles)) << static_cast<int>(c.damage);
+  }
+}
+
 }  // namespace
 }  // namespace kolvar
