@@ -75,6 +75,7 @@ void BoxWatcher::Consider(HWND box) {
   static const char* const kNames[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
   Log("box caption=" + Quote(caption) + " text=" + Quote(text) + " buttons=" + buttons +
       " answer=" + kNames[button]);
+  ++answeredCount_;
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }
@@ -106,6 +107,7 @@ void BoxWatcher::CloseMenu(HWND menuWindow) {
     found = !choice.empty() && choice == text;
   }
   Log("menu items=" + Quote(items) + (found ? " chosen=" + Quote(choice) : ""));
+  ++answeredCount_;
   if (!found) {
     PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     return;
@@ -135,6 +137,7 @@ void BoxWatcher::AnswerFileDialog(HWND dialog) {
       (choice.name.empty()
            ? " cancelled"
            : " name=" + Quote(choice.shown) + " type=" + std::to_string(choice.type)));
+  ++answeredCount_;
   if (choice.name.empty()) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));

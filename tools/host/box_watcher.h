@@ -38,6 +38,8 @@ class BoxWatcher {
     std::lock_guard lock(choiceMutex_);
     fileChoice_ = {std::move(path), std::move(shown), type};
   }
+  // Boxes, menus and file dialogs written out and answered so far.
+  int Answered() const { return answeredCount_.load(); }
 
  private:
   struct FileChoice {
@@ -63,6 +65,7 @@ class BoxWatcher {
   std::mutex choiceMutex_;
   std::string menuChoice_;
   FileChoice fileChoice_;  // under choiceMutex_ too
+  std::atomic<int> answeredCount_{0};
   std::atomic<bool> stop_{false};
   std::set<HWND> answered_;  // watcher thread only
   // Last: it starts running at construction.

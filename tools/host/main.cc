@@ -232,6 +232,16 @@ class Runner {
     Log("close");
   }
 
+  // A line of the script itself (not one a trigger runs inside a message):
+  // "waitbox" waits for what the line before it led to, however late that comes.
+  bool RunScriptLine(const std::string& line) {
+    std::istringstream words(line);
+    std::string verb;
+    words >> verb;
+    if (verb != "waitbox") answeredBefore_ = watcher_.Answered();
+    return Execute(line);
+  }
+
   // Returns false for a line it does not understand.
   bool Execute(const std::string& line) {
     std::istringstream words(line);
@@ -295,6 +305,22 @@ class Runner {
   }
   bool Wait(ScriptLine& l) {
     Pump(static_cast<DWORD>(std::atoi(l.arg.c_str())));
+    return true;
+  }
+  // A box that a paint, a timer or the worker brings up comes when the system gets
+  // to it: under load after later lines, so a case that expects one waits for it.
+  // waitbox [N]: until N boxes, menus or file dialogs (default 1) have been answered
+  // since the script's line before (at most 15 s).
+  bool WaitBox(ScriptLine& l) {
+    const int count = l.arg.empty() ? 1 : std::atoi(l.arg.c_str());
+    const DWORD start = GetTickCount();
+    while (watcher_.Answered() < answeredBefore_ + count) {
+      if (GetTickCount() - start >= 15000) {
+        Log("timeout waiting for box");
+        return true;
+      }
+      Pump(10);
+    }
     return true;
   }
 
@@ -565,6 +591,7 @@ class Runner {
   Plugin& plugin_;
   HWND window_;
   BoxWatcher& watcher_;
+  int answeredBefore_ = 0;  // boxes answered before the script's last line but waitbox
   std::uint32_t nextTag_ = 101;
   DWORD lastElapsed_ = GetTickCount();
 };
@@ -578,6 +605,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"settle", &Runner::SettleVerb},
     {"waitfor", &Runner::WaitForVerb},
     {"wait", &Runner::Wait},
+    {"waitbox", &Runner::WaitBox},
     {"setup", &Runner::Setup},
     {"close", &Runner::CloseVerb},
     {"open", &Runner::OpenVerb},
@@ -707,7 +735,7 @@ int main(int argc, char** argv) {
   std::string line;
   while (std::getline(script, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!runner.Execute(line)) {
+    if (!runner.RunScriptLine(line)) {
       Log("error script " + Quote(line));
       status = 2;
       break;
