@@ -94,6 +94,21 @@ def main():
             check(r.returncode == 0 and r.stdout == listed.stdout.decode("cp1251").encode(codec),
                   f"--encoding {encoding}: {r!r}")
 
+        # A guide as providers publish one: descriptions folded into the titles
+        # with line feeds, channel files named in Cyrillic (UTF-8 on this disk).
+        subprocess.run([jtvgen, "--out", path("real"), "--channels", "8", "--days", "2",
+                        "--start", "2026-12-10 06:00", "--descriptions", "--cyrillic-names"],
+                       check=True, capture_output=True)
+        write("broad.txt", "News\nFilm\nSport\nНовости\n".encode("utf-8"))
+        for encoding, codec in [("windows-1251", "cp1251"), ("utf-8", "utf-8")]:
+            r = subprocess.run([find, *AT, "--time", "--encoding", encoding, path("real"),
+                                path("broad.txt")], capture_output=True)
+            found = int(r.stderr.decode().split(", ")[1].split()[0]) if r.returncode == 0 else -1
+            text = r.stdout.decode(codec)
+            check(found > 0 and text.count("\n") == found,
+                  f"{encoding}: {found} results over {text.count(chr(10))} lines")
+            check("]Первый канал\n" in text, f"{encoding}: no Cyrillic channel name")
+
     for failure in failures:
         print("FAIL:", failure)
     print(f"{len(REFUSED)} refused, {len(ACCEPTED)} accepted, {len(failures)} failures")
