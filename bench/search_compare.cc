@@ -16,11 +16,12 @@
 namespace kolvar::bench {
 namespace {
 
-std::string Stamp(const jtv::GuideOptions& o) {
+std::string Stamp(const jtv::GuideOptions& o, const jtv::EncodeOptions& e) {
   std::ostringstream out;
   out << o.channels << ' ' << o.days << ' ' << o.seed << ' ' << static_cast<int>(o.language) << ' '
       << o.start.year << '-' << o.start.month << '-' << o.start.day << ' ' << o.start.hour << ':'
-      << o.start.minute << ' ' << o.programmeMinutes;
+      << o.start.minute << ' ' << o.programmeMinutes << ' ' << o.descriptions << o.realRepeats
+      << e.sharedTail << e.ownEntries << e.wrapOffsets;
   return out.str();
 }
 
@@ -75,7 +76,8 @@ std::size_t CountProgrammes(const Guide& guide, const std::string& channel,
 
 }  // namespace
 
-Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options) {
+Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options,
+                   const jtv::EncodeOptions& encoding) {
   Guide guide;
   guide.folder = folder;
   const auto programmes = jtv::GenerateGuide(options);
@@ -86,14 +88,14 @@ Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options) 
   const std::string stampPath = folder + "guide.stamp";
   std::string stamp;
   std::getline(std::ifstream(stampPath), stamp);
-  if (stamp == Stamp(options)) return guide;
+  if (stamp == Stamp(options, encoding)) return guide;
   std::filesystem::create_directories(folder);
   for (std::size_t c = 0; c < programmes.size(); ++c) {
     jtv::ChannelFiles files;
-    jtv::EncodeChannel(programmes[c], files);
+    jtv::EncodeChannel(programmes[c], files, encoding);
     jtv::WriteChannel(folder, jtv::ChannelFileStem(static_cast<int>(c)), files);
   }
-  std::ofstream(stampPath) << Stamp(options) << '\n';
+  std::ofstream(stampPath) << Stamp(options, encoding) << '\n';
   return guide;
 }
 

@@ -19,9 +19,11 @@ struct Guide {
   std::vector<std::string> titles;    // every channel's titles, in order
 };
 
-// Generates the guide; the files are written only when folder does not hold this
-// very guide yet (a stamp file remembers the options).
-Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options);
+// Generates the guide and writes it with encoding; the files are written only
+// when folder does not hold this very guide yet (a stamp file remembers the
+// options).
+Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options,
+                   const jtv::EncodeOptions& encoding = {});
 
 // count keyword lines made of title words: some with a letter changed, some joined
 // with "&", "!", "@" and "^" parameters. Deterministic from seed.

@@ -9,8 +9,14 @@
 //
 // Each compiled time is the fastest of --repeat runs (default 3).
 //
+// --real-titles: the titles repeat as in real guides (about a third of a
+// channel's titles distinct), each programme's written anew as providers write
+// them (data files past 64 KB, offsets wrapped); --descriptions: a description
+// after each title. Such guides are kept in a folder of their own.
+//
 //   search_bench [--channels N] [--days N] [--sample N] [--mode N] [--many N]
-//                [--repeat N] [--fast-only] [--keywords | --title-keywords] [DIR]
+//                [--repeat N] [--fast-only] [--real-titles] [--descriptions]
+//                [--keywords | --title-keywords] [DIR]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +40,8 @@ int main(int argc, char** argv) {
   int onlyMode = 0;
   int many = 1000;
   int repeat = 3;
-  std::string folder = KOLVAR_BENCH_GUIDE_DIR;
+  std::string folder;
+  jtv::EncodeOptions encoding;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--channels" && i + 1 < argc) {
@@ -53,6 +60,12 @@ int main(int argc, char** argv) {
       print = 2;
     } else if (arg == "--fast-only") {
       literal = false;
+    } else if (arg == "--real-titles") {
+      guideOptions.realRepeats = true;
+      encoding.ownEntries = true;
+      encoding.wrapOffsets = true;
+    } else if (arg == "--descriptions") {
+      guideOptions.descriptions = true;
     } else if (arg == "--mode" && i + 1 < argc) {
       onlyMode = std::atoi(argv[++i]);
     } else if (!arg.empty() && arg[0] != '-') {
@@ -61,11 +74,20 @@ int main(int argc, char** argv) {
     } else {
       std::fprintf(stderr,
                    "usage: search_bench [--channels N] [--days N] [--sample N] [--mode N] "
-                   "[--many N] [--repeat N] [--fast-only] [--keywords | --title-keywords] [DIR]\n");
+                   "[--many N] [--repeat N] [--fast-only] [--real-titles] [--descriptions] "
+                   "[--keywords | --title-keywords] [DIR]\n");
       return 2;
     }
   }
-  const bench::Guide guide = bench::PrepareGuide(folder, guideOptions);
+  if (folder.empty()) {
+    // Each kind of guide in a folder of its own, so switching costs no rewrite.
+    folder = KOLVAR_BENCH_GUIDE_DIR;
+    folder.pop_back();
+    if (guideOptions.realRepeats) folder += "-real-titles";
+    if (guideOptions.descriptions) folder += "-descriptions";
+    folder += '/';
+  }
+  const bench::Guide guide = bench::PrepareGuide(folder, guideOptions, encoding);
   auto keywordSet = [&guide](int set, int count) {
     return set == 1 ? bench::UsersKeywords(jtv::VariedWords(), guide.titles, count, 7)
                     : bench::KeywordsFromTitles(guide.titles, count, 7);
@@ -81,8 +103,9 @@ int main(int argc, char** argv) {
   floorOptions.literal = false;
   floorOptions.repeat = repeat;
   const bench::ModeTiming floor = bench::CompareMode(guide, {}, 3, floorOptions);
-  std::printf("%d channels x %d days, rate 86, full search\n", guideOptions.channels,
-              guideOptions.days);
+  std::printf("%d channels x %d days%s%s, rate 86, full search\n", guideOptions.channels,
+              guideOptions.days, guideOptions.realRepeats ? ", real titles" : "",
+              guideOptions.descriptions ? ", descriptions" : "");
   std::printf("reading the guide's files alone: %.3f s\n", files);
   std::printf(
       "the floor, reading and formatting %zu programmes with no keywords: %.3f s "
