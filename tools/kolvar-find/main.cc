@@ -210,40 +210,9 @@ Options Parse(int argc, char** argv) {
   return o;
 }
 
-// Calls each(character, its bytes) for the characters of strict UTF-8 (no
-// overlong forms, surrogates or values past U+10FFFF); false, after the valid
-// ones, when the text is not UTF-8.
-template <typename Each>
-bool WalkUtf8(std::string_view text, Each each) {
-  constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t extra = lead < 0x80   ? 0
-                              : lead < 0xC2 ? 4
-                              : lead < 0xE0 ? 1
-                              : lead < 0xF0 ? 2
-                                            : 3;
-    if (extra > 3 || lead > 0xF4 || text.size() - i <= extra) return false;
-    char32_t c = extra == 0 ? lead : lead & (0x3Fu >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      c = (c << 6) | (next & 0x3Fu);
-    }
-    if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    each(c, text.substr(i, extra + 1));
-    i += extra + 1;
-  }
-  return true;
-}
-
-bool IsUtf8(std::string_view text) {
-  return WalkUtf8(text, [](char32_t, std::string_view) {});
-}
-
 std::string Cp1251FromUtf8(std::string_view line, std::size_t number, const std::string& file) {
   std::string out;
-  WalkUtf8(line, [&](char32_t c, std::string_view bytes) {
+  ForEachUtf8(line, [&](char32_t c, std::string_view bytes) {
     std::optional<std::string> byte;
     if (c <= 0xFFFF) byte = Utf16ToCp1251(std::u16string(1, static_cast<char16_t>(c)));
     if (!byte) {
