@@ -28,6 +28,10 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
   return CurrentFileSystem().ListFolder(folder, suffix);
 }
 
+std::vector<FileStamp> ListFolderStamps(const std::string& folder, std::string_view suffix) {
+  return CurrentFileSystem().ListFolderStamps(folder, suffix);
+}
+
 std::string LastFileFailure() { return lastFailure; }
 
 void SetLastFileFailure(std::string cause) { lastFailure = std::move(cause); }

@@ -23,6 +23,14 @@ struct FileHead {
   std::uint64_t size = 0;
 };
 
+// A folder entry as the folder itself records it: a change of the file shows in
+// its size or its last write time (in the system's own units, only compared).
+struct FileStamp {
+  std::string name;
+  std::uint64_t size = 0;
+  std::int64_t writeTime = 0;
+};
+
 // A file open for writing. Dropped without Close, it is closed all the same and
 // the outcome is lost: call Close to know whether everything reached the file.
 class WritableFile {
@@ -60,6 +68,10 @@ class FileSystem {
   // that Windows-1251 cannot spell is left out.
   virtual std::vector<std::string> ListFolder(const std::string& folder,
                                               std::string_view suffix) = 0;
+  // The entries ListFolder would list, each with its size and write time, in no
+  // particular order; no file is opened or read.
+  virtual std::vector<FileStamp> ListFolderStamps(const std::string& folder,
+                                                  std::string_view suffix) = 0;
   // Creates or empties the file, open for writing; null when it cannot.
   virtual std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) = 0;
   // Renames from over to, replacing a file there; on false both are as they were.
@@ -92,6 +104,7 @@ class ScopedFileSystem {
 std::optional<std::string> ReadWholeFile(const std::string& path);
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes);
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix);
+std::vector<FileStamp> ListFolderStamps(const std::string& folder, std::string_view suffix);
 
 // Why the calling thread's last failed file call failed, in the system's words
 // ("permission denied", "no space left on device"); empty when it gave none. Read

@@ -1,3 +1,6 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -105,6 +108,28 @@ class PosixFileSystem final : public FileSystem {
     }
     std::sort(names.begin(), names.end(), ListedBefore);
     return names;
+  }
+
+  std::vector<FileStamp> ListFolderStamps(const std::string& folder,
+                                          std::string_view suffix) override {
+    std::vector<FileStamp> stamps;
+    // readdir and fstatat on the open folder: no path is built per entry.
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(Native(folder).c_str()), ::closedir);
+    if (!dir) return stamps;
+    const int fd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+      const std::string_view raw = entry->d_name;
+      if (raw == "." || raw == "..") continue;
+      std::optional<std::string> name = Utf8ToCp1251(std::string(raw));
+      if (!name || !EndsWithIgnoringCase(*name, suffix)) continue;
+      // One stat for both: a file replaced between two would mix two versions.
+      struct stat st {};
+      if (::fstatat(fd, entry->d_name, &st, 0) != 0) continue;
+      const std::int64_t nanoseconds =
+          std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+      stamps.push_back({std::move(*name), static_cast<std::uint64_t>(st.st_size), nanoseconds});
+    }
+    return stamps;
   }
 
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {

@@ -105,6 +105,26 @@ class Win32FileSystem final : public FileSystem {
     return names;
   }
 
+  // The folder's own records: one sweep, however many files, and none opened.
+  std::vector<FileStamp> ListFolderStamps(const std::string& folder,
+                                          std::string_view suffix) override {
+    std::vector<FileStamp> stamps;
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = win32::Wide(folder + "*" + std::string(suffix));
+    win32::UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    if (!search.Valid()) return stamps;
+    do {
+      if (std::optional<std::string> name = win32::Narrow(found.cFileName)) {
+        const std::uint64_t size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+        const std::int64_t written =
+            static_cast<std::int64_t>((std::uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) |
+                                      found.ftLastWriteTime.dwLowDateTime);
+        stamps.push_back({std::move(*name), size, written});
+      }
+    } while (FindNextFileW(search.Get(), &found));
+    return stamps;
+  }
+
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
     win32::UniqueHandle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -108,6 +108,27 @@ TEST(FileIoTest, CyrillicNamesListAndOpen) {
   EXPECT_EQ(ReadWholeFile(dir.Path(name)), "x");
 }
 
+// What the guide watcher sees of a folder: every entry with its size and write
+// time, a rewritten file with another, and no file opened for it.
+TEST(FileIoTest, AFolderListsWithSizesAndWriteTimes) {
+  TempDir dir;
+  const std::string name = "\xCF\xE5\xF0\xE2\xFB\xE9.ndx";
+  ASSERT_TRUE(WriteFileAtomic(dir.Path(name), "abc"));
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("b.PDT"), ""));
+  std::vector<FileStamp> all = ListFolderStamps(dir.Folder(), "");
+  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].name, "b.PDT");
+  EXPECT_EQ(all[1].name, name);
+  EXPECT_EQ(all[1].size, 3u);
+  ASSERT_EQ(ListFolderStamps(dir.Folder(), ".ndx").size(), 1u);
+  ASSERT_TRUE(WriteFileAtomic(dir.Path(name), "abd"));
+  const FileStamp again = ListFolderStamps(dir.Folder(), ".ndx")[0];
+  EXPECT_EQ(again.size, 3u);
+  EXPECT_NE(again.writeTime, all[1].writeTime);
+  EXPECT_TRUE(ListFolderStamps(dir.Path("missing\\"), "").empty());
+}
+
 #ifndef _WIN32
 // Linux names files in UTF-8: the core's Windows-1251 names are turned into it
 // and back, so every character lists and opens as itself.

@@ -66,6 +66,10 @@ class FailingFileSystem final : public FileSystem {
   std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix) override {
     return real_.ListFolder(folder, suffix);
   }
+  std::vector<FileStamp> ListFolderStamps(const std::string& folder,
+                                          std::string_view suffix) override {
+    return real_.ListFolderStamps(folder, suffix);
+  }
   std::unique_ptr<WritableFile> CreateForWriting(const std::string& path) override {
     if (++calls_.create == faults_.failCreate) return Fail(kDenied), nullptr;
     std::unique_ptr<WritableFile> file = real_.CreateForWriting(path);
