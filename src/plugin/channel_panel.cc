@@ -142,13 +142,23 @@ void ChannelPanel::ShowSelectedChannelClick() {
 }
 
 void ChannelPanel::CheckListBoxFilesContextMenu() {
-  enum { kCheckAll = 1, kUncheckAll, kSelectFolder, kCheckedOnly, kShowList, kShowChannel };
+  enum {
+    kCheckAll = 1,
+    kUncheckAll,
+    kSelectFolder,
+    kCheckedOnly,
+    kShowList,
+    kShowChannel,
+    kWatchGuide = 8
+  };
   switch (state_.platform.PopupMenu({{kCheckAll, "Check All"},
                                      {kUncheckAll, "Uncheck All"},
                                      {kSelectFolder, "Select Folder"},
                                      {kCheckedOnly, "Checked Only", checkedOnly_},
                                      {kShowList, "Show checked List"},
-                                     {kShowChannel, "Show selected channel"}})) {
+                                     {kShowChannel, "Show selected channel"},
+                                     {7, ""},
+                                     {kWatchGuide, "Watch the Guide", state_.watch.watch}})) {
     case kCheckAll:
       CheckAll1Click();
       break;
@@ -166,6 +176,9 @@ void ChannelPanel::CheckListBoxFilesContextMenu() {
       break;
     case kShowChannel:
       ShowSelectedChannelClick();
+      break;
+    case kWatchGuide:
+      if (ToggleWatch) ToggleWatch();
       break;
     default:
       break;

@@ -2,6 +2,7 @@
 // shifts and the channel menu. Window thread.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <unordered_set>
 
@@ -44,6 +45,9 @@ class ChannelPanel {
   // did not list (a drive not mounted) stay saved, until the user picks another
   // folder.
   void StoreCheckedChannels();
+
+  // The menu's "Watch the Guide": switches the guide watcher (set by the plug-in).
+  std::function<void()> ToggleWatch;
 
   // The "Checked Only" menu item's check mark.
   // The folder edit was typed in since the last folder selection.

@@ -12,6 +12,7 @@ constexpr char kModuleName[] = "Kolvar.dll";
 constexpr int kSearchUpdateMs = 5000;
 constexpr int kNiticerTimer = 1;
 constexpr int kSearchUpdateTimer = 2;
+constexpr int kGuideWatchTimer = 3;
 }  // namespace
 
 Plugin::Plugin(Platform& platform, EnterFn enter)
@@ -26,6 +27,7 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
       keywords_(state_, host_),
       until_(state_, host_, search_),
       reminders_(state_, host_, search_, until_),
+      watcher_(state_, host_, search_),
       window_(state_, host_, search_, channels_, keywords_),
       commands_(state_, {host_, search_, results_, reminders_, until_, window_}) {
   host_.PostTask = [this](std::function<void()> fn) {
@@ -35,6 +37,8 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
     reminders_.ClearForNewRun();
     until_.ClearForNewRun();
   };
+  search_.OnRunConcluded = [this](RunConclusion c) { watcher_.RunConcluded(std::move(c)); };
+  channels_.ToggleWatch = [this] { watcher_.ToggleWatch(); };
   WireHandlers();
 }
 
@@ -53,6 +57,10 @@ void Plugin::WireHandlers() {
   form.CheckBoxRemind.OnKeyPress = [this] { reminders_.CheckBoxRemindClick(); };
   form.TimerNiticer.OnTimer = [this] { reminders_.TimerNiticerTimer(); };
   form.TimerSearchUpdate.OnTimer = [this] { reminders_.TimerSearchUpdateTimer(); };
+  form.TimerGuideWatch.OnTimer = [this] { watcher_.TimerGuideWatchTimer(); };
+  form.TimerGuideWatch.OnChanged = [this] {
+    ArmTimer(kGuideWatchTimer, state_.form.TimerGuideWatch);
+  };
   form.TimerNiticer.OnChanged = [this] { ArmTimer(kNiticerTimer, state_.form.TimerNiticer); };
   form.TimerSearchUpdate.OnChanged = [this] {
     ArmTimer(kSearchUpdateTimer, state_.form.TimerSearchUpdate);
@@ -148,6 +156,8 @@ const char* Plugin::Open(WindowHandle hostWindow) {
   form.ListBoxFind.Add(kResultsNotShownNotice);
   for (const auto& word : settings.Words) form.ListBoxWords.Add(word);
   state_.initialised = true;
+  // The guide as it stands before the first search reads it.
+  watcher_.Open();
   search_.StartSearch(
       {.sorted = settings.Sorted, .visible = settings.ShowInPref, .window = search_.Horizon()});
   return kPluginTitle;
@@ -177,6 +187,7 @@ void Plugin::BeginClose() {
   search_.Shutdown();
   state_.platform.SetTimer(kNiticerTimer, 0, {});
   state_.platform.SetTimer(kSearchUpdateTimer, 0, {});
+  state_.platform.SetTimer(kGuideWatchTimer, 0, {});
   state_.form.Visible = false;
   state_.platform.HidePreferencesWindow();
 }

@@ -9,6 +9,7 @@
 #include "plugin/action_record.h"
 #include "plugin/channel_panel.h"
 #include "plugin/command_table.h"
+#include "plugin/guide_watcher.h"
 #include "plugin/host_channel.h"
 #include "plugin/keyword_editor.h"
 #include "plugin/plugin_state.h"
@@ -68,6 +69,7 @@ class Plugin {
   KeywordEditor keywords_;
   UntilBrowser until_;
   Reminders reminders_;
+  GuideWatcher watcher_;
   PreferencesWindow window_;
   CommandTable commands_;
 };

@@ -6,15 +6,18 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/platform.h"
 #include "base/thread_annotations.h"
+#include "remind/known_matches.h"
 #include "search/result_list.h"
 #include "search/search_run.h"
 #include "settings/settings.h"
+#include "settings/watch_settings.h"
 #include "ui/form_pref.h"
 
 namespace kolvar {
@@ -53,6 +56,11 @@ struct PluginState {
   // The keyword list the results' keyword indices refer to.
   std::vector<std::string> searchKeywordList;
   int notifyCountdown = 0;  // "NOTIF" sends left before an automatic acknowledgement
+  WatchSettings watch;
+  // The matches listed before; null while nothing is known (just installed, or
+  // the file was lost), when a run only learns them. A keyword run reads the
+  // one it starts with and hands over its successor.
+  std::shared_ptr<const KnownMatches> knownMatches;
 
   // Guards the results, which the worker fills during a run. Nobody holds it while
   // calling out (host message, box, hand-over): the host may call back in.

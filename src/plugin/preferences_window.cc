@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/file_io.h"
 #include "settings/settings_file.h"
+#include "settings/watch_settings.h"
 #include "tvguide/channel_catalogue.h"
 
 namespace kolvar {
@@ -96,6 +98,16 @@ void PreferencesWindow::SavePreferences() {
     // The reason names the file and the system's cause.
     host_.ShowMessageBox(
         "The settings could not be saved to " + reason.substr(std::strlen(kCannotWrite)), kBoxOk);
+    return;
+  }
+  // The watcher's own file, once there is a choice to keep: a folder stays as
+  // the user installed it until then.
+  const std::string watchFile = state_.pluginFolder + kWatchFileName;
+  if (state_.watch == WatchSettings{} && !ReadWholeFile(watchFile)) return;
+  if (const FileStatus saved = WriteFileAtomic(watchFile, WatchSettingsText(state_.watch));
+      !saved) {
+    host_.ShowMessageBox("The settings could not be saved to " + watchFile + saved.Because(),
+                         kBoxOk);
   }
 }
 

@@ -96,6 +96,7 @@ std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
   ListBox& list = state_.form.ListBoxFind;
   if (prepared) {
     std::vector<std::string> old = list.ReplaceItems(std::move(prepared->lines));
+    if (!prepared->marked.empty()) list.SetMarks(std::move(prepared->marked));
     list.SetItemIndex(prepared->current);
     return old;
   }
@@ -111,6 +112,7 @@ std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
     listing = kolvar::BuildResultList(state_.results, now, notice);
   }
   list.SetItems(std::move(listing.lines));
+  if (!listing.marked.empty()) list.SetMarks(std::move(listing.marked));
   list.SetItemIndex(listing.current);
   return {};
 }

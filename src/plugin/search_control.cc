@@ -36,7 +36,11 @@ void ToListAsEdited(TFindStruct& results, const std::vector<std::int32_t>& posit
 // while a hand-over of it is still inside a message box or a host message.
 class SearchControl::WorkerContext final : public SearchContext {
  public:
-  WorkerContext(SearchControl& control, RunContext& run) : control_(control), run_(run) {}
+  // known: the matches known when the run began, for a run that tracks them (a
+  // keyword run), null when nothing is known yet.
+  WorkerContext(SearchControl& control, RunContext& run, bool tracking,
+                std::shared_ptr<const KnownMatches> known)
+      : control_(control), run_(run), tracking_(tracking), known_(std::move(known)) {}
 
   bool Continue() override { return run_.Continue(); }
   bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
@@ -48,6 +52,7 @@ class SearchControl::WorkerContext final : public SearchContext {
   }
   bool Publish(TFindStruct& found) override {
     PluginState& s = control_.state_;
+    if (tracking_) Learn(found);
     const bool published = run_.WithSharedState([&] {
       s.mutex.AssertHeld();
       const std::size_t before = s.results.size();
@@ -96,6 +101,7 @@ class SearchControl::WorkerContext final : public SearchContext {
     ShowProgress(caption);
   }
   void ReportUnreadable(std::vector<std::string> channels) override {
+    unreadable_ = channels.size();
     PluginState& s = control_.state_;
     run_.WithSharedState([&s, &channels] {
       s.mutex.AssertHeld();
@@ -137,13 +143,20 @@ class SearchControl::WorkerContext final : public SearchContext {
   void Report(RunEvent event) override {
     SearchControl* control = &control_;
     const std::uint64_t generation = run_.Generation();
-    run_.OnWindowThread([control, event, generation] {
+    auto conclusion = std::make_shared<std::optional<RunConclusion>>();
+    if (event == RunEvent::kCompleted) *conclusion = Conclude();
+    run_.OnWindowThread([control, event, generation, conclusion] {
       PluginState& s = control->state_;
       HostChannel& host = control->host_;
       // Once the host hears that the list is made or the search complete, the
       // search is over for every command it sends, from inside the message too.
       if (event == RunEvent::kListCreated || event == RunEvent::kCompleted) {
         control->worker_.Finished(generation);
+      }
+      // Known before the host hears anything: a run it starts from inside the
+      // messages begins with these.
+      if (*conclusion && control->OnRunConcluded) {
+        control->OnRunConcluded(std::move(**conclusion));
       }
       switch (event) {
         case RunEvent::kStarted:
@@ -168,10 +181,54 @@ class SearchControl::WorkerContext final : public SearchContext {
  private:
   static constexpr std::chrono::milliseconds kProgressInterval{250};
 
+  // Marks the channel's new matches and notes every match's identity, here on
+  // the worker, before they are shared.
+  void Learn(TFindStruct& found) {
+    ++channelsRead_;
+    const DateTime now = Now();
+    for (FoundProgramme& f : found) {
+      const KnownMatch match = KnowMatch(f);
+      // A programme over already is no news, known or not.
+      const bool over = f.end > f.start ? f.end <= now : f.start < now;
+      f.isNew = known_ && !over && !IsKnown(*known_, match.id);
+      seen_.push_back(match);
+    }
+  }
+
+  // What the run learnt, once its results are final; nothing for a run that read
+  // no channel (none checked, or the guide away), which knows nothing new.
+  std::optional<RunConclusion> Conclude() {
+    if (!tracking_ || channelsRead_ <= unreadable_) return std::nullopt;
+    RunConclusion c;
+    const std::int32_t firstKept = DayOf(Now()) - kKnownMatchDays;
+    auto merged = std::make_shared<KnownMatches>(
+        MergeKnown(known_ ? *known_ : KnownMatches{}, std::move(seen_), firstKept));
+    c.changed = !known_ || *merged != *known_;
+    if (c.changed) c.fileText = KnownMatchesText(*merged);
+    c.known = std::move(merged);
+    c.couldTell = known_ != nullptr;
+    PluginState& s = control_.state_;
+    const bool current = run_.WithSharedState([&] {
+      s.mutex.AssertHeld();
+      for (const FoundProgramme& f : s.results) {
+        if (!f.isNew) continue;
+        if (c.firstNew.size() < kNewMatchesNamed) c.firstNew.push_back(f.line);
+        ++c.newCount;
+      }
+    });
+    if (!current) return std::nullopt;
+    return c;
+  }
+
   SearchControl& control_;
   RunContext& run_;
   bool progressShown_ = false;
   std::chrono::steady_clock::time_point lastProgress_;
+  const bool tracking_;
+  const std::shared_ptr<const KnownMatches> known_;
+  std::vector<KnownMatch> seen_;
+  std::size_t channelsRead_ = 0;
+  std::size_t unreadable_ = 0;
 };
 
 SearchControl::SearchControl(PluginState& state, HostChannel& host, ListResultsFn listResults,
@@ -189,7 +246,12 @@ SearchRunFn SearchControl::RealRun() {
 void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   SearchSnapshot snapshot;
   PluginState& s = state_;
-  const bool current = ctx.OnWindowThread([&s, &snapshot] {
+  bool tracking = false;
+  std::shared_ptr<const KnownMatches> known;
+  const bool current = ctx.OnWindowThread([&s, &snapshot, &tracking, &known, &args] {
+    // Only the keywords' matches are the user's: a one-text search learns nothing.
+    tracking = s.resultsFromKeywordList && !args.keywords.empty();
+    known = s.knownMatches;
     snapshot.settings = s.settings;
     const CheckListBox& list = s.form.CheckListBoxFiles;
     for (int i = 0; i < list.Count(); ++i) {
@@ -198,7 +260,7 @@ void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
     snapshot.current = list.ItemIndex();
   });
   if (!current) return;
-  WorkerContext context(*this, ctx);
+  WorkerContext context(*this, ctx, tracking, std::move(known));
   RunSearch(args, snapshot, context);
 }
 

@@ -17,6 +17,18 @@ namespace testing {
 class PluginProbe;
 }  // namespace testing
 
+// What a keyword run that looked at the guide learnt of its matches, made on the
+// worker (a long list costs the window thread nothing) and handed over with its
+// completion.
+struct RunConclusion {
+  std::shared_ptr<const KnownMatches> known;  // the known matches from now on
+  bool changed = false;                       // differ from those before: save them
+  std::string fileText;                       // when changed
+  bool couldTell = false;                     // matches were known before the run
+  std::size_t newCount = 0;
+  std::vector<std::string> firstNew;  // lines of the first few, in result order
+};
+
 class SearchControl {
  public:
   // listResults refills the result list box from the results, or with the listing
@@ -50,6 +62,9 @@ class SearchControl {
 
   // Run on the window thread when a run starts, before it replaces the results.
   std::function<void()> OnRunStarting;
+  // Run on the window thread when a keyword run that read the guide completes,
+  // before the host hears of the completion.
+  std::function<void(RunConclusion)> OnRunConcluded;
 
  private:
   friend class testing::PluginProbe;

@@ -154,7 +154,11 @@ ResultListing BuildResultList(const TFindStruct& results, DateTime now,
     return listing;
   }
   listing.lines.reserve(results.size());
-  for (const FoundProgramme& r : results) listing.lines.push_back(OneLine(r.line));
+  for (const FoundProgramme& r : results) {
+    listing.lines.push_back(OneLine(r.line));
+    if (r.isNew && listing.marked.empty()) listing.marked.resize(results.size());
+    if (r.isNew) listing.marked[listing.lines.size() - 1] = true;
+  }
 
   const int n = static_cast<int>(results.size());
   double best = 45000;

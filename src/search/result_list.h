@@ -19,6 +19,11 @@ struct FoundProgramme {
   DateTime end = 0;
   // In the keyword list of the run; -1 once that keyword was deleted or modified.
   std::int32_t keywordIndex = 0;
+  // Not among the matches known before this run (see remind/known_matches.h).
+  bool isNew = false;
+  // The start as the guide gives it, before the channel's time shift: with the
+  // channel and the title, what a programme is known by whatever the shift.
+  DateTime guideStart = 0;
 
   bool operator==(const FoundProgramme&) const = default;
 };
@@ -78,6 +83,8 @@ std::string FoundCaption(std::size_t count, std::size_t unreadable = 0);
 struct ResultListing {
   std::vector<std::string> lines;
   int current = -1;
+  // The lines of new results; empty when none is.
+  std::vector<bool> marked{};
 };
 
 // The results' lines, current the first programme on air, else the nearest coming

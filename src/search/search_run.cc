@@ -120,7 +120,10 @@ class Run {
     if (!ReadChannelFile(reader_, name, {shift, args_.window, ctx_.Now()}, hooks_)) {
       unreadable_.push_back(name);
     }
-    for (const FoundProgramme& f : found_) starts_.push_back(f.start);
+    for (FoundProgramme& f : found_) {
+      starts_.push_back(f.start);
+      f.guideStart = f.start - shift / 1440.0;
+    }
     published_ += found_.size();
     ctx_.Publish(found_);
   }

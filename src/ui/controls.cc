@@ -10,9 +10,16 @@ void ListBox::SetItems(std::vector<std::string> items) { (void)ReplaceItems(std:
 
 std::vector<std::string> ListBox::ReplaceItems(std::vector<std::string> items) {
   std::swap(items_, items);
+  std::vector<bool>().swap(marks_);
   if (itemIndex_ >= Count()) itemIndex_ = -1;
   Changed();
   return items;
+}
+
+void ListBox::SetMarks(std::vector<bool> marks) {
+  if (marks.size() > items_.size()) marks.resize(items_.size());
+  marks_ = std::move(marks);
+  Changed();
 }
 
 void ListBox::SetItem(int index, std::string text) {
@@ -27,17 +34,24 @@ void ListBox::Add(std::string item) {
 
 void ListBox::Erase(int index) {
   items_.erase(items_.begin() + index);
+  if (static_cast<std::size_t>(index) < marks_.size()) marks_.erase(marks_.begin() + index);
   if (itemIndex_ >= Count()) itemIndex_ = -1;
   Changed();
 }
 
 void ListBox::SwapItems(int a, int b) {
   std::swap(items_.at(static_cast<std::size_t>(a)), items_.at(static_cast<std::size_t>(b)));
+  if (!marks_.empty()) {
+    marks_.resize(items_.size());
+    std::vector<bool>::swap(marks_[static_cast<std::size_t>(a)],
+                            marks_[static_cast<std::size_t>(b)]);
+  }
   Changed();
 }
 
 void ListBox::Clear() {
   items_.clear();
+  marks_.clear();
   itemIndex_ = -1;
   Changed();
 }

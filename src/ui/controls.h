@@ -38,8 +38,16 @@ class ListBox : public ControlBase {
   void Erase(int index);
   void SwapItems(int a, int b);
   void Clear();
-  // Counts the changes of the lines (not of the current item).
+  // Counts the changes of the lines and their marks (not of the current item).
   std::uint64_t Version() const { return version_; }
+
+  // Lines drawn marked (new results), the text unchanged; lines past the end of
+  // marks are not. Replacing or clearing the lines clears the marks.
+  void SetMarks(std::vector<bool> marks);
+  bool IsMarked(int index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < marks_.size() &&
+           marks_[static_cast<std::size_t>(index)];
+  }
 
   // The current item, -1 for none.
   int ItemIndex() const { return itemIndex_; }
@@ -61,6 +69,7 @@ class ListBox : public ControlBase {
   void Changed() { ++version_; }
 
   std::vector<std::string> items_;
+  std::vector<bool> marks_;
   std::uint64_t version_ = 0;
   int itemIndex_ = -1;
 };

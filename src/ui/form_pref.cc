@@ -23,6 +23,7 @@ FormPref::FormPref() {
   Label1.Caption = "Find:";
   Label3.Caption = "Channels:";
   LabelNumberOfSelected.Caption = "144/888";
+  TimerGuideWatch.SetEnabled(false);
 }
 
 }  // namespace kolvar

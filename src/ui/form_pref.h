@@ -36,6 +36,8 @@ struct FormPref {
   // minutes once reminders were due).
   Timer TimerSearchUpdate{5000};
   Timer TimerNiticer{5000};  // the reminder tick: announces the next due entry
+  // Looks at the guide's files for a change; enabled while the guide is watched.
+  Timer TimerGuideWatch{5000};
 
   bool Visible = false;  // the window is shown
 

@@ -10,6 +10,7 @@ namespace kolvar::win32 {
 
 // The colours of the controls' texts, on black.
 inline constexpr COLORREF kWordsText = RGB(223, 223, 0);
+inline constexpr COLORREF kNewResultText = RGB(96, 255, 160);
 inline constexpr COLORREF kYellow = RGB(255, 255, 0);
 inline constexpr COLORREF kMaroon = RGB(128, 0, 0);
 inline constexpr COLORREF kBrownish = RGB(128, 64, 64);

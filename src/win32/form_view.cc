@@ -16,6 +16,7 @@ void FormView::Create(HWND parent, HINSTANCE instance) {
   boldFont_.Reset(Font(11, FW_BOLD, "Tahoma"));
   editFont_.Reset(Font(11, FW_BOLD, "Verdana"));
   smallFont_.Reset(Font(9, FW_NORMAL, "Tahoma"));
+  smallBoldFont_.Reset(Font(9, FW_BOLD, "Tahoma"));
   black_.Reset(CreateSolidBrush(RGB(0, 0, 0)));
 
   // Lists are opaque: they draw their own background, nothing is erased first.

@@ -118,6 +118,7 @@ class FormView {
   UniqueGdiObject<HFONT> boldFont_;   // Tahoma 11 px bold
   UniqueGdiObject<HFONT> editFont_;   // Verdana 11 px bold
   UniqueGdiObject<HFONT> smallFont_;  // Tahoma 9 px: the result list's
+  UniqueGdiObject<HFONT> smallBoldFont_;  // the same bold: new results
   UniqueGdiObject<HBRUSH> black_;
   HWND tips_ = nullptr;
   ListState find_;

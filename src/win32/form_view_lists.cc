@@ -95,11 +95,17 @@ void FormView::DrawResultLine(const DRAWITEMSTRUCT& item) {
   if (!DrawLineBackground(item)) return;
   const bool selected = item.itemState & ODS_SELECTED;
   if (const std::string* line = ModelLine(find_.hwnd, item.itemID)) {
+    // A new result is drawn bold and in its own colour; its text stays the line's.
+    const bool marked = model_->ListBoxFind.IsMarked(static_cast<int>(item.itemID));
+    const HGDIOBJ font = marked ? SelectObject(dc, smallBoldFont_.Get()) : nullptr;
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText);
+    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                     : marked ? kNewResultText
+                              : kWordsText);
     const std::wstring wide = Wide(*line);
     ExtTextOutW(dc, r.left + 1, r.top, ETO_CLIPPED, &r, wide.data(), static_cast<UINT>(wide.size()),
                 nullptr);
+    if (font) SelectObject(dc, font);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }

@@ -132,7 +132,7 @@ TEST_F(MenusTest, ARightClickOnAKeywordFillsTheEditBeforeItsMenu) {
   h.plugin.Form().CheckListBoxFiles.OnContextMenu();
   EXPECT_EQ(Menus().back(),
             "Check All|Uncheck All|Select Folder|Checked Only*|Show checked List|"
-            "Show selected channel");
+            "Show selected channel|-|Watch the Guide*");
 }
 
 TEST_F(MenusTest, TheSkinPaintsAndItsButtonsRunTheirActions) {

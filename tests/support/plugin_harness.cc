@@ -142,8 +142,9 @@ std::vector<std::string> PluginHarness::BoxTexts() const {
 }
 
 void PluginHarness::WriteChannel(const std::string& name,
-                                 const std::vector<std::pair<int, std::string>>& programmes) {
-  const DateTime now = platform.Now();
+                                 const std::vector<std::pair<int, std::string>>& programmes,
+                                 std::optional<DateTime> from) {
+  const DateTime now = from.value_or(platform.Now());
   std::vector<jtv::Programme> list;
   for (const auto& [minutes, title] : programmes) {
     list.push_back({DecodeDateTime(now + minutes / 1440.0), title});

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,9 +75,11 @@ class PluginHarness {
   std::vector<std::string> Events() const;
   std::vector<std::string> BoxTexts() const;
   // Writes channel name (without ".ndx") into the guide folder: programmes at the
-  // given minutes from the fake clock's now, with the given titles.
+  // given minutes from the fake clock's now (or from, when given), with the given
+  // titles.
   void WriteChannel(const std::string& name,
-                    const std::vector<std::pair<int, std::string>>& programmes);
+                    const std::vector<std::pair<int, std::string>>& programmes,
+                    std::optional<DateTime> from = std::nullopt);
   // Writes a generated guide of channels starting at the given hour of the fake
   // day in place of the settings' channels, every one checked, and makes the
   // searches real runs without a result limit.

@@ -24,6 +24,7 @@ class PluginProbe {
   KeywordEditor& Keywords() const { return plugin_.keywords_; }
   Reminders& Reminder() const { return plugin_.reminders_; }
   PreferencesWindow& Window() const { return plugin_.window_; }
+  GuideWatcher& Watcher() const { return plugin_.watcher_; }
 
   // A copy of the results, taken under the lock.
   TFindStruct Results() const {
