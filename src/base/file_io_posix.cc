@@ -124,7 +124,7 @@ class PosixFileSystem final : public FileSystem {
       if (!name || !EndsWithIgnoringCase(*name, suffix)) continue;
       // One stat for both: a file replaced between two would mix two versions.
       struct stat st {};
-      if (::fstatat(fd, entry->d_name, &st, 0) != 0) continue;
+      if (::fstatat(fd, entry->d_name, &st, 0) != 0 || S_ISDIR(st.st_mode)) continue;
       const std::int64_t nanoseconds =
           std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
       stamps.push_back({std::move(*name), static_cast<std::uint64_t>(st.st_size), nanoseconds});

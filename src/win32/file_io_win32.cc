@@ -114,6 +114,8 @@ class Win32FileSystem final : public FileSystem {
     win32::UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search.Valid()) return stamps;
     do {
+      // Sub-folders (".", ".." among them) are no channel files.
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       if (std::optional<std::string> name = win32::Narrow(found.cFileName)) {
         const std::uint64_t size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
         const std::int64_t written =
