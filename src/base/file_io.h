@@ -68,8 +68,8 @@ class FileSystem {
   // that Windows-1251 cannot spell is left out.
   virtual std::vector<std::string> ListFolder(const std::string& folder,
                                               std::string_view suffix) = 0;
-  // The entries ListFolder would list, each with its size and write time, in no
-  // particular order; no file is opened or read.
+  // The files (not sub-folders) ListFolder would list, each with its size and
+  // write time, in no particular order; no file is opened or read.
   virtual std::vector<FileStamp> ListFolderStamps(const std::string& folder,
                                                   std::string_view suffix) = 0;
   // Creates or empties the file, open for writing; null when it cannot.
