@@ -281,7 +281,10 @@ TEST_F(GuideWatcherTest, SwitchedOffItWatchesNothingAndTheChoiceIsKeptApart) {
   EXPECT_TRUE(ini->ends_with("[Time Shifts]\r\n"));
 }
 
-TEST_F(GuideWatcherTest, OneLookAtAThousandChannelsIsCheap) {
+// Looks at an unchanged guide of 1,000 channels start no search. The time a look
+// takes is printed for the record, not asserted: a sanitizer build on a busy
+// machine is many times slower, and speed is judged in benchmarks.
+TEST_F(GuideWatcherTest, LooksAtAThousandUnchangedChannelsStartNoSearch) {
   h.WriteGuide(1000, 1, 11);
   h.settings.Words = {"Weather"};
   Open();
@@ -291,7 +294,6 @@ TEST_F(GuideWatcherTest, OneLookAtAThousandChannelsIsCheap) {
   for (int i = 0; i < kLooks; ++i) watcher.TimerGuideWatchTimer();
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
   std::cout << "one look at 1000 channels (2000 files): " << took.count() / kLooks << " ms\n";
-  EXPECT_LT(took.count() / kLooks, 100.0);
   EXPECT_EQ(Searches(), 1);
 }
 
