@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # flake-hunt.sh [RUNS] [BUSY] [CTEST-ARGS...]: runs the Win32 suite (the core
 # tests under Wine and every end-to-end case) RUNS times in a row (default 20)
-# beside BUSY busy loops (default 2, one a core here), so that a case whose
-# transcript depends on timing shows itself. Prints each run's failures and,
+# beside BUSY busy loops (default 2, one a core here), in a new random order
+# each run, so that a case whose transcript depends on timing, or on what the
+# case before it left behind (the pointer's place on the shared screen), shows
+# itself. Prints each run's failures and,
 # last, "N passed, N failed" over the runs; exits 1 if any run failed. Extra
 # arguments go to ctest (for example -R e2e.skin_missing).
 set -euo pipefail
@@ -39,7 +41,7 @@ for ((run = 1; run <= runs; run++)); do
   kolvar_ensure_wine_prefix
   wineserver -w 2>/dev/null || true
   start=$SECONDS
-  if xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$tree" --output-on-failure "$@" \
+  if xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$tree" --schedule-random --output-on-failure "$@" \
     >"$logs/run-$run.log" 2>&1; then
     passed=$((passed + 1))
     echo "run $run: passed ($((SECONDS - start)) s)"

@@ -353,6 +353,15 @@ class Runner {
     Pump(100);
     return true;
   }
+  // pointer X Y: the pointer to a point of the screen, where the window may show.
+  bool PointerVerb(ScriptLine& l) {
+    int x = 0, y = 0;
+    if (!(l.words >> x >> y)) return false;
+    Log("pointer " + std::to_string(x) + "," + std::to_string(y));
+    kolvar::host::MovePointerOnScreen(x, y);
+    Pump(100);
+    return true;
+  }
   bool TypeVerb(ScriptLine& l) {
     Log("type " + Quote(l.arg));
     Type(l.arg);
@@ -614,6 +623,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"press", &Runner::Pointer},
     {"release", &Runner::Pointer},
     {"move", &Runner::Pointer},
+    {"pointer", &Runner::PointerVerb},
     {"type", &Runner::TypeVerb},
     {"key", &Runner::Key},
     {"menu", &Runner::Menu},

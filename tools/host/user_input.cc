@@ -38,6 +38,17 @@ void Click(int x, int y, bool right, Press press) {
   }
 }
 
+void MovePointerOnScreen(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dx = (x * 65536 + width - 1) / width;
+  input.mi.dy = (y * 65536 + height - 1) / height;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
 void Type(const std::string& text) {
   const std::wstring wide = FromUtf8(text);
   for (std::size_t i = 0; i < wide.size(); ++i) {

@@ -13,6 +13,8 @@ enum class Press { kClick, kDown, kUp, kNone };
 // A click of a mouse button at a point of the plug-in window's client area: the
 // pointer moves there, then the button goes down and up.
 void Click(int x, int y, bool right, Press press = Press::kClick);
+// Moves the pointer to the screen's point x, y, as a hand would.
+void MovePointerOnScreen(int x, int y);
 // Types text (UTF-8, as the script is) into the control that has the keyboard
 // focus, a character at a time; "\n" in the text is the Enter key, "\b" Backspace.
 void Type(const std::string& text);
