@@ -1,6 +1,7 @@
 #include "settings/watch_settings.h"
 
 #include "base/cp1251.h"
+#include "base/text_lines.h"
 #include "settings/settings_file.h"
 
 namespace kolvar {
@@ -16,11 +17,7 @@ WatchSettings ParseWatchSettings(std::string_view text) {
   WatchSettings watch;
   bool watchRead = false;
   bool wordingRead = false;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (const std::string& line : SplitLines(text)) {
     const std::string upper = UpperCase(line);
     if (!watchRead && upper.starts_with(UpperCase(kWatchLabel))) {
       // As the settings' booleans read: only the whole line "... = TRUE" is true.
