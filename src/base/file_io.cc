@@ -32,6 +32,10 @@ std::vector<FileStamp> ListFolderStamps(const std::string& folder, std::string_v
   return CurrentFileSystem().ListFolderStamps(folder, suffix);
 }
 
+std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder) {
+  return CurrentFileSystem().WatchFolder(folder);
+}
+
 std::string LastFileFailure() { return lastFailure; }
 
 void SetLastFileFailure(std::string cause) { lastFailure = std::move(cause); }

@@ -48,6 +48,21 @@ class WritableFile {
   virtual bool Close() = 0;
 };
 
+// The system's word that a folder may have changed: asked on the window thread,
+// it never waits. A system may merge, delay or (on some network drives) never
+// deliver the word, so it saves looks; it does not replace them.
+class FolderWatch {
+ public:
+  FolderWatch() = default;
+  FolderWatch(const FolderWatch&) = delete;
+  FolderWatch& operator=(const FolderWatch&) = delete;
+  virtual ~FolderWatch() = default;
+
+  // True when the folder's entries, or the folder itself (renamed, removed), may
+  // have changed since the watch began or since the last true.
+  virtual bool Changed() = 0;
+};
+
 class FileSystem {
  public:
   FileSystem() = default;
@@ -78,6 +93,11 @@ class FileSystem {
   virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
   // Deletes a file, never a folder; false when nothing was deleted.
   virtual bool RemoveFile(const std::string& path) = 0;
+  // A watch on the folder's files (names, sizes, write times), or null when the
+  // system cannot give one: the caller then looks itself.
+  virtual std::unique_ptr<FolderWatch> WatchFolder(const std::string& /*folder*/) {
+    return nullptr;
+  }
 };
 
 // The operating system's file system: lives as long as the process, holds nothing.
@@ -105,6 +125,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t maxBytes);
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view suffix);
 std::vector<FileStamp> ListFolderStamps(const std::string& folder, std::string_view suffix);
+std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder);
 
 // Why the calling thread's last failed file call failed, in the system's words
 // ("permission denied", "no space left on device"); empty when it gave none. Read

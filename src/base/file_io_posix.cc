@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,25 @@ class PosixWritableFile final : public WritableFile {
 
  private:
   File f_;
+};
+
+// inotify on the folder: entries created, removed, renamed or written, and the
+// folder itself moved or removed. Read without waiting; any event is a change.
+class InotifyFolderWatch final : public FolderWatch {
+ public:
+  explicit InotifyFolderWatch(int fd) : fd_(fd) {}
+  ~InotifyFolderWatch() override { ::close(fd_); }
+
+  bool Changed() override {
+    bool changed = false;
+    alignas(inotify_event) char events[4096];
+    // Drained, so a burst of writes is one change.
+    while (::read(fd_, events, sizeof events) > 0) changed = true;
+    return changed;
+  }
+
+ private:
+  int fd_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -144,6 +164,17 @@ class PosixFileSystem final : public FileSystem {
 
   // unlink, unlike std::remove, leaves a folder of that name alone.
   bool RemoveFile(const std::string& path) override { return ::unlink(Native(path).c_str()) == 0; }
+
+  std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder) override {
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0) return nullptr;  // the user's instances used up: the caller looks
+    auto watch = std::make_unique<InotifyFolderWatch>(fd);
+    constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB |
+                                      IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO |
+                                      IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+    if (::inotify_add_watch(fd, Native(folder).c_str(), kEvents) < 0) return nullptr;
+    return watch;
+  }
 };
 
 }  // namespace

@@ -29,14 +29,28 @@ void GuideWatcher::Open() {
       knownDamaged_ = true;
     }
   }
-  LookForChange();
+  ListForChange();
   pending_ = false;
   state_.form.TimerGuideWatch.SetInterval(kGuideWatchMs);
   state_.form.TimerGuideWatch.SetEnabled(state_.watch.watch);
 }
 
 bool GuideWatcher::LookForChange() {
+  sinceListingMs_ += state_.form.TimerGuideWatch.Interval();
+  const bool sameFolder = state_.settings.Path == folder_;
+  if (folderWatch_ && sameFolder && !folderWatch_->Changed() &&
+      sinceListingMs_ < kGuideLookAnywayMs) {
+    return false;
+  }
+  return ListForChange();
+}
+
+bool GuideWatcher::ListForChange() {
   const std::string& folder = state_.settings.Path;
+  sinceListingMs_ = 0;
+  // Watched afresh before the listing, so what changes while it lists is told at
+  // the next tick; a new watch also follows a folder renamed away and put back.
+  folderWatch_ = WatchFolder(folder);
   Stamps now;
   for (FileStamp& entry : ListFolderStamps(folder, "")) {
     std::string upper = UpperCase(entry.name);
@@ -98,6 +112,9 @@ void GuideWatcher::TimerGuideWatchTimer() {
 void GuideWatcher::ToggleWatch() {
   state_.watch.watch = !state_.watch.watch;
   pending_ = false;
+  // Off, nothing is watched; on again, the first tick lists and compares with the
+  // last listing, so a guide renewed meanwhile is searched.
+  folderWatch_.reset();
   state_.form.TimerGuideWatch.SetEnabled(state_.watch.watch);
 }
 

@@ -1,14 +1,17 @@
 // The guide watcher: notices that the checked channels' files changed (sizes and
-// write times, read from the folder's listing: no file is opened), waits until
-// the change has settled, and starts the search a host's "REFIND" starts. After
-// every keyword run it keeps the known matches and tells the host of new ones.
+// write times, read from the folder's listing when the system tells of a change
+// or a minute has passed: no file is opened), waits until the change has
+// settled, and starts the search a host's "REFIND" starts. After every keyword
+// run it keeps the known matches and tells the host of new ones.
 // Window thread.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
+#include "base/file_io.h"
 #include "plugin/host_channel.h"
 #include "plugin/plugin_state.h"
 #include "plugin/search_control.h"
@@ -19,12 +22,14 @@ namespace testing {
 class PluginProbe;
 }  // namespace testing
 
-// A look at the folder every 5 s: a downloader's quiet time is then measured to
-// within 5 s, at the cost of one folder listing (the update timer, at BeatDelay
-// minutes, is far coarser than the settling time). A folder change notification
-// would save the looks, but a network drive may not deliver one, and the listing
-// tells what changed besides.
+// The watch timer ticks every 5 s: a downloader's quiet time is then measured
+// to within 5 s. A tick asks the system's folder watch whether anything changed
+// (no listing, a few microseconds at any number of channels) and lists the
+// folder only when told so.
 inline constexpr int kGuideWatchMs = 5000;
+// A network drive may never tell of a change, and a told change may come late: a
+// minute without word, the folder is listed all the same.
+inline constexpr int kGuideLookAnywayMs = 60000;
 // A downloader writes a channel's two files and the next channel's within
 // seconds of each other: 15 s without a change says it has finished, and a guide
 // renewed daily or weekly loses nothing by the wait.
@@ -55,15 +60,19 @@ class GuideWatcher {
   };
   using Stamps = std::unordered_map<std::string, Stamp>;  // upper-cased names
 
-  // Lists the folder; true when a checked channel's files, or the folder's
-  // channels, differ from the last look.
+  // Lists the folder when told of a change, or when the last listing is old or of
+  // another folder; true when a checked channel's files, or the folder's
+  // channels, differ from the last listing.
   bool LookForChange();
+  bool ListForChange();
 
   PluginState& state_;
   HostChannel& host_;
   SearchControl& search_;
-  std::string folder_;  // of the last look; another folder starts afresh
+  std::string folder_;  // of the last listing; another folder starts afresh
   Stamps stamps_;
+  std::unique_ptr<FolderWatch> folderWatch_;  // null: the system gives none
+  int sinceListingMs_ = 0;
   bool pending_ = false;  // a change was seen and not yet searched
   int quietMs_ = 0;       // since the last change seen
   bool knownDamaged_ = false;

@@ -49,6 +49,31 @@ class Win32WritableFile final : public WritableFile {
   win32::UniqueHandle file_;
 };
 
+// The folder's own notification (files named, resized, written) and its
+// parent's for sub-folder names: a handle follows its folder when the folder is
+// renamed, so only the parent sees a guide folder moved away and another put in
+// its place.
+class Win32FolderWatch final : public FolderWatch {
+ public:
+  Win32FolderWatch(HANDLE folder, HANDLE parent) : folder_(folder), parent_(parent) {}
+
+  bool Changed() override {
+    bool changed = false;
+    for (const win32::UniqueChangeNotification* h : {&folder_, &parent_}) {
+      if (h->Valid() && WaitForSingleObject(h->Get(), 0) == WAIT_OBJECT_0) {
+        changed = true;
+        // Armed again; a folder gone cannot be, and stays signalled.
+        FindNextChangeNotification(h->Get());
+      }
+    }
+    return changed;
+  }
+
+ private:
+  win32::UniqueChangeNotification folder_;
+  win32::UniqueChangeNotification parent_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadWholeFile(const std::string& path) override {
@@ -142,6 +167,23 @@ class Win32FileSystem final : public FileSystem {
   // DeleteFileW refuses folders.
   bool RemoveFile(const std::string& path) override {
     return DeleteFileW(win32::Wide(path).c_str()) != 0;
+  }
+
+  std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder) override {
+    HANDLE own = FindFirstChangeNotificationW(
+        win32::Wide(folder).c_str(), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    if (own == INVALID_HANDLE_VALUE) return nullptr;
+    // "C:\Guide\" has the parent "C:\"; a drive's root has none to watch.
+    std::string parent = folder;
+    while (!parent.empty() && (parent.back() == '\\' || parent.back() == '/')) parent.pop_back();
+    const std::size_t cut = parent.find_last_of("\\/");
+    HANDLE up = INVALID_HANDLE_VALUE;
+    if (cut != std::string::npos) {
+      up = FindFirstChangeNotificationW(win32::Wide(parent.substr(0, cut + 1)).c_str(), FALSE,
+                                        FILE_NOTIFY_CHANGE_DIR_NAME);
+    }
+    return std::make_unique<Win32FolderWatch>(own, up);
   }
 };
 

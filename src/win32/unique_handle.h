@@ -69,6 +69,23 @@ class UniqueFindHandle {
   HANDLE handle_;
 };
 
+// A change notification of FindFirstChangeNotificationW, closed with
+// FindCloseChangeNotification.
+class UniqueChangeNotification {
+ public:
+  explicit UniqueChangeNotification(HANDLE h) : handle_(h) {}
+  UniqueChangeNotification(const UniqueChangeNotification&) = delete;
+  UniqueChangeNotification& operator=(const UniqueChangeNotification&) = delete;
+  ~UniqueChangeNotification() {
+    if (Valid()) FindCloseChangeNotification(handle_);
+  }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
 // A GDI object (pen, brush, font, bitmap, region) deleted with DeleteObject.
 // DeleteObject fails on an object still selected into a device context, so
 // select the old one back before the owner goes.

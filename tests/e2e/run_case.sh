@@ -62,6 +62,8 @@ if [ -n "${KOLVAR_E2E_ARTEFACTS:-}" ]; then
   for picture in "$work"/*.bmp; do
     [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case")-$(basename "$picture")"
   done
+  # As the host wrote it, times included, before the normalising below.
+  cp "$work/actual" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case").transcript" 2>/dev/null || true
 fi
 
 # Transcripts of guides made relative to now differ in their dates and times:

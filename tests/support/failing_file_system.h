@@ -21,6 +21,9 @@ struct FileFaults {
   int failRename = 0;
   int failRemove = 0;
   std::string failReadsOf{};  // reads of exactly this path fail
+  // Folder watches as the system gives them, none (the system cannot), or ones
+  // that never tell of a change (a network drive).
+  enum class Watch { kSystem, kNone, kSilent } watch = Watch::kSystem;
 };
 
 // How many calls of each kind were made.
@@ -83,6 +86,20 @@ class FailingFileSystem final : public FileSystem {
   bool RemoveFile(const std::string& path) override {
     if (++calls_.remove == faults_.failRemove) return Fail(kDenied);
     return real_.RemoveFile(path);
+  }
+  std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder) override {
+    struct Silent final : FolderWatch {
+      bool Changed() override { return false; }
+    };
+    switch (faults_.watch) {
+      case FileFaults::Watch::kSystem:
+        return real_.WatchFolder(folder);
+      case FileFaults::Watch::kNone:
+        return nullptr;
+      case FileFaults::Watch::kSilent:
+        return std::make_unique<Silent>();
+    }
+    return nullptr;
   }
 
  private:

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base/file_io.h"
 #include "jtv_writer.h"
 #include "plugin/host_channel.h"
 #include "settings/settings_file.h"
@@ -151,7 +152,16 @@ void PluginHarness::WriteChannel(const std::string& name,
   }
   jtv::ChannelFiles files;
   ASSERT_TRUE(jtv::EncodeChannel(list, files));
-  ASSERT_TRUE(jtv::WriteChannel(folder.Folder(), name, files));
+  ChangeGuideFolder([&] { ASSERT_TRUE(jtv::WriteChannel(folder.Folder(), name, files)); });
+}
+
+void PluginHarness::ChangeGuideFolder(const std::function<void()>& change) {
+  std::unique_ptr<FolderWatch> watch = SystemFileSystem().WatchFolder(folder.Folder());
+  change();
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (watch && !watch->Changed() && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 void PluginHarness::WriteGuide(int channels, int days, int startHour, std::uint32_t seed) {

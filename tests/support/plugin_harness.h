@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -74,9 +75,13 @@ class PluginHarness {
   // The host events so far, each as "KIND text", and the message boxes' texts.
   std::vector<std::string> Events() const;
   std::vector<std::string> BoxTexts() const;
+  // Makes change to the guide folder and returns once the system has told a
+  // folder watch of it (at most 10 s): a watch may hear of a change a moment after
+  // it was made (under Wine, through the server), the next tick must know.
+  void ChangeGuideFolder(const std::function<void()>& change);
   // Writes channel name (without ".ndx") into the guide folder: programmes at the
   // given minutes from the fake clock's now (or from, when given), with the given
-  // titles.
+  // titles. Returns once a folder watch was told.
   void WriteChannel(const std::string& name,
                     const std::vector<std::pair<int, std::string>>& programmes,
                     std::optional<DateTime> from = std::nullopt);
