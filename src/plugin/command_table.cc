@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace kolvar {
 
@@ -19,6 +21,23 @@ bool SendsToTheHost(const std::string& command) {
   return std::find(kNames.begin(), kNames.end(), command) != kNames.end();
 }
 
+bool IsStatusCommand(const std::string& command) {
+  static constexpr std::array<std::string_view, 5> kNames = {
+      "HANDLE", "SORTEDSTATUS", "FULLSEARCHSTATUS", "REMINDSTATUS", "SEARCHSTATUS"};
+  return std::find(kNames.begin(), kNames.end(), command) != kNames.end();
+}
+
+// A switch as the queued commands will leave it.
+bool SwitchAfter(const std::vector<std::string>& queued, bool now, std::string_view on,
+                 std::string_view off, std::string_view toggle) {
+  for (const std::string& command : queued) {
+    if (command == on) now = true;
+    if (command == off) now = false;
+    if (command == toggle) now = !now;
+  }
+  return now;
+}
+
 }  // namespace
 
 void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
@@ -27,22 +46,19 @@ void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
   if (record.Result() == 0 && ((kind == 1 && state_.initialised) || kind == 2)) {
     // A null command matches no name; the record still gets its reply.
     if (std::optional<std::string> command = record.Command()) {
-      if (kind == 1) {
-        if (SendsToTheHost(*command) && MustWait()) {
-          o_.host.Defer([this, command = *command] { RunPlainCommand(command); });
-        } else {
-          RunPlainCommand(*command);
-        }
+      if (kind == 2) {
+        RunParamCommand(*command, record);
+      } else if (IsStatusCommand(*command)) {
+        // Answered at once, as the commands queued before it will leave things.
         replied = RunStatusCommand(*command, record, tag);
       } else {
-        RunParamCommand(*command, record);
+        o_.host.RunInOrder(*command, SendsToTheHost(*command),
+                           [this, command = *command] { RunPlainCommand(command); });
       }
     }
   }
   if (!replied) o_.host.Reply(tag, 1);
 }
-
-bool CommandTable::MustWait() const { return o_.host.Sending() || o_.host.HasDeferred(); }
 
 SearchArgs CommandTable::HostSearch(bool visible, bool announce) const {
   return {.sorted = state_.settings.Sorted,
@@ -131,10 +147,14 @@ bool CommandTable::RunStatusCommand(const std::string& command, ActionRecord& re
     replied = true;
   }
   const TSettings& settings = state_.settings;
+  const std::vector<std::string> queued = o_.host.Queued();
   const std::array<std::pair<const char*, bool>, 3> switches = {{
-      {"SORTEDSTATUS", settings.Sorted},
-      {"FULLSEARCHSTATUS", settings.FullSearch},
-      {"REMINDSTATUS", settings.Remind},
+      {"SORTEDSTATUS",
+       SwitchAfter(queued, settings.Sorted, "SORTEDON", "SORTEDOFF", "TOGGLESORTED")},
+      {"FULLSEARCHSTATUS", SwitchAfter(queued, settings.FullSearch, "FULLSEARCHON", "FULLSEARCHOFF",
+                                       "TOGGLEFULLSEARCH")},
+      {"REMINDSTATUS",
+       SwitchAfter(queued, settings.Remind, "REMINDON", "REMINDOFF", "TOGGLEREMIND")},
   }};
   for (const auto& [name, on] : switches) {
     if (!applies(name)) continue;
@@ -147,7 +167,14 @@ bool CommandTable::RunStatusCommand(const std::string& command, ActionRecord& re
   }
   if (applies("SEARCHSTATUS")) {
     const SearchControl& search = o_.search;
-    const std::int32_t status = search.Running() ? (search.Frozen() ? 2 : 1) : 0;
+    std::int32_t status = search.Running() ? (search.Frozen() ? 2 : 1) : 0;
+    // As the queued search commands will leave it, should they succeed.
+    for (const std::string& command : queued) {
+      if (command == "REFIND" || command == "REFINDVIS" || command == "FINDIT") status = 1;
+      if (command == "ABORTSEARCH") status = 0;
+      if (command == "FREEZESEARCH" && status == 1) status = 2;
+      if (command == "RESUMESEARCH" && status == 2) status = 1;
+    }
     record.SetResult(status);
     o_.host.Reply(tag, status);
     replied = true;
@@ -160,15 +187,13 @@ void CommandTable::RunParamCommand(const std::string& command, ActionRecord& rec
     if (record.Flag() == 0) return;
     // The record is the host's for this call only: the minutes are taken now.
     const std::int32_t minutes = record.ParamNumber();
-    if (MustWait()) {
-      o_.host.Defer([this, minutes] { o_.until.ShowUntilNext(minutes); });
-    } else {
-      o_.until.ShowUntilNext(minutes);
-    }
+    o_.host.RunInOrder(command, true, [this, minutes] { o_.until.ShowUntilNext(minutes); });
   } else if (command == "FINDIT" && record.Flag() == 0) {
     // Only now is Param known to be a text.
     if (std::optional<std::string> text = record.ParamText()) {
-      o_.search.FindText(*text, HostSearch(false, true));
+      o_.host.RunInOrder(command, false, [this, text = *text] {
+        o_.search.FindText(text, HostSearch(false, true));
+      });
     }
   }
 }

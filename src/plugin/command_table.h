@@ -28,12 +28,11 @@ class CommandTable {
   };
   CommandTable(PluginState& state, Owners owners) : state_(state), o_(owners) {}
 
-  // Commands that send the host a message wait, while one of ours is under way or
-  // others wait before them, until it has returned; their reply comes at once.
+  // The commands' work is done in the order the host sent them (see
+  // HostChannel::RunInOrder); every reply comes at once.
   void ActionManual(ActionRecord& record, std::uint32_t tag);
 
  private:
-  bool MustWait() const;
   // The plain commands; all take the default reply.
   void RunPlainCommand(const std::string& command);
   // The status commands; true when one sent its own reply.

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "base/texts.h"
-#include "remind/output_template.h"
-#include "search/result_list.h"
 
 namespace kolvar {
 
@@ -48,25 +46,9 @@ int HostChannel::ShowMessageBox(const std::string& text, int style) {
   return state_.platform.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
 
-void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTime endTime,
-                                  int index, int count) {
+void HostChannel::SendHostMessage(const std::string& text, int kindCode) {
   if (!state_.Speaking()) return;
-  HostEvent event;
-  // Reminders and browsed entries are result lines, shaped by the user's template
-  // whether or not their end time is known.
-  if (kindCode == kKindNotif || kindCode == kKindUser) {
-    const DateTime now = state_.platform.Now();
-    const std::optional<DateTime> first = state_.FirstResultStart();
-    // A title's own line breaks are not the template's ("^"): the host gets one line.
-    const ResultLineParts parts =
-        TakeResultLineApart(OneLine(text), first ? &*first : nullptr, now);
-    const TSettings& settings = state_.settings;
-    event = MakeHostEvent(FormatOutputString(settings.OutStrFormat, parts, settings.MonthsList,
-                                             endTime, index, count, now),
-                          kindCode);
-  } else {
-    event = MakeHostEvent(text, kindCode);
-  }
+  const HostEvent event = MakeHostEvent(text, kindCode);
   // Counted however the send ends (a host's handler may throw through it).
   struct Under {
     HostChannel& channel;
@@ -78,9 +60,24 @@ void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTim
   state_.platform.SendEvent(event);
 }
 
-void HostChannel::Defer(std::function<void()> fn) {
-  deferred_.push_back(std::move(fn));
-  if (!Sending()) ScheduleDeferred();
+void HostChannel::RunInOrder(std::string label, bool sends, std::function<void()> fn) {
+  if (!Sending()) {
+    RunDeferred();
+    // The host may have closed the plug-in inside one of their messages.
+    if (state_.Speaking()) fn();
+    return;
+  }
+  if (!sends && deferred_.empty()) {
+    fn();
+    return;
+  }
+  deferred_.push_back({std::move(label), std::move(fn)});
+}
+
+std::vector<std::string> HostChannel::Queued() const {
+  std::vector<std::string> labels;
+  for (const Work& work : deferred_) labels.push_back(work.label);
+  return labels;
 }
 
 void HostChannel::ScheduleDeferred() {
@@ -99,7 +96,7 @@ void HostChannel::RunDeferred() {
     // A host that serves its messages inside ours runs this task there: the rest
     // waits for that send's end, which schedules it again.
     if (Sending()) return;
-    std::function<void()> fn = std::move(deferred_.front());
+    std::function<void()> fn = std::move(deferred_.front().fn);
     deferred_.pop_front();
     fn();
   }

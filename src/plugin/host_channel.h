@@ -45,24 +45,29 @@ class HostChannel {
   // The one way the plug-in shows a message box; returns the button pressed, 0
   // when the plug-in is closing.
   int ShowMessageBox(const std::string& text, int style);
-  // Everything the plug-in tells the host: a text (or, with an end time, a result
-  // line to shape by the output template) as one event of a kind.
-  void SendHostMessage(const std::string& text, int kindCode, DateTime endTime = 0, int index = 0,
-                       int count = 0);
+  // Everything the plug-in tells the host: a text as one event of a kind, sent as
+  // it is (reminders and browsed entries come shaped by remind's HostLineText).
+  void SendHostMessage(const std::string& text, int kindCode);
   // Message 1026, the answer to a host command.
   void Reply(std::uint32_t tag, std::intptr_t value);
 
   // A message to the host is under way: the host is handling it, and may call
   // back in from inside.
   bool Sending() const { return sending_ > 0; }
-  // Work deferred and not yet run.
-  bool HasDeferred() const { return !deferred_.empty(); }
-  // Runs fn once no message is under way and the work deferred before it has run:
-  // from the window thread's message loop, after the outermost send has returned.
-  // A host that answers every message with a command that sends another then
-  // takes turns with the plug-in instead of nesting it ever deeper. Dropped when
-  // the plug-in closes first.
-  void Defer(std::function<void()> fn);
+
+  // Every host command's work comes through here, so it is done in the order the
+  // host sent the commands. Outside any message of ours, the work queued before
+  // runs first, then fn, all at once: a reply after them follows their messages.
+  // Inside one (the host calling back from its handler), fn runs at once only when
+  // it sends nothing and nothing is queued; else it is queued and runs once the
+  // outermost send has returned, from the window thread's message loop. A host
+  // that answers every message with a command that sends another then takes turns
+  // with the plug-in instead of nesting it ever deeper. label names the work for
+  // Queued; queued work is dropped when the plug-in closes first.
+  void RunInOrder(std::string label, bool sends, std::function<void()> fn);
+  // The labels of the work queued and not yet run, oldest first: a status reply,
+  // which comes at once, answers as things will be once it has run.
+  std::vector<std::string> Queued() const;
   // Puts a task on the window thread as plug-in code (set by the plug-in).
   std::function<void(std::function<void()>)> PostTask;
 
@@ -72,7 +77,11 @@ class HostChannel {
 
   PluginState& state_;
   int sending_ = 0;
-  std::deque<std::function<void()>> deferred_;
+  struct Work {
+    std::string label;
+    std::function<void()> fn;
+  };
+  std::deque<Work> deferred_;
   bool drainPosted_ = false;
 };
 

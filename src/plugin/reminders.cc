@@ -1,6 +1,9 @@
 #include "plugin/reminders.h"
 
+#include <optional>
+
 #include "base/numbers.h"
+#include "remind/output_template.h"
 
 namespace kolvar {
 
@@ -63,7 +66,11 @@ void Reminders::AnnounceNextReminder() {
     pendingAnnouncement_ = announcement;
     // The host may call back from inside the message, even rebuild the list; the
     // entry was copied for that.
-    host_.SendHostMessage(entry.line, kKindNotif, entry.end);
+    const std::optional<DateTime> first = state_.FirstResultStart();
+    const TSettings& settings = state_.settings;
+    const HostLineTemplate how{settings.OutStrFormat, settings.MonthsList,
+                               first ? &*first : nullptr, state_.platform.Now()};
+    host_.SendHostMessage(HostLineText(entry.line, how, entry.end), kKindNotif);
     // The last allowed announcement settles its entry, unless it was settled, or
     // another announced, meanwhile.
     if (last && pendingAnnouncement_ == announcement) {

@@ -1,6 +1,9 @@
 #include "plugin/until_browser.h"
 
 #include <algorithm>
+#include <optional>
+
+#include "remind/output_template.h"
 
 namespace kolvar {
 
@@ -41,7 +44,11 @@ void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
     const ShowEntry entry = list.Entries[static_cast<std::size_t>(list.Pos)];
     const std::int32_t index = list.Pos + 1;
     shownIndex_ = list.Pos++;
-    host_.SendHostMessage(entry.line, kKindUser, entry.end, index, list.Count());
+    const std::optional<DateTime> first = state_.FirstResultStart();
+    const TSettings& settings = state_.settings;
+    const HostLineTemplate how{settings.OutStrFormat, settings.MonthsList,
+                               first ? &*first : nullptr, state_.platform.Now()};
+    host_.SendHostMessage(HostLineText(entry.line, how, entry.end, index, list.Count()), kKindUser);
   }
 }
 

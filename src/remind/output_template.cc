@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/numbers.h"
+#include "search/result_list.h"
 
 namespace kolvar {
 namespace {
@@ -200,6 +201,13 @@ std::string FormatOutputString(std::string_view outputTemplate, const ResultLine
     texts.push_back(CodeText(code, parts, months, endTime, index, count, now));
   }
   return FormatStrings(format, texts);
+}
+
+std::string HostLineText(std::string_view resultLine, const HostLineTemplate& how, DateTime endTime,
+                         int index, int count) {
+  const ResultLineParts parts =
+      TakeResultLineApart(OneLine(resultLine), how.firstResultStart, how.now);
+  return FormatOutputString(how.outputTemplate, parts, how.months, endTime, index, count, how.now);
 }
 
 }  // namespace kolvar

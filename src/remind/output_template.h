@@ -49,4 +49,16 @@ std::string FormatOutputString(std::string_view outputTemplate, const ResultLine
                                std::span<const std::string> months, DateTime endTime, int index,
                                int count, DateTime now);
 
+// What the host is sent for a reminder or a browsed entry, in one call: the result
+// line made one line (a title's own breaks are not the template's "^"), taken
+// apart and put into the user's template.
+struct HostLineTemplate {
+  std::string_view outputTemplate;
+  std::span<const std::string> months;
+  const DateTime* firstResultStart = nullptr;  // dates the short lines
+  DateTime now = 0;
+};
+std::string HostLineText(std::string_view resultLine, const HostLineTemplate& how, DateTime endTime,
+                         int index = 0, int count = 0);
+
 }  // namespace kolvar

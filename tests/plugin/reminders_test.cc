@@ -13,6 +13,7 @@ namespace {
 
 using testing::PluginHarness;
 using testing::Probe;
+using testing::Recorded;
 using Lines = std::vector<std::string>;
 
 // A plug-in with reminders set up, on the fake clock.
@@ -187,6 +188,81 @@ TEST(RemindersSearchTest, UnderstoodAfterANewSearchDoesNotSkipTheFirstEntry) {
     h.Command("UNDERSTOOD");
     EXPECT_TRUE(h.Events().empty()) << insideTheNotice;
     EXPECT_EQ(Probe(h.plugin).Reminder().List().Pending, 3) << insideTheNotice;
+  }
+}
+
+// A host may send commands from inside a notice, as a modal notice with Next and
+// Acknowledge buttons does. Their work is done in the order sent, each reply comes
+// at once (a status as the commands before it leave things), and a command sent
+// from outside afterwards finds the queued work done first.
+TEST(RemindersOrderTest, CommandsSentInsideANoticeAreDoneInTheOrderSent) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> inside;  // sent from inside the first notice
+    std::vector<long long> replies;   // their replies
+    const char* outside;              // then sent before the queued work has run
+    Lines calls;                      // events and replies from the notice on
+  };
+  const Case cases[] = {
+      {"acknowledged after a beat",
+       {"BEAT", "UNDERSTOOD"},
+       {1, 1},
+       nullptr,
+       {"NOTIF -/- A", "NOTIF -/- A", "MESS Understood", "tick", "NOTIF -/- B", "tick",
+        "NOTIF -/- B"}},
+      {"status after a switch", {"REMINDOFF", "REMINDSTATUS"}, {1, 0}, nullptr, {"NOTIF -/- A"}},
+      {"browsing reset between steps",
+       {"SHOWUNTILNEXT", "SHOWUNTILNEXT", "RESETUNTILINDEX", "SHOWUNTILNEXT"},
+       {1, 1, 1, 1},
+       nullptr,
+       {"NOTIF -/- A", "USER 1/2 A", "USER 2/2 B", "USER 1/2 A"}},
+      {"a command from outside waits for nothing",
+       {"SHOWUNTILNEXT"},
+       {1},
+       "SHOWUNTILNEXT",
+       {"NOTIF -/- A", "reply 1", "USER 1/2 A", "USER 2/2 B", "reply 1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReminderBench b;
+    PluginHarness& h = b.h;
+    b.Open(-1);
+    EXPECT_EQ(b.Ticks(1), Lines{""});
+    std::vector<long long> replies;
+    h.platform.SetEventHandler([&h, &replies, &c](const HostEvent& e) {
+      if (e.kind != "NOTIF") return;
+      // Copied: clearing the handler destroys this closure.
+      PluginHarness& here = h;
+      std::vector<long long>& out = replies;
+      const Case& now = c;
+      here.platform.SetEventHandler({});
+      for (const std::string& command : now.inside) out.push_back(here.Command(command));
+    });
+    h.platform.ClearCalls();
+    h.platform.PassTime(5000);
+    if (c.outside) {
+      EXPECT_EQ(h.Command(c.outside), 1);
+    }
+    h.platform.RunPosted();
+    Lines calls;
+    auto take = [&] {
+      for (const Recorded& call : h.platform.Calls()) {
+        if (call.kind == Recorded::Kind::kEvent) calls.push_back(call.event.kind + " " + call.text);
+        if (call.kind == Recorded::Kind::kReply && c.outside) {
+          calls.push_back("reply " + std::to_string(call.value));
+        }
+      }
+      h.platform.ClearCalls();
+    };
+    take();
+    for (std::size_t more = 0; calls.size() < c.calls.size() && more < 2; ++more) {
+      calls.push_back("tick");
+      h.platform.PassTime(5000);
+      h.platform.RunPosted();
+      take();
+    }
+    EXPECT_EQ(replies, c.replies);
+    EXPECT_EQ(calls, c.calls);
   }
 }
 
