@@ -16,11 +16,32 @@ Plugin* PluginSlot::Create(Platform& platform) {
   return plugin_.get();
 }
 
+void PluginSlot::Open(Platform& platform, WindowHandle hostWindow,
+                      std::function<void(Plugin&)> prepare, std::function<void()> opened) {
+  if (plugin_ && closing_ && depth_ > 0) {
+    reopen_ = std::make_unique<PendingOpen>(
+        PendingOpen{&platform, hostWindow, std::move(prepare), std::move(opened)});
+    return;
+  }
+  if (!plugin_) OpenNow(platform, hostWindow, prepare, opened);
+}
+
+void PluginSlot::OpenNow(Platform& platform, WindowHandle hostWindow,
+                         const std::function<void(Plugin&)>& prepare,
+                         const std::function<void()>& opened) {
+  Plugin* plugin = Create(platform);
+  if (prepare) prepare(*plugin);
+  plugin->Open(hostWindow);
+  if (opened && Current()) opened();
+}
+
 Plugin* PluginSlot::Current() const {
   return plugin_ && !closing_ && plugin_->IsOpen() ? plugin_.get() : nullptr;
 }
 
 void PluginSlot::Close() {
+  // Closed, opened and closed again inside one message: the Open is withdrawn.
+  reopen_.reset();
   if (!plugin_ || closing_) return;
   closing_ = true;
   plugin_->BeginClose();
@@ -44,8 +65,13 @@ void PluginSlot::Leave() {
   plugin_->Close();
   std::unique_ptr<Plugin> gone = std::move(plugin_);
   closing_ = false;
-  --depth_;
   gone.reset();
+  // The host opened again while this one was closing: now there is room.
+  if (std::unique_ptr<PendingOpen> open = std::move(reopen_)) {
+    OpenNow(*open->platform, open->hostWindow, open->prepare, open->opened);
+  }
+  // Closed again from inside that Open's messages: torn down as before.
+  Leave();
 }
 
 }  // namespace kolvar

@@ -6,6 +6,7 @@
 // torn down and destroyed when the outermost frame ends. Window thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "base/platform.h"
@@ -35,6 +36,13 @@ class PluginSlot {
   // A new plug-in on platform (which must outlive it), its window-thread tasks
   // running as frames of this slot. Null while the previous one is still here.
   Plugin* Create(Platform& platform);
+  // The exports' Open: a new plug-in on platform, prepared (the window layer
+  // attaches its view), opened for the host's window, then opened (the view
+  // synchronised). A host that closes and opens again from inside a message of the
+  // plug-in gets its Open carried out once the closing one is gone, when the
+  // outermost frame ends. A second Open of an open plug-in does nothing.
+  void Open(Platform& platform, WindowHandle hostWindow, std::function<void(Plugin&)> prepare,
+            std::function<void()> opened);
   // The open plug-in; null when there is none or it is closing.
   Plugin* Current() const;
   // Whether a plug-in is here at all, open or still closing.
@@ -47,7 +55,16 @@ class PluginSlot {
 
  private:
   void Leave();
+  void OpenNow(Platform& platform, WindowHandle hostWindow,
+               const std::function<void(Plugin&)>& prepare, const std::function<void()>& opened);
 
+  struct PendingOpen {
+    Platform* platform;
+    WindowHandle hostWindow;
+    std::function<void(Plugin&)> prepare;
+    std::function<void()> opened;
+  };
+  std::unique_ptr<PendingOpen> reopen_;  // an Open made while the last was closing
   std::unique_ptr<Plugin> plugin_;
   int depth_ = 0;
   bool closing_ = false;

@@ -70,21 +70,21 @@ const char* __stdcall Open(std::int32_t /*reserved*/, HWND hostWindow, std::int3
   try {
     Instance& inst = TheInstance();
     kolvar::PluginSlot::Frame frame(inst.slot);
-    // The host opens once; a second call, or one while the last Close is still
-    // finishing, does nothing else.
-    if (inst.slot.Occupied()) return kolvar::kPluginTitle;
     if (!inst.platform) {
       inst.platform = std::make_unique<kolvar::win32::Win32Platform>();
     }
-    kolvar::Plugin* plugin = inst.slot.Create(*inst.platform);
-    inst.platform->AttachForm(&plugin->Form(),
-                              [&slot = inst.slot](const std::function<void()>& fn) {
-                                kolvar::PluginSlot::Frame frame(slot);
-                                fn();
-                              });
-    const char* title = plugin->Open(reinterpret_cast<kolvar::WindowHandle>(hostWindow));
-    if (inst.slot.Current()) inst.platform->SyncView();
-    return title;
+    kolvar::win32::Win32Platform& platform = *inst.platform;
+    auto prepare = [&platform, &slot = inst.slot](kolvar::Plugin& plugin) {
+      platform.AttachForm(&plugin.Form(), [&slot](const std::function<void()>& fn) {
+        kolvar::PluginSlot::Frame frame(slot);
+        fn();
+      });
+    };
+    // The host opens once; a second call does nothing else, and one made while the
+    // last Close is finishing (from inside a message) is carried out after it.
+    inst.slot.Open(platform, reinterpret_cast<kolvar::WindowHandle>(hostWindow), prepare,
+                   [&platform] { platform.SyncView(); });
+    return kolvar::kPluginTitle;
   } catch (...) {
     return kolvar::kPluginTitle;
   }

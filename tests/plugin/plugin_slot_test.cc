@@ -104,6 +104,30 @@ TEST_F(PluginSlotTest, CloseInsideAHandOverOfARunningSearch) {
   ExpectClosedQuietly();
 }
 
+// Close then Open from inside a message: the Open is carried out once the closing
+// plug-in is gone, and the host's later commands are answered by the new one.
+TEST_F(PluginSlotTest, CloseAndOpenInsideAMessageLeaveAnOpenPlugin) {
+  ServeWhile([this] { return Probe(*slot.Current()).Search().Running(); });
+  int prepared = 0, opened = 0;
+  h.platform.SetEventHandler([&](const HostEvent& event) {
+    if (event.kind != "MESS" || callsAtClose_ >= 0) return;
+    callsAtClose_ = 0;
+    Close();
+    slot.Open(
+        h.platform, 0x77, [&prepared](Plugin&) { ++prepared; }, [&opened] { ++opened; });
+    EXPECT_FALSE(slot.Current());
+  });
+  Command("REMINDOFF");
+  ASSERT_NE(slot.Current(), nullptr);
+  EXPECT_EQ(prepared, 1);
+  EXPECT_EQ(opened, 1);
+  h.platform.ClearCalls();
+  Command("ABOUT");
+  const auto calls = h.platform.Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back().kind, Recorded::Kind::kReply);
+}
+
 TEST_F(PluginSlotTest, ANewPluginOpensOnceTheOldOneIsGone) {
   Close();
   EXPECT_FALSE(slot.Occupied());
