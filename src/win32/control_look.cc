@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "win32/host_protocol.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_text.h"
 
@@ -22,6 +21,15 @@ HFONT Font(int height, int weight, const char* face) {
 
 void SetFont(HWND control, HFONT font) {
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void FormLook::Make() {
+  font.Reset(Font(11, FW_NORMAL, "Tahoma"));
+  bold.Reset(Font(11, FW_BOLD, "Tahoma"));
+  edit.Reset(Font(11, FW_BOLD, "Verdana"));
+  result.Reset(Font(9, FW_NORMAL, "Tahoma"));
+  resultNew.Reset(Font(9, FW_BOLD, "Tahoma"));
+  black.Reset(CreateSolidBrush(RGB(0, 0, 0)));
 }
 
 std::wstring WideTextOf(HWND control) {
@@ -52,35 +60,6 @@ void DrawFlatCheck(HDC dc, RECT box, COLORREF colour, bool checked) {
   }
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
-}
-
-COLORREF TextColour(int id) {
-  switch (id) {
-    case kControlListBoxWords:
-    case kControlCheckListBoxFiles:
-    case kControlListBoxFind:
-      return kWordsText;
-    case kControlEditFindStr:
-      return kYellow;
-    case kControlEditFolderPath:
-      return kRed;
-    case kControlSpinEditSearchMod:
-    case kControlSpinEditIdentital:
-    case kControlCheckBoxRemind:
-    case kControlLabel1:
-    case kControlLabel3:
-      return kMaroon;
-    case kControlSpinEditNotiseDelay:
-    case kControlCheckBoxFullSearch:
-    case kControlCheckBoxSorted:
-      return kBrownish;
-    case kControlSpinEditTimeShift:
-      return kWhite;
-    case kControlLabelNumberOfSelected:
-      return kCounter;
-    default:
-      return kWordsText;
-  }
 }
 
 }  // namespace kolvar::win32

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win32/unique_handle.h"
+
 namespace kolvar::win32 {
 
 // The colours of the controls' texts, on black.
@@ -24,6 +26,18 @@ HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, D
 HFONT Font(int height, int weight, const char* face);
 void SetFont(HWND control, HFONT font);
 
+// The window's fonts and its black, made with it for all its controls.
+struct FormLook {
+  void Make();
+
+  UniqueGdiObject<HFONT> font;       // Tahoma 11 px
+  UniqueGdiObject<HFONT> bold;       // Tahoma 11 px bold
+  UniqueGdiObject<HFONT> edit;       // Verdana 11 px bold
+  UniqueGdiObject<HFONT> result;     // Tahoma 9 px: the result list's
+  UniqueGdiObject<HFONT> resultNew;  // the same bold: new results
+  UniqueGdiObject<HBRUSH> black;
+};
+
 // A control's text as the system holds it, and as Windows-1251 ("?" for what it
 // cannot hold).
 std::wstring WideTextOf(HWND control);
@@ -35,8 +49,5 @@ extern const wchar_t kNot1251[];
 // The window's own check square: a frame and a tick in the text's colour on black,
 // flat, as the skin is (the system's would be a white square).
 void DrawFlatCheck(HDC dc, RECT box, COLORREF colour, bool checked);
-
-// The colour of a control's text, by its id; black behind all of them.
-COLORREF TextColour(int id);
 
 }  // namespace kolvar::win32

@@ -112,7 +112,7 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return 0;
   }
   LRESULT result = 0;
-  if (self->view_ && self->view_->Handle(hwnd, message, wParam, lParam, result)) return result;
+  if (self->view_ && self->view_->Handle(message, wParam, lParam, result)) return result;
   const Point at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
     case WM_ERASEBKGND:

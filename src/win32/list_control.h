@@ -1,0 +1,217 @@
+// A list box following a ListBox model: its lines kept in step by the model's
+// version, its current item and its hint; the user's clicks, Enter, right presses
+// and menu key handed to the model. This kind keeps its own copy of the lines (the
+// keyword list); the result and channel lists, built on it, keep none and draw
+// every line from the model (result_list_control.h, check_list_control.h).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "win32/control_router.h"
+#include "win32/form_control.h"
+#include "win32/tooltips.h"
+#include "win32/wide_text.h"
+
+namespace kolvar::win32 {
+
+template <class ListModel>
+class ListControl : public FormControl {
+ public:
+  using Member = ListModel FormPref::*;
+
+  ListControl(ControlHost& host, const ControlPlace& place, Member model)
+      : ListControl(host, place, model, Lines{true, 13, &FormLook::font}) {}
+
+  void Create(const ControlParent& parent) override {
+    // Opaque: a list draws its own background, nothing is erased first.
+    constexpr DWORD kList =
+        WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_TABSTOP;
+    // A list drawn from the model can hold hundreds of thousands of lines: the
+    // control keeps none (LBS_NODATA) and is filled by one message.
+    const DWORD drawn = lines_.own ? 0 : LBS_OWNERDRAWFIXED | LBS_NODATA;
+    hwnd_ = MakeWindow(parent, "LISTBOX", kList | drawn);
+    SetFont(hwnd_, (host_.Look().*lines_.font).Get());
+    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, lines_.itemHeight);
+    Subclass(hwnd_);
+    Claim(parent.router);
+  }
+
+  void Sync(const FormPref& form) override {
+    if (!hwnd_) return;
+    const ListModel& model = form.*model_;
+    // The versions say whether anything changed: a Sync costs what changed, not
+    // what the lists hold.
+    if (!synced_ || version_ != model.Version()) {
+      // Rebuilding a long list item by item redraws once, not per line.
+      SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+      SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+      if (lines_.own) {
+        for (const auto& item : model.Items()) {
+          SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        }
+      } else {
+        SendMessageA(hwnd_, LB_SETCOUNT, model.Items().size(), 0);
+      }
+      SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      count_ = model.Items().size();
+      version_ = model.Version();
+      synced_ = true;
+      current_ = -2;
+    }
+    SyncMarks(model);
+    if (current_ != model.ItemIndex()) {
+      SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
+      current_ = model.ItemIndex();
+    }
+    if (model.ShowHint && hint_ != model.Hint) {
+      host_.Tips().Set(hwnd_, model.Hint);
+      hint_ = model.Hint;
+    }
+  }
+
+  void RefreshScrollBar() override {
+    if (!hwnd_) return;
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    const int visible = (r.bottom - r.top) / lines_.itemHeight;
+    if (static_cast<int>(count_) > visible) {
+      ShowScrollBar(hwnd_, SB_VERT, FALSE);
+      ShowScrollBar(hwnd_, SB_VERT, TRUE);
+    }
+  }
+
+ protected:
+  // Where the lines live, how tall and in which of the window's fonts.
+  struct Lines {
+    bool own;  // false: drawn from the model
+    int itemHeight;
+    UniqueGdiObject<HFONT> FormLook::*font;
+  };
+
+  ListControl(ControlHost& host, const ControlPlace& place, Member model, Lines lines)
+      : FormControl(host, place), model_(model), lines_(lines) {}
+
+  virtual void Claim(ControlRouter& router) {
+    router.OnCommand(place_.id, [this](int code) { return OnCommand(code); });
+    router.OnListKey(place_.id, [this](int key) {
+      if (key == VK_RETURN) {
+        host_.Input([this](FormPref& form) {
+          ListModel& model = form.*model_;
+          if (model.OnKeyPress) model.OnKeyPress('\r');
+        });
+      }
+      return LRESULT{-1};  // the list box does the rest
+    });
+    if (MenuOnPress()) return;
+    router.OnContextMenu(place_.id, [this] {
+      host_.Input([this](FormPref& form) {
+        ListModel& model = form.*model_;
+        if (model.OnContextMenu) model.OnContextMenu();
+      });
+    });
+  }
+
+  // What changed in the marks drawn beside the lines, for the lists that have them.
+  virtual void SyncMarks(const ListModel&) {}
+  // What the list answers of its lines itself; nothing to let the list box answer.
+  virtual std::optional<LRESULT> Answer(UINT, WPARAM, LPARAM) const { return std::nullopt; }
+  // True when the model shows the list's menu on a right press: the press is then
+  // used up (the menu has been and gone), and the menu key asks for nothing.
+  virtual bool MenuOnPress() const { return false; }
+  virtual void OnLeftPress(int, LPARAM) {}
+
+  LRESULT OnMessage(UINT_PTR part, HWND window, UINT message, WPARAM wParam,
+                    LPARAM lParam) override {
+    if (const std::optional<LRESULT> answer = Answer(message, wParam, lParam)) return *answer;
+    if (message == WM_RBUTTONDOWN || message == WM_LBUTTONDOWN) {
+      if (OnPress(message == WM_RBUTTONDOWN, lParam)) return 0;
+    }
+    return FormControl::OnMessage(part, window, message, wParam, lParam);
+  }
+
+  const ControlBase& Model(const FormPref& form) const override { return form.*model_; }
+
+  // The line of the model at index, for drawing and for LB_GETTEXT and
+  // LB_GETTEXTLEN; null when out of range or without models.
+  const std::string* ModelLine(WPARAM index) const {
+    const FormPref* form = host_.Form();
+    if (!form) return nullptr;
+    const ListModel& model = form->*model_;
+    if (index >= model.Items().size()) return nullptr;
+    return &model.Items()[index];
+  }
+
+  // LB_GETTEXT and LB_GETTEXTLEN of a list that keeps no lines: the model's, for
+  // anyone who asks.
+  std::optional<LRESULT> AnswerText(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (message != LB_GETTEXT && message != LB_GETTEXTLEN) return std::nullopt;
+    // A Unicode list's text is UTF-16: one unit a byte, as Windows-1251 has no other.
+    const std::string* line = ModelLine(wParam);
+    if (!line) return LB_ERR;
+    if (message == LB_GETTEXT) {
+      if (!lParam) return LB_ERR;
+      const std::wstring wide = Wide(*line);
+      wide.copy(reinterpret_cast<wchar_t*>(lParam), wide.size());
+      reinterpret_cast<wchar_t*>(lParam)[wide.size()] = L'\0';
+    }
+    return static_cast<LRESULT>(line->size());
+  }
+
+  // The background of an owner-drawn line; false when only its focus frame was to
+  // be drawn (and has been).
+  bool DrawLineBackground(const DRAWITEMSTRUCT& item) const {
+    RECT r = item.rcItem;
+    // A change of focus alone toggles the dotted frame.
+    if (item.itemAction == ODA_FOCUS) {
+      DrawFocusRect(item.hDC, &r);
+      return false;
+    }
+    const bool selected = item.itemState & ODS_SELECTED;
+    FillRect(item.hDC, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : host_.Look().black.Get());
+    return true;
+  }
+
+  const Member model_;
+  const Lines lines_;
+
+ private:
+  bool OnCommand(int code) {
+    if (code != LBN_SELCHANGE && code != LBN_DBLCLK) return false;
+    const int current = static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0));
+    host_.Input([&](FormPref& form) {
+      ListModel& model = form.*model_;
+      model.SetItemIndex(current);
+      const auto& handler = code == LBN_SELCHANGE ? model.OnClick : model.OnDblClick;
+      if (handler) handler();
+    });
+    return true;
+  }
+
+  // True: the press is used up.
+  bool OnPress(bool right, LPARAM lParam) {
+    const LRESULT hit = SendMessageA(hwnd_, LB_ITEMFROMPOINT, 0, lParam);
+    const int item = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+    if (!right) {
+      OnLeftPress(item, lParam);
+      return false;
+    }
+    host_.Input([&](FormPref& form) {
+      ListModel& model = form.*model_;
+      if (model.OnMouseDown) model.OnMouseDown(true, item);
+    });
+    return MenuOnPress();
+  }
+
+  std::size_t count_ = 0;
+  std::uint64_t version_ = 0;
+  bool synced_ = false;
+  int current_ = -2;  // nothing synced yet
+  std::string hint_;
+};
+
+}  // namespace kolvar::win32

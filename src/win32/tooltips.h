@@ -1,0 +1,21 @@
+// The window's tooltip: a hint for each control whose model shows one.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kolvar::win32 {
+
+class Tooltips {
+ public:
+  void Create(HWND parent, HINSTANCE instance);
+  void Add(HWND control, const std::string& text);
+  void Set(HWND control, const std::string& text);
+
+ private:
+  // Owned by the window, which destroys it with itself; the view outlives the window.
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace kolvar::win32
