@@ -47,6 +47,8 @@ class Platform {
 
   // The local date and time. Any thread.
   virtual DateTime Now() = 0;
+  // The date and time in UTC, for stamps that say when a file was written.
+  virtual DateTime UtcNow() = 0;
 
   // The window every host message and reply goes to, from now on.
   virtual void SetHostWindow(WindowHandle host) = 0;

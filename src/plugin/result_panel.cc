@@ -82,7 +82,7 @@ void ResultPanel::SaveList() {
 
 std::string ResultPanel::ListedCalendar() const {
   const std::vector<std::string>& lines = state_.form.ListBoxFind.Items();
-  CalendarWriter calendar(state_.settings.PreviewTime, CalendarStampNow());
+  CalendarWriter calendar(state_.settings.PreviewTime, CalendarStamp(state_.platform.UtcNow()));
   MutexLock lock(state_.mutex);
   // A line stands for its result while the two agree: not the list's notices, nor
   // lines cleared from the box, nor a list a running search is replacing.

@@ -1,8 +1,8 @@
 #include "remind/calendar.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
 
 #include "base/cp1251.h"
 #include "base/datetime.h"
@@ -63,18 +63,18 @@ bool IsCalendarFileName(std::string_view path) {
          (tail[3] | 0x20) == 's';
 }
 
-std::string CalendarStampNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
+std::string CalendarStamp(DateTime utc) {
+  // To the second, rounded, so 12:00:00 is never written as 11:59:59.
+  const CalendarFields f = DecodeDateTime(std::round(utc * 86400.0) / 86400.0);
   char text[64];
-  std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+  std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", f.year, f.month, f.day, f.hour,
+                f.minute, f.second);
   return text;
+}
+
+DateTime UtcFromUnixTime(std::int64_t secondsSince1970) {
+  constexpr DateTime kUnixEpoch = 25569;  // 1970-01-01 as a DateTime
+  return kUnixEpoch + static_cast<DateTime>(secondsSince1970) / 86400.0;
 }
 
 CalendarWriter::CalendarWriter(int alarmMinutes, std::string stamp)

@@ -3,9 +3,11 @@
 // program, away from this PC.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "base/datetime.h"
 #include "search/result_list.h"
 
 namespace kolvar {
@@ -18,8 +20,10 @@ inline constexpr int kCalendarUnknownEndMinutes = 60;
 // aside.
 bool IsCalendarFileName(std::string_view path);
 
-// The present moment in UTC as "yyyymmddThhmmssZ": when a calendar was written.
-std::string CalendarStampNow();
+// A moment in UTC as "yyyymmddThhmmssZ": when a calendar was written.
+std::string CalendarStamp(DateTime utc);
+// The system's UTC clock as a DateTime, for a program without a Platform.
+DateTime UtcFromUnixTime(std::int64_t secondsSince1970);
 
 // Builds the file one result at a time, so a long list is never copied first.
 // Times are the guide's local times, written as floating times (no time zone), as

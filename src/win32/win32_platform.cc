@@ -102,6 +102,21 @@ DateTime Win32Platform::Now() {
   return EncodeDateTime(f).value_or(0.0);
 }
 
+DateTime Win32Platform::UtcNow() {
+  SYSTEMTIME st;
+  GetSystemTime(&st);
+  CalendarFields f;
+  f.year = st.wYear;
+  f.month = st.wMonth;
+  f.dayOfWeek = st.wDayOfWeek;
+  f.day = st.wDay;
+  f.hour = st.wHour;
+  f.minute = st.wMinute;
+  f.second = st.wSecond;
+  f.millisecond = st.wMilliseconds;
+  return EncodeDateTime(f).value_or(0.0);
+}
+
 void Win32Platform::SetHostWindow(WindowHandle host) { host_ = reinterpret_cast<HWND>(host); }
 
 void Win32Platform::SendEvent(const HostEvent& event) {

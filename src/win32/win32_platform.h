@@ -22,6 +22,7 @@ namespace kolvar::win32 {
 class Win32Platform final : public Platform {
  public:
   DateTime Now() override;
+  DateTime UtcNow() override;
 
   void SetHostWindow(WindowHandle host) override;
   void SendEvent(const HostEvent& event) override;

@@ -89,6 +89,18 @@ TEST(CalendarTest, TimesEndsAndAlarms) {
   EXPECT_EQ(calendar.Finish().find("VEVENT"), std::string::npos);
 }
 
+// The stamp of when a file was written, from the system's UTC clock, to the second.
+TEST(CalendarTest, StampsAreUtcToTheSecond) {
+  const std::pair<std::int64_t, const char*> cases[] = {
+      {0, "19700101T000000Z"},          {951782399, "20000228T235959Z"},
+      {951782400, "20000229T000000Z"},  {1700000000, "20231114T221320Z"},
+      {4102444799, "20991231T235959Z"},
+  };
+  for (const auto& [seconds, stamp] : cases) {
+    EXPECT_EQ(CalendarStamp(UtcFromUnixTime(seconds)), stamp) << seconds;
+  }
+}
+
 TEST(CalendarTest, CalendarNamesEndInIcsLetterCaseAside) {
   for (const char* name : {"x.ics", "C:\\TV\\x.ICS", ".Ics"}) EXPECT_TRUE(IsCalendarFileName(name));
   for (const char* name : {"x.ics.txt", "xics", "x.ic", "ics", ""}) {

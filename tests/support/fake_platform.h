@@ -70,6 +70,8 @@ class FakePlatform : public Platform {
 
   // Platform.
   DateTime Now() override;
+  // The fake clock's time: the tests' zone is UTC.
+  DateTime UtcNow() override { return Now(); }
   void SetHostWindow(WindowHandle host) override { host_ = host; }
   void SendEvent(const HostEvent& event) override;
   void Reply(std::uint32_t tag, std::intptr_t value) override;

@@ -343,7 +343,7 @@ int Run(const Options& o) {
   // of a list of 200 000 would cost tens of megabytes. Only an empty list needs
   // the list box's placeholder line; a calendar is then empty.
   if (o.calendar) {
-    CalendarWriter calendar(o.alarm, CalendarStampNow());
+    CalendarWriter calendar(o.alarm, CalendarStamp(UtcFromUnixTime(std::time(nullptr))));
     for (const FoundProgramme& r : context.results) calendar.Add(r);
     const std::string text = calendar.Finish();
     std::fwrite(text.data(), 1, text.size(), stdout);
