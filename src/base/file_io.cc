@@ -53,7 +53,7 @@ FileStatus WriteFileAtomic(const std::string& path, std::string_view contents) {
   bool written = false;
   std::unique_ptr<WritableFile> file = fs.CreateForWriting(temp);
   if (!failed(file != nullptr)) {
-    constexpr std::size_t kChunk = 64 * 1024;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
     written = true;
     for (std::size_t at = 0; written && at < contents.size(); at += kChunk) {
       written = !failed(file->Write(contents.substr(at, kChunk)));

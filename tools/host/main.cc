@@ -541,8 +541,8 @@ class Runner {
       QueryPerformanceCounter(&start);
       plugin_.action(&rec, kProbeTags + static_cast<std::uint32_t>(sends));
       QueryPerformanceCounter(&end);
-      const double took =
-          1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+      const double took = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                          static_cast<double>(frequency.QuadPart);
       if (took > worst) worst = took;
       ++sends;
       Pump(5);

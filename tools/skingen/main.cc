@@ -4,6 +4,7 @@
 //
 //   skingen OUTPUT_FOLDER
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -36,7 +37,10 @@ constexpr Rgb kCaption{160, 80, 64};
 
 class Image {
  public:
-  Image(int width, int height) : width_(width), height_(height), px_(width * height, kBlack) {}
+  Image(int width, int height)
+      : width_(width),
+        height_(height),
+        px_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kBlack) {}
 
   int Width() const { return width_; }
   int Height() const { return height_; }
