@@ -127,6 +127,11 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
 std::vector<FileStamp> ListFolderStamps(const std::string& folder, std::string_view suffix);
 std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder);
 
+// A core path as the system's own calls take it, for tools and tests that hand
+// paths to the C++ library: unchanged on Windows, backslashes turned into slashes
+// elsewhere. Each system's file system file has its own.
+std::string ToNativePath(std::string_view path);
+
 // Why the calling thread's last failed file call failed, in the system's words
 // ("permission denied", "no space left on device"); empty when it gave none. Read
 // it right after the failure, as errno: the next failure replaces it.

@@ -179,6 +179,14 @@ class PosixFileSystem final : public FileSystem {
 
 }  // namespace
 
+std::string ToNativePath(std::string_view path) {
+  std::string out(path);
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
+  return out;
+}
+
 FileSystem& SystemFileSystem() {
   static PosixFileSystem system;
   return system;

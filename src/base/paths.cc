@@ -23,16 +23,6 @@ std::string DirectoryPart(std::string_view path) {
   return {};
 }
 
-std::string ToNativePath(std::string_view path) {
-  std::string out(path);
-#ifndef _WIN32
-  for (char& c : out) {
-    if (c == '\\') c = '/';
-  }
-#endif
-  return out;
-}
-
 std::string WithTextExtension(std::string path) {
   // A name shorter than four characters has no fourth character from the end.
   if (path.size() < 4 || path[path.size() - 4] != '.') path += ".txt";

@@ -25,8 +25,4 @@ std::string WithTextExtension(std::string path);
 // extension, leaves the path as it is.
 std::string WithChosenExtension(std::string path, std::string_view filter, int filterIndex);
 
-// The path as the operating system takes it: unchanged on Windows, backslashes
-// turned into slashes elsewhere.
-std::string ToNativePath(std::string_view path);
-
 }  // namespace kolvar

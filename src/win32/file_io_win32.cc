@@ -189,6 +189,8 @@ class Win32FileSystem final : public FileSystem {
 
 }  // namespace
 
+std::string ToNativePath(std::string_view path) { return std::string(path); }
+
 FileSystem& SystemFileSystem() {
   static Win32FileSystem system;
   return system;

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "base/paths.h"
 #include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_io.h"
+
 namespace kolvar {
 namespace {
 

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "base/file_io.h"
-#include "base/paths.h"
 #include "settings/settings_file.h"
 #include "support/plugin_harness.h"
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "base/paths.h"
 #include "settings/settings_file.h"
 #include "support/failing_file_system.h"
 #include "support/plugin_harness.h"

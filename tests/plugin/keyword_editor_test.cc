@@ -13,7 +13,6 @@
 
 #include "base/cp1251.h"
 #include "base/file_io.h"
-#include "base/paths.h"
 #include "jtv_writer.h"
 #include "search/keywords.h"
 #include "search/matcher.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "base/paths.h"
+#include "base/file_io.h"
 #include "settings/settings_file.h"
 #include "support/fake_platform.h"
 #include "support/plugin_harness.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "base/paths.h"
+#include "base/file_io.h"
 #include "jtv_writer.h"
 #include "plugin/host_channel.h"
 #include "settings/settings_file.h"

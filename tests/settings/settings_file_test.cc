@@ -7,7 +7,6 @@
 #include <string>
 
 #include "base/file_io.h"
-#include "base/paths.h"
 #include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 

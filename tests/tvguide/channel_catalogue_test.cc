@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "base/file_io.h"
-#include "base/paths.h"
 #include "support/temp_dir.h"
 
 namespace kolvar {

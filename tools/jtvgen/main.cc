@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "base/paths.h"
 #include "base/utf8.h"
 #include "jtv_writer.h"
 
