@@ -1,8 +1,9 @@
 #include "win32/form_window.h"
 
 // The DLL's own instance: window classes registered with it belong to this module,
-// so a second copy of the plug-in in the same process registers its own.
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+// so a second copy of the plug-in in the same process registers its own. The name
+// is the linker's, reserved as it is.
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // NOLINT(bugprone-reserved-identifier)
 
 namespace kolvar::win32 {
 namespace {
