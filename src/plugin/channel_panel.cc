@@ -21,7 +21,7 @@ int ChannelPanel::ScanChannelFolder(const std::string& folder) {
   listed_ = std::unordered_set<std::string>(std::make_move_iterator(listing.upperNames.begin()),
                                             std::make_move_iterator(listing.upperNames.end()));
   state_.form.CheckListBoxFiles.SetItems(std::move(listing.names), std::move(listing.checked));
-  if (found == 1) state_.databaseOutdated = false;
+  if (found == 1) state_.store.GuideFound();
   UpdateChannelCounter();
   return found;
 }
@@ -51,7 +51,7 @@ void ChannelPanel::SelectDatabaseFolder() {
   }
   typedPathFlag_ = false;
   checkedOnly_ = false;
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 void ChannelPanel::EditFolderPathKeyPress(char key) {
@@ -67,7 +67,7 @@ void ChannelPanel::SelectFolder1Click() {
 void ChannelPanel::CheckAll1Click() {
   state_.form.CheckListBoxFiles.SetAllChecked(true);
   UpdateChannelCounter();
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 void ChannelPanel::UncheckAll1Click() {
@@ -78,7 +78,7 @@ void ChannelPanel::UncheckAll1Click() {
 void ChannelPanel::CheckListBoxFilesClickCheck() {
   UpdateChannelCounter();
   StoreCheckedChannels();
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 void ChannelPanel::CheckListBoxFilesClick() {
@@ -107,7 +107,7 @@ void ChannelPanel::CheckListBoxFilesClick() {
 void ChannelPanel::SpinEditTimeShiftChange() {
   SpinEdit& spin = state_.form.SpinEditTimeShift;
   spin.SetValue(spin.Value());
-  state_.resultsStale = true;
+  state_.store.MarkStale();
   const CheckListBox& list = state_.form.CheckListBoxFiles;
   if (list.ItemIndex() < 0) return;
   StoreTimeShift(state_.settings, list.CurrentText(), spin.Value());

@@ -56,7 +56,7 @@ void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTim
   // whether or not their end time is known.
   if (kindCode == kKindNotif || kindCode == kKindUser) {
     const DateTime now = state_.platform.Now();
-    const std::optional<DateTime> first = state_.FirstResultStart();
+    const std::optional<DateTime> first = state_.store.FirstStart();
     // A title's own line breaks are not the template's ("^"): the host gets one line.
     const ResultLineParts parts =
         TakeResultLineApart(OneLine(text), first ? &*first : nullptr, now);

@@ -38,7 +38,7 @@ void KeywordEditor::StoreKeywords() {
   TSettings& settings = state_.settings;
   settings.Words = state_.form.ListBoxWords.Items();
   settings.WordCount = static_cast<std::int32_t>(settings.Words.size());
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 bool KeywordEditor::Acceptable(const std::string& text) {
@@ -50,20 +50,7 @@ bool KeywordEditor::Acceptable(const std::string& text) {
 }
 
 void KeywordEditor::Reindex(const std::function<std::int32_t(std::int32_t)>& f) {
-  const bool fromList = state_.resultsFromKeywordList;
-  {
-    MutexLock lock(state_.mutex);
-    // A keyword search launched, running or not yet begun, follows the list too.
-    for (std::int32_t& position : state_.runKeywordPositions) {
-      if (position >= 0) position = f(position);
-    }
-    if (fromList) {
-      for (FoundProgramme& r : state_.results) {
-        if (r.keywordIndex >= 0) r.keywordIndex = f(r.keywordIndex);
-      }
-    }
-  }
-  if (fromList) state_.searchKeywordList = state_.form.ListBoxWords.Items();
+  state_.store.Reindex(f, state_.form.ListBoxWords.Items());
 }
 
 void KeywordEditor::AddKeyword() {

@@ -50,7 +50,7 @@ void PreferencesWindow::ClosePreferences() {
 
 void PreferencesWindow::FormClose() {
   search_.ReapFrozenSearch();
-  if (state_.initialised && state_.resultsStale && !search_.Running()) {
+  if (state_.initialised && state_.store.Stale() && !search_.Running()) {
     search_.StartSearch({.sorted = state_.settings.Sorted,
                          .visible = state_.settings.ShowInPref,
                          .window = search_.Horizon()});
@@ -173,17 +173,17 @@ void PreferencesWindow::Update1Click() { state_.platform.ShellOpen(kWebPage, sta
 
 void PreferencesWindow::CheckBoxFullSearchClick() {
   state_.settings.FullSearch = state_.form.CheckBoxFullSearch.Checked();
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 void PreferencesWindow::SpinEditSearchModChange() {
   state_.settings.FindMode = state_.form.SpinEditSearchMod.Value();
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 void PreferencesWindow::SpinEditIdentitalChange() {
   state_.settings.CongenialityRate = state_.form.SpinEditIdentital.Value();
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 }  // namespace kolvar

@@ -97,7 +97,7 @@ void Reminders::Beat() {
     host_.SendHostMessage(settings.MessRemindWasOff, kKindMess);
     return;
   }
-  if (state_.databaseOutdated && state_.form.CheckListBoxFiles.CheckedCount() > 0) {
+  if (state_.store.Outdated() && state_.form.CheckListBoxFiles.CheckedCount() > 0) {
     host_.SendHostMessage(settings.MessOldDataBase, kKindMess);
     return;
   }
@@ -107,7 +107,7 @@ void Reminders::Beat() {
     host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
     return;
   }
-  if (!state_.resultsStale) {
+  if (!state_.store.Stale()) {
     AnnounceNextReminder();
   } else {
     host_.ShowMessageBox(kNeedResearch, kBoxInformation);
@@ -119,11 +119,11 @@ void Reminders::Beat() {
 void Reminders::TimerNiticerTimer() {
   // A tick while the host handles one of our messages (it serves its queue there)
   // waits for the next: notices never nest.
-  if (!state_.resultsStale && !host_.Sending()) AnnounceNextReminder();
+  if (!state_.store.Stale() && !host_.Sending()) AnnounceNextReminder();
 }
 
 void Reminders::TimerSearchUpdateTimer() {
-  if (state_.resultsStale) return;
+  if (state_.store.Stale()) return;
   const TSettings& settings = state_.settings;
   if (settings.Remind &&
       CollectDue(state_, search_, list_, settings.PreviewTime) != Collected::kBusy) {
@@ -134,7 +134,7 @@ void Reminders::TimerSearchUpdateTimer() {
 }
 
 void Reminders::CheckPeriodicResearch() {
-  if (!state_.databaseOutdated) {
+  if (!state_.store.Outdated()) {
     researchSeconds_ = 0;
     return;
   }

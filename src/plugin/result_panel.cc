@@ -25,9 +25,8 @@ const std::vector<MenuItem> kResultListMenu = {
 
 void ResultPanel::ListBoxFindMouseDown(bool rightButton, int item) {
   if (!rightButton) return;
-  if (item >= 0 && item < state_.form.ListBoxFind.Count()) {
+  if (item >= 0 && item < state_.form.ListBoxFind.Count())
     state_.form.ListBoxFind.SetItemIndex(item);
-  }
   state_.platform.BringToFront();
   RunMenuCommand(state_.platform.PopupMenu(kResultListMenu));
 }
@@ -50,10 +49,7 @@ void ResultPanel::RunMenuCommand(int id) {
     case kSortList:
       // The worker is still adding and ending entries: a sort now would mix them up.
       if (search_.Running()) break;
-      {
-        MutexLock lock(state_.mutex);
-        SortResults(state_.results);
-      }
+      state_.store.Sort();
       BuildResultList();
       break;
     case kClearList:
@@ -81,14 +77,11 @@ void ResultPanel::SaveList() {
 }
 
 std::string ResultPanel::ListedCalendar() const {
-  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items();
   CalendarWriter calendar(state_.settings.PreviewTime, CalendarStampNow());
-  MutexLock lock(state_.mutex);
   // A line stands for its result while the two agree: not the list's notices, nor
   // lines cleared from the box, nor a list a running search is replacing.
-  for (std::size_t i = 0; i < lines.size() && i < state_.results.size(); ++i) {
-    if (OneLine(state_.results[i].line) == lines[i]) calendar.Add(state_.results[i]);
-  }
+  state_.store.ForEachListed(state_.form.ListBoxFind.Items(),
+                             [&calendar](const FoundProgramme& r) { calendar.Add(r); });
   return calendar.Finish();
 }
 
@@ -100,17 +93,12 @@ std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
     list.SetItemIndex(prepared->current);
     return old;
   }
-  EmptyListNotice notice{state_.databaseOutdated, state_.form.CheckListBoxFiles.CheckedCount(),
+  EmptyListNotice notice{state_.store.Outdated(), state_.form.CheckListBoxFiles.CheckedCount(),
                          state_.settings.MessOldDataBase};
   const DateTime now = state_.platform.Now();
   // The old lines go first: a long list is then never held twice.
   list.SetItems({});
-  ResultListing listing;
-  {
-    MutexLock lock(state_.mutex);
-    notice.unreadable = state_.unreadableChannels;
-    listing = kolvar::BuildResultList(state_.results, now, notice);
-  }
+  ResultListing listing = state_.store.Listing(now, std::move(notice));
   list.SetItems(std::move(listing.lines));
   if (!listing.marked.empty()) list.SetMarks(std::move(listing.marked));
   list.SetItemIndex(listing.current);
@@ -121,13 +109,7 @@ std::optional<FoundProgramme> ResultPanel::CurrentResult() const {
   const ListBox& list = state_.form.ListBoxFind;
   const int index = list.ItemIndex();
   if (index < 0) return std::nullopt;
-  // The one result, not a copy of a list that may be long.
-  MutexLock lock(state_.mutex);
-  const auto at = static_cast<std::size_t>(index);
-  if (at >= state_.results.size() || OneLine(state_.results[at].line) != list.CurrentText()) {
-    return std::nullopt;
-  }
-  return state_.results[at];
+  return state_.store.ListedAt(static_cast<std::size_t>(index), list.CurrentText());
 }
 
 void ResultPanel::ListBoxFindClick() {
@@ -137,8 +119,7 @@ void ResultPanel::ListBoxFindClick() {
     list.Hint = kResultListHint;
     return;
   }
-  list.Hint =
-      ResultHint(*result, state_.resultsFromKeywordList ? &state_.searchKeywordList : nullptr);
+  list.Hint = ResultHint(*result, state_.store.KeywordList());
 }
 
 void ResultPanel::ListBoxFindDblClick() {
@@ -150,9 +131,8 @@ void ResultPanel::ListBoxFindDblClick() {
   const std::optional<FoundProgramme> result = CurrentResult();
   if (!result) return;
   const std::int32_t word = result->keywordIndex;
-  if (state_.resultsFromKeywordList && !state_.searchKeywordList.empty() && word >= 0) {
-    state_.form.ListBoxWords.SetItemIndex(word);
-  }
+  const std::vector<std::string>* keywords = state_.store.KeywordList();
+  if (keywords && !keywords->empty() && word >= 0) state_.form.ListBoxWords.SetItemIndex(word);
 }
 
 void ResultPanel::FindDialog1Find(const std::string& text) {
@@ -177,7 +157,7 @@ void ResultPanel::FindDialog1Find(const std::string& text) {
 
 void ResultPanel::CheckBoxSortedClick() {
   state_.settings.Sorted = state_.form.CheckBoxSorted.Checked();
-  state_.resultsStale = true;
+  state_.store.MarkStale();
 }
 
 void ResultPanel::SearchAllKeywords() {
@@ -197,9 +177,9 @@ void ResultPanel::NowShowing() {
   if (!search_.MayStartSearch(kNowShowingAbortQuestion)) return;
   // Set before the run starts, so the run is sure to see it: the now-showing
   // results keep the order they were found in.
-  state_.skipNextSort = true;
+  state_.store.SetSkipNextSort(true);
   if (!search_.FindText("[", {.sorted = state_.settings.Sorted, .visible = true, .window = 0})) {
-    state_.skipNextSort = false;
+    state_.store.SetSkipNextSort(false);
   }
 }
 

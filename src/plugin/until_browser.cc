@@ -7,16 +7,14 @@ namespace kolvar {
 Collected CollectDue(PluginState& state, const SearchControl& search, TShow& list,
                      std::int32_t minutes) {
   if (search.Running()) return Collected::kBusy;
-  const DateTime now = state.platform.Now();
-  MutexLock lock(state.mutex);
-  return CollectUpcoming(list, state.results, now, minutes);
+  return state.store.CollectUpcoming(list, state.platform.Now(), minutes);
 }
 
 void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
   const TSettings& settings = state_.settings;
   TShow& list = list_;
   const std::string& endText =
-      state_.databaseOutdated ? settings.MessOldDataBase : settings.MessEndOfList;
+      state_.store.Outdated() ? settings.MessOldDataBase : settings.MessEndOfList;
   if (list.Pos >= list.Count()) {
     if (needsBuild_) {
       ClearShowList(list);
@@ -25,7 +23,7 @@ void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
         host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
       } else if (collected == Collected::kNothing) {
         host_.SendHostMessage(
-            state_.databaseOutdated ? settings.MessOldDataBase : settings.MessUntilNoResults,
+            state_.store.Outdated() ? settings.MessOldDataBase : settings.MessUntilNoResults,
             kKindMess);
       } else {
         needsBuild_ = false;
