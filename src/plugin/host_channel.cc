@@ -44,23 +44,23 @@ HostEvent MakeHostEvent(std::string text, int kindCode) {
 }
 
 int HostChannel::ShowMessageBox(const std::string& text, int style) {
-  if (!state_.Speaking()) return 0;
-  return state_.platform.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
+  if (!Speaking(life_)) return 0;
+  return platform_.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
 
 void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTime endTime,
                                   int index, int count) {
-  if (!state_.Speaking()) return;
+  if (!Speaking(life_)) return;
   HostEvent event;
   // Reminders and browsed entries are result lines, shaped by the user's template
   // whether or not their end time is known.
   if (kindCode == kKindNotif || kindCode == kKindUser) {
-    const DateTime now = state_.platform.Now();
-    const std::optional<DateTime> first = state_.store.FirstStart();
+    const DateTime now = platform_.Now();
+    const std::optional<DateTime> first = results_.FirstStart();
     // A title's own line breaks are not the template's ("^"): the host gets one line.
     const ResultLineParts parts =
         TakeResultLineApart(OneLine(text), first ? &*first : nullptr, now);
-    const TSettings& settings = state_.settings;
+    const TSettings& settings = settings_;
     event = MakeHostEvent(FormatOutputString(settings.OutStrFormat, parts, settings.MonthsList,
                                              endTime, index, count, now),
                           kindCode);
@@ -75,7 +75,7 @@ void HostChannel::SendHostMessage(const std::string& text, int kindCode, DateTim
       if (--channel.sending_ == 0) channel.ScheduleDeferred();
     }
   } under(*this);
-  state_.platform.SendEvent(event);
+  platform_.SendEvent(event);
 }
 
 void HostChannel::Defer(std::function<void()> fn) {
@@ -92,7 +92,7 @@ void HostChannel::ScheduleDeferred() {
 void HostChannel::RunDeferred() {
   drainPosted_ = false;
   while (!deferred_.empty()) {
-    if (state_.life != PluginState::Life::kOpen) {
+    if (life_ != PluginLife::kOpen) {
       deferred_.clear();
       return;
     }
@@ -106,7 +106,7 @@ void HostChannel::RunDeferred() {
 }
 
 void HostChannel::Reply(std::uint32_t tag, std::intptr_t value) {
-  if (state_.Speaking()) state_.platform.Reply(tag, value);
+  if (Speaking(life_)) platform_.Reply(tag, value);
 }
 
 }  // namespace kolvar

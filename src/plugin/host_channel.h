@@ -12,6 +12,8 @@
 #include "base/datetime.h"
 #include "base/platform.h"
 #include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
+#include "settings/settings.h"
 
 namespace kolvar {
 
@@ -37,10 +39,14 @@ std::vector<std::string> CutIntoPieces(std::string_view text);
 HostEvent MakeHostEvent(std::string text, int kindCode);
 
 // The plug-in's voice: message boxes, host events and the replies to host
-// commands. Nothing passes once the plug-in is closing. Window thread.
+// commands. Nothing passes once the plug-in is closing. Window thread. It
+// reads the plug-in's life, the settings' output template and the first
+// result's start; it changes none of them.
 class HostChannel {
  public:
-  explicit HostChannel(PluginState& state) : state_(state) {}
+  HostChannel(Platform& platform, const PluginLife& life, const TSettings& settings,
+              const ResultStore& results)
+      : platform_(platform), life_(life), settings_(settings), results_(results) {}
 
   // The one way the plug-in shows a message box; returns the button pressed, 0
   // when the plug-in is closing.
@@ -70,7 +76,10 @@ class HostChannel {
   void ScheduleDeferred();
   void RunDeferred();
 
-  PluginState& state_;
+  Platform& platform_;
+  const PluginLife& life_;
+  const TSettings& settings_;
+  const ResultStore& results_;
   int sending_ = 0;
   std::deque<std::function<void()>> deferred_;
   bool drainPosted_ = false;

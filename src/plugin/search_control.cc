@@ -30,14 +30,14 @@ class SearchControl::WorkerContext final : public SearchContext {
 
   bool Continue() override { return run_.Continue(); }
   bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     return run_.WithSharedState([&s, &fn] {
       s.AssertHeld();
       s.RunEdit(fn);
     });
   }
   bool Publish(TFindStruct& found) override {
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     if (tracking_) Learn(found);
     const bool published = run_.WithSharedState([&] {
       s.AssertHeld();
@@ -47,21 +47,21 @@ class SearchControl::WorkerContext final : public SearchContext {
     return published;
   }
   bool PublishOrder(std::vector<std::size_t> order) override {
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     return run_.WithSharedState([&] {
       s.AssertHeld();
       s.RunPublishOrder(std::move(order));
     });
   }
   void SetDatabaseOutdated(bool outdated) override {
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     run_.WithSharedState([&s, outdated] {
       s.AssertHeld();
       s.RunSetOutdated(outdated);
     });
   }
   bool TakeSkipNextSort() override {
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     bool skip = false;
     run_.WithSharedState([&s, &skip] {
       s.AssertHeld();
@@ -69,14 +69,14 @@ class SearchControl::WorkerContext final : public SearchContext {
     });
     return skip;
   }
-  DateTime Now() override { return control_.state_.platform.Now(); }
+  DateTime Now() override { return control_.platform_.Now(); }
 
   void ShowInformation(const std::string& text) override {
     HostChannel* host = &control_.host_;
     run_.OnWindowThread([host, text] { host->ShowMessageBox(text, kBoxInformation); });
   }
   void ShowProgress(const std::string& caption) override {
-    Label* label = &control_.state_.form.Label1;
+    Label* label = &control_.caption_;
     run_.OnWindowThread([label, caption] { label->Caption = caption; });
   }
   void ShowChannelProgress(const std::string& caption) override {
@@ -90,7 +90,7 @@ class SearchControl::WorkerContext final : public SearchContext {
   }
   void ReportUnreadable(std::vector<std::string> channels) override {
     unreadable_ = channels.size();
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     run_.WithSharedState([&s, &channels] {
       s.AssertHeld();
       s.RunSetUnreadable(std::move(channels));
@@ -102,7 +102,7 @@ class SearchControl::WorkerContext final : public SearchContext {
     // changes the results on the window thread while a run is current (a sort
     // waits for its end), so the lines still fit when they are handed over; they
     // travel in a shared box, which the hand-over may outlive the run with.
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     const DateTime now = Now();
     auto prepared = std::make_shared<std::optional<ResultListing>>();
     auto old = std::make_shared<std::vector<std::string>>();
@@ -113,10 +113,10 @@ class SearchControl::WorkerContext final : public SearchContext {
     });
     SearchControl* control = &control_;
     const bool done = run_.OnWindowThread([control, prepared, old] {
-      control->state_.form.Label1.Caption = kBuildingList;
+      control->caption_.Caption = kBuildingList;
       *old = control->listResults_(*prepared ? &**prepared : nullptr);
-      const ResultStore::Tally tally = control->state_.store.Counts();
-      control->state_.form.Label1.Caption = FoundCaption(tally.results, tally.unreadable);
+      const ResultStore::Tally tally = control->store_.Counts();
+      control->caption_.Caption = FoundCaption(tally.results, tally.unreadable);
     });
     // Done: the window thread is through with the box, and the old lines go here.
     if (done) std::vector<std::string>().swap(*old);
@@ -127,7 +127,7 @@ class SearchControl::WorkerContext final : public SearchContext {
     auto conclusion = std::make_shared<std::optional<RunConclusion>>();
     if (event == RunEvent::kCompleted) *conclusion = Conclude();
     run_.OnWindowThread([control, event, generation, conclusion] {
-      const TSettings& settings = control->state_.settings;
+      const TSettings& settings = control->settings_;
       HostChannel& host = control->host_;
       // Once the host hears that the list is made or the search complete, the
       // search is over for every command it sends, from inside the message too.
@@ -150,8 +150,8 @@ class SearchControl::WorkerContext final : public SearchContext {
           host.SendHostMessage(settings.MessSearchComplete, kKindSearchComplete);
           break;
         case RunEvent::kOutdatedGuide:
-          if (control->state_.store.Outdated() && !control->state_.form.Visible &&
-              control->state_.form.CheckListBoxFiles.CheckedCount() > 0) {
+          if (control->store_.Outdated() && !control->windowVisible_ &&
+              control->channels_.CheckedCount() > 0) {
             host.SendHostMessage(settings.MessOldDataBase, kKindMess);
           }
           break;
@@ -188,7 +188,7 @@ class SearchControl::WorkerContext final : public SearchContext {
     if (c.changed) c.fileText = KnownMatchesText(*merged);
     c.known = std::move(merged);
     c.couldTell = known_ != nullptr;
-    ResultStore& s = control_.state_.store;
+    ResultStore& s = control_.store_;
     const bool current = run_.WithSharedState([&] {
       s.AssertHeld();
       c.newCount = s.RunNewMatches(kNewMatchesNamed, c.firstNew);
@@ -208,13 +208,18 @@ class SearchControl::WorkerContext final : public SearchContext {
   std::size_t unreadable_ = 0;
 };
 
-SearchControl::SearchControl(PluginState& state, HostChannel& host, ListResultsFn listResults,
-                             EnterFn enter)
-    : state_(state),
-      host_(host),
+SearchControl::SearchControl(Parts parts, ListResultsFn listResults, EnterFn enter)
+    : platform_(parts.platform),
+      host_(parts.host),
+      store_(parts.results),
+      settings_(parts.settings),
+      known_(parts.known),
+      caption_(parts.caption),
+      channels_(parts.channels),
+      windowVisible_(parts.windowVisible),
       listResults_(std::move(listResults)),
       run_(RealRun()),
-      worker_(state.platform, state.store.Lock(), std::move(enter)) {}
+      worker_(parts.platform, parts.results.Lock(), std::move(enter)) {}
 
 SearchRunFn SearchControl::RealRun() {
   return [this](const SearchArgs& args, RunContext& ctx) { Run(args, ctx); };
@@ -226,10 +231,10 @@ void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   std::shared_ptr<const KnownMatches> known;
   const bool current = ctx.OnWindowThread([this, &snapshot, &tracking, &known, &args] {
     // Only the keywords' matches are the user's: a one-text search learns nothing.
-    tracking = state_.store.KeywordList() && !args.keywords.empty();
-    known = state_.knownMatches;
-    snapshot.settings = state_.settings;
-    const CheckListBox& list = state_.form.CheckListBoxFiles;
+    tracking = store_.KeywordList() && !args.keywords.empty();
+    known = known_;
+    snapshot.settings = settings_;
+    const CheckListBox& list = channels_;
     for (int i = 0; i < list.Count(); ++i) {
       snapshot.channels.push_back({list.Items()[static_cast<std::size_t>(i)], list.IsChecked(i)});
     }
@@ -240,17 +245,17 @@ void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   RunSearch(args, snapshot, context);
 }
 
-int SearchControl::Horizon() const { return SaturatedProduct(state_.settings.HourToEnd, 60); }
+int SearchControl::Horizon() const { return SaturatedProduct(settings_.HourToEnd, 60); }
 
 void SearchControl::StartSearch(const SearchArgs& request) {
   ReapFrozenSearch();
   if (Running()) return;
   SearchArgs args = request;
-  args.keywords = state_.settings.Words;
+  args.keywords = settings_.Words;
   args.selectedOnly = false;
   runFromKeywordList_ = true;
   if (!LaunchSearchThread(std::move(args))) return;
-  state_.store.MarkFresh();
+  store_.MarkFresh();
 }
 
 bool SearchControl::FindText(const std::string& text, SearchArgs args) {
@@ -260,13 +265,13 @@ bool SearchControl::FindText(const std::string& text, SearchArgs args) {
   runFromKeywordList_ = false;
   if (!LaunchSearchThread(std::move(args))) return false;
   // Reminders and the periodic re-search wait for the next keyword search.
-  state_.store.MarkStale();
+  store_.MarkStale();
   return true;
 }
 
 bool SearchControl::LaunchSearchThread(SearchArgs args) {
   lastArgs_ = args;
-  state_.store.RunLaunched(runFromKeywordList_ ? args.keywords.size() : 0);
+  store_.RunLaunched(runFromKeywordList_ ? args.keywords.size() : 0);
   // Whatever the run, it begins on the window thread: the last run's results go,
   // and what the new ones refer to comes, at one moment; a keyword edit between
   // the two would read one through the other.
@@ -274,12 +279,12 @@ bool SearchControl::LaunchSearchThread(SearchArgs args) {
     TFindStruct old;
     const bool current = ctx.OnWindowThread([this, &old] {
       if (OnRunStarting) OnRunStarting();
-      old = state_.store.RunBegins(runFromKeywordList_, state_.settings.Words);
+      old = store_.RunBegins(runFromKeywordList_, settings_.Words);
     });
     ClearResults(old);  // freed here, not on the window thread
     if (current && run) run(a, ctx);
   };
-  if (worker_.Launch(std::move(args), begin, state_.settings.Priority)) return true;
+  if (worker_.Launch(std::move(args), begin, settings_.Priority)) return true;
   // Nothing changed: the old results stay, and a later start may succeed.
   host_.ShowMessageBox(kSearchNotStarted, kBoxInformation);
   return false;
@@ -296,7 +301,7 @@ void SearchControl::ReapFrozenSearch() {
 void SearchControl::DiscardRun() {
   worker_.Stop();
   // Freed after the lock, however many there are.
-  TFindStruct discarded = state_.store.Discard();
+  TFindStruct discarded = store_.Discard();
   listResults_(nullptr);
 }
 

@@ -4,26 +4,26 @@
 
 namespace kolvar {
 
-Collected CollectDue(PluginState& state, const SearchControl& search, TShow& list,
-                     std::int32_t minutes) {
+Collected CollectDue(const ResultStore& results, const SearchControl& search, Platform& platform,
+                     TShow& list, std::int32_t minutes) {
   if (search.Running()) return Collected::kBusy;
-  return state.store.CollectUpcoming(list, state.platform.Now(), minutes);
+  return results.CollectUpcoming(list, platform.Now(), minutes);
 }
 
 void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
-  const TSettings& settings = state_.settings;
+  const TSettings& settings = settings_;
   TShow& list = list_;
   const std::string& endText =
-      state_.store.Outdated() ? settings.MessOldDataBase : settings.MessEndOfList;
+      results_.Outdated() ? settings.MessOldDataBase : settings.MessEndOfList;
   if (list.Pos >= list.Count()) {
     if (needsBuild_) {
       ClearShowList(list);
-      const Collected collected = CollectDue(state_, search_, list, minutes);
+      const Collected collected = CollectDue(results_, search_, platform_, list, minutes);
       if (collected == Collected::kBusy) {
         host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
       } else if (collected == Collected::kNothing) {
         host_.SendHostMessage(
-            state_.store.Outdated() ? settings.MessOldDataBase : settings.MessUntilNoResults,
+            results_.Outdated() ? settings.MessOldDataBase : settings.MessUntilNoResults,
             kKindMess);
       } else {
         needsBuild_ = false;
@@ -74,7 +74,7 @@ void UntilBrowser::ResetUntilProgress() {
 }
 
 void UntilBrowser::Refresh() {
-  if (minutesInUse_ != -1) CollectDue(state_, search_, list_, minutesInUse_);
+  if (minutesInUse_ != -1) CollectDue(results_, search_, platform_, list_, minutesInUse_);
 }
 
 }  // namespace kolvar

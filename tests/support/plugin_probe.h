@@ -14,8 +14,8 @@
 namespace kolvar::testing {
 
 // The plug-in's state under the names the tests know it by, wherever each part
-// lives: the results and their flags in the result store, the rest in the
-// plug-in's state.
+// lives: the results and their flags in the result store, the rest in the plug-in
+// or the owner that keeps it.
 struct StateView {
   ResultStore& store;
   Mutex& mutex;
@@ -24,7 +24,7 @@ struct StateView {
   std::atomic<bool>& databaseOutdated;
   std::atomic<bool>& resultsFromKeywordList;
   const std::vector<std::string>& searchKeywordList;
-  std::atomic<bool>& initialised;
+  bool& initialised;
   int& notifyCountdown;
   std::string& pluginFolder;
   TSettings& settings;
@@ -38,7 +38,7 @@ class PluginProbe {
 
   // The plug-in's parts.
   StateView State() const {
-    ResultStore& store = plugin_.state_.store;
+    ResultStore& store = plugin_.store_;
     return {.store = store,
             .mutex = store.mutex_,
             .results = store.results_,
@@ -47,11 +47,11 @@ class PluginProbe {
             .resultsFromKeywordList = store.fromKeywordList_,
             .searchKeywordList = store.keywordList_,
             .initialised = plugin_.state_.initialised,
-            .notifyCountdown = plugin_.state_.notifyCountdown,
+            .notifyCountdown = plugin_.reminders_.notifyCountdown_,
             .pluginFolder = plugin_.state_.pluginFolder,
-            .settings = plugin_.state_.settings};
+            .settings = plugin_.settings_};
   }
-  TSettings& Settings() const { return plugin_.state_.settings; }
+  TSettings& Settings() const { return plugin_.settings_; }
   HostChannel& Host() const { return plugin_.host_; }
   SearchControl& Search() const { return plugin_.search_; }
   ResultPanel& ResultList() const { return plugin_.results_; }
@@ -63,8 +63,8 @@ class PluginProbe {
 
   // A copy of the results, taken under the lock.
   TFindStruct Results() const {
-    MutexLock lock(plugin_.state_.store.mutex_);
-    return plugin_.state_.store.results_;
+    MutexLock lock(plugin_.store_.mutex_);
+    return plugin_.store_.results_;
   }
   TShow& ReminderList() const { return plugin_.reminders_.list_; }
   // The arguments of the search launched last.
