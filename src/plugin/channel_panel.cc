@@ -16,42 +16,40 @@ constexpr char kFolderFilter[] = "*.ndx, *.pdt|*.NDX;*.PDT";
 }  // namespace
 
 int ChannelPanel::ScanChannelFolder(const std::string& folder) {
-  ChannelListing listing = ListChannels(folder, state_.settings);
+  ChannelListing listing = ListChannels(folder, p_.settings);
   const int found = listing.names.empty() ? -1 : 1;
   listed_ = std::unordered_set<std::string>(std::make_move_iterator(listing.upperNames.begin()),
                                             std::make_move_iterator(listing.upperNames.end()));
-  state_.form.CheckListBoxFiles.SetItems(std::move(listing.names), std::move(listing.checked));
-  if (found == 1) state_.databaseOutdated = false;
+  p_.channels.SetItems(std::move(listing.names), std::move(listing.checked));
+  if (found == 1) p_.results.GuideFound();
   UpdateChannelCounter();
   return found;
 }
 
-void ChannelPanel::UpdateChannelCounter() {
-  state_.form.LabelNumberOfSelected.Caption = CheckedOfAllText(state_.form.CheckListBoxFiles);
-}
+void ChannelPanel::UpdateChannelCounter() { p_.counter.Caption = CheckedOfAllText(p_.channels); }
 
 void ChannelPanel::SelectDatabaseFolder() {
   std::optional<std::string> folder;
   if (typedPathFlag_) {
     // The edit is one line, but the path goes into the settings file: keep it so.
-    std::string typed = SingleLine(state_.form.EditFolderPath.Text);
+    std::string typed = SingleLine(p_.folder.Text);
     if (!typed.empty()) {
       if (typed.back() != '\\') typed += '\\';
       folder = typed;
     }
-  } else if (auto picked = state_.platform.OpenFileDialog(kFolderFilter)) {
+  } else if (auto picked = p_.platform.OpenFileDialog(kFolderFilter)) {
     folder = SingleLine(DirectoryPart(*picked));
   }
   if (folder) {
-    if (UpperCase(*folder) != UpperCase(state_.settings.Path)) keepUnlisted_ = false;
-    state_.form.EditFolderPath.Text = *folder;
-    state_.settings.Path = *folder;
-    if (ScanChannelFolder(state_.settings.Path) != 1)
-      host_.ShowMessageBox(kNoChannels, kBoxInformation);
+    if (UpperCase(*folder) != UpperCase(p_.settings.Path)) keepUnlisted_ = false;
+    p_.folder.Text = *folder;
+    p_.settings.Path = *folder;
+    if (ScanChannelFolder(p_.settings.Path) != 1)
+      p_.host.ShowMessageBox(kNoChannels, kBoxInformation);
   }
   typedPathFlag_ = false;
   checkedOnly_ = false;
-  state_.resultsStale = true;
+  p_.results.MarkStale();
 }
 
 void ChannelPanel::EditFolderPathKeyPress(char key) {
@@ -65,37 +63,37 @@ void ChannelPanel::SelectFolder1Click() {
 }
 
 void ChannelPanel::CheckAll1Click() {
-  state_.form.CheckListBoxFiles.SetAllChecked(true);
+  p_.channels.SetAllChecked(true);
   UpdateChannelCounter();
-  state_.resultsStale = true;
+  p_.results.MarkStale();
 }
 
 void ChannelPanel::UncheckAll1Click() {
-  state_.form.CheckListBoxFiles.SetAllChecked(false);
+  p_.channels.SetAllChecked(false);
   UpdateChannelCounter();
 }
 
 void ChannelPanel::CheckListBoxFilesClickCheck() {
   UpdateChannelCounter();
   StoreCheckedChannels();
-  state_.resultsStale = true;
+  p_.results.MarkStale();
 }
 
 void ChannelPanel::CheckListBoxFilesClick() {
-  CheckListBox& list = state_.form.CheckListBoxFiles;
-  SpinEdit& spin = state_.form.SpinEditTimeShift;
+  CheckListBox& list = p_.channels;
+  SpinEdit& spin = p_.timeShift;
   int item = list.ItemIndex();
   if (item < 0 || !list.IsChecked(item)) {
     spin.Enabled = false;
     return;
   }
   spin.Enabled = true;
-  std::optional<std::size_t> entry = FindTimeShiftEntry(state_.settings, list.CurrentText());
+  std::optional<std::size_t> entry = FindTimeShiftEntry(p_.settings, list.CurrentText());
   if (!entry) {
     spin.SetValue(0);
     return;
   }
-  if (std::optional<int> shift = TimeShiftOfEntry(state_.settings.TimeShifts[*entry])) {
+  if (std::optional<int> shift = TimeShiftOfEntry(p_.settings.TimeShifts[*entry])) {
     spin.SetValue(*shift);
   } else {
     // Shown as 0 without storing it: the user's entry stays as it is until the
@@ -105,40 +103,40 @@ void ChannelPanel::CheckListBoxFilesClick() {
 }
 
 void ChannelPanel::SpinEditTimeShiftChange() {
-  SpinEdit& spin = state_.form.SpinEditTimeShift;
+  SpinEdit& spin = p_.timeShift;
   spin.SetValue(spin.Value());
-  state_.resultsStale = true;
-  const CheckListBox& list = state_.form.CheckListBoxFiles;
+  p_.results.MarkStale();
+  const CheckListBox& list = p_.channels;
   if (list.ItemIndex() < 0) return;
-  StoreTimeShift(state_.settings, list.CurrentText(), spin.Value());
+  StoreTimeShift(p_.settings, list.CurrentText(), spin.Value());
 }
 
 void ChannelPanel::CheckedOnlyClick() {
   if (checkedOnly_) {
-    ScanChannelFolder(state_.settings.Path);
+    ScanChannelFolder(p_.settings.Path);
     checkedOnly_ = false;
   } else {
-    KeepCheckedItems(state_.form.CheckListBoxFiles);
+    KeepCheckedItems(p_.channels);
     checkedOnly_ = true;
   }
   CheckListBoxFilesClick();
 }
 
 void ChannelPanel::ShowCheckedList1Click() {
-  std::string text = NumberedCheckedItems(state_.form.CheckListBoxFiles);
+  std::string text = NumberedCheckedItems(p_.channels);
   if (text.empty()) {
-    host_.ShowMessageBox("nothing to show", kBoxInformation);
+    p_.host.ShowMessageBox("nothing to show", kBoxInformation);
   } else {
-    host_.ShowMessageBox(text, kBoxOk);
+    p_.host.ShowMessageBox(text, kBoxOk);
   }
 }
 
 void ChannelPanel::ShowSelectedChannelClick() {
-  if (!search_.MayStartSearch(kAbortQuestion)) return;
-  search_.FindText("[", {.sorted = state_.settings.Sorted,
-                         .visible = true,
-                         .window = search_.Horizon(),
-                         .selectedOnly = true});
+  if (!p_.search.MayStartSearch(kAbortQuestion)) return;
+  p_.search.FindText("[", {.sorted = p_.settings.Sorted,
+                           .visible = true,
+                           .window = p_.search.Horizon(),
+                           .selectedOnly = true});
 }
 
 void ChannelPanel::CheckListBoxFilesContextMenu() {
@@ -151,14 +149,14 @@ void ChannelPanel::CheckListBoxFilesContextMenu() {
     kShowChannel,
     kWatchGuide = 8
   };
-  switch (state_.platform.PopupMenu({{kCheckAll, "Check All"},
-                                     {kUncheckAll, "Uncheck All"},
-                                     {kSelectFolder, "Select Folder"},
-                                     {kCheckedOnly, "Checked Only", checkedOnly_},
-                                     {kShowList, "Show checked List"},
-                                     {kShowChannel, "Show selected channel"},
-                                     {7, ""},
-                                     {kWatchGuide, "Watch the Guide", state_.watch.watch}})) {
+  switch (p_.platform.PopupMenu({{kCheckAll, "Check All"},
+                                 {kUncheckAll, "Uncheck All"},
+                                 {kSelectFolder, "Select Folder"},
+                                 {kCheckedOnly, "Checked Only", checkedOnly_},
+                                 {kShowList, "Show checked List"},
+                                 {kShowChannel, "Show selected channel"},
+                                 {7, ""},
+                                 {kWatchGuide, "Watch the Guide", p_.watch.watch}})) {
     case kCheckAll:
       CheckAll1Click();
       break;
@@ -186,8 +184,8 @@ void ChannelPanel::CheckListBoxFilesContextMenu() {
 }
 
 void ChannelPanel::StoreCheckedChannels() {
-  const CheckListBox& files = state_.form.CheckListBoxFiles;
-  TSettings& settings = state_.settings;
+  const CheckListBox& files = p_.channels;
+  TSettings& settings = p_.settings;
   std::vector<std::string> channels;
   for (int i = 0; i < files.Count(); ++i) {
     if (files.IsChecked(i)) channels.push_back(files.Items()[static_cast<std::size_t>(i)]);
@@ -207,7 +205,7 @@ void ChannelPanel::StoreCheckedChannels() {
 }
 
 void ChannelPanel::CheckListBoxFilesMouseDown(bool rightButton, int item) {
-  CheckListBox& list = state_.form.CheckListBoxFiles;
+  CheckListBox& list = p_.channels;
   if (!rightButton || item < 0 || item >= list.Count()) return;
   list.SetItemIndex(item);
   CheckListBoxFilesClick();

@@ -7,8 +7,11 @@
 #include <unordered_set>
 
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
 #include "plugin/search_control.h"
+#include "settings/settings.h"
+#include "settings/watch_settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
@@ -18,8 +21,22 @@ class PluginProbe;
 
 class ChannelPanel {
  public:
-  ChannelPanel(PluginState& state, HostChannel& host, SearchControl& search)
-      : state_(state), host_(host), search_(search) {}
+  // What the panel uses. It changes the channel list, its counter, the folder
+  // edit, the time-shift spin, the settings' folder, channels and time shifts,
+  // and of the results stale and outdated; the rest it reads.
+  struct Parts {
+    Platform& platform;
+    HostChannel& host;
+    SearchControl& search;
+    ResultStore& results;
+    TSettings& settings;
+    const WatchSettings& watch;
+    CheckListBox& channels;
+    Label& counter;  // checked of all
+    Edit& folder;
+    SpinEdit& timeShift;
+  };
+  explicit ChannelPanel(Parts parts) : p_(parts) {}
 
   // Lists the folder's channels, checked as the settings say; 1 when it found
   // some, -1 otherwise.
@@ -55,9 +72,7 @@ class ChannelPanel {
 
  private:
   friend class testing::PluginProbe;
-  PluginState& state_;
-  HostChannel& host_;
-  SearchControl& search_;
+  Parts p_;
   bool typedPathFlag_ = false;
   bool checkedOnly_ = false;
   // The folder's channels as last listed in full, upper-cased.

@@ -43,7 +43,7 @@ bool SwitchAfter(const std::vector<std::string>& queued, bool now, std::string_v
 void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
   bool replied = false;
   const std::int32_t kind = record.Kind();
-  if (record.Result() == 0 && ((kind == 1 && state_.initialised) || kind == 2)) {
+  if (record.Result() == 0 && ((kind == 1 && initialised_) || kind == 2)) {
     // A null command matches no name; the record still gets its reply.
     if (std::optional<std::string> command = record.Command()) {
       if (kind == 2) {
@@ -61,15 +61,14 @@ void CommandTable::ActionManual(ActionRecord& record, std::uint32_t tag) {
 }
 
 SearchArgs CommandTable::HostSearch(bool visible, bool announce) const {
-  return {.sorted = state_.settings.Sorted,
+  return {.sorted = settings_.Sorted,
           .visible = visible,
           .announce = announce,
           .window = o_.search.Horizon()};
 }
 
 void CommandTable::RunPlainCommand(const std::string& command) {
-  TSettings& settings = state_.settings;
-  FormPref& form = state_.form;
+  TSettings& settings = settings_;
   if (command == "UNDERSTOOD") {
     o_.reminders.AcknowledgeReminder(settings.NoticeUnderstood);
   } else if (command == "RESETUNTILINDEX") {
@@ -108,16 +107,16 @@ void CommandTable::RunPlainCommand(const std::string& command) {
     settings.Remind ? o_.reminders.RemindOff() : o_.reminders.RemindOn();
   } else if (command == "FULLSEARCHON" || (command == "TOGGLEFULLSEARCH" && !settings.FullSearch)) {
     settings.FullSearch = true;
-    form.CheckBoxFullSearch.SetChecked(true);
+    controls_.fullSearch.SetChecked(true);
   } else if (command == "FULLSEARCHOFF" || command == "TOGGLEFULLSEARCH") {
     settings.FullSearch = false;
-    form.CheckBoxFullSearch.SetChecked(false);
+    controls_.fullSearch.SetChecked(false);
   } else if (command == "SORTEDON" || (command == "TOGGLESORTED" && !settings.Sorted)) {
     settings.Sorted = true;
-    form.CheckBoxSorted.SetChecked(true);
+    controls_.sorted.SetChecked(true);
   } else if (command == "SORTEDOFF" || command == "TOGGLESORTED") {
     settings.Sorted = false;
-    form.CheckBoxSorted.SetChecked(false);
+    controls_.sorted.SetChecked(false);
   } else if (command == "CLOSEPREF") {
     o_.window.ClosePreferences();
   } else if (command == "JOINFINDLIST") {
@@ -140,13 +139,13 @@ bool CommandTable::RunStatusCommand(const std::string& command, ActionRecord& re
   };
   bool replied = false;
   if (applies("HANDLE")) {
-    WindowHandle handle = state_.platform.PreferencesWindow();
+    WindowHandle handle = platform_.PreferencesWindow();
     record.SetResult(static_cast<std::int32_t>(handle));
     record.SetCommandField(handle);
     o_.host.Reply(tag, static_cast<std::intptr_t>(handle));
     replied = true;
   }
-  const TSettings& settings = state_.settings;
+  const TSettings& settings = settings_;
   const std::vector<std::string> queued = o_.host.Queued();
   const std::array<std::pair<const char*, bool>, 3> switches = {{
       {"SORTEDSTATUS",

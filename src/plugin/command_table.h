@@ -7,17 +7,24 @@
 
 #include "plugin/action_record.h"
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
 #include "plugin/preferences_window.h"
 #include "plugin/reminders.h"
 #include "plugin/result_panel.h"
 #include "plugin/search_control.h"
 #include "plugin/until_browser.h"
+#include "settings/settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
+// It changes the settings' FullSearch and Sorted and their check boxes; the rest
+// through the owners.
 class CommandTable {
  public:
+  struct Controls {
+    CheckBox& fullSearch;
+    CheckBox& sorted;
+  };
   struct Owners {
     HostChannel& host;
     SearchControl& search;
@@ -26,7 +33,14 @@ class CommandTable {
     UntilBrowser& until;
     PreferencesWindow& window;
   };
-  CommandTable(PluginState& state, Owners owners) : state_(state), o_(owners) {}
+  // initialised: the plug-in's Open has run to its end and no close has begun.
+  CommandTable(Platform& platform, TSettings& settings, const bool& initialised, Controls controls,
+               Owners owners)
+      : platform_(platform),
+        settings_(settings),
+        initialised_(initialised),
+        controls_(controls),
+        o_(owners) {}
 
   // The commands' work is done in the order the host sent them (see
   // HostChannel::RunInOrder); every reply comes at once.
@@ -41,7 +55,10 @@ class CommandTable {
   // The arguments of a search started by a host command.
   SearchArgs HostSearch(bool visible, bool announce) const;
 
-  PluginState& state_;
+  Platform& platform_;
+  TSettings& settings_;
+  const bool& initialised_;
+  Controls controls_;
   Owners o_;
 };
 

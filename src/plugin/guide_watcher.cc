@@ -16,28 +16,27 @@ bool IsIndexName(const std::string& upper) { return upper.ends_with(".NDX"); }
 }  // namespace
 
 void GuideWatcher::Open() {
-  if (std::optional<std::string> text = ReadWholeFile(state_.pluginFolder + kWatchFileName)) {
-    state_.watch = ParseWatchSettings(*text);
+  if (std::optional<std::string> text = ReadWholeFile(p_.pluginFolder + kWatchFileName)) {
+    p_.watch = ParseWatchSettings(*text);
   }
   // Missing (just installed) or damaged: nothing is known, and the first run
   // only learns, instead of telling of every match as new.
-  if (std::optional<std::string> text =
-          ReadWholeFile(state_.pluginFolder + kKnownMatchesFileName)) {
+  if (std::optional<std::string> text = ReadWholeFile(p_.pluginFolder + kKnownMatchesFileName)) {
     if (std::optional<KnownMatches> known = ParseKnownMatches(*text)) {
-      state_.knownMatches = std::make_shared<const KnownMatches>(std::move(*known));
+      p_.known = std::make_shared<const KnownMatches>(std::move(*known));
     } else {
       knownDamaged_ = true;
     }
   }
   ListForChange();
   pending_ = false;
-  state_.form.TimerGuideWatch.SetInterval(kGuideWatchMs);
-  state_.form.TimerGuideWatch.SetEnabled(state_.watch.watch);
+  p_.timer.SetInterval(kGuideWatchMs);
+  p_.timer.SetEnabled(p_.watch.watch);
 }
 
 bool GuideWatcher::LookForChange() {
-  sinceListingMs_ += state_.form.TimerGuideWatch.Interval();
-  const bool sameFolder = state_.settings.Path == folder_;
+  sinceListingMs_ += p_.timer.Interval();
+  const bool sameFolder = p_.settings.Path == folder_;
   if (folderWatch_ && sameFolder && !folderWatch_->Changed() &&
       sinceListingMs_ < kGuideLookAnywayMs) {
     return false;
@@ -46,7 +45,7 @@ bool GuideWatcher::LookForChange() {
 }
 
 bool GuideWatcher::ListForChange() {
-  const std::string& folder = state_.settings.Path;
+  const std::string& folder = p_.settings.Path;
   sinceListingMs_ = 0;
   // Watched afresh before the listing, so what changes while it lists is told at
   // the next tick; a new watch also follows a folder renamed away and put back.
@@ -73,7 +72,7 @@ bool GuideWatcher::ListForChange() {
   for (auto it = now.begin(); !changed && it != now.end(); ++it) {
     changed = IsIndexName(it->first) && !stamps_.contains(it->first);
   }
-  const CheckListBox& list = state_.form.CheckListBoxFiles;
+  const CheckListBox& list = p_.channels;
   for (int i = 0; !changed && i < list.Count(); ++i) {
     if (!list.IsChecked(i)) continue;
     const std::string& name = list.Items()[static_cast<std::size_t>(i)];
@@ -91,60 +90,60 @@ bool GuideWatcher::ListForChange() {
 }
 
 void GuideWatcher::TimerGuideWatchTimer() {
-  if (!state_.initialised || !state_.watch.watch) return;
+  if (!p_.initialised || !p_.watch.watch) return;
   if (LookForChange()) {
     pending_ = true;
     quietMs_ = 0;
     return;
   }
   if (!pending_) return;
-  quietMs_ = std::min(quietMs_ + state_.form.TimerGuideWatch.Interval(), kGuideSettleMs);
+  quietMs_ = std::min(quietMs_ + p_.timer.Interval(), kGuideSettleMs);
   // A run going or frozen finishes first; what changed meanwhile is searched after.
-  if (quietMs_ < kGuideSettleMs || search_.Running()) return;
-  const TSettings& settings = state_.settings;
-  search_.StartSearch({.sorted = settings.Sorted,
-                       .visible = settings.ShowInPref,
-                       .announce = true,
-                       .window = search_.Horizon()});
-  if (search_.Running()) pending_ = false;
+  if (quietMs_ < kGuideSettleMs || p_.search.Running()) return;
+  const TSettings& settings = p_.settings;
+  p_.search.StartSearch({.sorted = settings.Sorted,
+                         .visible = settings.ShowInPref,
+                         .announce = true,
+                         .window = p_.search.Horizon()});
+  if (p_.search.Running()) pending_ = false;
 }
 
 void GuideWatcher::ToggleWatch() {
-  state_.watch.watch = !state_.watch.watch;
+  p_.watch.watch = !p_.watch.watch;
   pending_ = false;
   // Off, nothing is watched; on again, the first tick lists and compares with the
   // last listing, so a guide renewed meanwhile is searched.
   folderWatch_.reset();
-  state_.form.TimerGuideWatch.SetEnabled(state_.watch.watch);
+  p_.timer.SetEnabled(p_.watch.watch);
 }
 
 void GuideWatcher::RunConcluded(RunConclusion c) {
-  state_.knownMatches = c.known;
+  p_.known = c.known;
   if (c.changed) {
-    const std::string file = state_.pluginFolder + kKnownMatchesFileName;
+    const std::string file = p_.pluginFolder + kKnownMatchesFileName;
     const FileStatus saved = WriteFileAtomic(file, c.fileText);
     unsaved_ = saved ? std::string() : file + saved.Because();
   }
-  if (!state_.watch.watch) return;
+  if (!p_.watch.watch) return;
   // Copied: the host may close the plug-in from inside each message.
   const bool damaged = std::exchange(knownDamaged_, false);
   const bool tellUnsaved = c.couldTell && c.newCount > 0 && !unsaved_.empty() && !failureTold_;
   const std::string unsaved = unsaved_;
   if (tellUnsaved) failureTold_ = true;
-  const std::string wording = state_.watch.messNewMatches;
+  const std::string wording = p_.watch.messNewMatches;
   if (damaged) {
-    host_.SendHostMessage("The known matches in " + state_.pluginFolder + kKnownMatchesFileName +
-                              " could not be read: they start afresh, and new matches are "
-                              "told from the next change of the guide on.",
-                          kKindMess);
+    p_.host.SendHostMessage("The known matches in " + p_.pluginFolder + kKnownMatchesFileName +
+                                " could not be read: they start afresh, and new matches are "
+                                "told from the next change of the guide on.",
+                            kKindMess);
   }
   if (c.couldTell && c.newCount > 0) {
-    host_.SendHostMessage(NewMatchesText(wording, c.newCount, c.firstNew), kKindMess);
+    p_.host.SendHostMessage(NewMatchesText(wording, c.newCount, c.firstNew), kKindMess);
   }
   if (tellUnsaved) {
-    host_.SendHostMessage("The known matches could not be saved to " + unsaved +
-                              ". These matches may be told again after the host restarts.",
-                          kKindMess);
+    p_.host.SendHostMessage("The known matches could not be saved to " + unsaved +
+                                ". These matches may be told again after the host restarts.",
+                            kKindMess);
   }
 }
 

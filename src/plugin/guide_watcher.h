@@ -13,8 +13,11 @@
 
 #include "base/file_io.h"
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
 #include "plugin/search_control.h"
+#include "remind/known_matches.h"
+#include "settings/settings.h"
+#include "settings/watch_settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
@@ -37,8 +40,20 @@ inline constexpr int kGuideSettleMs = 15000;
 
 class GuideWatcher {
  public:
-  GuideWatcher(PluginState& state, HostChannel& host, SearchControl& search)
-      : state_(state), host_(host), search_(search) {}
+  // What the watcher uses. It changes the watch choice, the known matches and
+  // the watch timer; the rest it reads.
+  struct Parts {
+    HostChannel& host;
+    SearchControl& search;
+    const TSettings& settings;
+    WatchSettings& watch;
+    std::shared_ptr<const KnownMatches>& known;
+    const std::string& pluginFolder;
+    const bool& initialised;  // Open has run to its end and no close has begun
+    Timer& timer;
+    const CheckListBox& channels;
+  };
+  explicit GuideWatcher(Parts parts) : p_(parts) {}
 
   // Open, settings loaded: the choice and the known matches from their files,
   // and the guide's files as they stand, against which changes are seen.
@@ -66,9 +81,7 @@ class GuideWatcher {
   bool LookForChange();
   bool ListForChange();
 
-  PluginState& state_;
-  HostChannel& host_;
-  SearchControl& search_;
+  Parts p_;
   std::string folder_;  // of the last listing; another folder starts afresh
   Stamps stamps_;
   std::unique_ptr<FolderWatch> folderWatch_;  // null: the system gives none

@@ -42,12 +42,12 @@ HostEvent MakeHostEvent(std::string text, int kindCode) {
 }
 
 int HostChannel::ShowMessageBox(const std::string& text, int style) {
-  if (!state_.Speaking()) return 0;
-  return state_.platform.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
+  if (!Speaking(life_)) return 0;
+  return platform_.ModalMessageBox(text + "      ", kMessageBoxCaption, style);
 }
 
 void HostChannel::SendHostMessage(const std::string& text, int kindCode) {
-  if (!state_.Speaking()) return;
+  if (!Speaking(life_)) return;
   const HostEvent event = MakeHostEvent(text, kindCode);
   // Counted however the send ends (a host's handler may throw through it).
   struct Under {
@@ -57,14 +57,14 @@ void HostChannel::SendHostMessage(const std::string& text, int kindCode) {
       if (--channel.sending_ == 0) channel.ScheduleDeferred();
     }
   } under(*this);
-  state_.platform.SendEvent(event);
+  platform_.SendEvent(event);
 }
 
 void HostChannel::RunInOrder(std::string label, bool sends, std::function<void()> fn) {
   if (!Sending()) {
     RunDeferred();
     // The host may have closed the plug-in inside one of their messages.
-    if (state_.Speaking()) fn();
+    if (Speaking(life_)) fn();
     return;
   }
   if (!sends && deferred_.empty()) {
@@ -89,7 +89,7 @@ void HostChannel::ScheduleDeferred() {
 void HostChannel::RunDeferred() {
   drainPosted_ = false;
   while (!deferred_.empty()) {
-    if (state_.life != PluginState::Life::kOpen) {
+    if (life_ != PluginLife::kOpen) {
       deferred_.clear();
       return;
     }
@@ -103,7 +103,7 @@ void HostChannel::RunDeferred() {
 }
 
 void HostChannel::Reply(std::uint32_t tag, std::intptr_t value) {
-  if (state_.Speaking()) state_.platform.Reply(tag, value);
+  if (Speaking(life_)) platform_.Reply(tag, value);
 }
 
 }  // namespace kolvar

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "base/datetime.h"
 #include "base/platform.h"
 #include "plugin/plugin_state.h"
 
@@ -37,10 +36,12 @@ std::vector<std::string> CutIntoPieces(std::string_view text);
 HostEvent MakeHostEvent(std::string text, int kindCode);
 
 // The plug-in's voice: message boxes, host events and the replies to host
-// commands. Nothing passes once the plug-in is closing. Window thread.
+// commands, sent as they are given, and the order of the host's commands' work
+// (RunInOrder). Nothing passes once the plug-in is closing. Window thread. It
+// reads the plug-in's life and changes nothing outside itself.
 class HostChannel {
  public:
-  explicit HostChannel(PluginState& state) : state_(state) {}
+  HostChannel(Platform& platform, const PluginLife& life) : platform_(platform), life_(life) {}
 
   // The one way the plug-in shows a message box; returns the button pressed, 0
   // when the plug-in is closing.
@@ -75,7 +76,8 @@ class HostChannel {
   void ScheduleDeferred();
   void RunDeferred();
 
-  PluginState& state_;
+  Platform& platform_;
+  const PluginLife& life_;
   int sending_ = 0;
   struct Work {
     std::string label;

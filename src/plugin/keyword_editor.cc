@@ -35,43 +35,30 @@ bool Listed(const std::vector<std::string>& items, const std::string& text) {
 }  // namespace
 
 void KeywordEditor::StoreKeywords() {
-  TSettings& settings = state_.settings;
-  settings.Words = state_.form.ListBoxWords.Items();
+  TSettings& settings = p_.settings;
+  settings.Words = p_.keywords.Items();
   settings.WordCount = static_cast<std::int32_t>(settings.Words.size());
-  state_.resultsStale = true;
+  p_.results.MarkStale();
 }
 
 bool KeywordEditor::Acceptable(const std::string& text) {
   // The settings file ends a list at an empty or blank-led line.
   std::optional<std::string> storable = ListLine(text);
   if (storable && *storable == text) return true;
-  host_.ShowMessageBox(kNotStorable, kBoxInformation);
+  p_.host.ShowMessageBox(kNotStorable, kBoxInformation);
   return false;
 }
 
 void KeywordEditor::Reindex(const std::function<std::int32_t(std::int32_t)>& f) {
-  const bool fromList = state_.resultsFromKeywordList;
-  {
-    MutexLock lock(state_.mutex);
-    // A keyword search launched, running or not yet begun, follows the list too.
-    for (std::int32_t& position : state_.runKeywordPositions) {
-      if (position >= 0) position = f(position);
-    }
-    if (fromList) {
-      for (FoundProgramme& r : state_.results) {
-        if (r.keywordIndex >= 0) r.keywordIndex = f(r.keywordIndex);
-      }
-    }
-  }
-  if (fromList) state_.searchKeywordList = state_.form.ListBoxWords.Items();
+  p_.results.Reindex(f, p_.keywords.Items());
 }
 
 void KeywordEditor::AddKeyword() {
-  const std::string text = state_.form.EditFindStr.Text;
-  ListBox& list = state_.form.ListBoxWords;
+  const std::string text = p_.edit.Text;
+  ListBox& list = p_.keywords;
   if (text.empty()) return;
   if (Listed(list.Items(), text)) {
-    host_.ShowMessageBox(kDuplicate, kBoxInformation);
+    p_.host.ShowMessageBox(kDuplicate, kBoxInformation);
     return;
   }
   if (!Acceptable(text)) return;
@@ -83,13 +70,13 @@ void KeywordEditor::AddKeyword() {
 }
 
 void KeywordEditor::ModifyKeyword() {
-  const std::string text = state_.form.EditFindStr.Text;
-  ListBox& list = state_.form.ListBoxWords;
+  const std::string text = p_.edit.Text;
+  ListBox& list = p_.keywords;
   const int selected = list.ItemIndex();
   if (text.empty() || selected < 0 || text == list.CurrentText()) return;
   // The selected item is listed too: a change of letter case alone is refused.
   if (Listed(list.Items(), text)) {
-    host_.ShowMessageBox(kDuplicate, kBoxInformation);
+    p_.host.ShowMessageBox(kDuplicate, kBoxInformation);
     return;
   }
   if (!Acceptable(text)) return;
@@ -99,7 +86,7 @@ void KeywordEditor::ModifyKeyword() {
 }
 
 void KeywordEditor::DeleteKeyword() {
-  ListBox& list = state_.form.ListBoxWords;
+  ListBox& list = p_.keywords;
   const int i = list.ItemIndex();
   if (i < 0) return;
   searchCursor_ = 1;
@@ -111,14 +98,14 @@ void KeywordEditor::DeleteKeyword() {
 }
 
 void KeywordEditor::ListBoxWordsClick() {
-  const ListBox& list = state_.form.ListBoxWords;
+  const ListBox& list = p_.keywords;
   if (list.ItemIndex() < 0) return;
-  state_.form.EditFindStr.Text = list.CurrentText();
-  state_.form.ListBoxWords.Hint = "Keyword: " + std::to_string(list.ItemIndex() + 1);
+  p_.edit.Text = list.CurrentText();
+  p_.keywords.Hint = "Keyword: " + std::to_string(list.ItemIndex() + 1);
 }
 
 void KeywordEditor::ListBoxWordsMouseDown(bool rightButton, int item) {
-  ListBox& list = state_.form.ListBoxWords;
+  ListBox& list = p_.keywords;
   if (!rightButton || item < 0 || item >= list.Count()) return;
   list.SetItemIndex(item);
   ListBoxWordsClick();
@@ -126,11 +113,11 @@ void KeywordEditor::ListBoxWordsMouseDown(bool rightButton, int item) {
 
 void KeywordEditor::ListBoxWordsContextMenu() {
   enum { kDelete = 1, kSort, kClear, kSave, kLoad };
-  switch (state_.platform.PopupMenu({{kDelete, "Delete"},
-                                     {kSort, "Sort list"},
-                                     {kClear, "Clear"},
-                                     {kSave, "Save"},
-                                     {kLoad, "Load"}})) {
+  switch (p_.platform.PopupMenu({{kDelete, "Delete"},
+                                 {kSort, "Sort list"},
+                                 {kClear, "Clear"},
+                                 {kSave, "Save"},
+                                 {kLoad, "Load"}})) {
     case kDelete:
       Delete1Click();
       break;
@@ -156,7 +143,7 @@ void KeywordEditor::ListBoxWordsKeyPress(char key) {
 }
 
 void KeywordEditor::EditFindStrKeyPress(char key) {
-  Edit& edit = state_.form.EditFindStr;
+  Edit& edit = p_.edit;
   if (key == kEnter) {
     const auto at =
         static_cast<std::size_t>(std::clamp(edit.SelStart, 0, static_cast<int>(edit.Text.size())));
@@ -165,7 +152,7 @@ void KeywordEditor::EditFindStrKeyPress(char key) {
     return;
   }
   if (key != kCtrlEnter) return;
-  ListBox& list = state_.form.ListBoxWords;
+  ListBox& list = p_.keywords;
   const int n = list.Count();
   if (edit.Text.empty() || n == 0) return;
   // After a match on the last keyword the next lookup starts from the top again.
@@ -173,7 +160,7 @@ void KeywordEditor::EditFindStrKeyPress(char key) {
   const std::string wanted = UpperCase(edit.Text);
   for (int at = searchCursor_; at <= n; ++at) {
     if (RateSimilarity(list.Items()[static_cast<std::size_t>(at - 1)], wanted, 3, true) >
-        state_.settings.CongenialityRate) {
+        p_.settings.CongenialityRate) {
       list.SetItemIndex(at - 1);
       searchCursor_ = at + 1;
       return;
@@ -183,7 +170,7 @@ void KeywordEditor::EditFindStrKeyPress(char key) {
 }
 
 void KeywordEditor::Sortlist1Click() {
-  ListBox& list = state_.form.ListBoxWords;
+  ListBox& list = p_.keywords;
   const int n = list.Count();
   if (n == 0) return;
   std::vector<std::string> keys;
@@ -212,7 +199,7 @@ void KeywordEditor::Sortlist1Click() {
 }
 
 void KeywordEditor::ReplaceList(std::vector<std::string> items) {
-  ListBox& list = state_.form.ListBoxWords;
+  ListBox& list = p_.keywords;
   list.Clear();
   list.SetItems(std::move(items));
   if (list.Count() == 0) list.Hint = kEmptyListHint;
@@ -225,23 +212,23 @@ void KeywordEditor::ReplaceList(std::vector<std::string> items) {
 void KeywordEditor::Clear1Click() { ReplaceList({}); }
 
 void KeywordEditor::Save1Click() {
-  const ListBox& list = state_.form.ListBoxWords;
+  const ListBox& list = p_.keywords;
   if (list.Count() == 0) return;
-  std::optional<std::string> chosen = state_.platform.SaveFileDialog(kTextFileFilter);
+  std::optional<std::string> chosen = p_.platform.SaveFileDialog(kTextFileFilter);
   if (!chosen) return;
   const std::string file = WithTextExtension(*chosen);
   if (const FileStatus saved = WriteFileAtomic(file, JoinLinesCrLf(list.Items())); !saved) {
-    host_.ShowMessageBox("The keywords could not be saved to " + file + saved.Because(), kBoxOk);
+    p_.host.ShowMessageBox("The keywords could not be saved to " + file + saved.Because(), kBoxOk);
   }
 }
 
 void KeywordEditor::Load1Click() {
-  std::optional<std::string> chosen = state_.platform.OpenFileDialog(kLoadFilter);
+  std::optional<std::string> chosen = p_.platform.OpenFileDialog(kLoadFilter);
   if (!chosen) return;
   SetLastFileFailure({});
   std::optional<std::string> text = ReadWholeFile(*chosen);
   if (!text) {
-    host_.ShowMessageBox(
+    p_.host.ShowMessageBox(
         "The keywords could not be read from " + *chosen + Because(LastFileFailure()), kBoxOk);
     return;
   }

@@ -11,13 +11,26 @@
 #include <string>
 
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
+#include "settings/settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
 class KeywordEditor {
  public:
-  KeywordEditor(PluginState& state, HostChannel& host) : state_(state), host_(host) {}
+  // What the editor uses. It changes the keyword list box, the edit, the
+  // settings' keywords, and of the results their keyword indices, keyword list
+  // and stale.
+  struct Parts {
+    Platform& platform;
+    HostChannel& host;
+    ResultStore& results;
+    TSettings& settings;
+    ListBox& keywords;
+    Edit& edit;  // the keyword being typed or edited
+  };
+  explicit KeywordEditor(Parts parts) : p_(parts) {}
 
   // The Add, Acc and Rem buttons.
   void AddKeyword();
@@ -53,8 +66,7 @@ class KeywordEditor {
   void Reindex(const std::function<std::int32_t(std::int32_t)>& f);
   void ReplaceList(std::vector<std::string> items);
 
-  PluginState& state_;
-  HostChannel& host_;
+  Parts p_;
   int searchCursor_ = 1;  // where the next lookup starts, 1-based
 };
 

@@ -17,28 +17,75 @@ constexpr int kGuideWatchTimer = 3;
 
 Plugin::Plugin(Platform& platform, EnterFn enter)
     : enter_(enter ? std::move(enter) : [](const std::function<void()>& fn) { fn(); }),
-      state_(platform),
-      host_(state_),
+      platform_(platform),
+      host_(platform, state_.life),
       search_(
-          state_, host_,
+          {.platform = platform,
+           .host = host_,
+           .results = store_,
+           .settings = settings_,
+           .known = knownMatches_,
+           .caption = form_.Label1,
+           .channels = form_.CheckListBoxFiles,
+           .windowVisible = form_.Visible},
           [this](ResultListing* prepared) { return results_.BuildResultList(prepared); }, enter_),
-      results_(state_, host_, search_),
-      channels_(state_, host_, search_),
-      keywords_(state_, host_),
-      until_(state_, host_, search_),
-      reminders_(state_, host_, search_, until_),
-      watcher_(state_, host_, search_),
-      window_(state_, host_, search_, channels_, keywords_),
-      commands_(state_, {host_, search_, results_, reminders_, until_, window_}) {
-  host_.PostTask = [this](std::function<void()> fn) {
-    state_.platform.PostToWindowThread([enter = enter_, fn = std::move(fn)] { enter(fn); });
-  };
-  search_.OnRunStarting = [this] {
-    reminders_.ClearForNewRun();
-    until_.ClearForNewRun();
-  };
-  search_.OnRunConcluded = [this](RunConclusion c) { watcher_.RunConcluded(std::move(c)); };
-  channels_.ToggleWatch = [this] { watcher_.ToggleWatch(); };
+      results_({.platform = platform,
+                .host = host_,
+                .search = search_,
+                .results = store_,
+                .settings = settings_,
+                .list = form_.ListBoxFind,
+                .keywords = form_.ListBoxWords,
+                .sorted = form_.CheckBoxSorted,
+                .findText = form_.EditFindStr,
+                .channels = form_.CheckListBoxFiles}),
+      channels_({.platform = platform,
+                 .host = host_,
+                 .search = search_,
+                 .results = store_,
+                 .settings = settings_,
+                 .watch = watch_,
+                 .channels = form_.CheckListBoxFiles,
+                 .counter = form_.LabelNumberOfSelected,
+                 .folder = form_.EditFolderPath,
+                 .timeShift = form_.SpinEditTimeShift}),
+      keywords_({.platform = platform,
+                 .host = host_,
+                 .results = store_,
+                 .settings = settings_,
+                 .keywords = form_.ListBoxWords,
+                 .edit = form_.EditFindStr}),
+      until_(platform, host_, search_, store_, settings_),
+      reminders_(platform, host_, search_, until_, store_, settings_, state_.initialised,
+                 {.remind = form_.CheckBoxRemind,
+                  .niticer = form_.TimerNiticer,
+                  .searchUpdate = form_.TimerSearchUpdate,
+                  .notiseDelay = form_.SpinEditNotiseDelay,
+                  .channels = form_.CheckListBoxFiles}),
+      watcher_({.host = host_,
+                .search = search_,
+                .settings = settings_,
+                .watch = watch_,
+                .known = knownMatches_,
+                .pluginFolder = state_.pluginFolder,
+                .initialised = state_.initialised,
+                .timer = form_.TimerGuideWatch,
+                .channels = form_.CheckListBoxFiles}),
+      window_({.platform = platform,
+               .host = host_,
+               .search = search_,
+               .channels = channels_,
+               .keywords = keywords_,
+               .results = store_,
+               .settings = settings_,
+               .form = form_,
+               .watch = watch_,
+               .pluginFolder = state_.pluginFolder,
+               .settingsLoaded = state_.settingsLoaded,
+               .initialised = state_.initialised}),
+      commands_(platform, settings_, state_.initialised,
+                {.fullSearch = form_.CheckBoxFullSearch, .sorted = form_.CheckBoxSorted},
+                {host_, search_, results_, reminders_, until_, window_}) {
   WireHandlers();
 }
 
@@ -48,7 +95,17 @@ Plugin::~Plugin() {
 }
 
 void Plugin::WireHandlers() {
-  FormPref& form = state_.form;
+  host_.PostTask = [this](std::function<void()> fn) {
+    platform_.PostToWindowThread([enter = enter_, fn = std::move(fn)] { enter(fn); });
+  };
+  search_.OnRunStarting = [this] {
+    reminders_.ClearForNewRun();
+    until_.ClearForNewRun();
+  };
+  search_.OnRunConcluded = [this](RunConclusion c) { watcher_.RunConcluded(std::move(c)); };
+  channels_.ToggleWatch = [this] { watcher_.ToggleWatch(); };
+
+  FormPref& form = form_;
   form.CheckBoxFullSearch.OnClick = [this] { window_.CheckBoxFullSearchClick(); };
   form.CheckBoxFullSearch.OnKeyPress = [this] { window_.CheckBoxFullSearchClick(); };
   form.CheckBoxSorted.OnClick = [this] { results_.CheckBoxSortedClick(); };
@@ -58,12 +115,10 @@ void Plugin::WireHandlers() {
   form.TimerNiticer.OnTimer = [this] { reminders_.TimerNiticerTimer(); };
   form.TimerSearchUpdate.OnTimer = [this] { reminders_.TimerSearchUpdateTimer(); };
   form.TimerGuideWatch.OnTimer = [this] { watcher_.TimerGuideWatchTimer(); };
-  form.TimerGuideWatch.OnChanged = [this] {
-    ArmTimer(kGuideWatchTimer, state_.form.TimerGuideWatch);
-  };
-  form.TimerNiticer.OnChanged = [this] { ArmTimer(kNiticerTimer, state_.form.TimerNiticer); };
+  form.TimerGuideWatch.OnChanged = [this] { ArmTimer(kGuideWatchTimer, form_.TimerGuideWatch); };
+  form.TimerNiticer.OnChanged = [this] { ArmTimer(kNiticerTimer, form_.TimerNiticer); };
   form.TimerSearchUpdate.OnChanged = [this] {
-    ArmTimer(kSearchUpdateTimer, state_.form.TimerSearchUpdate);
+    ArmTimer(kSearchUpdateTimer, form_.TimerSearchUpdate);
   };
   form.SpinEditSearchMod.OnChange = [this] { window_.SpinEditSearchModChange(); };
   form.SpinEditIdentital.OnChange = [this] { window_.SpinEditIdentitalChange(); };
@@ -114,20 +169,20 @@ void Plugin::WireHandlers() {
 }
 
 void Plugin::ArmTimer(int id, Timer& timer) {
-  if (state_.life != PluginState::Life::kOpen) return;
+  if (state_.life != PluginLife::kOpen) return;
   // A tick is plug-in code entered from the window's message loop.
-  state_.platform.SetTimer(id, timer.Enabled() ? timer.Interval() : 0,
-                           [enter = enter_, &timer] { enter([&timer] { timer.Tick(); }); });
+  platform_.SetTimer(id, timer.Enabled() ? timer.Interval() : 0,
+                     [enter = enter_, &timer] { enter([&timer] { timer.Tick(); }); });
 }
 
 const char* Plugin::Open(WindowHandle hostWindow) {
-  if (state_.life != PluginState::Life::kNew) return kPluginTitle;
-  Platform& platform = state_.platform;
-  TSettings& settings = state_.settings;
-  FormPref& form = state_.form;
+  if (state_.life != PluginLife::kNew) return kPluginTitle;
+  Platform& platform = platform_;
+  TSettings& settings = settings_;
+  FormPref& form = form_;
   platform.SetHostWindow(hostWindow);
   platform.CreatePreferencesWindow();
-  state_.life = PluginState::Life::kOpen;
+  state_.life = PluginLife::kOpen;
   // The timers tick from the start, as created (also when the settings fail).
   ArmTimer(kNiticerTimer, form.TimerNiticer);
   ArmTimer(kSearchUpdateTimer, form.TimerSearchUpdate);
@@ -142,7 +197,8 @@ const char* Plugin::Open(WindowHandle hostWindow) {
     return kPluginTitle;
   }
   state_.settingsLoaded = true;
-  state_.notifyCountdown = settings.RepeatCount;
+  // Counting the notices from the start: nothing is listed or announced yet.
+  reminders_.ClearForNewRun();
   if (channels_.ScanChannelFolder(settings.Path) != 1) {
     host_.ShowMessageBox(kNoChannels, kBoxOk);
   }
@@ -164,7 +220,7 @@ const char* Plugin::Open(WindowHandle hostWindow) {
 }
 
 void Plugin::FindPluginFolder() {
-  Platform& platform = state_.platform;
+  Platform& platform = platform_;
   std::optional<std::string> fileName = platform.LoadedModuleFileName(kModuleName);
   if (!fileName) {
     host_.ShowMessageBox("Can not get module handle", kBoxOk);
@@ -181,25 +237,25 @@ void Plugin::FindPluginFolder() {
 }
 
 void Plugin::BeginClose() {
-  if (state_.life != PluginState::Life::kOpen) return;
-  state_.life = PluginState::Life::kClosing;
+  if (state_.life != PluginLife::kOpen) return;
+  state_.life = PluginLife::kClosing;
   state_.initialised = false;
   search_.Shutdown();
-  state_.platform.SetTimer(kNiticerTimer, 0, {});
-  state_.platform.SetTimer(kSearchUpdateTimer, 0, {});
-  state_.platform.SetTimer(kGuideWatchTimer, 0, {});
-  state_.form.Visible = false;
-  state_.platform.HidePreferencesWindow();
+  platform_.SetTimer(kNiticerTimer, 0, {});
+  platform_.SetTimer(kSearchUpdateTimer, 0, {});
+  platform_.SetTimer(kGuideWatchTimer, 0, {});
+  form_.Visible = false;
+  platform_.HidePreferencesWindow();
 }
 
 void Plugin::Close() {
   BeginClose();
-  if (state_.life != PluginState::Life::kClosing) return;
+  if (state_.life != PluginLife::kClosing) return;
   // The worker leaves before the window goes, so none of its hand-overs can reach
   // a destroyed window and no code of ours runs after Close returns.
   search_.Join();
-  state_.life = PluginState::Life::kClosed;
-  state_.platform.DestroyPreferencesWindow();
+  state_.life = PluginLife::kClosed;
+  platform_.DestroyPreferencesWindow();
 }
 
 }  // namespace kolvar

@@ -1,9 +1,11 @@
-// The loaded plug-in: the composition root the exports hold. It owns the one
-// state record and the owners of behaviour that share it, each with one concern;
-// the exports create it in Open and destroy it after Close. Window thread.
+// The loaded plug-in: the composition root the exports hold. It owns the state of
+// its life, the settings, the form, the results, and the owners of behaviour,
+// each with one concern and given only what it uses; the exports create it in
+// Open and destroy it after Close. Window thread.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/platform.h"
 #include "plugin/action_record.h"
@@ -16,8 +18,13 @@
 #include "plugin/preferences_window.h"
 #include "plugin/reminders.h"
 #include "plugin/result_panel.h"
+#include "plugin/result_store.h"
 #include "plugin/search_control.h"
 #include "plugin/until_browser.h"
+#include "remind/known_matches.h"
+#include "settings/settings.h"
+#include "settings/watch_settings.h"
+#include "ui/form_pref.h"
 
 namespace kolvar {
 namespace testing {
@@ -47,9 +54,9 @@ class Plugin {
     commands_.ActionManual(record, tag);
   }
   // Opened and not closing.
-  bool IsOpen() const { return state_.life == PluginState::Life::kOpen; }
+  bool IsOpen() const { return state_.life == PluginLife::kOpen; }
   // The window's model, which the window layer draws and feeds.
-  FormPref& Form() { return state_.form; }
+  FormPref& Form() { return form_; }
 
  private:
   friend class testing::PluginProbe;
@@ -60,9 +67,19 @@ class Plugin {
   void ArmTimer(int id, Timer& timer);
 
   EnterFn enter_;
+  Platform& platform_;
   PluginState state_;
+  TSettings settings_;
+  FormPref form_;
+  WatchSettings watch_;
+  // The matches listed before; null while nothing is known (just installed, or
+  // the file was lost), when a run only learns them. A keyword run reads the
+  // one it starts with and hands over its successor.
+  std::shared_ptr<const KnownMatches> knownMatches_;
+  // Before the search control, whose worker shares its lock.
+  ResultStore store_;
   HostChannel host_;
-  // Before the panels that use it, after the state it refers to.
+  // Before the panels that use it, after what it refers to.
   SearchControl search_;
   ResultPanel results_;
   ChannelPanel channels_;

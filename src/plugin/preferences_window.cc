@@ -25,8 +25,8 @@ constexpr char kSettingsNotSaved[] =
 }  // namespace
 
 void PreferencesWindow::FillControlsFromSettings() {
-  FormPref& form = state_.form;
-  const TSettings& settings = state_.settings;
+  FormPref& form = p_.form;
+  const TSettings& settings = p_.settings;
   form.EditFolderPath.Text = settings.Path;
   form.SpinEditSearchMod.SetValue(settings.FindMode);
   form.SpinEditIdentital.SetValue(settings.CongenialityRate);
@@ -37,49 +37,49 @@ void PreferencesWindow::FillControlsFromSettings() {
 
 void PreferencesWindow::Show() {
   // A new showing: a skin mended meanwhile shows, a missing one is told again.
-  if (!state_.form.Visible) brokenImages_.clear();
-  state_.form.Visible = true;
-  state_.platform.ShowPreferencesWindow();
+  if (!p_.form.Visible) brokenImages_.clear();
+  p_.form.Visible = true;
+  p_.platform.ShowPreferencesWindow();
 }
 
 void PreferencesWindow::ClosePreferences() {
-  state_.form.Visible = false;
-  state_.platform.HidePreferencesWindow();
+  p_.form.Visible = false;
+  p_.platform.HidePreferencesWindow();
   FormClose();
 }
 
 void PreferencesWindow::FormClose() {
-  search_.ReapFrozenSearch();
-  if (state_.initialised && state_.resultsStale && !search_.Running()) {
-    search_.StartSearch({.sorted = state_.settings.Sorted,
-                         .visible = state_.settings.ShowInPref,
-                         .window = search_.Horizon()});
+  p_.search.ReapFrozenSearch();
+  if (p_.initialised && p_.results.Stale() && !p_.search.Running()) {
+    p_.search.StartSearch({.sorted = p_.settings.Sorted,
+                           .visible = p_.settings.ShowInPref,
+                           .window = p_.search.Horizon()});
   }
 }
 
-void PreferencesWindow::ShowAbout() { host_.ShowMessageBox(kAboutText, kBoxInformation); }
+void PreferencesWindow::ShowAbout() { p_.host.ShowMessageBox(kAboutText, kBoxInformation); }
 
 void PreferencesWindow::Help1Click() {
-  state_.platform.ShellOpen(state_.pluginFolder + kHelpPage, state_.pluginFolder);
+  p_.platform.ShellOpen(p_.pluginFolder + kHelpPage, p_.pluginFolder);
 }
 
 void PreferencesWindow::Settingsini1Click() {
-  state_.platform.ShellOpen(state_.pluginFolder + kSettingsFileName, state_.pluginFolder);
+  p_.platform.ShellOpen(p_.pluginFolder + kSettingsFileName, p_.pluginFolder);
 }
 
 void PreferencesWindow::SavePreferences() {
-  if (!state_.settingsLoaded) {
-    host_.ShowMessageBox(kSettingsNotSaved, kBoxOk);
+  if (!p_.settingsLoaded) {
+    p_.host.ShowMessageBox(kSettingsNotSaved, kBoxOk);
     return;
   }
-  TSettings& settings = state_.settings;
-  const FormPref& form = state_.form;
+  TSettings& settings = p_.settings;
+  const FormPref& form = p_.form;
   settings.FullSearch = form.CheckBoxFullSearch.Checked();
   settings.Sorted = form.CheckBoxSorted.Checked();
   settings.NotiseDelay = form.SpinEditNotiseDelay.Value();
   settings.Path = SingleLine(form.EditFolderPath.Text);
-  channels_.StoreCheckedChannels();
-  keywords_.StoreKeywords();
+  p_.channels.StoreCheckedChannels();
+  p_.keywords.StoreKeywords();
   // Entries of shift 0 say nothing: they are dropped when saving.
   auto& shifts = settings.TimeShifts;
   const auto counted = static_cast<std::ptrdiff_t>(CountedTimeShifts(settings));
@@ -90,24 +90,23 @@ void PreferencesWindow::SavePreferences() {
   shifts.erase(kept, shifts.begin() + counted);
   settings.FindMode = form.SpinEditSearchMod.Value();
   settings.CongenialityRate = form.SpinEditIdentital.Value();
-  const std::string file = state_.pluginFolder + kSettingsFileName;
+  const std::string file = p_.pluginFolder + kSettingsFileName;
   // The old file is still whole when this fails; the user must know the new
   // values were not kept.
   std::string reason;
   if (WriteSettings(file, settings, &reason) != 1) {
     // The reason names the file and the system's cause.
-    host_.ShowMessageBox(
+    p_.host.ShowMessageBox(
         "The settings could not be saved to " + reason.substr(std::strlen(kCannotWrite)), kBoxOk);
     return;
   }
   // The watcher's own file, once there is a choice to keep: a folder stays as
   // the user installed it until then.
-  const std::string watchFile = state_.pluginFolder + kWatchFileName;
-  if (state_.watch == WatchSettings{} && !ReadWholeFile(watchFile)) return;
-  if (const FileStatus saved = WriteFileAtomic(watchFile, WatchSettingsText(state_.watch));
-      !saved) {
-    host_.ShowMessageBox("The settings could not be saved to " + watchFile + saved.Because(),
-                         kBoxOk);
+  const std::string watchFile = p_.pluginFolder + kWatchFileName;
+  if (p_.watch == WatchSettings{} && !ReadWholeFile(watchFile)) return;
+  if (const FileStatus saved = WriteFileAtomic(watchFile, WatchSettingsText(p_.watch)); !saved) {
+    p_.host.ShowMessageBox("The settings could not be saved to " + watchFile + saved.Because(),
+                           kBoxOk);
   }
 }
 
@@ -117,15 +116,15 @@ SkinHost PreferencesWindow::SkinSurface() {
     return DrawSkin(file, b.left, b.top, b.right, b.bottom, true);
   };
   host.PointerOnScreen = [this] {
-    const Point p = state_.platform.PointerOnScreen();
+    const Point p = p_.platform.PointerOnScreen();
     return Point{p.x, p.y};
   };
   host.WindowOnScreen = [this] {
-    const Point p = state_.platform.WindowOnScreen();
+    const Point p = p_.platform.WindowOnScreen();
     return Point{p.x, p.y};
   };
-  host.MoveWindow = [this](Point p) { state_.platform.MoveWindowTo({p.x, p.y}); };
-  host.RefreshScrollBars = [this] { state_.platform.RefreshScrollBars(); };
+  host.MoveWindow = [this](Point p) { p_.platform.MoveWindowTo({p.x, p.y}); };
+  host.RefreshScrollBars = [this] { p_.platform.RefreshScrollBars(); };
   return host;
 }
 
@@ -138,11 +137,11 @@ void PreferencesWindow::SetSkinActions(
 
 bool PreferencesWindow::DrawSkin(const std::string& file, int left, int top, int right, int bottom,
                                  bool stretch) {
-  const std::string path = state_.pluginFolder + file;
+  const std::string path = p_.pluginFolder + file;
   if (brokenImages_.contains(path)) return true;
-  if (state_.platform.DrawImage(path, left, top, right, bottom, stretch)) return true;
+  if (p_.platform.DrawImage(path, left, top, right, bottom, stretch)) return true;
   brokenImages_.insert(path);
-  host_.ShowMessageBox("The skin image " + path + " could not be loaded", kBoxOk);
+  p_.host.ShowMessageBox("The skin image " + path + " could not be loaded", kBoxOk);
   return false;
 }
 
@@ -150,7 +149,7 @@ void PreferencesWindow::FormPaint() { DrawSkin(kBorder, 0, 0, kFormWidth, kFormH
 
 void PreferencesWindow::ShowAboutMenu() {
   enum { kHelp = 1, kSettings, kUpdate, kAbout };
-  switch (state_.platform.PopupMenu(
+  switch (p_.platform.PopupMenu(
       {{kHelp, "Help"}, {kSettings, "Settings.ini"}, {kUpdate, "Update"}, {kAbout, "About"}})) {
     case kHelp:
       Help1Click();
@@ -169,21 +168,21 @@ void PreferencesWindow::ShowAboutMenu() {
   }
 }
 
-void PreferencesWindow::Update1Click() { state_.platform.ShellOpen(kWebPage, state_.pluginFolder); }
+void PreferencesWindow::Update1Click() { p_.platform.ShellOpen(kWebPage, p_.pluginFolder); }
 
 void PreferencesWindow::CheckBoxFullSearchClick() {
-  state_.settings.FullSearch = state_.form.CheckBoxFullSearch.Checked();
-  state_.resultsStale = true;
+  p_.settings.FullSearch = p_.form.CheckBoxFullSearch.Checked();
+  p_.results.MarkStale();
 }
 
 void PreferencesWindow::SpinEditSearchModChange() {
-  state_.settings.FindMode = state_.form.SpinEditSearchMod.Value();
-  state_.resultsStale = true;
+  p_.settings.FindMode = p_.form.SpinEditSearchMod.Value();
+  p_.results.MarkStale();
 }
 
 void PreferencesWindow::SpinEditIdentitalChange() {
-  state_.settings.CongenialityRate = state_.form.SpinEditIdentital.Value();
-  state_.resultsStale = true;
+  p_.settings.CongenialityRate = p_.form.SpinEditIdentital.Value();
+  p_.results.MarkStale();
 }
 
 }  // namespace kolvar

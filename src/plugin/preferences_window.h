@@ -9,22 +9,34 @@
 #include "plugin/channel_panel.h"
 #include "plugin/host_channel.h"
 #include "plugin/keyword_editor.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
 #include "plugin/search_control.h"
+#include "settings/settings.h"
+#include "settings/watch_settings.h"
+#include "ui/form_pref.h"
 #include "ui/skin.h"
 
 namespace kolvar {
 
 class PreferencesWindow {
  public:
-  PreferencesWindow(PluginState& state, HostChannel& host, SearchControl& search,
-                    ChannelPanel& channels, KeywordEditor& keywords)
-      : state_(state),
-        host_(host),
-        search_(search),
-        channels_(channels),
-        keywords_(keywords),
-        face_(SkinSurface()) {}
+  // What the window uses. It changes the form (its controls and visibility), the
+  // settings, and of the results stale; the rest it reads.
+  struct Parts {
+    Platform& platform;
+    HostChannel& host;
+    SearchControl& search;
+    ChannelPanel& channels;
+    KeywordEditor& keywords;
+    ResultStore& results;
+    TSettings& settings;
+    FormPref& form;
+    const WatchSettings& watch;
+    const std::string& pluginFolder;
+    const bool& settingsLoaded;
+    const bool& initialised;  // Open has run to its end and no close has begun
+  };
+  explicit PreferencesWindow(Parts parts) : p_(parts), face_(SkinSurface()) {}
 
  private:
   // What the face needs of the window, through the platform.
@@ -64,11 +76,7 @@ class PreferencesWindow {
   void SpinEditIdentitalChange();
 
  private:
-  PluginState& state_;
-  HostChannel& host_;
-  SearchControl& search_;
-  ChannelPanel& channels_;
-  KeywordEditor& keywords_;
+  Parts p_;
   SkinFace face_;
   // Skin files reported since the window was last shown: a box at every pointer
   // move would make the window unusable.

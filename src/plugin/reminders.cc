@@ -14,30 +14,30 @@ constexpr std::int32_t kMinuteMs = 60000;
 }  // namespace
 
 void Reminders::Switch(bool on) {
-  TSettings& settings = state_.settings;
+  TSettings& settings = settings_;
   settings.Remind = on;
-  state_.form.CheckBoxRemind.SetChecked(on);
-  state_.form.TimerNiticer.SetEnabled(on);
-  state_.notifyCountdown = settings.RepeatCount;
+  controls_.remind.SetChecked(on);
+  controls_.niticer.SetEnabled(on);
+  notifyCountdown_ = settings.RepeatCount;
   if (settings.RemindStatusShowing) {
     host_.SendHostMessage(on ? settings.MessRemindOn : settings.MessRemindOff, kKindMess);
   }
 }
 
 void Reminders::CheckBoxRemindClick() {
-  state_.settings.Remind = state_.form.CheckBoxRemind.Checked();
-  state_.form.TimerNiticer.SetEnabled(state_.settings.Remind);
+  settings_.Remind = controls_.remind.Checked();
+  controls_.niticer.SetEnabled(settings_.Remind);
 }
 
 void Reminders::SpinEditNotiseDelayChange() {
-  state_.settings.NotiseDelay = state_.form.SpinEditNotiseDelay.Value();
-  state_.form.TimerNiticer.SetInterval(TimerIntervalMs(state_.settings.NotiseDelay, 1000));
+  settings_.NotiseDelay = controls_.notiseDelay.Value();
+  controls_.niticer.SetInterval(TimerIntervalMs(settings_.NotiseDelay, 1000));
 }
 
 void Reminders::ClearForNewRun() {
   ClearShowList(list_);
   pendingAnnouncement_ = 0;
-  state_.notifyCountdown = state_.settings.RepeatCount;
+  notifyCountdown_ = settings_.RepeatCount;
 }
 
 void Reminders::AnnounceNextReminder() {
@@ -51,7 +51,7 @@ void Reminders::AnnounceNextReminder() {
       list.Pos = (list.Pos + 1) % count;
       continue;
     }
-    if (IsOver(entry, state_.platform.Now())) {
+    if (IsOver(entry, platform_.Now())) {
       // Ended while it waited: done without a word.
       pendingAnnouncement_ = ++announcements_;
       AcknowledgeReminder(false);
@@ -60,16 +60,16 @@ void Reminders::AnnounceNextReminder() {
     // Counted as it is made, and marked as waiting before the host sees it: an
     // acknowledgement from inside the message then falls on this entry, and the
     // next entry's count starts afresh from it.
-    const bool last = state_.notifyCountdown > 0 && --state_.notifyCountdown == 0;
-    if (last) state_.notifyCountdown = state_.settings.RepeatCount;
+    const bool last = notifyCountdown_ > 0 && --notifyCountdown_ == 0;
+    if (last) notifyCountdown_ = settings_.RepeatCount;
     const std::uint64_t announcement = ++announcements_;
     pendingAnnouncement_ = announcement;
     // The host may call back from inside the message, even rebuild the list; the
     // entry was copied for that.
-    const std::optional<DateTime> first = state_.FirstResultStart();
-    const TSettings& settings = state_.settings;
+    const std::optional<DateTime> first = results_.FirstStart();
+    const TSettings& settings = settings_;
     const HostLineTemplate how{settings.OutStrFormat, settings.MonthsList,
-                               first ? &*first : nullptr, state_.platform.Now()};
+                               first ? &*first : nullptr, platform_.Now()};
     host_.SendHostMessage(HostLineText(entry.line, how, entry.end), kKindNotif);
     // The last allowed announcement settles its entry, unless it was settled, or
     // another announced, meanwhile.
@@ -94,67 +94,66 @@ void Reminders::AcknowledgeReminder(bool confirm) {
   // Settled before the confirmation goes out, so an acknowledgement the host
   // sends from inside it finds nothing to acknowledge.
   pendingAnnouncement_ = 0;
-  state_.notifyCountdown = state_.settings.RepeatCount;
-  if (confirm) host_.SendHostMessage(state_.settings.MessConfirmUnd, kKindMess);
+  notifyCountdown_ = settings_.RepeatCount;
+  if (confirm) host_.SendHostMessage(settings_.MessConfirmUnd, kKindMess);
 }
 
 void Reminders::Beat() {
-  const TSettings& settings = state_.settings;
+  const TSettings& settings = settings_;
   if (!settings.Remind) {
     host_.SendHostMessage(settings.MessRemindWasOff, kKindMess);
     return;
   }
-  if (state_.databaseOutdated && state_.form.CheckListBoxFiles.CheckedCount() > 0) {
+  if (results_.Outdated() && controls_.channels.CheckedCount() > 0) {
     host_.SendHostMessage(settings.MessOldDataBase, kKindMess);
     return;
   }
   ClearForNewRun();
-  const Collected collected = CollectDue(state_, search_, list_, settings.PreviewTime);
+  const Collected collected = CollectDue(results_, search_, platform_, list_, settings.PreviewTime);
   if (collected == Collected::kBusy) {
     host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
     return;
   }
-  if (!state_.resultsStale) {
+  if (!results_.Stale()) {
     AnnounceNextReminder();
   } else {
     host_.ShowMessageBox(kNeedResearch, kBoxInformation);
   }
   if (collected == Collected::kNothing)
-    host_.SendHostMessage(state_.settings.MessNothingForShow, kKindMess);
+    host_.SendHostMessage(settings_.MessNothingForShow, kKindMess);
 }
 
 void Reminders::TimerNiticerTimer() {
   // A tick while the host handles one of our messages (it serves its queue there)
   // waits for the next: notices never nest.
-  if (!state_.resultsStale && !host_.Sending()) AnnounceNextReminder();
+  if (!results_.Stale() && !host_.Sending()) AnnounceNextReminder();
 }
 
 void Reminders::TimerSearchUpdateTimer() {
-  if (state_.resultsStale) return;
-  const TSettings& settings = state_.settings;
+  if (results_.Stale()) return;
+  const TSettings& settings = settings_;
   if (settings.Remind &&
-      CollectDue(state_, search_, list_, settings.PreviewTime) != Collected::kBusy) {
-    state_.form.TimerSearchUpdate.SetInterval(TimerIntervalMs(settings.BeatDelay, kMinuteMs));
+      CollectDue(results_, search_, platform_, list_, settings.PreviewTime) != Collected::kBusy) {
+    controls_.searchUpdate.SetInterval(TimerIntervalMs(settings.BeatDelay, kMinuteMs));
   }
   until_.Refresh();
   CheckPeriodicResearch();
 }
 
 void Reminders::CheckPeriodicResearch() {
-  if (!state_.databaseOutdated) {
+  if (!results_.Outdated()) {
     researchSeconds_ = 0;
     return;
   }
   if (researchSeconds_ < kResearchSeconds) {
-    researchSeconds_ += (std::int64_t{state_.form.TimerSearchUpdate.Interval()} + 500) / 1000;
+    researchSeconds_ += (std::int64_t{controls_.searchUpdate.Interval()} + 500) / 1000;
     return;
   }
   search_.ReapFrozenSearch();
   researchSeconds_ = 0;
-  if (state_.initialised && !search_.Running()) {
-    search_.StartSearch({.sorted = state_.settings.Sorted,
-                         .visible = state_.settings.ShowInPref,
-                         .window = search_.Horizon()});
+  if (initialised_ && !search_.Running()) {
+    search_.StartSearch(
+        {.sorted = settings_.Sorted, .visible = settings_.ShowInPref, .window = search_.Horizon()});
   }
 }
 

@@ -7,10 +7,12 @@
 #include <cstdint>
 
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
 #include "plugin/search_control.h"
 #include "plugin/until_browser.h"
 #include "remind/show_list.h"
+#include "settings/settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
@@ -18,10 +20,29 @@ namespace testing {
 class PluginProbe;
 }  // namespace testing
 
+// It changes its list and count, the settings' Remind and NotiseDelay, the
+// remind box and the two timers; the results and the rest it reads.
 class Reminders {
  public:
-  Reminders(PluginState& state, HostChannel& host, SearchControl& search, UntilBrowser& until)
-      : state_(state), host_(host), search_(search), until_(until) {}
+  struct Controls {
+    CheckBox& remind;
+    Timer& niticer;  // the reminder tick
+    Timer& searchUpdate;
+    const SpinEdit& notiseDelay;
+    const CheckListBox& channels;
+  };
+  // initialised: the plug-in's Open has run to its end and no close has begun.
+  Reminders(Platform& platform, HostChannel& host, SearchControl& search, UntilBrowser& until,
+            const ResultStore& results, TSettings& settings, const bool& initialised,
+            Controls controls)
+      : platform_(platform),
+        host_(host),
+        search_(search),
+        until_(until),
+        results_(results),
+        settings_(settings),
+        initialised_(initialised),
+        controls_(controls) {}
 
   void RemindOn() { Switch(true); }
   void RemindOff() { Switch(false); }
@@ -47,11 +68,16 @@ class Reminders {
   void Switch(bool on);
   void CheckPeriodicResearch();
 
-  PluginState& state_;
+  Platform& platform_;
   HostChannel& host_;
   SearchControl& search_;
   UntilBrowser& until_;
+  const ResultStore& results_;
+  TSettings& settings_;
+  const bool& initialised_;
+  Controls controls_;
   TShow list_;
+  int notifyCountdown_ = 0;          // "NOTIF" sends left before an automatic acknowledgement
   std::uint64_t announcements_ = 0;  // "NOTIF"s made so far
   // The announcement with which the entry at the position awaits acknowledgement
   // (it was shown, or its programme ended unshown); 0 when none waits.

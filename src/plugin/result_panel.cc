@@ -25,15 +25,13 @@ const std::vector<MenuItem> kResultListMenu = {
 
 void ResultPanel::ListBoxFindMouseDown(bool rightButton, int item) {
   if (!rightButton) return;
-  if (item >= 0 && item < state_.form.ListBoxFind.Count()) {
-    state_.form.ListBoxFind.SetItemIndex(item);
-  }
-  state_.platform.BringToFront();
-  RunMenuCommand(state_.platform.PopupMenu(kResultListMenu));
+  if (item >= 0 && item < p_.list.Count()) p_.list.SetItemIndex(item);
+  p_.platform.BringToFront();
+  RunMenuCommand(p_.platform.PopupMenu(kResultListMenu));
 }
 
 void ResultPanel::RunMenuCommand(int id) {
-  ListBox& list = state_.form.ListBoxFind;
+  ListBox& list = p_.list;
   switch (id) {
     case kShowResults:
       BuildResultList();
@@ -42,18 +40,15 @@ void ResultPanel::RunMenuCommand(int id) {
       NowShowing();
       break;
     case kFindCommand:
-      state_.platform.ShowFindDialog([this](const std::string& text) { FindDialog1Find(text); });
+      p_.platform.ShowFindDialog([this](const std::string& text) { FindDialog1Find(text); });
       break;
     case kCopyToClipboard:
-      if (!list.CurrentText().empty()) state_.platform.SetClipboardText(list.CurrentText());
+      if (!list.CurrentText().empty()) p_.platform.SetClipboardText(list.CurrentText());
       break;
     case kSortList:
       // The worker is still adding and ending entries: a sort now would mix them up.
-      if (search_.Running()) break;
-      {
-        MutexLock lock(state_.mutex);
-        SortResults(state_.results);
-      }
+      if (p_.search.Running()) break;
+      p_.results.Sort();
       BuildResultList();
       break;
     case kClearList:
@@ -69,48 +64,39 @@ void ResultPanel::RunMenuCommand(int id) {
 }
 
 void ResultPanel::SaveList() {
-  const std::optional<std::string> chosen = state_.platform.SaveFileDialog(kResultListFileFilter);
+  const std::optional<std::string> chosen = p_.platform.SaveFileDialog(kResultListFileFilter);
   if (!chosen) return;
   const bool calendar = IsCalendarFileName(*chosen);
   const std::string file = calendar ? *chosen : WithTextExtension(*chosen);
-  const std::string text =
-      calendar ? ListedCalendar() : JoinLinesCrLf(state_.form.ListBoxFind.Items());
+  const std::string text = calendar ? ListedCalendar() : JoinLinesCrLf(p_.list.Items());
   if (const FileStatus saved = WriteFileAtomic(file, text); !saved) {
-    host_.ShowMessageBox("The list could not be saved to " + file + saved.Because(), kBoxOk);
+    p_.host.ShowMessageBox("The list could not be saved to " + file + saved.Because(), kBoxOk);
   }
 }
 
 std::string ResultPanel::ListedCalendar() const {
-  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items();
-  CalendarWriter calendar(state_.settings.PreviewTime, CalendarStamp(state_.platform.UtcNow()));
-  MutexLock lock(state_.mutex);
+  CalendarWriter calendar(p_.settings.PreviewTime, CalendarStamp(p_.platform.UtcNow()));
   // A line stands for its result while the two agree: not the list's notices, nor
   // lines cleared from the box, nor a list a running search is replacing.
-  for (std::size_t i = 0; i < lines.size() && i < state_.results.size(); ++i) {
-    if (OneLine(state_.results[i].line) == lines[i]) calendar.Add(state_.results[i]);
-  }
+  p_.results.ForEachListed(p_.list.Items(),
+                           [&calendar](const FoundProgramme& r) { calendar.Add(r); });
   return calendar.Finish();
 }
 
 std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
-  ListBox& list = state_.form.ListBoxFind;
+  ListBox& list = p_.list;
   if (prepared) {
     std::vector<std::string> old = list.ReplaceItems(std::move(prepared->lines));
     if (!prepared->marked.empty()) list.SetMarks(std::move(prepared->marked));
     list.SetItemIndex(prepared->current);
     return old;
   }
-  EmptyListNotice notice{state_.databaseOutdated, state_.form.CheckListBoxFiles.CheckedCount(),
-                         state_.settings.MessOldDataBase};
-  const DateTime now = state_.platform.Now();
+  EmptyListNotice notice{p_.results.Outdated(), p_.channels.CheckedCount(),
+                         p_.settings.MessOldDataBase};
+  const DateTime now = p_.platform.Now();
   // The old lines go first: a long list is then never held twice.
   list.SetItems({});
-  ResultListing listing;
-  {
-    MutexLock lock(state_.mutex);
-    notice.unreadable = state_.unreadableChannels;
-    listing = kolvar::BuildResultList(state_.results, now, notice);
-  }
+  ResultListing listing = p_.results.Listing(now, std::move(notice));
   list.SetItems(std::move(listing.lines));
   if (!listing.marked.empty()) list.SetMarks(std::move(listing.marked));
   list.SetItemIndex(listing.current);
@@ -118,31 +104,24 @@ std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
 }
 
 std::optional<FoundProgramme> ResultPanel::CurrentResult() const {
-  const ListBox& list = state_.form.ListBoxFind;
+  const ListBox& list = p_.list;
   const int index = list.ItemIndex();
   if (index < 0) return std::nullopt;
-  // The one result, not a copy of a list that may be long.
-  MutexLock lock(state_.mutex);
-  const auto at = static_cast<std::size_t>(index);
-  if (at >= state_.results.size() || OneLine(state_.results[at].line) != list.CurrentText()) {
-    return std::nullopt;
-  }
-  return state_.results[at];
+  return p_.results.ListedAt(static_cast<std::size_t>(index), list.CurrentText());
 }
 
 void ResultPanel::ListBoxFindClick() {
-  ListBox& list = state_.form.ListBoxFind;
+  ListBox& list = p_.list;
   const std::optional<FoundProgramme> result = CurrentResult();
   if (!result) {
     list.Hint = kResultListHint;
     return;
   }
-  list.Hint =
-      ResultHint(*result, state_.resultsFromKeywordList ? &state_.searchKeywordList : nullptr);
+  list.Hint = ResultHint(*result, p_.results.KeywordList());
 }
 
 void ResultPanel::ListBoxFindDblClick() {
-  const std::string line = state_.form.ListBoxFind.CurrentText();
+  const std::string line = p_.list.CurrentText();
   if (!line.empty() && line[0] == '-') {
     BuildResultList();
     return;
@@ -150,15 +129,14 @@ void ResultPanel::ListBoxFindDblClick() {
   const std::optional<FoundProgramme> result = CurrentResult();
   if (!result) return;
   const std::int32_t word = result->keywordIndex;
-  if (state_.resultsFromKeywordList && !state_.searchKeywordList.empty() && word >= 0) {
-    state_.form.ListBoxWords.SetItemIndex(word);
-  }
+  const std::vector<std::string>* keywords = p_.results.KeywordList();
+  if (keywords && !keywords->empty() && word >= 0) p_.keywords.SetItemIndex(word);
 }
 
 void ResultPanel::FindDialog1Find(const std::string& text) {
   // The find compares from a line's first character; the search run, which has
   // its own comparisons, is not disturbed by it.
-  const std::vector<std::string>& lines = state_.form.ListBoxFind.Items();
+  const std::vector<std::string>& lines = p_.list.Items();
   const int n = static_cast<int>(lines.size());
   // A list that shrank below the position is searched from its top again.
   if (findPosition_ > n) findPosition_ = 1;
@@ -167,8 +145,8 @@ void ResultPanel::FindDialog1Find(const std::string& text) {
     const int at = findPosition_;
     findPosition_ = at + 1 > n ? 1 : at + 1;
     if (RateSimilarity(lines[static_cast<std::size_t>(at - 1)], key, 3, true) >
-        state_.settings.CongenialityRate) {
-      state_.form.ListBoxFind.SetItemIndex(at - 1);
+        p_.settings.CongenialityRate) {
+      p_.list.SetItemIndex(at - 1);
       findPosition_ = at + 1;
       return;
     }
@@ -176,30 +154,30 @@ void ResultPanel::FindDialog1Find(const std::string& text) {
 }
 
 void ResultPanel::CheckBoxSortedClick() {
-  state_.settings.Sorted = state_.form.CheckBoxSorted.Checked();
-  state_.resultsStale = true;
+  p_.settings.Sorted = p_.sorted.Checked();
+  p_.results.MarkStale();
 }
 
 void ResultPanel::SearchAllKeywords() {
-  if (!search_.MayStartSearch(kAbortQuestion)) return;
-  search_.StartSearch(
-      {.sorted = state_.settings.Sorted, .visible = true, .window = search_.Horizon()});
+  if (!p_.search.MayStartSearch(kAbortQuestion)) return;
+  p_.search.StartSearch(
+      {.sorted = p_.settings.Sorted, .visible = true, .window = p_.search.Horizon()});
 }
 
 void ResultPanel::FindKeywordText() {
-  if (!search_.MayStartSearch(kAbortQuestion)) return;
-  search_.FindText(
-      state_.form.EditFindStr.Text,
-      {.sorted = state_.settings.Sorted, .visible = true, .window = search_.Horizon()});
+  if (!p_.search.MayStartSearch(kAbortQuestion)) return;
+  p_.search.FindText(
+      p_.findText.Text,
+      {.sorted = p_.settings.Sorted, .visible = true, .window = p_.search.Horizon()});
 }
 
 void ResultPanel::NowShowing() {
-  if (!search_.MayStartSearch(kNowShowingAbortQuestion)) return;
+  if (!p_.search.MayStartSearch(kNowShowingAbortQuestion)) return;
   // Set before the run starts, so the run is sure to see it: the now-showing
   // results keep the order they were found in.
-  state_.skipNextSort = true;
-  if (!search_.FindText("[", {.sorted = state_.settings.Sorted, .visible = true, .window = 0})) {
-    state_.skipNextSort = false;
+  p_.results.SetSkipNextSort(true);
+  if (!p_.search.FindText("[", {.sorted = p_.settings.Sorted, .visible = true, .window = 0})) {
+    p_.results.SetSkipNextSort(false);
   }
 }
 

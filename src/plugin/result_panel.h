@@ -9,8 +9,10 @@
 
 #include "base/texts.h"
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
 #include "plugin/search_control.h"
+#include "settings/settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
@@ -26,8 +28,22 @@ extern const std::vector<MenuItem> kResultListMenu;
 
 class ResultPanel {
  public:
-  ResultPanel(PluginState& state, HostChannel& host, SearchControl& search)
-      : state_(state), host_(host), search_(search) {}
+  // What the panel uses. It changes the result list box, the keyword list's
+  // selection, the settings' Sorted, and of the results their order, stale and
+  // skip-sort; the rest it reads.
+  struct Parts {
+    Platform& platform;
+    HostChannel& host;
+    SearchControl& search;
+    ResultStore& results;
+    TSettings& settings;
+    ListBox& list;      // the result list
+    ListBox& keywords;  // selected on a double click
+    const CheckBox& sorted;
+    const Edit& findText;
+    const CheckListBox& channels;
+  };
+  explicit ResultPanel(Parts parts) : p_(parts) {}
 
   // Refills the list box from the results and chooses its current line. prepared,
   // when given, is that listing made already (by the search worker, from the
@@ -59,9 +75,7 @@ class ResultPanel {
   void SaveList();
   std::string ListedCalendar() const;
 
-  PluginState& state_;
-  HostChannel& host_;
-  SearchControl& search_;
+  Parts p_;
   int findPosition_ = 1;  // where the next find starts, 1-based
 };
 

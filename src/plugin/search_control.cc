@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <memory>
-#include <numeric>
 #include <optional>
 
 #include "base/numbers.h"
@@ -15,19 +14,6 @@ constexpr char kSearchNotStarted[] =
     "The search could not start: the system has no room for another thread. Close some "
     "programs and try again.";
 constexpr char kBuildingList[] = "Find: Building list...   wait.";
-
-// The keyword indices of the results from first on, which a run gave by its own
-// copy of the keywords, refer to the list as edited since: positions[k] is where
-// the run's keyword k stands now.
-void ToListAsEdited(TFindStruct& results, const std::vector<std::int32_t>& positions,
-                    std::size_t first) {
-  for (std::size_t i = first; i < results.size(); ++i) {
-    std::int32_t& k = results[i].keywordIndex;
-    if (k >= 0 && static_cast<std::size_t>(k) < positions.size()) {
-      k = positions[static_cast<std::size_t>(k)];
-    }
-  }
-}
 
 }  // namespace
 
@@ -44,52 +30,54 @@ class SearchControl::WorkerContext final : public SearchContext {
 
   bool Continue() override { return run_.Continue(); }
   bool WithResults(const std::function<void(TFindStruct&)>& fn) override {
-    PluginState& s = control_.state_;
+    ResultStore& s = control_.store_;
     return run_.WithSharedState([&s, &fn] {
-      s.mutex.AssertHeld();
-      fn(s.results);
+      s.AssertHeld();
+      s.RunEdit(fn);
     });
   }
   bool Publish(TFindStruct& found) override {
-    PluginState& s = control_.state_;
+    ResultStore& s = control_.store_;
     if (tracking_) Learn(found);
     const bool published = run_.WithSharedState([&] {
-      s.mutex.AssertHeld();
-      const std::size_t before = s.results.size();
-      MoveResults(s.results, found);
-      ToListAsEdited(s.results, s.runKeywordPositions, before);
+      s.AssertHeld();
+      s.RunPublish(found);
     });
     ClearResults(found);
     return published;
   }
   bool PublishOrder(std::vector<std::size_t> order) override {
-    PluginState& s = control_.state_;
-    // The entries were brought up to the keyword edits when published: moving
-    // them keeps that.
+    ResultStore& s = control_.store_;
     return run_.WithSharedState([&] {
-      s.mutex.AssertHeld();
-      ApplyOrder(s.results, std::move(order));
+      s.AssertHeld();
+      s.RunPublishOrder(std::move(order));
     });
   }
   void SetDatabaseOutdated(bool outdated) override {
-    PluginState& s = control_.state_;
-    run_.WithSharedState([&s, outdated] { s.databaseOutdated = outdated; });
+    ResultStore& s = control_.store_;
+    run_.WithSharedState([&s, outdated] {
+      s.AssertHeld();
+      s.RunSetOutdated(outdated);
+    });
   }
   bool TakeSkipNextSort() override {
-    PluginState& s = control_.state_;
+    ResultStore& s = control_.store_;
     bool skip = false;
-    run_.WithSharedState([&s, &skip] { skip = s.skipNextSort.exchange(false); });
+    run_.WithSharedState([&s, &skip] {
+      s.AssertHeld();
+      skip = s.RunTakeSkipNextSort();
+    });
     return skip;
   }
-  DateTime Now() override { return control_.state_.platform.Now(); }
+  DateTime Now() override { return control_.platform_.Now(); }
 
   void ShowInformation(const std::string& text) override {
     HostChannel* host = &control_.host_;
     run_.OnWindowThread([host, text] { host->ShowMessageBox(text, kBoxInformation); });
   }
   void ShowProgress(const std::string& caption) override {
-    PluginState* s = &control_.state_;
-    run_.OnWindowThread([s, caption] { s->form.Label1.Caption = caption; });
+    Label* label = &control_.caption_;
+    run_.OnWindowThread([label, caption] { label->Caption = caption; });
   }
   void ShowChannelProgress(const std::string& caption) override {
     // Each caption is a wait for the window thread: a few a second say as much
@@ -102,10 +90,10 @@ class SearchControl::WorkerContext final : public SearchContext {
   }
   void ReportUnreadable(std::vector<std::string> channels) override {
     unreadable_ = channels.size();
-    PluginState& s = control_.state_;
+    ResultStore& s = control_.store_;
     run_.WithSharedState([&s, &channels] {
-      s.mutex.AssertHeld();
-      s.unreadableChannels = std::move(channels);
+      s.AssertHeld();
+      s.RunSetUnreadable(std::move(channels));
     });
   }
   void ListResults() override {
@@ -114,28 +102,21 @@ class SearchControl::WorkerContext final : public SearchContext {
     // changes the results on the window thread while a run is current (a sort
     // waits for its end), so the lines still fit when they are handed over; they
     // travel in a shared box, which the hand-over may outlive the run with.
-    PluginState& s = control_.state_;
+    ResultStore& s = control_.store_;
     const DateTime now = Now();
     auto prepared = std::make_shared<std::optional<ResultListing>>();
     auto old = std::make_shared<std::vector<std::string>>();
     run_.WithSharedState([&] {
-      s.mutex.AssertHeld();
+      s.AssertHeld();
       // No results: the placeholder line says what the window thread knows.
-      if (!s.results.empty()) *prepared = BuildResultList(s.results, now, {});
+      *prepared = s.RunListing(now);
     });
     SearchControl* control = &control_;
     const bool done = run_.OnWindowThread([control, prepared, old] {
-      PluginState& s = control->state_;
-      s.form.Label1.Caption = kBuildingList;
+      control->caption_.Caption = kBuildingList;
       *old = control->listResults_(*prepared ? &**prepared : nullptr);
-      std::size_t count = 0;
-      std::size_t unreadable = 0;
-      {
-        MutexLock lock(s.mutex);
-        count = s.results.size();
-        unreadable = s.unreadableChannels.size();
-      }
-      s.form.Label1.Caption = FoundCaption(count, unreadable);
+      const ResultStore::Tally tally = control->store_.Counts();
+      control->caption_.Caption = FoundCaption(tally.results, tally.unreadable);
     });
     // Done: the window thread is through with the box, and the old lines go here.
     if (done) std::vector<std::string>().swap(*old);
@@ -146,7 +127,7 @@ class SearchControl::WorkerContext final : public SearchContext {
     auto conclusion = std::make_shared<std::optional<RunConclusion>>();
     if (event == RunEvent::kCompleted) *conclusion = Conclude();
     run_.OnWindowThread([control, event, generation, conclusion] {
-      PluginState& s = control->state_;
+      const TSettings& settings = control->settings_;
       HostChannel& host = control->host_;
       // Once the host hears that the list is made or the search complete, the
       // search is over for every command it sends, from inside the message too.
@@ -160,18 +141,18 @@ class SearchControl::WorkerContext final : public SearchContext {
       }
       switch (event) {
         case RunEvent::kStarted:
-          host.SendHostMessage(s.settings.MessSearchStarting, kKindSearchRunning);
+          host.SendHostMessage(settings.MessSearchStarting, kKindSearchRunning);
           break;
         case RunEvent::kListCreated:
-          host.SendHostMessage(s.settings.MessListCreate, kKindMess);
+          host.SendHostMessage(settings.MessListCreate, kKindMess);
           break;
         case RunEvent::kCompleted:
-          host.SendHostMessage(s.settings.MessSearchComplete, kKindSearchComplete);
+          host.SendHostMessage(settings.MessSearchComplete, kKindSearchComplete);
           break;
         case RunEvent::kOutdatedGuide:
-          if (s.databaseOutdated && !s.form.Visible &&
-              s.form.CheckListBoxFiles.CheckedCount() > 0) {
-            host.SendHostMessage(s.settings.MessOldDataBase, kKindMess);
+          if (control->store_.Outdated() && !control->windowVisible_ &&
+              control->channels_.CheckedCount() > 0) {
+            host.SendHostMessage(settings.MessOldDataBase, kKindMess);
           }
           break;
       }
@@ -207,14 +188,10 @@ class SearchControl::WorkerContext final : public SearchContext {
     if (c.changed) c.fileText = KnownMatchesText(*merged);
     c.known = std::move(merged);
     c.couldTell = known_ != nullptr;
-    PluginState& s = control_.state_;
+    ResultStore& s = control_.store_;
     const bool current = run_.WithSharedState([&] {
-      s.mutex.AssertHeld();
-      for (const FoundProgramme& f : s.results) {
-        if (!f.isNew) continue;
-        if (c.firstNew.size() < kNewMatchesNamed) c.firstNew.push_back(f.line);
-        ++c.newCount;
-      }
+      s.AssertHeld();
+      c.newCount = s.RunNewMatches(kNewMatchesNamed, c.firstNew);
     });
     if (!current) return std::nullopt;
     return c;
@@ -231,13 +208,18 @@ class SearchControl::WorkerContext final : public SearchContext {
   std::size_t unreadable_ = 0;
 };
 
-SearchControl::SearchControl(PluginState& state, HostChannel& host, ListResultsFn listResults,
-                             EnterFn enter)
-    : state_(state),
-      host_(host),
+SearchControl::SearchControl(Parts parts, ListResultsFn listResults, EnterFn enter)
+    : platform_(parts.platform),
+      host_(parts.host),
+      store_(parts.results),
+      settings_(parts.settings),
+      known_(parts.known),
+      caption_(parts.caption),
+      channels_(parts.channels),
+      windowVisible_(parts.windowVisible),
       listResults_(std::move(listResults)),
       run_(RealRun()),
-      worker_(state.platform, state.mutex, std::move(enter)) {}
+      worker_(parts.platform, parts.results.Lock(), std::move(enter)) {}
 
 SearchRunFn SearchControl::RealRun() {
   return [this](const SearchArgs& args, RunContext& ctx) { Run(args, ctx); };
@@ -245,15 +227,14 @@ SearchRunFn SearchControl::RealRun() {
 
 void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   SearchSnapshot snapshot;
-  PluginState& s = state_;
   bool tracking = false;
   std::shared_ptr<const KnownMatches> known;
-  const bool current = ctx.OnWindowThread([&s, &snapshot, &tracking, &known, &args] {
+  const bool current = ctx.OnWindowThread([this, &snapshot, &tracking, &known, &args] {
     // Only the keywords' matches are the user's: a one-text search learns nothing.
-    tracking = s.resultsFromKeywordList && !args.keywords.empty();
-    known = s.knownMatches;
-    snapshot.settings = s.settings;
-    const CheckListBox& list = s.form.CheckListBoxFiles;
+    tracking = store_.KeywordList() && !args.keywords.empty();
+    known = known_;
+    snapshot.settings = settings_;
+    const CheckListBox& list = channels_;
     for (int i = 0; i < list.Count(); ++i) {
       snapshot.channels.push_back({list.Items()[static_cast<std::size_t>(i)], list.IsChecked(i)});
     }
@@ -264,17 +245,17 @@ void SearchControl::Run(const SearchArgs& args, RunContext& ctx) {
   RunSearch(args, snapshot, context);
 }
 
-int SearchControl::Horizon() const { return SaturatedProduct(state_.settings.HourToEnd, 60); }
+int SearchControl::Horizon() const { return SaturatedProduct(settings_.HourToEnd, 60); }
 
 void SearchControl::StartSearch(const SearchArgs& request) {
   ReapFrozenSearch();
   if (Running()) return;
   SearchArgs args = request;
-  args.keywords = state_.settings.Words;
+  args.keywords = settings_.Words;
   args.selectedOnly = false;
   runFromKeywordList_ = true;
   if (!LaunchSearchThread(std::move(args))) return;
-  state_.resultsStale = false;
+  store_.MarkFresh();
 }
 
 bool SearchControl::FindText(const std::string& text, SearchArgs args) {
@@ -284,40 +265,26 @@ bool SearchControl::FindText(const std::string& text, SearchArgs args) {
   runFromKeywordList_ = false;
   if (!LaunchSearchThread(std::move(args))) return false;
   // Reminders and the periodic re-search wait for the next keyword search.
-  state_.resultsStale = true;
+  store_.MarkStale();
   return true;
 }
 
 bool SearchControl::LaunchSearchThread(SearchArgs args) {
   lastArgs_ = args;
-  {
-    // A keyword search's indices follow the list's edits from now on; a one-text
-    // search's refer to its text alone.
-    MutexLock lock(state_.mutex);
-    state_.runKeywordPositions.resize(runFromKeywordList_ ? args.keywords.size() : 0);
-    std::iota(state_.runKeywordPositions.begin(), state_.runKeywordPositions.end(), 0);
-  }
+  store_.RunLaunched(runFromKeywordList_ ? args.keywords.size() : 0);
   // Whatever the run, it begins on the window thread: the last run's results go,
   // and what the new ones refer to comes, at one moment; a keyword edit between
   // the two would read one through the other.
   auto begin = [this, run = run_](const SearchArgs& a, RunContext& ctx) {
     TFindStruct old;
     const bool current = ctx.OnWindowThread([this, &old] {
-      PluginState& s = state_;
       if (OnRunStarting) OnRunStarting();
-      {
-        MutexLock lock(s.mutex);
-        std::swap(old, s.results);
-        s.unreadableChannels.clear();
-      }
-      s.resultsFromKeywordList = runFromKeywordList_;
-      // The list as edited since the launch: the run's indices are carried to it.
-      if (runFromKeywordList_) s.searchKeywordList = s.settings.Words;
+      old = store_.RunBegins(runFromKeywordList_, settings_.Words);
     });
     ClearResults(old);  // freed here, not on the window thread
     if (current && run) run(a, ctx);
   };
-  if (worker_.Launch(std::move(args), begin, state_.settings.Priority)) return true;
+  if (worker_.Launch(std::move(args), begin, settings_.Priority)) return true;
   // Nothing changed: the old results stay, and a later start may succeed.
   host_.ShowMessageBox(kSearchNotStarted, kBoxInformation);
   return false;
@@ -333,12 +300,8 @@ void SearchControl::ReapFrozenSearch() {
 
 void SearchControl::DiscardRun() {
   worker_.Stop();
-  TFindStruct discarded;  // freed after the lock, however many there are
-  {
-    MutexLock lock(state_.mutex);
-    std::swap(discarded, state_.results);
-    state_.unreadableChannels.clear();
-  }
+  // Freed after the lock, however many there are.
+  TFindStruct discarded = store_.Discard();
   listResults_(nullptr);
 }
 

@@ -7,9 +7,12 @@
 #include <string>
 
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
 #include "plugin/search_worker.h"
+#include "remind/known_matches.h"
 #include "search/search_run.h"
+#include "settings/settings.h"
+#include "ui/controls.h"
 
 namespace kolvar {
 
@@ -31,11 +34,24 @@ struct RunConclusion {
 
 class SearchControl {
  public:
+  // What a search uses. It changes the results (the runs' lifecycle, and stale
+  // when one is launched) and the result list's caption; the rest it reads.
+  struct Parts {
+    Platform& platform;
+    HostChannel& host;
+    ResultStore& results;
+    const TSettings& settings;
+    // The matches known before, which a keyword run starts from.
+    const std::shared_ptr<const KnownMatches>& known;
+    Label& caption;  // the result list's: progress and counts
+    const CheckListBox& channels;
+    const bool& windowVisible;
+  };
   // listResults refills the result list box from the results, or with the listing
   // given, returning the old lines (the result panel's BuildResultList); enter
   // wraps the worker's hand-overs (see PluginSlot).
   using ListResultsFn = std::function<std::vector<std::string>(ResultListing* prepared)>;
-  SearchControl(PluginState& state, HostChannel& host, ListResultsFn listResults, EnterFn enter);
+  SearchControl(Parts parts, ListResultsFn listResults, EnterFn enter);
 
   // A keyword search of the settings' keywords. args.keywords and
   // args.selectedOnly are ignored.
@@ -76,8 +92,14 @@ class SearchControl {
   void DiscardRun();
   void Run(const SearchArgs& args, RunContext& ctx);
 
-  PluginState& state_;
+  Platform& platform_;
   HostChannel& host_;
+  ResultStore& store_;
+  const TSettings& settings_;
+  const std::shared_ptr<const KnownMatches>& known_;
+  Label& caption_;
+  const CheckListBox& channels_;
+  const bool& windowVisible_;
   ListResultsFn listResults_;
   SearchArgs lastArgs_;
   // What the results of the run launched last will refer to, taken over when it

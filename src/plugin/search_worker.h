@@ -1,6 +1,6 @@
 // The search worker: one background run at a time, frozen, resumed, stopped and
 // abandoned cooperatively. A run touches the world only through its RunContext:
-// shared state under the plug-in's mutex, window state and host messages by a
+// the results under the result store's lock, window state and host messages by a
 // synchronous hand-over to the window thread. A run that has been stopped gets
 // "no" from all of these, so it can never write shared state again.
 #pragma once
@@ -58,8 +58,8 @@ using ThreadFactory = std::function<std::thread(std::function<void()> body)>;
 
 class SearchWorker {
  public:
-  // sharedMutex guards the state the runs write (results, show lists); the
-  // plug-in's window thread takes it too. enter wraps every hand-over.
+  // sharedMutex is the result store's lock, which guards what the runs write;
+  // the window thread takes it too. enter wraps every hand-over.
   SearchWorker(Platform& platform, Mutex& sharedMutex, EnterFn enter = {});
   SearchWorker(const SearchWorker&) = delete;
   SearchWorker& operator=(const SearchWorker&) = delete;

@@ -7,28 +7,26 @@
 
 namespace kolvar {
 
-Collected CollectDue(PluginState& state, const SearchControl& search, TShow& list,
-                     std::int32_t minutes) {
+Collected CollectDue(const ResultStore& results, const SearchControl& search, Platform& platform,
+                     TShow& list, std::int32_t minutes) {
   if (search.Running()) return Collected::kBusy;
-  const DateTime now = state.platform.Now();
-  MutexLock lock(state.mutex);
-  return CollectUpcoming(list, state.results, now, minutes);
+  return results.CollectUpcoming(list, platform.Now(), minutes);
 }
 
 void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
-  const TSettings& settings = state_.settings;
+  const TSettings& settings = settings_;
   TShow& list = list_;
   const std::string& endText =
-      state_.databaseOutdated ? settings.MessOldDataBase : settings.MessEndOfList;
+      results_.Outdated() ? settings.MessOldDataBase : settings.MessEndOfList;
   if (list.Pos >= list.Count()) {
     if (needsBuild_) {
       ClearShowList(list);
-      const Collected collected = CollectDue(state_, search_, list, minutes);
+      const Collected collected = CollectDue(results_, search_, platform_, list, minutes);
       if (collected == Collected::kBusy) {
         host_.SendHostMessage(settings.MessListDNTCreate, kKindMess);
       } else if (collected == Collected::kNothing) {
         host_.SendHostMessage(
-            state_.databaseOutdated ? settings.MessOldDataBase : settings.MessUntilNoResults,
+            results_.Outdated() ? settings.MessOldDataBase : settings.MessUntilNoResults,
             kKindMess);
       } else {
         needsBuild_ = false;
@@ -44,10 +42,10 @@ void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
     const ShowEntry entry = list.Entries[static_cast<std::size_t>(list.Pos)];
     const std::int32_t index = list.Pos + 1;
     shownIndex_ = list.Pos++;
-    const std::optional<DateTime> first = state_.FirstResultStart();
-    const TSettings& settings = state_.settings;
+    const std::optional<DateTime> first = results_.FirstStart();
+    const TSettings& settings = settings_;
     const HostLineTemplate how{settings.OutStrFormat, settings.MonthsList,
-                               first ? &*first : nullptr, state_.platform.Now()};
+                               first ? &*first : nullptr, platform_.Now()};
     host_.SendHostMessage(HostLineText(entry.line, how, entry.end, index, list.Count()), kKindUser);
   }
 }
@@ -83,7 +81,7 @@ void UntilBrowser::ResetUntilProgress() {
 }
 
 void UntilBrowser::Refresh() {
-  if (minutesInUse_ != -1) CollectDue(state_, search_, list_, minutesInUse_);
+  if (minutesInUse_ != -1) CollectDue(results_, search_, platform_, list_, minutesInUse_);
 }
 
 }  // namespace kolvar

@@ -6,21 +6,24 @@
 #include <cstdint>
 
 #include "plugin/host_channel.h"
-#include "plugin/plugin_state.h"
+#include "plugin/result_store.h"
 #include "plugin/search_control.h"
 #include "remind/show_list.h"
+#include "settings/settings.h"
 
 namespace kolvar {
 
 // Appends to list the results due within minutes (see CollectUpcoming); kBusy,
 // changing nothing, while a search runs and the results are being replaced.
-Collected CollectDue(PluginState& state, const SearchControl& search, TShow& list,
-                     std::int32_t minutes);
+Collected CollectDue(const ResultStore& results, const SearchControl& search, Platform& platform,
+                     TShow& list, std::int32_t minutes);
 
+// It changes its own list only; the results and the settings it reads.
 class UntilBrowser {
  public:
-  UntilBrowser(PluginState& state, HostChannel& host, SearchControl& search)
-      : state_(state), host_(host), search_(search) {}
+  UntilBrowser(Platform& platform, HostChannel& host, SearchControl& search,
+               const ResultStore& results, const TSettings& settings)
+      : platform_(platform), host_(host), search_(search), results_(results), settings_(settings) {}
 
   // The next entry; at the end of the list the end is reported, and the step
   // after that builds the list anew with its minutes.
@@ -37,9 +40,11 @@ class UntilBrowser {
   const TShow& List() const { return list_; }
 
  private:
-  PluginState& state_;
+  Platform& platform_;
   HostChannel& host_;
   SearchControl& search_;
+  const ResultStore& results_;
+  const TSettings& settings_;
   TShow list_;
   bool needsBuild_ = true;          // the next step past the end builds afresh
   std::int32_t shownIndex_ = 0;     // the entry sent last, 0-based

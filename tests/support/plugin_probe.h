@@ -3,20 +3,55 @@
 // and offer tests nothing else, so their public members are the real interface.
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "plugin/plugin.h"
 
 namespace kolvar::testing {
+
+// The plug-in's state under the names the tests know it by, wherever each part
+// lives: the results and their flags in the result store, the rest in the plug-in
+// or the owner that keeps it.
+struct StateView {
+  ResultStore& store;
+  Mutex& mutex;
+  TFindStruct& results;  // under mutex
+  std::atomic<bool>& resultsStale;
+  std::atomic<bool>& databaseOutdated;
+  std::atomic<bool>& resultsFromKeywordList;
+  const std::vector<std::string>& searchKeywordList;
+  bool& initialised;
+  int& notifyCountdown;
+  std::string& pluginFolder;
+  TSettings& settings;
+
+  std::size_t ResultCount() const { return store.Counts().results; }
+};
 
 class PluginProbe {
  public:
   explicit PluginProbe(Plugin& plugin) : plugin_(plugin) {}
 
   // The plug-in's parts.
-  PluginState& State() const { return plugin_.state_; }
-  TSettings& Settings() const { return plugin_.state_.settings; }
+  StateView State() const {
+    ResultStore& store = plugin_.store_;
+    return {.store = store,
+            .mutex = store.mutex_,
+            .results = store.results_,
+            .resultsStale = store.stale_,
+            .databaseOutdated = store.outdated_,
+            .resultsFromKeywordList = store.fromKeywordList_,
+            .searchKeywordList = store.keywordList_,
+            .initialised = plugin_.state_.initialised,
+            .notifyCountdown = plugin_.reminders_.notifyCountdown_,
+            .pluginFolder = plugin_.state_.pluginFolder,
+            .settings = plugin_.settings_};
+  }
+  TSettings& Settings() const { return plugin_.settings_; }
   HostChannel& Host() const { return plugin_.host_; }
   SearchControl& Search() const { return plugin_.search_; }
   ResultPanel& ResultList() const { return plugin_.results_; }
@@ -28,8 +63,8 @@ class PluginProbe {
 
   // A copy of the results, taken under the lock.
   TFindStruct Results() const {
-    MutexLock lock(plugin_.state_.mutex);
-    return plugin_.state_.results;
+    MutexLock lock(plugin_.store_.mutex_);
+    return plugin_.store_.results_;
   }
   TShow& ReminderList() const { return plugin_.reminders_.list_; }
   // The arguments of the search launched last.
