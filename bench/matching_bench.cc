@@ -28,9 +28,9 @@ const std::vector<std::string> kLines = {
 const std::vector<std::string> kKeys = {"news", "terminator", "champions league rev"};
 
 void BM_RateSimilarity(benchmark::State& state) {
-  const int mode = static_cast<int>(state.range(0));
+  const auto mode = static_cast<FindMode>(state.range(0));
   std::string key = kKeys[static_cast<std::size_t>(state.range(1))];
-  if (mode == 3) key = UpperCase(key);  // as the parse stores mode-3 words
+  if (mode == kFindUpperCase) key = UpperCase(key);  // as the parse stores mode-3 words
   std::size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(RateSimilarity(kLines[i], key, mode, false));
@@ -72,7 +72,7 @@ std::vector<std::string> KeywordLines(int count) {
 }
 
 void BM_MatchProgramme(benchmark::State& state) {
-  const int findMode = static_cast<int>(state.range(1));
+  const auto findMode = static_cast<FindMode>(state.range(1));
   const TWRD keywords = ParseKeywords(KeywordLines(static_cast<int>(state.range(0))),
                                       {.FindMode = findMode, .CongenialityRate = 86}, nullptr);
   const std::vector<std::string> lines = ManyLines();

@@ -32,7 +32,7 @@ std::vector<std::string> Words(const std::string& title) {
   return words;
 }
 
-SearchSnapshot Snapshot(const Guide& guide, std::size_t channels, int mode,
+SearchSnapshot Snapshot(const Guide& guide, std::size_t channels, FindMode mode,
                         const RunOptions& options) {
   SearchSnapshot snapshot;
   TSettings& s = snapshot.settings;
@@ -62,7 +62,7 @@ Timed Run(const SearchArgs& args, const SearchSnapshot& snapshot, DateTime now,
 
 std::size_t CountProgrammes(const Guide& guide, const std::string& channel,
                             const RunOptions& options) {
-  const SearchSnapshot snapshot = Snapshot(guide, 0, 3, options);
+  const SearchSnapshot snapshot = Snapshot(guide, 0, kFindUpperCase, options);
   const TSettings& s = snapshot.settings;
   std::size_t count = 0;
   ReaderHooks hooks;
@@ -227,7 +227,7 @@ double ReadFilesSeconds(const Guide& guide) {
   return bytes > 0 ? took.count() : 0;
 }
 
-ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,
+ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, FindMode mode,
                        const RunOptions& options) {
   ModeTiming timing;
   timing.mode = mode;
@@ -289,8 +289,8 @@ std::string FormatTable(const std::vector<ModeTiming>& timings, double floorSeco
   out += " literal s | literal/fast | identical |\n" + rule + "---:|---:|---|\n";
   for (const ModeTiming& r : timings) {
     char line[256];
-    std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f |", r.mode, r.programmes, r.results,
-                  r.fastSeconds);
+    std::snprintf(line, sizeof line, "| %d | %zu | %zu | %.3f |", static_cast<int>(r.mode),
+                  r.programmes, r.results, r.fastSeconds);
     out += line;
     if (floorSeconds > 0) {
       std::snprintf(line, sizeof line, " %.1f |", r.fastSeconds / floorSeconds);
@@ -323,7 +323,8 @@ std::string FormatTable(const std::vector<ModeTiming>& timings, double floorSeco
     if (samples.empty() || samples.back().first != r.literalProgrammes) {
       samples.push_back({r.literalProgrammes, {}});
     }
-    samples.back().second += (samples.back().second.empty() ? "" : ", ") + std::to_string(r.mode);
+    samples.back().second +=
+        (samples.back().second.empty() ? "" : ", ") + std::to_string(static_cast<int>(r.mode));
   }
   for (const auto& [programmes, modes] : samples) {
     char line[200];

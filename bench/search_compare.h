@@ -10,6 +10,7 @@
 
 #include "base/datetime.h"
 #include "jtv_writer.h"
+#include "search/find_mode.h"
 
 namespace kolvar::bench {
 
@@ -40,7 +41,7 @@ std::vector<std::string> UsersKeywords(const std::vector<std::string>& vocabular
                                        std::uint32_t seed);
 
 struct ModeTiming {
-  int mode = 0;
+  FindMode mode{};
   std::size_t programmes = 0;  // offered to the matcher in the full run
   std::size_t results = 0;
   double fastSeconds = 0;
@@ -63,7 +64,7 @@ struct RunOptions {
   int repeat = 1;       // compiled runs; the fastest counts (the machine is shared)
 };
 
-ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, int mode,
+ModeTiming CompareMode(const Guide& guide, const std::vector<std::string>& keywords, FindMode mode,
                        const RunOptions& options);
 
 // Reads every file of the guide whole, as cat would: the cost of the disk and

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   floorOptions.now = now;
   floorOptions.literal = false;
   floorOptions.repeat = repeat;
-  const bench::ModeTiming floor = bench::CompareMode(guide, {}, 3, floorOptions);
+  const bench::ModeTiming floor = bench::CompareMode(guide, {}, kFindUpperCase, floorOptions);
   std::printf("%d channels x %d days%s%s, rate 86, full search\n", guideOptions.channels,
               guideOptions.days, guideOptions.realRepeats ? ", real titles" : "",
               guideOptions.descriptions ? ", descriptions" : "");
@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
         // 6, with the line: a smaller sample keeps the run within a minute.
         options.literalSample = sample * 100 / static_cast<std::size_t>(std::max(count, 100));
         if (mode >= 5) options.literalSample /= 8;
-        timings.push_back(bench::CompareMode(guide, keywords, mode, options));
+        timings.push_back(
+            bench::CompareMode(guide, keywords, static_cast<FindMode>(mode), options));
         std::fprintf(stderr, "%s, %d keywords, mode %d done\n", set == 1 ? "users" : "titles",
                      count, mode);
       }

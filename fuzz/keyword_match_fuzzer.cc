@@ -46,7 +46,7 @@ void CheckResults(const TFindStruct& results, const TWRD& keywords) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   static constexpr int kModes[] = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 1000};
-  const KeywordDefaults defaults{.FindMode = input.PickValueInArray(kModes),
+  const KeywordDefaults defaults{.FindMode = static_cast<FindMode>(input.PickValueInArray(kModes)),
                                  .CongenialityRate = input.ConsumeIntegralInRange(-2, 102)};
   const bool compareFromStart = input.ConsumeBool();
 

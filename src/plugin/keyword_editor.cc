@@ -159,8 +159,8 @@ void KeywordEditor::EditFindStrKeyPress(char key) {
   if (searchCursor_ > n) searchCursor_ = 1;
   const std::string wanted = UpperCase(edit.Text);
   for (int at = searchCursor_; at <= n; ++at) {
-    if (RateSimilarity(list.Items()[static_cast<std::size_t>(at - 1)], wanted, 3, true) >
-        p_.settings.CongenialityRate) {
+    if (RateSimilarity(list.Items()[static_cast<std::size_t>(at - 1)], wanted, kFindUpperCase,
+                       true) > p_.settings.CongenialityRate) {
       list.SetItemIndex(at - 1);
       searchCursor_ = at + 1;
       return;

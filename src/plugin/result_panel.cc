@@ -144,7 +144,7 @@ void ResultPanel::FindDialog1Find(const std::string& text) {
   for (int tries = n - findPosition_ + 1; tries > 0; --tries) {
     const int at = findPosition_;
     findPosition_ = at + 1 > n ? 1 : at + 1;
-    if (RateSimilarity(lines[static_cast<std::size_t>(at - 1)], key, 3, true) >
+    if (RateSimilarity(lines[static_cast<std::size_t>(at - 1)], key, kFindUpperCase, true) >
         p_.settings.CongenialityRate) {
       p_.list.SetItemIndex(at - 1);
       findPosition_ = at + 1;

@@ -50,7 +50,7 @@ void ApplyManualParameters(TParam& term, const std::string& modeText,
     if (!mode) {
       converted = false;
     } else if (*mode >= kFindExact && *mode <= kFindUpperCase) {
-      term.Mode = *mode;
+      term.Mode = static_cast<FindMode>(*mode);
     } else {
       Show(showMessage, kBadModeMessage);
     }

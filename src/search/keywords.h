@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "search/find_mode.h"
+
 namespace kolvar {
 
 // One term of a keyword ("T" for type, "Param" for a parsed part of the line).
@@ -16,7 +18,7 @@ struct TParam {
   std::string Word;  // upper-cased when Mode is 3
   // The find mode, 1 to 6 (see RateSimilarity); "@" names 1 to 3, the
   // settings' default may be any.
-  std::int32_t Mode = 0;
+  FindMode Mode{};
   std::int32_t Precision = 0;  // the rating in percent the term is held against
   // True: the term passes at a rating at or above Precision; false: at or below.
   bool Include = true;
@@ -48,7 +50,7 @@ inline constexpr char kNotDigitMessage[] = "Bad manual search parametrs, value m
 // What a term without manual parameters gets: the settings' Find_Mode and
 // Congeniality rate.
 struct KeywordDefaults {
-  std::int32_t FindMode = 3;
+  kolvar::FindMode FindMode = kFindUpperCase;
   std::int32_t CongenialityRate = 86;
 };
 

@@ -74,8 +74,9 @@ class Run {
     ctx_.WithResults([this](TFindStruct& shared) { std::swap(found_, shared); });
     ClearResults(found_);
     auto showInformation = [this](const std::string& text) { ctx_.ShowInformation(text); };
-    keywords_ = ParseKeywords(args_.keywords, {settings_.FindMode, settings_.CongenialityRate},
-                              showInformation);
+    keywords_ = ParseKeywords(
+        args_.keywords, {static_cast<FindMode>(settings_.FindMode), settings_.CongenialityRate},
+        showInformation);
     ctx_.SetDatabaseOutdated(true);
     ctx_.Report(RunEvent::kStarted);
     // The compiled matcher decides what MatchProgramme would.

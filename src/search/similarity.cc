@@ -22,7 +22,7 @@ char At(const std::string& text, int pos) {
 std::string UpperFolded(const std::string& text) { return FoldIo(UpperCase(text)); }
 
 // Modes 1 to 3; the line is at least as long as the key.
-int RateInWindows(std::string line, std::string key, int mode, int start) {
+int RateInWindows(std::string line, std::string key, FindMode mode, int start) {
   const int k = Length(key);
   const int d = Length(line) - k;
   if (mode == kFindUpperCase) line = UpperCase(line);
@@ -102,7 +102,7 @@ int BestWithExchanges(const std::string& line, const std::string& upperKey, int 
   std::string copy = line;
   for (std::size_t i = 0; i + 1 < copy.size(); ++i) {
     std::swap(copy[i], copy[i + 1]);
-    best = std::max(best, RateSimilarity(copy, upperKey, 3, compareFromStart));
+    best = std::max(best, RateSimilarity(copy, upperKey, kFindUpperCase, compareFromStart));
     std::swap(copy[i], copy[i + 1]);
   }
   return best;
@@ -110,7 +110,7 @@ int BestWithExchanges(const std::string& line, const std::string& upperKey, int 
 
 }  // namespace
 
-int RateSimilarity(std::string_view line, std::string_view key, int findMode,
+int RateSimilarity(std::string_view line, std::string_view key, FindMode findMode,
                    bool compareFromStart) {
   const std::string lineCopy(line);
   const std::string keyCopy(key);
@@ -131,7 +131,7 @@ int RateSimilarity(std::string_view line, std::string_view key, int findMode,
       if (d < 0) return preliminary;
       // Mode 3 needs an upper-cased key, which a stored mode-5 word is not.
       const std::string upperKey = UpperFolded(keyCopy);
-      const int unchanged = RateSimilarity(lineCopy, upperKey, 3, compareFromStart);
+      const int unchanged = RateSimilarity(lineCopy, upperKey, kFindUpperCase, compareFromStart);
       return BestWithExchanges(lineCopy, upperKey, unchanged, compareFromStart);
     }
     case kFindWordsOrExchanges:

@@ -6,17 +6,9 @@
 
 #include <string_view>
 
-namespace kolvar {
+#include "search/find_mode.h"
 
-// The find modes: what a comparison forgives. A keyword may name the first three.
-enum FindMode : int {
-  kFindExact = 1,             // nothing: characters as they stand
-  kFindIoFolded = 2,          // capital Io written as Ie
-  kFindUpperCase = 3,         // letter case too (its keys are kept upper-cased)
-  kFindWholeWords = 4,        // mode 3 over whole words, one superfluous key letter
-  kFindExchanges = 5,         // mode 3, or two neighbouring line letters exchanged
-  kFindWordsOrExchanges = 6,  // the better of mode 4 and mode 5's exchanges
-};
+namespace kolvar {
 
 // The literal rating, kept simple to read: faster versions are checked against it.
 // Any thread; no state is kept between calls.
@@ -31,7 +23,7 @@ enum FindMode : int {
 //
 // Mode 3 expects a key already upper-cased; modes 5 and 6 upper-case theirs
 // before they rate through mode 3.
-int RateSimilarity(std::string_view line, std::string_view key, int findMode,
+int RateSimilarity(std::string_view line, std::string_view key, FindMode findMode,
                    bool compareFromStart);
 
 // Where windows begin when not from the start: past "yyyy.mm.dd " of a long line.

@@ -316,7 +316,7 @@ TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
   Run previous = run;
   // Whether every result agrees with what run r found; why not, if not.
   auto agrees = [&](const Run& r, const TFindStruct& results) -> std::string {
-    const TWRD parsed = ParseKeywords(r.texts, {3, 86}, nullptr);
+    const TWRD parsed = ParseKeywords(r.texts, {kFindUpperCase, 86}, nullptr);
     for (const FoundProgramme& result : results) {
       TFindStruct one;
       if (!MatchProgramme(one, result.line, result.start, parsed, false)) return result.line;

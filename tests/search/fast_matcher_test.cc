@@ -126,11 +126,11 @@ TEST(KeywordMatcherTest, DecidesEveryTermAsTheLiteralRating) {
     const std::string key = gen.KeyFrom(line);
     const int mode = gen.Below(8);
     const bool fromStart = gen.Below(2) == 0;
-    const int rating = RateSimilarity(line, key, mode, fromStart);
+    const int rating = RateSimilarity(line, key, static_cast<FindMode>(mode), fromStart);
     const int precisions[] = {rating - 1, rating, rating + 1, gen.Below(103) - 1};
     for (int precision : precisions) {
       for (bool include : {true, false}) {
-        const TParam term{key, mode, precision, include};
+        const TParam term{key, static_cast<FindMode>(mode), precision, include};
         KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
         const bool fast = matcher.FirstMatch(line) == 0;
         const bool literal = include ? rating >= precision : rating <= precision;
@@ -157,8 +157,8 @@ TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
       TSearchStrings keyword;
       for (int t = gen.Below(4); t > 0; --t) {
         const std::string& from = lines[static_cast<std::size_t>(gen.Below(20))];
-        keyword.Params.push_back(
-            {gen.KeyFrom(from), gen.Below(8), gen.Below(103) - 1, gen.Below(3) != 0});
+        keyword.Params.push_back({gen.KeyFrom(from), static_cast<FindMode>(gen.Below(8)),
+                                  gen.Below(103) - 1, gen.Below(3) != 0});
       }
       keyword.Count = static_cast<std::int32_t>(keyword.Params.size());
       keywords.Items.push_back(keyword);
@@ -187,7 +187,7 @@ TEST(KeywordMatcherTest, AKeywordOfAThousandTerms) {
   }
   text += 'x';
   ASSERT_EQ(text.size(), 10000u);
-  const TWRD keywords = ParseKeywords({text, "Film"}, {3, 86}, nullptr);
+  const TWRD keywords = ParseKeywords({text, "Film"}, {kFindUpperCase, 86}, nullptr);
   ASSERT_EQ(keywords.Items[0].Params.size(), 1000u);
   for (const bool fromStart : {false, true}) {
     KeywordMatcher matcher(keywords, fromStart);
@@ -208,9 +208,9 @@ TEST(KeywordMatcherTest, AKeywordOfAThousandTerms) {
 // position behind and no longer counts in that pass.
 TEST(KeywordMatcherTest, CarriesTheToleratedLetterIntoTheNextWindow) {
   const std::string line = "ACZ ABD";
-  ASSERT_EQ(RateSimilarity(line, "ABCD", 4, true), 75);
+  ASSERT_EQ(RateSimilarity(line, "ABCD", kFindWholeWords, true), 75);
   for (int precision : {75, 76, 100}) {
-    const TParam term{"ABCD", 4, precision, true};
+    const TParam term{"ABCD", kFindWholeWords, precision, true};
     KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, true);
     EXPECT_EQ(matcher.FirstMatch(line) == 0, precision <= 75) << precision;
   }

@@ -8,8 +8,8 @@
 namespace kolvar {
 namespace {
 
-constexpr KeywordDefaults kMode1{.FindMode = 1, .CongenialityRate = 86};
-constexpr KeywordDefaults kMode3{.FindMode = 3, .CongenialityRate = 86};
+constexpr KeywordDefaults kMode1{.FindMode = kFindExact, .CongenialityRate = 86};
+constexpr KeywordDefaults kMode3{.FindMode = kFindUpperCase, .CongenialityRate = 86};
 
 struct Parsed {
   TWRD keywords;
@@ -35,7 +35,7 @@ std::vector<TParam> Terms(const std::string& line, const KeywordDefaults& defaul
 }
 
 TParam Term(std::string word, int mode = 1, int precision = 86, bool include = true) {
-  return TParam{std::move(word), mode, precision, include};
+  return TParam{std::move(word), static_cast<FindMode>(mode), precision, include};
 }
 
 struct SyntaxCase {
@@ -88,7 +88,7 @@ TEST(KeywordSyntaxTest, OnlyModeThreeWordsAreUpperCased) {
   // Cyrillic too; small Io becomes capital Io, which the rating folds later.
   ExpectTerms({{"\xEB\xB8\xE4", {Term("\xCB\xA8\xC4", 3)}}}, kMode3);
   // Modes beyond the window's keep the word as typed.
-  ExpectTerms({{"film", {Term("film", 5)}}}, {.FindMode = 5, .CongenialityRate = 86});
+  ExpectTerms({{"film", {Term("film", 5)}}}, {.FindMode = kFindExchanges, .CongenialityRate = 86});
 }
 
 TEST(KeywordSyntaxTest, TermsLedByAMarkerAreIncludingWithAnEmptyWord) {

@@ -14,11 +14,13 @@ constexpr DateTime kStart = 39146.895833;  // 2007-03-05 21:30
 constexpr DateTime kNext = 39146.916667;   // 22:00
 
 TWRD Keywords(const std::vector<std::string>& lines, int findMode = 1, int rate = 86) {
-  return ParseKeywords(lines, {.FindMode = findMode, .CongenialityRate = rate}, nullptr);
+  return ParseKeywords(
+      lines, {.FindMode = static_cast<FindMode>(findMode), .CongenialityRate = rate}, nullptr);
 }
 
 TWRD OneTerm(const std::string& word, int mode, int precision, bool include) {
-  return TWRD{{TSearchStrings{{TParam{word, mode, precision, include}}, 1}}, 1};
+  return TWRD{{TSearchStrings{{TParam{word, static_cast<FindMode>(mode), precision, include}}, 1}},
+              1};
 }
 
 bool Matches(const TWRD& keywords, const std::string& line = kTerminator,

@@ -30,7 +30,8 @@ TEST(SearchCompareTest, FastAndLiteralRunsListTheSameResults) {
       for (bool full : {true, false}) {
         bench::RunOptions options{.fullSearch = full, .now = now};
         if (mode >= 5) options.literalSample = 20;
-        const bench::ModeTiming timing = bench::CompareMode(guide, keywords, mode, options);
+        const bench::ModeTiming timing =
+            bench::CompareMode(guide, keywords, static_cast<FindMode>(mode), options);
         EXPECT_TRUE(timing.identical) << keywords[0] << " mode " << mode << " full " << full;
         EXPECT_GT(timing.results, 0u) << keywords[0] << " mode " << mode;
         EXPECT_EQ(timing.extrapolated, mode >= 5);
@@ -42,7 +43,8 @@ TEST(SearchCompareTest, FastAndLiteralRunsListTheSameResults) {
   // Timed alone (--fast-only): no comparison is claimed either way.
   bench::RunOptions fastOnly{.now = now};
   fastOnly.literal = false;
-  const std::string alone = bench::FormatTable({bench::CompareMode(guide, {"News"}, 3, fastOnly)});
+  const std::string alone =
+      bench::FormatTable({bench::CompareMode(guide, {"News"}, kFindUpperCase, fastOnly)});
   EXPECT_EQ(alone.find("NO"), std::string::npos);
   EXPECT_NE(alone.find("| - | - | - |"), std::string::npos);
 }

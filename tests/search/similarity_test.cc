@@ -28,7 +28,8 @@ struct Case {
 
 void ExpectRatings(const std::vector<Case>& cases) {
   for (const Case& c : cases) {
-    EXPECT_EQ(RateSimilarity(c.line, c.key, c.mode, c.compareFromStart), c.expected)
+    EXPECT_EQ(RateSimilarity(c.line, c.key, static_cast<FindMode>(c.mode), c.compareFromStart),
+              c.expected)
         << "line \"" << c.line << "\" key \"" << c.key << "\" mode " << c.mode
         << (c.compareFromStart ? " from 1" : " from 12");
   }
@@ -68,14 +69,17 @@ TEST(RateSimilarityTest, LineShorterThanTheKey) {
       {"abc", "abcd", 7, kFromStart, -1},
   });
   for (int mode : {-1, 0, 1, 2, 3, 4, 5, 6, 7, 1000}) {
-    EXPECT_EQ(RateSimilarity("abc", "abcde", mode, kFromStart), -1) << "mode " << mode;
+    EXPECT_EQ(RateSimilarity("abc", "abcde", static_cast<FindMode>(mode), kFromStart), -1)
+        << "mode " << mode;
   }
 }
 
 TEST(RateSimilarityTest, EmptyKeyFindsNothing) {
   for (int mode : {-1, 0, 1, 2, 3, 4, 5, 6, 7, 1000}) {
-    EXPECT_EQ(RateSimilarity(kTerminator, "", mode, kFromDate), 0) << "mode " << mode;
-    EXPECT_EQ(RateSimilarity("", "", mode, kFromStart), 0) << "mode " << mode;
+    EXPECT_EQ(RateSimilarity(kTerminator, "", static_cast<FindMode>(mode), kFromDate), 0)
+        << "mode " << mode;
+    EXPECT_EQ(RateSimilarity("", "", static_cast<FindMode>(mode), kFromStart), 0)
+        << "mode " << mode;
   }
 }
 
@@ -196,7 +200,7 @@ TEST(RateSimilarityTest, AnyBytesAnyLengthsAnyMode) {
     const std::string line = text(lineLength, round % 2 == 0);
     const std::string key = text(keyLength, round % 3 == 0);
     const int mode = modes[round % 10];
-    const int rating = RateSimilarity(line, key, mode, round % 4 == 0);
+    const int rating = RateSimilarity(line, key, static_cast<FindMode>(mode), round % 4 == 0);
     if (key.empty()) {
       EXPECT_EQ(rating, 0);
     } else if (TooShort(lineLength, keyLength, mode)) {
@@ -211,7 +215,8 @@ TEST(RateSimilarityTest, AnyBytesAnyLengthsAnyMode) {
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   for (int mode = 1; mode <= 6; ++mode) {
     const std::string key = mode == 3 ? UpperCase(all) : all;
-    EXPECT_EQ(RateSimilarity(all, key, mode, kFromStart), 100) << "mode " << mode;
+    EXPECT_EQ(RateSimilarity(all, key, static_cast<FindMode>(mode), kFromStart), 100)
+        << "mode " << mode;
   }
 }
 

@@ -1,0 +1,229 @@
+// How the decisions stay exact: a rating is best * 100 / K rounded, which never
+// falls as best increases, so "rating >= precision" is "best >= need" for one need per
+// term, and "rating <= precision" is "best < need". Only that comparison is worked
+// out, never the rating itself.
+#include "search/fast_matcher_index.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <tuple>
+#include <utility>
+
+#include "search/similarity.h"
+
+namespace kolvar::matching {
+namespace {
+
+Term CompileTerm(const TParam& param) {
+  Term term;
+  term.mode = param.Mode;
+  term.include = param.Include;
+  term.precision = param.Precision;
+  term.key = param.Word;
+  if (term.mode == kFindIoFolded || term.mode == kFindUpperCase) {
+    for (char& c : term.key) c = Fold(c);
+  } else if (term.mode >= kFindWholeWords && term.mode <= kFindWordsOrExchanges) {
+    for (char& c : term.key) c = UpperFold().to[Byte(c)];
+  }
+  term.length = static_cast<int>(term.key.size());
+  term.need = term.length + 1;
+  for (int b = 0; b <= term.length && term.length > 0; ++b) {
+    const int rating = RatingPercent(b, term.length);
+    if (term.include ? rating >= term.precision : rating > term.precision) {
+      term.need = b;
+      break;
+    }
+  }
+  for (char c : term.key) Add(term.chars, c);
+  return term;
+}
+
+// How many pieces the key is cut into so that a passing window leaves one piece
+// unchanged in the line. Modes 1 to 3: one more than the unequal characters
+// allowed. An exchange can raise a window's count by two, so mode 5 and the
+// exchanges of mode 6 allow two more. Mode 4's tolerant pass, whose windows count
+// only when every character but the last is equal, disturbs at most two pieces:
+// the one with the skipped letter and the last.
+int Pieces(FindMode mode, int allowed) {
+  switch (mode) {
+    case kFindWholeWords:
+      return std::max(allowed + 1, 3);
+    case kFindExchanges:
+    case kFindWordsOrExchanges:
+      return allowed + 3;
+    default:
+      return allowed + 1;
+  }
+}
+
+Form FormOf(FindMode mode) {
+  switch (mode) {
+    case kFindExact:
+      return kRaw;
+    case kFindIoFolded:
+      return kFolded;
+    case kFindUpperCase:
+    case kFindExchanges:
+      return kUpperFromStart;
+    default:
+      return kUpperWhole;
+  }
+}
+
+// A piece by the pair of its first two characters, or by its one character.
+struct Entry {
+  std::uint32_t pair;
+  PieceAt piece;
+  bool operator<(const Entry& o) const {
+    return std::tie(pair, piece.term, piece.offset) <
+           std::tie(o.pair, o.piece.term, o.piece.offset);
+  }
+  bool operator==(const Entry& o) const {
+    return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset;
+  }
+};
+
+struct Entries {
+  std::array<std::vector<Entry>, kTexts> pairs;
+  std::array<std::vector<Entry>, kTexts> singles;
+  std::vector<Entry> wordSingles;
+  std::vector<Entry> apart;  // upper-cased pairs one apart
+};
+
+// Looked up by their first two characters, compared whole where those stand.
+void FilePairs(const Term& term, std::uint32_t t, int pieces, std::vector<Entry>& list) {
+  for (int piece = 0; piece < pieces; ++piece) {
+    const int at = piece * term.length / pieces;
+    const int next = (piece + 1) * term.length / pieces;
+    const auto a = static_cast<std::size_t>(at);
+    list.push_back({Pair(term.key[a], term.key[a + 1]), {t, at, next - at}});
+  }
+}
+
+// Too short for pairs: single characters, one more than the unequal ones allowed,
+// the first among them. A window that reaches need holds one of them where the key
+// puts it; in the tolerant pass the first character is always equal, read at most
+// a position behind; an exchange moves a character by one.
+void FileSingles(const Term& term, std::uint32_t t, Text text, Entries& entries) {
+  if ((term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges) &&
+      term.need == term.length && term.length >= 2) {
+    // Nothing unequal allowed: the first pair near (FirstPairNear) marks it, and
+    // mode 6's words their first character at a word start.
+    const std::uint32_t ab = Pair(term.key[0], term.key[1]);
+    entries.pairs[text].push_back({ab, {t, 0, 0}});
+    entries.pairs[text].push_back({Pair(term.key[1], term.key[0]), {t, 0, 0}});
+    entries.apart.push_back({ab, {t, 0, 0}});
+    if (term.mode == kFindWordsOrExchanges) {
+      entries.wordSingles.push_back({Byte(term.key[0]), {t, 0, 1}});
+    }
+    return;
+  }
+  const int count = term.length - term.need + 1;
+  for (int piece = 0; piece < count; ++piece) {
+    const auto at = static_cast<std::size_t>(piece * term.length / count);
+    // Mode 4's first character is looked up at word starts only.
+    auto& list =
+        term.mode == kFindWholeWords && at == 0 ? entries.wordSingles : entries.singles[text];
+    list.push_back({Byte(term.key[at]), {t, static_cast<std::int32_t>(at)}});
+  }
+}
+
+// Cuts the term into pieces and files them; a term no piece can stand for stays
+// unindexed.
+void FileTerm(CompiledKeywords& compiled, std::uint32_t t, Entries& entries) {
+  Term& term = compiled.terms[t];
+  if (term.length == 0 || term.mode < kFindExact || term.mode > kFindWordsOrExchanges) return;
+  if (term.need <= 0 || term.need > term.length) return;
+  const int pieces = Pieces(term.mode, term.length - term.need);
+  term.form = FormOf(term.mode);
+  compiled.foldedPieces = compiled.foldedPieces || term.form == kFolded;
+  compiled.wholePieces = compiled.wholePieces || term.form == kUpperWhole;
+  const Text text = TextOf(term.form);
+  if (term.length >= 2 * pieces) {
+    FilePairs(term, t, pieces, entries.pairs[text]);
+    return;
+  }
+  term.single = true;
+  FileSingles(term, t, text, entries);
+}
+
+void IndexByCharacter(std::vector<Entry>& list, CharIndex& index) {
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+  if (list.empty()) return;
+  index.first.assign(257, 0);
+  for (const auto& e : list) ++index.first[e.pair + 1];
+  for (std::size_t c = 1; c < index.first.size(); ++c) index.first[c] += index.first[c - 1];
+  for (const auto& e : list) index.pieces.push_back(e.piece);
+}
+
+void IndexByPair(std::vector<Entry>& list, PairIndex& index) {
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+  if (list.empty()) return;
+  // Eight buckets an entry keep most of a line's pairs off every piece.
+  index.bits = 4;
+  while (index.bits < 15 && (std::size_t{1} << index.bits) < 8 * list.size()) ++index.bits;
+  index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+  for (const auto& e : list) ++index.first[Bucket(e.pair, index.bits) + 1];
+  for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
+  index.pieces.resize(list.size());
+  std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+  for (const auto& e : list) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
+}
+
+void BuildIndexes(CompiledKeywords& compiled) {
+  Entries entries;
+  for (std::size_t t = 0; t < compiled.terms.size(); ++t) {
+    FileTerm(compiled, static_cast<std::uint32_t>(t), entries);
+  }
+  for (auto* list :
+       {&entries.wordSingles, &entries.apart, &entries.singles[kLineText],
+        &entries.singles[kUpperText], &entries.pairs[kLineText], &entries.pairs[kUpperText]}) {
+    for (Entry& e : *list) {
+      e.piece.key = e.pair;
+      e.piece.form = compiled.terms[e.piece.term].form;
+    }
+  }
+  IndexByCharacter(entries.wordSingles, compiled.wordChars);
+  IndexByPair(entries.apart, compiled.apartPairs);
+  for (std::size_t x = 0; x < kTexts; ++x) {
+    IndexByCharacter(entries.singles[x], compiled.chars[x]);
+    IndexByPair(entries.pairs[x], compiled.pairs[x]);
+  }
+}
+
+void BuildGates(CompiledKeywords& compiled) {
+  compiled.gate.assign(compiled.terms.size(), -1);
+  compiled.ungated.assign((compiled.keywords.size() + 63) / 64, 0);
+  for (std::size_t k = 0; k < compiled.keywords.size(); ++k) {
+    const Keyword& keyword = compiled.keywords[k];
+    if (keyword.count == 0) continue;  // matches nothing
+    const Term& first = compiled.terms[keyword.first];
+    if (first.form != kUnindexed && first.include) {
+      compiled.gate[keyword.first] = static_cast<int>(k);
+    } else {
+      compiled.ungated[k / 64] |= std::uint64_t{1} << (k % 64);
+    }
+  }
+}
+
+}  // namespace
+
+CompiledKeywords CompileKeywords(const TWRD& keywords, bool compareFromStart) {
+  CompiledKeywords compiled;
+  compiled.start = compareFromStart ? 1 : kStartAfterDate;
+  for (const TSearchStrings& keyword : keywords.Items) {
+    compiled.keywords.push_back({compiled.terms.size(), keyword.Params.size()});
+    for (const TParam& param : keyword.Params) {
+      compiled.terms.push_back(CompileTerm(param));
+      compiled.upperNeeded = compiled.upperNeeded ||
+                             (param.Mode >= kFindUpperCase && param.Mode <= kFindWordsOrExchanges);
+    }
+  }
+  BuildIndexes(compiled);
+  BuildGates(compiled);
+  return compiled;
+}
+
+}  // namespace kolvar::matching

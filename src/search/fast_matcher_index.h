@@ -1,0 +1,101 @@
+// The keywords as the compiled matcher holds them: every term with what its
+// decision needs worked out once, and the pieces that stand for the terms filed
+// for the pass over a line. Built once per run, read only after.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/char_sets.h"
+#include "search/find_mode.h"
+#include "search/keywords.h"
+
+namespace kolvar::matching {
+
+// The form of the line a term's windows read: as given (mode 1), Io folded
+// (mode 2), upper-cased and folded from the start position (modes 3 and 5) or
+// whole (modes 4 and 6); kUnindexed when no piece can stand for the term, which
+// makes every line a candidate.
+enum Form : std::int32_t { kRaw, kFolded, kUpperFromStart, kUpperWhole, kUnindexed };
+
+// The texts the pieces are looked up in: the line as given (modes 1 and 2; a
+// line with a capital Io is also read folded) and upper-cased (modes 3 to 6).
+enum Text { kLineText, kUpperText, kTexts };
+inline Text TextOf(Form form) { return form <= kFolded ? kLineText : kUpperText; }
+
+struct Term {
+  std::string key;  // as its mode compares it
+  FindMode mode{};
+  int length = 0;
+  bool include = true;
+  std::int32_t precision = 0;
+  // Including: passes when the best count reaches need; excluding: when it stays below.
+  int need = 0;
+  CharSet chars{};
+  Form form = kUnindexed;
+  // Its pieces are single characters (the key is too short for pairs).
+  bool single = false;
+};
+
+// A keyword's terms are terms[first] .. terms[first + count - 1].
+struct Keyword {
+  std::size_t first = 0;
+  std::size_t count = 0;
+};
+
+struct PieceAt {
+  std::uint32_t term = 0;
+  std::int32_t offset = 0;  // of the piece in the key
+  // Up to the next piece: the pieces cut the key up. 0: the piece only marks its
+  // term a candidate (FirstPairNear tells more).
+  std::int32_t length = 1;
+  // Copies kept beside it, so that a look-up touches the term only on a match:
+  // the pair or character it is filed under, and its term's form.
+  std::uint32_t key = 0;
+  Form form = kUnindexed;
+};
+
+// Per text, the pieces of the terms by their first two characters, hashed into
+// 2^bits buckets: the pieces of bucket x are pieces[first[x]] .. pieces[first[x + 1] - 1].
+struct PairIndex {
+  int bits = 0;
+  std::vector<std::uint32_t> first;
+  std::vector<PieceAt> pieces;
+};
+
+// Per text, the single-character pieces by their character: those of c are
+// pieces[first[c]] .. pieces[first[c + 1] - 1].
+struct CharIndex {
+  std::vector<std::uint32_t> first;
+  std::vector<PieceAt> pieces;
+};
+
+struct CompiledKeywords {
+  std::vector<Term> terms;  // in keyword order
+  std::vector<Keyword> keywords;
+  int start = 1;             // where windows of modes 1, 2, 3 and 5 begin, 1-based
+  bool upperNeeded = false;  // some term compares in upper case
+
+  std::array<PairIndex, kTexts> pairs;
+  std::array<CharIndex, kTexts> chars;
+  CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
+  // Modes 5 and 6, nothing unequal allowed: the first two characters one apart
+  // (next to each other, either way round, are in pairs with length 0).
+  PairIndex apartPairs;
+  bool foldedPieces = false;  // some mode-2 term has pieces
+  bool wholePieces = false;   // some term of mode 4 or 6 has pieces
+
+  // A keyword whose first term includes and has pieces is looked at only on the
+  // lines where that term is a candidate: per term, the keyword it opens, or -1.
+  std::vector<int> gate;
+  // Bit k of word k / 64: keyword k is looked at on every line.
+  std::vector<std::uint64_t> ungated;
+};
+
+// compareFromStart as for RateSimilarity.
+CompiledKeywords CompileKeywords(const TWRD& keywords, bool compareFromStart);
+
+}  // namespace kolvar::matching
