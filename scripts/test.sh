@@ -41,6 +41,12 @@ check_format() {
 }
 check_format || exit 1
 
+# clang-tidy before any build: it needs only the compile databases, which
+# configuring writes. Any finding fails the run here.
+cmake --preset native >/dev/null
+cmake --preset win32 >/dev/null
+"$root/scripts/tidy.sh" -j "$(nproc)" || exit 1
+
 source "$root/scripts/wine-env.sh"
 
 jobs=$(nproc)
