@@ -70,7 +70,7 @@ void Reminders::AnnounceNextReminder() {
     const TSettings& settings = settings_;
     const HostLineTemplate how{settings.OutStrFormat, settings.MonthsList,
                                first ? &*first : nullptr, platform_.Now()};
-    host_.SendHostMessage(HostLineText(entry.line, how, entry.end), kKindNotif);
+    host_.SendHostMessage(HostLineText(entry.line, entry.fields, how, entry.end), kKindNotif);
     // The last allowed announcement settles its entry, unless it was settled, or
     // another announced, meanwhile.
     if (last && pendingAnnouncement_ == announcement) {

@@ -46,7 +46,8 @@ void UntilBrowser::ShowUntilNext(std::int32_t minutes) {
     const TSettings& settings = settings_;
     const HostLineTemplate how{settings.OutStrFormat, settings.MonthsList,
                                first ? &*first : nullptr, platform_.Now()};
-    host_.SendHostMessage(HostLineText(entry.line, how, entry.end, index, list.Count()), kKindUser);
+    host_.SendHostMessage(
+        HostLineText(entry.line, entry.fields, how, entry.end, index, list.Count()), kKindUser);
   }
 }
 

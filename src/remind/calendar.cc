@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "base/cp1251.h"
 #include "base/datetime.h"
@@ -92,12 +94,23 @@ void CalendarWriter::Add(const FoundProgramme& result) {
   // The reader gives the next programme's start as the end, or the programme's own
   // start (or nothing) when there was none.
   const std::string end = result.end > result.start ? LocalTimeText(result.end) : std::string();
-  const ResultLineParts parts = TakeResultLineApart(result.line, &result.start, result.start);
+  // The reader's own fields where the result kept them, so a channel named
+  // "Sport [HD]" stays one; else the line is taken apart.
+  std::string title;
+  std::string channel;
+  if (const std::optional<ProgrammeFields> fields = FieldsOf(result.line, result.fields)) {
+    title = fields->title;
+    channel = fields->channel;
+  } else {
+    const ResultLineParts parts = TakeResultLineApart(result.line, &result.start, result.start);
+    title = parts.title;
+    channel = parts.channel;
+  }
   // A line without its day name has no title of its own: the whole line is shown.
-  const bool whole = parts.title.empty();
-  const std::string_view title = whole ? std::string_view(result.line) : parts.title;
+  const bool whole = title.empty();
+  if (whole) title = result.line;
 
-  std::uint64_t id = Fnv1a64(parts.channel);
+  std::uint64_t id = Fnv1a64(channel);
   id = Fnv1a64(std::string_view("\x1f", 1), id);
   id = Fnv1a64(start, id);
   id = Fnv1a64(std::string_view("\x1f", 1), id);
@@ -115,7 +128,7 @@ void CalendarWriter::Add(const FoundProgramme& result) {
     Line("DTEND", end);
   }
   TextLine("SUMMARY", title);
-  if (!whole && !parts.channel.empty()) TextLine("LOCATION", parts.channel);
+  if (!whole && !channel.empty()) TextLine("LOCATION", channel);
   TextLine("DESCRIPTION", result.line);
   Line("BEGIN", "VALARM");
   Line("ACTION", "DISPLAY");

@@ -203,10 +203,14 @@ std::string FormatOutputString(std::string_view outputTemplate, const ResultLine
   return FormatStrings(format, texts);
 }
 
-std::string HostLineText(std::string_view resultLine, const HostLineTemplate& how, DateTime endTime,
-                         int index, int count) {
-  const ResultLineParts parts =
-      TakeResultLineApart(OneLine(resultLine), how.firstResultStart, how.now);
+std::string HostLineText(std::string_view resultLine, LineFields fields,
+                         const HostLineTemplate& how, DateTime endTime, int index, int count) {
+  ResultLineParts parts = TakeResultLineApart(OneLine(resultLine), how.firstResultStart, how.now);
+  if (const std::optional<ProgrammeFields> known = FieldsOf(resultLine, fields)) {
+    parts.title = OneLine(known->title);
+    parts.dayOfWeek = known->dayName;
+    parts.channel = known->channel;
+  }
   return FormatOutputString(how.outputTemplate, parts, how.months, endTime, index, count, how.now);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/datetime.h"
+#include "search/result_list.h"
 
 namespace kolvar {
 
@@ -58,7 +59,10 @@ struct HostLineTemplate {
   const DateTime* firstResultStart = nullptr;  // dates the short lines
   DateTime now = 0;
 };
-std::string HostLineText(std::string_view resultLine, const HostLineTemplate& how, DateTime endTime,
-                         int index = 0, int count = 0);
+// fields, when known, name the title, day and channel instead of the line's
+// brackets.
+std::string HostLineText(std::string_view resultLine, LineFields fields,
+                         const HostLineTemplate& how, DateTime endTime, int index = 0,
+                         int count = 0);
 
 }  // namespace kolvar

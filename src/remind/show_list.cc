@@ -32,7 +32,7 @@ Collected CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now,
     const bool due = r.start > now ? WholeMinutesBetween(r.start, now) < minutes
                                    : EndOrAssumed(r.start, r.end) > now;
     if (!due || !listed.insert(r.line).second) continue;
-    list.Entries.push_back({r.line, r.start, r.end, true});
+    list.Entries.push_back({r.line, r.start, r.end, true, r.fields});
     ++list.Pending;
     added = true;
   }

@@ -16,6 +16,7 @@ struct ShowEntry {
   DateTime start = 0;
   DateTime end = 0;  // 0 when not known
   bool toAnnounce = true;
+  LineFields fields{};  // the result's
 };
 
 struct TShow {

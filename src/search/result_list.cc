@@ -80,6 +80,35 @@ std::string WrapHintLine(const std::string& line) {
   return out;
 }
 
+std::optional<ProgrammeFields> FieldsOf(std::string_view line, LineFields f) {
+  const std::size_t titleEnd = std::size_t{f.titleAt} + f.titleLength;
+  const std::size_t channelAt = titleEnd + f.dayLength + 2;
+  if (f.titleAt == 0 || channelAt > line.size() || line[titleEnd] != '[' ||
+      line[channelAt - 1] != ']') {
+    return std::nullopt;
+  }
+  return ProgrammeFields{line.substr(f.titleAt, f.titleLength),
+                         line.substr(titleEnd + 1, f.dayLength), line.substr(channelAt)};
+}
+
+LineFields NoteFields(std::string_view line, std::string_view channel, std::string_view dayName) {
+  // "hh:mm " ends the head; a long line's date and a blank come before it.
+  const bool isShort = line.size() >= 3 && line[2] == ':';
+  const std::size_t firstBlank = line.find(' ');
+  if (firstBlank == std::string_view::npos) return {};
+  const std::size_t titleAt = isShort ? firstBlank + 1 : firstBlank + 7;
+  const std::size_t tail = dayName.size() + channel.size() + 2;
+  if (!line.ends_with(channel) || line.size() < titleAt + tail) return {};
+  const std::size_t titleLength = line.size() - tail - titleAt;
+  if (titleAt > 255 || titleLength > 255 || dayName.size() > 255) return {};
+  const LineFields fields{static_cast<std::uint8_t>(titleAt),
+                          static_cast<std::uint8_t>(titleLength),
+                          static_cast<std::uint8_t>(dayName.size())};
+  const std::optional<ProgrammeFields> back = FieldsOf(line, fields);
+  if (!back || back->dayName != dayName) return {};
+  return fields;
+}
+
 std::string OneLine(std::string_view line) {
   constexpr std::string_view kBreaks = "\r\n";
   if (line.find_first_of(kBreaks) == std::string_view::npos) return std::string(line);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,31 @@
 #include "base/datetime.h"
 
 namespace kolvar {
+
+// Where a result line's title, day name and channel lie, as the reader wrote
+// them ("yyyy.mm.dd hh:mm Title[Dw]Channel"): a channel named "Sport [HD]" or a
+// title holding "]" cannot be told apart from the line's own brackets afterwards.
+// titleAt 0: not known (a result made by hand), and the line is taken apart.
+struct LineFields {
+  std::uint8_t titleAt = 0;
+  std::uint8_t titleLength = 0;
+  std::uint8_t dayLength = 0;
+
+  bool operator==(const LineFields&) const = default;
+};
+
+// A line's title, day name and channel; nullopt when its fields are not known or
+// do not fit it.
+struct ProgrammeFields {
+  std::string_view title;
+  std::string_view dayName;
+  std::string_view channel;
+};
+std::optional<ProgrammeFields> FieldsOf(std::string_view line, LineFields fields);
+
+// The fields of a line read from channel with dayName as its day; not known
+// (titleAt 0) when the line is not such a line or a part is too long to note.
+LineFields NoteFields(std::string_view line, std::string_view channel, std::string_view dayName);
 
 // One programme a search found.
 struct FoundProgramme {
@@ -21,6 +47,7 @@ struct FoundProgramme {
   std::int32_t keywordIndex = 0;
   // Not among the matches known before this run (see remind/known_matches.h).
   bool isNew = false;
+  LineFields fields{};  // in the padding after isNew: no byte more a result
   // The start as the guide gives it, before the channel's time shift: with the
   // channel and the title, what a programme is known by whatever the shift.
   DateTime guideStart = 0;

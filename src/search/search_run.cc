@@ -121,9 +121,14 @@ class Run {
     if (!ReadChannelFile(reader_, name, {shift, args_.window, ctx_.Now()}, hooks_)) {
       unreadable_.push_back(name);
     }
+    const std::string channel = ChannelName(name);
     for (FoundProgramme& f : found_) {
       starts_.push_back(f.start);
       f.guideStart = f.start - shift / 1440.0;
+      const int day = DecodeDateTime(f.start).dayOfWeek;
+      if (static_cast<std::size_t>(day) < settings_.DaysOfWeek.size()) {
+        f.fields = NoteFields(f.line, channel, settings_.DaysOfWeek[static_cast<std::size_t>(day)]);
+      }
     }
     published_ += found_.size();
     ctx_.Publish(found_);

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "base/cp1251.h"
+#include "support/plugin_harness.h"
 
 namespace kolvar {
 namespace {
@@ -87,6 +88,35 @@ TEST(CalendarTest, TimesEndsAndAlarms) {
   CalendarWriter calendar(10, "20261208T000000Z");
   calendar.Add({"News[Fr]news", 3e6, 0, 0});
   EXPECT_EQ(calendar.Finish().find("VEVENT"), std::string::npos);
+}
+
+// A channel named with brackets ("Sport [HD]", as HD channels often are) and a
+// title holding "]" keep their title and channel in the calendar and in what the
+// host is sent: the reader's own fields, not the line's last "]". A result made
+// without them is still taken apart as the line reads.
+TEST(CalendarTest, BracketsInChannelAndTitleStayWhereTheyBelong) {
+  testing::PluginHarness h;
+  h.WriteChannel("Sport [HD]", {{-30, "News"}, {10, "Football [live]"}, {130, "News"}});
+  h.settings.Channels = {"Sport [HD].ndx"};
+  h.settings.Words = {"Football"};
+  h.settings.OutStrFormat = "%s|%c|%D";
+  testing::Probe(h.plugin).UseRealRun();
+  h.Open();
+  ASSERT_TRUE(h.WaitIdle());
+  const TFindStruct results = testing::Probe(h.plugin).Results();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].line, "2024.03.05 12:10 Football [live][Tu]Sport [HD]");
+  CalendarWriter calendar(5, "20240305T110000Z");
+  calendar.Add(results[0]);
+  FoundProgramme byHand = results[0];
+  byHand.fields = {};
+  calendar.Add(byHand);
+  const std::string text = calendar.Finish();
+  EXPECT_NE(text.find("SUMMARY:Football [live]\r\nLOCATION:Sport [HD]\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SUMMARY:Football [live][Tu]Sport \r\n"), std::string::npos) << text;
+  h.platform.ClearCalls();
+  h.Command("SHOWUNTILNEXT");
+  EXPECT_EQ(h.Events(), std::vector<std::string>{"USER Football [live]|Sport [HD]|Tu"});
 }
 
 // The stamp of when a file was written, from the system's UTC clock, to the second.
