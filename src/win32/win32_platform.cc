@@ -85,36 +85,24 @@ bool Within(HWND window, HWND target) {
   return window && (target == window || IsChild(window, target));
 }
 
+DateTime FromSystemTime(const SYSTEMTIME& st) {
+  return EncodeDateTime({st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute,
+                         st.wSecond, st.wMilliseconds})
+      .value_or(0.0);
+}
+
 }  // namespace
 
 DateTime Win32Platform::Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  CalendarFields f;
-  f.year = st.wYear;
-  f.month = st.wMonth;
-  f.dayOfWeek = st.wDayOfWeek;
-  f.day = st.wDay;
-  f.hour = st.wHour;
-  f.minute = st.wMinute;
-  f.second = st.wSecond;
-  f.millisecond = st.wMilliseconds;
-  return EncodeDateTime(f).value_or(0.0);
+  return FromSystemTime(st);
 }
 
 DateTime Win32Platform::UtcNow() {
   SYSTEMTIME st;
   GetSystemTime(&st);
-  CalendarFields f;
-  f.year = st.wYear;
-  f.month = st.wMonth;
-  f.dayOfWeek = st.wDayOfWeek;
-  f.day = st.wDay;
-  f.hour = st.wHour;
-  f.minute = st.wMinute;
-  f.second = st.wSecond;
-  f.millisecond = st.wMilliseconds;
-  return EncodeDateTime(f).value_or(0.0);
+  return FromSystemTime(st);
 }
 
 void Win32Platform::SetHostWindow(WindowHandle host) { host_ = reinterpret_cast<HWND>(host); }
