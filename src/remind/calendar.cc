@@ -44,6 +44,9 @@ std::string EscapeText(std::string_view text) {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     } else if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) {
       out += ' ';
+    } else if (c == '\x98') {
+      // Undefined in Windows-1251; as U+0098 it would be a C1 control.
+      continue;
     } else {
       out += c;
     }
@@ -84,16 +87,20 @@ CalendarWriter::CalendarWriter(int alarmMinutes, std::string stamp)
   Line("BEGIN", "VCALENDAR");
   Line("VERSION", "2.0");
   Line("PRODID", "-//Kestrimon//Kolvar//EN");
+  // No METHOD: the file is for import, not a scheduling message, and PUBLISH
+  // without an ORGANIZER fails strict readers.
   Line("CALSCALE", "GREGORIAN");
-  Line("METHOD", "PUBLISH");
 }
 
 void CalendarWriter::Add(const FoundProgramme& result) {
   const std::string start = LocalTimeText(result.start);
   if (start.empty()) return;
   // The reader gives the next programme's start as the end, or the programme's own
-  // start (or nothing) when there was none.
-  const std::string end = result.end > result.start ? LocalTimeText(result.end) : std::string();
+  // start (or nothing) when there was none. An end further away than a programme
+  // is assumed to last on air is a gap in the guide, not this programme's end.
+  const bool endKnown =
+      result.end > result.start && result.end - result.start <= kCalendarLongestEndDays;
+  const std::string end = endKnown ? LocalTimeText(result.end) : std::string();
   // The reader's own fields where the result kept them, so a channel named
   // "Sport [HD]" stays one; else the line is taken apart.
   std::string title;
@@ -109,12 +116,22 @@ void CalendarWriter::Add(const FoundProgramme& result) {
   // A line without its day name has no title of its own: the whole line is shown.
   const bool whole = title.empty();
   if (whole) title = result.line;
+  // A title of blanks names nothing: the channel and the time say what it is.
+  if (title.find_first_not_of(" \t") == std::string::npos) {
+    title = channel + (channel.empty() ? "" : " ") + start.substr(9, 2) + ":" + start.substr(11, 2);
+  }
 
+  // What the guide knows the programme by: its channel, its own start before the
+  // user's time shift (a shift corrected later updates the event instead of
+  // doubling it) and its title; a programme listed twice counts its occurrences.
+  const std::string guideStart = result.guideStart != 0 ? LocalTimeText(result.guideStart) : start;
   std::uint64_t id = Fnv1a64(channel);
   id = Fnv1a64(std::string_view("\x1f", 1), id);
-  id = Fnv1a64(start, id);
+  id = Fnv1a64(guideStart, id);
   id = Fnv1a64(std::string_view("\x1f", 1), id);
   id = Fnv1a64(title, id);
+  const int occurrence = occurrences_[id]++;
+  if (occurrence > 0) id = Fnv1a64("\x1f#" + std::to_string(occurrence), id);
   char uid[40];
   std::snprintf(uid, sizeof uid, "%016llx@kolvar", static_cast<unsigned long long>(id));
 

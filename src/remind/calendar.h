@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/datetime.h"
 #include "search/result_list.h"
@@ -15,6 +16,10 @@ namespace kolvar {
 // How long a programme lasts in a calendar when the guide gives no end (the last
 // programme of a channel).
 inline constexpr int kCalendarUnknownEndMinutes = 60;
+// The longest a programme is taken to last: a later end is a gap in the guide (a
+// missing day), and the event lasts kCalendarUnknownEndMinutes. Six hours, as long
+// as the reminders count a programme of unknown end on air.
+inline constexpr double kCalendarLongestEndDays = 6.0 / 24;
 
 // Whether a chosen file name asks for a calendar: it ends in ".ics", letter case
 // aside.
@@ -35,11 +40,13 @@ class CalendarWriter {
   // negative); stamp is the DTSTAMP of every event.
   CalendarWriter(int alarmMinutes, std::string stamp);
 
-  // One event: the title, the channel as its place, start and end (a length of
-  // kCalendarUnknownEndMinutes when the end is unknown), the result line as its
-  // description, and a UID made of channel, start and title, so the same
-  // programme saved again updates its event instead of doubling it. A result
-  // dated outside the years 1..9999, which no calendar can hold, is left out.
+  // One event: the title (the channel and time for a blank one), the channel as
+  // its place, start and end (a length of kCalendarUnknownEndMinutes when the end
+  // is unknown or further than kCalendarLongestEndDays), the result line as its
+  // description, and a UID made of channel, the guide's own start, title and, for
+  // a programme listed twice, its occurrence, so the same programme saved again
+  // updates its event instead of doubling it. A result dated outside the years
+  // 1..9999, which no calendar can hold, is left out.
   void Add(const FoundProgramme& result);
   // The whole file; the writer is spent.
   std::string Finish();
@@ -51,6 +58,7 @@ class CalendarWriter {
   void TextLine(std::string_view name, std::string_view text);
 
   std::string out_;
+  std::unordered_map<std::uint64_t, int> occurrences_;  // of each programme's id
   int alarmMinutes_;
   std::string stamp_;
 };

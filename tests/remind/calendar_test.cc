@@ -37,6 +37,8 @@ TEST(CalendarTest, FoldingKeepsEveryTitleWholeWithinSeventyFiveOctets) {
                  : piece == "a" || piece == " " || piece == "\xC6" ? piece
                                                                    : "\\" + piece;
     }
+    // A title of blanks is named by its channel and time.
+    if (title.find_first_not_of(' ') == std::string::npos) escaped = "news 19:30";
     CalendarWriter calendar(10, "20261208T000000Z");
     calendar.Add({"2030.06.14 19:30 " + title + "[Fr]news", 47648.8125, 47648.84375, 0});
     const std::string text = calendar.Finish();
@@ -88,6 +90,62 @@ TEST(CalendarTest, TimesEndsAndAlarms) {
   CalendarWriter calendar(10, "20261208T000000Z");
   calendar.Add({"News[Fr]news", 3e6, 0, 0});
   EXPECT_EQ(calendar.Finish().find("VEVENT"), std::string::npos);
+}
+
+// What a calendar client keeps of an export: an event a programme, each with a
+// UID of its own that stays across exports whatever the user's time shift, a
+// length a programme can have, a summary that names something, and nothing a
+// strict reader refuses.
+TEST(CalendarTest, EventsAClientKeepsApart) {
+  const DateTime start = 47648.8125;  // 2030-06-14 19:30
+  auto lines = [](const std::vector<FoundProgramme>& results) {
+    CalendarWriter calendar(10, "20261208T000000Z");
+    for (const FoundProgramme& r : results) calendar.Add(r);
+    return PhysicalLines(calendar.Finish());
+  };
+  auto uids = [&lines](const std::vector<FoundProgramme>& results) {
+    std::vector<std::string> out;
+    for (const std::string& line : lines(results)) {
+      if (line.starts_with("UID:")) out.push_back(line);
+    }
+    return out;
+  };
+  auto holds = [](const std::vector<std::string>& all, const std::string& line) {
+    return std::find(all.begin(), all.end(), line) != all.end();
+  };
+  FoundProgramme news{"2030.06.14 19:30 News[Fr]news", start, start + 1.0 / 48, 0};
+  news.guideStart = start;
+
+  // Listed twice by the guide: two events, the same two UIDs every time.
+  const std::vector<std::string> twice = uids({news, news});
+  ASSERT_EQ(twice.size(), 2u);
+  EXPECT_NE(twice[0], twice[1]);
+  EXPECT_EQ(uids({news, news}), twice);
+  // The channel's shift corrected by an hour: the same programme, the same UID.
+  FoundProgramme shifted = news;
+  shifted.line = "2030.06.14 20:30 News[Fr]news";
+  shifted.start += 1.0 / 24;
+  shifted.end += 1.0 / 24;
+  EXPECT_EQ(uids({shifted}), std::vector<std::string>{twice[0]});
+  // A day missing from the guide: the next start is no end.
+  FoundProgramme gap = news;
+  gap.end = start + 31.0 / 24;
+  EXPECT_TRUE(holds(lines({gap}), "DURATION:PT60M"));
+  gap.end = start + 5.0 / 24;
+  EXPECT_TRUE(holds(lines({gap}), "DTEND:20300615T003000"));
+  // A blank title is named by its channel and time, in the summary and the alarm.
+  const std::vector<std::string> blank = lines({{"2030.06.14 19:30  [Fr]news", start, 0, 0}});
+  EXPECT_TRUE(holds(blank, "SUMMARY:news 19:30"));
+  EXPECT_TRUE(holds(blank, "DESCRIPTION:news 19:30"));
+  // No METHOD without an ORGANIZER; byte 0x98, no character in Windows-1251, dropped.
+  const std::vector<std::string> odd =
+      lines({{"2030.06.14 19:30 A\x98"
+              "B[Fr]news",
+              start, 0, 0}});
+  EXPECT_TRUE(holds(odd, "SUMMARY:AB"));
+  EXPECT_EQ(std::count_if(odd.begin(), odd.end(),
+                          [](const std::string& l) { return l.starts_with("METHOD"); }),
+            0);
 }
 
 // A channel named with brackets ("Sport [HD]", as HD channels often are) and a
