@@ -49,6 +49,9 @@ class Platform {
   virtual DateTime Now() = 0;
   // The date and time in UTC, for stamps that say when a file was written.
   virtual DateTime UtcNow() = 0;
+  // The UTC moment of a local date and time by the PC's zone rules for that date;
+  // nullopt when there is none. Any thread.
+  virtual std::optional<DateTime> UtcFromLocal(DateTime local) = 0;
 
   // The window every host message and reply goes to, from now on.
   virtual void SetHostWindow(WindowHandle host) = 0;

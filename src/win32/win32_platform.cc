@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/local_zone.h"
 #include "base/paths.h"
 #include "base/texts.h"
 #include "win32/host_protocol.h"
@@ -103,6 +104,10 @@ DateTime Win32Platform::UtcNow() {
   SYSTEMTIME st;
   GetSystemTime(&st);
   return FromSystemTime(st);
+}
+
+std::optional<DateTime> Win32Platform::UtcFromLocal(DateTime local) {
+  return kolvar::UtcFromLocal(local);
 }
 
 void Win32Platform::SetHostWindow(WindowHandle host) { host_ = reinterpret_cast<HWND>(host); }

@@ -23,6 +23,7 @@ class Win32Platform final : public Platform {
  public:
   DateTime Now() override;
   DateTime UtcNow() override;
+  std::optional<DateTime> UtcFromLocal(DateTime local) override;
 
   void SetHostWindow(WindowHandle host) override;
   void SendEvent(const HostEvent& event) override;

@@ -70,8 +70,13 @@ class FakePlatform : public Platform {
 
   // Platform.
   DateTime Now() override;
-  // The fake clock's time: the tests' zone is UTC.
+  // The fake clock's time: the tests' zone is UTC unless a test sets one.
   DateTime UtcNow() override { return Now(); }
+  std::optional<DateTime> UtcFromLocal(DateTime local) override {
+    return zone ? zone(local) : std::optional<DateTime>(local);
+  }
+  // Local time to UTC, for a test of another zone.
+  std::function<std::optional<DateTime>(DateTime)> zone;
   void SetHostWindow(WindowHandle host) override { host_ = host; }
   void SendEvent(const HostEvent& event) override;
   void Reply(std::uint32_t tag, std::intptr_t value) override;
