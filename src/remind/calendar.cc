@@ -82,25 +82,39 @@ DateTime UtcFromUnixTime(std::int64_t secondsSince1970) {
   return kUnixEpoch + static_cast<DateTime>(secondsSince1970) / 86400.0;
 }
 
-CalendarWriter::CalendarWriter(int alarmMinutes, std::string stamp)
-    : alarmMinutes_(alarmMinutes), stamp_(std::move(stamp)) {
+CalendarWriter::CalendarWriter(std::optional<int> alarmMinutes, std::string stamp, LocalToUtc toUtc)
+    : alarmMinutes_(alarmMinutes), stamp_(std::move(stamp)), toUtc_(std::move(toUtc)) {
   Line("BEGIN", "VCALENDAR");
   Line("VERSION", "2.0");
   Line("PRODID", "-//Kestrimon//Kolvar//EN");
   // No METHOD: the file is for import, not a scheduling message, and PUBLISH
   // without an ORGANIZER fails strict readers.
   Line("CALSCALE", "GREGORIAN");
+  // The name clients show instead of the file's: NAME is the standard's,
+  // X-WR-CALNAME the one subscriptions have long read.
+  Line("NAME", kCalendarName);
+  Line("X-WR-CALNAME", kCalendarName);
 }
 
-void CalendarWriter::Add(const FoundProgramme& result) {
-  const std::string start = LocalTimeText(result.start);
-  if (start.empty()) return;
+std::string CalendarWriter::TimeText(DateTime local) const {
+  if (toUtc_) {
+    if (const std::optional<DateTime> utc = toUtc_(local); utc && !LocalTimeText(*utc).empty()) {
+      return CalendarStamp(*utc);
+    }
+  }
+  return LocalTimeText(local);
+}
+
+void CalendarWriter::Add(const FoundProgramme& result, std::string_view keyword) {
+  const std::string localStart = LocalTimeText(result.start);
+  if (localStart.empty()) return;
   // The reader gives the next programme's start as the end, or the programme's own
   // start (or nothing) when there was none. An end further away than a programme
   // is assumed to last on air is a gap in the guide, not this programme's end.
   const bool endKnown =
       result.end > result.start && result.end - result.start <= kCalendarLongestEndDays;
-  const std::string end = endKnown ? LocalTimeText(result.end) : std::string();
+  const std::string start = TimeText(result.start);
+  const std::string end = endKnown ? TimeText(result.end) : std::string();
   // The reader's own fields where the result kept them, so a channel named
   // "Sport [HD]" stays one; else the line is taken apart.
   std::string title;
@@ -116,15 +130,19 @@ void CalendarWriter::Add(const FoundProgramme& result) {
   // A line without its day name has no title of its own: the whole line is shown.
   const bool whole = title.empty();
   if (whole) title = result.line;
-  // A title of blanks names nothing: the channel and the time say what it is.
+  // A title of blanks names nothing: the channel and the time say what it is. The
+  // identity keeps the guide's blanks, which a time shift leaves alone.
+  std::string summary = title;
   if (title.find_first_not_of(" \t") == std::string::npos) {
-    title = channel + (channel.empty() ? "" : " ") + start.substr(9, 2) + ":" + start.substr(11, 2);
+    summary = channel + (channel.empty() ? "" : " ") + localStart.substr(9, 2) + ":" +
+              localStart.substr(11, 2);
   }
 
   // What the guide knows the programme by: its channel, its own start before the
   // user's time shift (a shift corrected later updates the event instead of
   // doubling it) and its title; a programme listed twice counts its occurrences.
-  const std::string guideStart = result.guideStart != 0 ? LocalTimeText(result.guideStart) : start;
+  const std::string guideStart =
+      result.guideStart != 0 ? LocalTimeText(result.guideStart) : localStart;
   std::uint64_t id = Fnv1a64(channel);
   id = Fnv1a64(std::string_view("\x1f", 1), id);
   id = Fnv1a64(guideStart, id);
@@ -144,20 +162,35 @@ void CalendarWriter::Add(const FoundProgramme& result) {
   } else {
     Line("DTEND", end);
   }
-  TextLine("SUMMARY", title);
+  TextLine("SUMMARY", summary);
   if (!whole && !channel.empty()) TextLine("LOCATION", channel);
   TextLine("DESCRIPTION", result.line);
-  Line("BEGIN", "VALARM");
-  Line("ACTION", "DISPLAY");
-  TextLine("DESCRIPTION", title);
-  const std::int64_t minutes = alarmMinutes_;
-  Line("TRIGGER",
-       (minutes >= 0 ? "-PT" : "PT") + std::to_string(minutes >= 0 ? minutes : -minutes) + "M");
-  Line("END", "VALARM");
+  // The keyword as the user wrote it, one category: a comma in it is escaped.
+  if (!keyword.empty()) TextLine("CATEGORIES", keyword);
+  if (alarmMinutes_) {
+    Line("BEGIN", "VALARM");
+    Line("ACTION", "DISPLAY");
+    TextLine("DESCRIPTION", summary);
+    const std::int64_t minutes = *alarmMinutes_;
+    Line("TRIGGER",
+         (minutes >= 0 ? "-PT" : "PT") + std::to_string(minutes >= 0 ? minutes : -minutes) + "M");
+    Line("END", "VALARM");
+  }
   Line("END", "VEVENT");
+  ++events_;
 }
 
 std::string CalendarWriter::Finish() {
+  if (events_ == 0) {
+    Line("BEGIN", "VTIMEZONE");
+    Line("TZID", "UTC");
+    Line("BEGIN", "STANDARD");
+    Line("DTSTART", "19700101T000000");
+    Line("TZOFFSETFROM", "+0000");
+    Line("TZOFFSETTO", "+0000");
+    Line("END", "STANDARD");
+    Line("END", "VTIMEZONE");
+  }
   Line("END", "VCALENDAR");
   return std::move(out_);
 }

@@ -148,6 +148,67 @@ TEST(CalendarTest, EventsAClientKeepsApart) {
             0);
 }
 
+// What a subscribing client reads the same everywhere: moments in UTC by the
+// zone's rules for each date (a floating time where the zone gives none), the
+// calendar's name, the keyword as one category, alarms only when asked for, and
+// an empty calendar that is still a valid one.
+TEST(CalendarTest, UtcTimesNamesCategoriesAndAlarms) {
+  // A zone an hour ahead of UTC, two in summer; none before 2000.
+  const LocalToUtc zone = [](DateTime local) -> std::optional<DateTime> {
+    if (local < 36526) return std::nullopt;
+    const int month = DecodeDateTime(local).month;
+    return local - (month >= 4 && month <= 9 ? 2.0 : 1.0) / 24;
+  };
+  struct Case {
+    DateTime start, end;
+    std::optional<int> alarm;
+    const char* keyword;
+    std::vector<const char*> holds, lacks;
+  };
+  const DateTime summer = 47648.8125;  // 2030-06-14 19:30
+  const DateTime winter = 47831.8125;  // 2030-12-14 19:30
+  const Case cases[] = {
+      {summer,
+       summer + 1.0 / 48,
+       10,
+       "News",
+       {"DTSTART:20300614T173000Z", "DTEND:20300614T180000Z", "CATEGORIES:News", "TRIGGER:-PT10M"},
+       {}},
+      {winter,
+       winter + 1.0 / 48,
+       std::nullopt,
+       "Football, live",
+       {"DTSTART:20301214T183000Z", "DTEND:20301214T190000Z", "CATEGORIES:Football\\, live"},
+       {"BEGIN:VALARM"}},
+      // Just after midnight: the day before in UTC.
+      {47848 + 0.5 / 24, 0, 5, "", {"DTSTART:20301230T233000Z", "DURATION:PT60M"}, {"CATEGORIES"}},
+      {36000.8125, 0, 5, "Old", {"DTSTART:19980724T193000"}, {}},
+  };
+  for (const Case& c : cases) {
+    CalendarWriter calendar(c.alarm, "20261208T000000Z", zone);
+    calendar.Add({"2030.06.14 19:30 News[Fr]news", c.start, c.end, 0}, c.keyword);
+    const std::vector<std::string> lines = PhysicalLines(calendar.Finish());
+    for (const char* line : c.holds) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end())
+          << c.start << ": " << line;
+    }
+    for (const char* part : c.lacks) {
+      EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                              [part](const std::string& l) { return l.starts_with(part); }),
+                0)
+          << c.start << ": " << part;
+    }
+    for (const char* line :
+         {"NAME:Kolvar \xE2\x80\x94 TV matches", "X-WR-CALNAME:Kolvar \xE2\x80\x94 TV matches"}) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
+  }
+  // No events: the UTC zone as the one component a calendar must hold.
+  const std::string empty = CalendarWriter(10, "20261208T000000Z", zone).Finish();
+  EXPECT_NE(empty.find("BEGIN:VTIMEZONE\r\nTZID:UTC\r\n"), std::string::npos);
+  EXPECT_EQ(empty.find("VEVENT"), std::string::npos);
+}
+
 // A channel named with brackets ("Sport [HD]", as HD channels often are) and a
 // title holding "]" keep their title and channel in the calendar and in what the
 // host is sent: the reader's own fields, not the line's last "]". A result made

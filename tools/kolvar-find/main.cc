@@ -25,6 +25,7 @@
 #endif
 
 #include "base/cp1251.h"
+#include "base/local_zone.h"
 #include "base/numbers.h"
 #include "base/utf8.h"
 #include "remind/calendar.h"
@@ -68,8 +69,9 @@ constexpr char kUsage[] =
     "                       the text list's characters: windows-1251 as the plug-in\n"
     "                       keeps them (default), utf-8 for terminals and pipes; not\n"
     "                       with --format ics, which is always UTF-8\n"
-    "  --alarm N            ics: each event's alarm N minutes before its start,\n"
-    "                       0..10080 (default 10, the plug-in's PreviewTime)\n"
+    "  --alarm N|none       ics: each event's alarm N minutes before its start,\n"
+    "                       0..10080 (default 10, the plug-in's PreviewTime), or\n"
+    "                       none for events without alarms\n"
     "  --time               print the search's elapsed time to standard error\n"
     "  --help               this text\n"
     "\n"
@@ -90,7 +92,7 @@ struct Options {
   bool time = false;
   bool calendar = false;
   std::optional<bool> utf8Output;  // set only by --encoding
-  int alarm = 10;
+  std::optional<int> alarm = 10;   // none: no alarms
   std::string guide;
   std::string keywordFile;
 };
@@ -190,7 +192,9 @@ Options Parse(int argc, char** argv) {
       }
       o.utf8Output = encoding == "utf-8";
     } else if (arg == "--alarm") {
-      o.alarm = Number(arg, value(), 0, kMaxAlarm);
+      const std::string minutes = value();
+      o.alarm =
+          minutes == "none" ? std::nullopt : std::optional<int>(Number(arg, minutes, 0, kMaxAlarm));
     } else if (arg == "--time") {
       o.time = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -343,8 +347,12 @@ int Run(const Options& o) {
   // of a list of 200 000 would cost tens of megabytes. Only an empty list needs
   // the list box's placeholder line; a calendar is then empty.
   if (o.calendar) {
-    CalendarWriter calendar(o.alarm, CalendarStamp(UtcFromUnixTime(std::time(nullptr))));
-    for (const FoundProgramme& r : context.results) calendar.Add(r);
+    CalendarWriter calendar(o.alarm, CalendarStamp(UtcFromUnixTime(std::time(nullptr))),
+                            UtcFromLocal);
+    for (const FoundProgramme& r : context.results) {
+      const std::size_t k = static_cast<std::size_t>(r.keywordIndex);
+      calendar.Add(r, r.keywordIndex >= 0 && k < args.keywords.size() ? args.keywords[k] : "");
+    }
     const std::string text = calendar.Finish();
     std::fwrite(text.data(), 1, text.size(), stdout);
   } else if (context.results.empty()) {
