@@ -18,6 +18,16 @@ inline constexpr char kTooManyResults[] =
 inline constexpr char kTextFileFilter[] = "Text file (*.txt)|*.TXT";
 // "Save list": the text list, or the matches as a calendar for calendar programs.
 inline constexpr char kResultListFileFilter[] = "Text file (*.txt)|*.TXT|Calendar (*.ics)|*.ICS";
+inline constexpr char kNoMatchesToSave[] =
+    "The list holds no matches: there is nothing to save as a calendar.";
+// The calendar kept updated after every search.
+inline constexpr char kCalendarFileFilter[] = "Calendar (*.ics)|*.ICS";
+inline constexpr char kCalendarKept[] =
+    " is rewritten with the matches after every search from now on, for a calendar program "
+    "that subscribes to it.\r\n\r\nPress Save to keep this choice when the host starts again.";
+inline constexpr char kCalendarNotSaved[] = "The calendar could not be saved to ";
+inline constexpr char kCalendarToldOnce[] =
+    ". It is written again after every search; this is said once.";
 inline constexpr char kResultsNotShownNotice[] =
     "-results not shown, because ShowInPref value is false. See file \"settings.ini\". "
     "Click this message or popup menu";

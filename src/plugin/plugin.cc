@@ -102,7 +102,10 @@ void Plugin::WireHandlers() {
     reminders_.ClearForNewRun();
     until_.ClearForNewRun();
   };
-  search_.OnRunConcluded = [this](RunConclusion c) { watcher_.RunConcluded(std::move(c)); };
+  search_.OnRunConcluded = [this](RunConclusion c) {
+    results_.KeepCalendarCurrent();
+    watcher_.RunConcluded(std::move(c));
+  };
   channels_.ToggleWatch = [this] { watcher_.ToggleWatch(); };
 
   FormPref& form = form_;

@@ -1,5 +1,7 @@
 #include "plugin/result_panel.h"
 
+#include <utility>
+
 #include "base/cp1251.h"
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -10,24 +12,29 @@
 
 namespace kolvar {
 
-const std::vector<MenuItem> kResultListMenu = {
-    {kShowResults, "Show results"},
-    {2000, ""},
-    {kNowShowingCommand, "Now Showing"},
-    {4000, ""},
-    {kFindCommand, "Find"},
-    {kCopyToClipboard, "Copy to clipboard"},
-    {7000, ""},
-    {kSortList, "Sort list"},
-    {kClearList, "Clear list"},
-    {kSaveList, "Save list"},
-};
+std::vector<MenuItem> ResultListMenu(bool calendarKept) {
+  std::vector<MenuItem> menu = {
+      {kShowResults, "Show results"},
+      {2000, ""},
+      {kNowShowingCommand, "Now Showing"},
+      {4000, ""},
+      {kFindCommand, "Find"},
+      {kCopyToClipboard, "Copy to clipboard"},
+      {7000, ""},
+      {kSortList, "Sort list"},
+      {kClearList, "Clear list"},
+      {kSaveList, "Save list"},
+      {kKeepCalendar, "Keep this calendar updated...", calendarKept},
+  };
+  if (calendarKept) menu.push_back({kStopCalendar, "Stop updating the calendar"});
+  return menu;
+}
 
 void ResultPanel::ListBoxFindMouseDown(bool rightButton, int item) {
   if (!rightButton) return;
   if (item >= 0 && item < p_.list.Count()) p_.list.SetItemIndex(item);
   p_.platform.BringToFront();
-  RunMenuCommand(p_.platform.PopupMenu(kResultListMenu));
+  RunMenuCommand(p_.platform.PopupMenu(ResultListMenu(!p_.settings.CalendarFile.empty())));
 }
 
 void ResultPanel::RunMenuCommand(int id) {
@@ -58,6 +65,12 @@ void ResultPanel::RunMenuCommand(int id) {
     case kSaveList:
       SaveList();
       break;
+    case kKeepCalendar:
+      KeepCalendar();
+      break;
+    case kStopCalendar:
+      p_.settings.CalendarFile.clear();
+      break;
     default:
       break;
   }
@@ -68,19 +81,65 @@ void ResultPanel::SaveList() {
   if (!chosen) return;
   const bool calendar = IsCalendarFileName(*chosen);
   const std::string file = calendar ? *chosen : WithTextExtension(*chosen);
-  const std::string text = calendar ? ListedCalendar() : JoinLinesCrLf(p_.list.Items());
+  std::size_t events = 0;
+  const std::string text =
+      calendar ? Calendar(&p_.list.Items(), &events) : JoinLinesCrLf(p_.list.Items());
+  // An empty calendar would import as nothing, with no word why.
+  if (calendar && events == 0) {
+    p_.host.ShowMessageBox(kNoMatchesToSave, kBoxInformation);
+    return;
+  }
   if (const FileStatus saved = WriteFileAtomic(file, text); !saved) {
     p_.host.ShowMessageBox("The list could not be saved to " + file + saved.Because(), kBoxOk);
   }
 }
 
-std::string ResultPanel::ListedCalendar() const {
-  CalendarWriter calendar(p_.settings.PreviewTime, CalendarStamp(p_.platform.UtcNow()));
+std::string ResultPanel::Calendar(const std::vector<std::string>* lines,
+                                  std::size_t* events) const {
+  // The alarms remind as the plug-in would: PreviewTime ahead, and not at all
+  // while reminders are off.
+  const std::optional<int> alarm =
+      p_.settings.Remind ? std::optional<int>(p_.settings.PreviewTime) : std::nullopt;
+  Platform& platform = p_.platform;
+  CalendarWriter calendar(alarm, CalendarStamp(platform.UtcNow()),
+                          [&platform](DateTime local) { return platform.UtcFromLocal(local); });
+  const std::vector<std::string>* keywords = p_.results.KeywordList();
+  auto add = [&calendar, keywords](const FoundProgramme& r) {
+    const std::size_t k = static_cast<std::size_t>(r.keywordIndex);
+    const bool named = keywords && r.keywordIndex >= 0 && k < keywords->size();
+    calendar.Add(r, named ? std::string_view((*keywords)[k]) : std::string_view());
+  };
   // A line stands for its result while the two agree: not the list's notices, nor
   // lines cleared from the box, nor a list a running search is replacing.
-  p_.results.ForEachListed(p_.list.Items(),
-                           [&calendar](const FoundProgramme& r) { calendar.Add(r); });
+  if (lines) {
+    p_.results.ForEachListed(*lines, add);
+  } else {
+    p_.results.ForEach(add);
+  }
+  if (events) *events = calendar.EventCount();
   return calendar.Finish();
+}
+
+void ResultPanel::KeepCalendar() {
+  const std::optional<std::string> chosen = p_.platform.SaveFileDialog(kCalendarFileFilter);
+  if (!chosen) return;
+  const std::string file = IsCalendarFileName(*chosen) ? *chosen : *chosen + ".ics";
+  if (const FileStatus saved = WriteFileAtomic(file, Calendar(nullptr, nullptr)); !saved) {
+    p_.host.ShowMessageBox(kCalendarNotSaved + file + saved.Because(), kBoxOk);
+    return;
+  }
+  p_.settings.CalendarFile = file;
+  calendarFailureTold_ = false;
+  p_.host.ShowMessageBox(file + kCalendarKept, kBoxInformation);
+}
+
+void ResultPanel::KeepCalendarCurrent() {
+  const std::string file = p_.settings.CalendarFile;
+  if (file.empty()) return;
+  const FileStatus saved = WriteFileAtomic(file, Calendar(nullptr, nullptr));
+  if (saved || std::exchange(calendarFailureTold_, true)) return;
+  p_.host.SendHostMessage(kCalendarNotSaved + file + saved.Because() + kCalendarToldOnce,
+                          kKindMess);
 }
 
 std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {

@@ -24,7 +24,10 @@ inline constexpr int kCopyToClipboard = 6000;
 inline constexpr int kSortList = 7500;
 inline constexpr int kClearList = 8000;
 inline constexpr int kSaveList = 9000;
-extern const std::vector<MenuItem> kResultListMenu;
+inline constexpr int kKeepCalendar = 9500;
+inline constexpr int kStopCalendar = 9600;
+// The menu as it stands: whether a calendar is kept updated shows in it.
+std::vector<MenuItem> ResultListMenu(bool calendarKept);
 
 class ResultPanel {
  public:
@@ -65,6 +68,11 @@ class ResultPanel {
   void ListBoxFindMouseDown(bool rightButton, int item);
   // A command of the result list's menu, by its id.
   void RunMenuCommand(int id);
+  // The calendar file the user keeps updated (the settings' CalendarFile), after a
+  // keyword search that read the guide: rewritten whole with every result, so a
+  // calendar client subscribed to it, or a synced folder, has the matches as they
+  // stand. A failure reaches the host once per run.
+  void KeepCalendarCurrent();
 
  private:
   // The current line's result, when the line is that result's (after "Clear list",
@@ -73,10 +81,15 @@ class ResultPanel {
   // "Save list": the list box's lines as text, or, to a name ending in ".ics", its
   // results as a calendar.
   void SaveList();
-  std::string ListedCalendar() const;
+  // The results as a calendar: those the list box shows, or, with lines null,
+  // every one. Their count goes to events.
+  std::string Calendar(const std::vector<std::string>* lines, std::size_t* events) const;
+  // "Keep this calendar updated...": the file chosen and written at once.
+  void KeepCalendar();
 
   Parts p_;
-  int findPosition_ = 1;  // where the next find starts, 1-based
+  int findPosition_ = 1;              // where the next find starts, 1-based
+  bool calendarFailureTold_ = false;  // this run, of the kept calendar
 };
 
 }  // namespace kolvar

@@ -89,6 +89,11 @@ void ResultStore::ForEachListed(const std::vector<std::string>& lines,
   }
 }
 
+void ResultStore::ForEach(const std::function<void(const FoundProgramme&)>& fn) const {
+  MutexLock lock(mutex_);
+  for (const FoundProgramme& r : results_) fn(r);
+}
+
 Collected ResultStore::CollectUpcoming(TShow& list, DateTime now, std::int32_t minutes) const {
   MutexLock lock(mutex_);
   return kolvar::CollectUpcoming(list, results_, now, minutes);

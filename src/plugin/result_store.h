@@ -80,6 +80,8 @@ class ResultStore {
   // so fn must not call out.
   void ForEachListed(const std::vector<std::string>& lines,
                      const std::function<void(const FoundProgramme&)>& fn) const EXCLUDES(mutex_);
+  // fn for each result; under the lock, so fn must not call out.
+  void ForEach(const std::function<void(const FoundProgramme&)>& fn) const EXCLUDES(mutex_);
   // Appends to list the results due within minutes (see CollectUpcoming).
   Collected CollectUpcoming(TShow& list, DateTime now, std::int32_t minutes) const EXCLUDES(mutex_);
 

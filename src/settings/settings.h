@@ -48,6 +48,8 @@ struct TSettings {
   std::string MessSearchComplete;
   std::string MessUntilNoResults;
   std::string MessOldDataBase;
+  // The calendar file rewritten after every search; empty when none is kept.
+  std::string CalendarFile;
 
   bool operator==(const TSettings&) const = default;
 };

@@ -160,6 +160,7 @@ constexpr std::string_view kPathLabel = "PATH = ";
 constexpr std::string_view kFindModeLabel = "Find_Mode = ";
 constexpr std::string_view kRateLabel = "Congeniality rate = ";
 constexpr std::string_view kDaysLabel = "[Days Of Week] = [ ";
+constexpr std::string_view kCalendarHeader = "[Calendar file]";
 
 std::string IntegerExpected(std::string_view label, std::string_view range) {
   return "\"" + std::string(label) + "\" and a whole number" + std::string(range);
@@ -234,6 +235,10 @@ void Load(PositionalReader& in, TSettings& s) {
   ExpectHeader(in, "[Time Shifts]", "Load Error: [Time Shifts]", true);
   s.TimeShifts = in.List();
   s.TimeShiftCount = static_cast<std::int32_t>(s.TimeShifts.size());
+  // Added after the lists, behind the line that ends them: a file without it
+  // reads as before, and an older plug-in reading this one stops at that line.
+  s.CalendarFile.clear();
+  if (!in.AtEnd() && in.Line() == kCalendarHeader) s.CalendarFile = in.Line();
 }
 
 // ---- Writing ----
@@ -344,6 +349,11 @@ std::string SettingsText(const TSettings& s) {
   line(" ");
   line("[Time Shifts]");
   AppendList(out, s.TimeShifts, s.TimeShiftCount);
+  if (const std::string calendar = SingleLine(s.CalendarFile); !calendar.empty()) {
+    line(" ");
+    line(kCalendarHeader);
+    line(calendar);
+  }
   return out;
 }
 

@@ -40,7 +40,7 @@ TEST_F(MenusTest, ARightClickInTheResultsSelectsTheLineAndOpensTheMenu) {
   Results().OnMouseDown(true, 1);
   EXPECT_EQ(Results().ItemIndex(), 1);
   EXPECT_EQ(Menus(), Lines{"Show results|-|Now Showing|-|Find|Copy to clipboard|-|Sort list|"
-                           "Clear list|Save list"});
+                           "Clear list|Save list|Keep this calendar updated..."});
   EXPECT_EQ(h.platform.Clipboard(), "2024.03.05 12:00 Film[Tu]first");
   Results().OnMouseDown(true, 7);  // below the last line: the selection stays
   EXPECT_EQ(Results().ItemIndex(), 1);
@@ -81,6 +81,7 @@ TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
     std::string chosen, written;
   };
   Probe(h.plugin).State().settings.PreviewTime = 25;
+  Probe(h.plugin).State().settings.Remind = true;
   // The name's length is looked at before its fourth character from the end; a
   // name ending in ".ics", letter case aside, is a calendar of the listed results.
   for (const Case& c :
@@ -94,7 +95,7 @@ TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
           << c.chosen;
     } else {
       EXPECT_TRUE(text.starts_with("BEGIN:VCALENDAR\r\n")) << c.chosen;
-      for (const char* line : {"SUMMARY:News\r\n", "DTSTART:18991231T000000\r\n",
+      for (const char* line : {"SUMMARY:News\r\n", "DTSTART:18991231T000000Z\r\n",
                                "SUMMARY:Film\r\n", "TRIGGER:-PT25M\r\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
       }
@@ -102,21 +103,22 @@ TEST_F(MenusTest, SaveListNamesAndWritesTheFile) {
   }
   EXPECT_EQ(h.platform.CallsOf(Recorded::Kind::kDialog)[0].text,
             "Text file (*.txt)|*.TXT|Calendar (*.ics)|*.ICS");
-  // Only lines that are results become events: none once the box is cleared.
+  // Only lines that are results become events: none once the box is cleared, and
+  // the user hears there is nothing to save.
   Probe(h.plugin).ResultList().RunMenuCommand(kClearList);
   h.platform.QueueDialogAnswer(h.folder.Path("empty.ics"));
   Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
-  EXPECT_EQ(ReadWholeFile(h.folder.Path("empty.ics")).value_or("VEVENT").find("VEVENT"),
-            std::string::npos);
+  EXPECT_FALSE(ReadWholeFile(h.folder.Path("empty.ics")));
   Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);  // cancelled: nothing written
   h.platform.QueueDialogAnswer(h.folder.Path("none/list.txt"));
   Probe(h.plugin).ResultList().RunMenuCommand(kSaveList);
-  ASSERT_EQ(h.BoxTexts().size(), 1u);
+  ASSERT_EQ(h.BoxTexts().size(), 2u);
+  EXPECT_EQ(h.BoxTexts()[0].rfind("The list holds no matches", 0), 0u) << h.BoxTexts()[0];
   // The file, then the system's own words for the cause.
-  EXPECT_EQ(h.BoxTexts()[0].rfind(
+  EXPECT_EQ(h.BoxTexts()[1].rfind(
                 "The list could not be saved to " + h.folder.Path("none/list.txt") + ": ", 0),
             0u)
-      << h.BoxTexts()[0];
+      << h.BoxTexts()[1];
 }
 
 TEST_F(MenusTest, ARightClickOnAKeywordFillsTheEditBeforeItsMenu) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "base/file_io.h"
+#include "settings/settings_file.h"
+#include "support/failing_file_system.h"
 #include "support/plugin_harness.h"
 
 namespace kolvar {
@@ -124,6 +126,70 @@ TEST_F(ResultPanelTest, ATitleWithLineBreaksIsOneLineWhereverAListIsShown) {
             "2024.03.05 11:50 News / At ten: / Weather / [Tu]a\r\n");
   EXPECT_NE(ReadWholeFile(h.folder.Path("list.ics"))->find("SUMMARY:News \\nAt ten:\\n\\nWeather"),
             std::string::npos);
+}
+
+// A calendar kept updated: chosen from the menu and written at once, rewritten
+// by every keyword search with every match, its keyword as category, alarms as
+// the reminders go; a failed rewrite leaves the file as it was and is told to the
+// host once a run; stopped, it is left alone and no longer saved in the settings.
+TEST_F(ResultPanelTest, AKeptCalendarFollowsEverySearch) {
+  h.settings.Words = {"News"};
+  h.settings.Remind = false;
+  h.settings.PreviewTime = 15;
+  OpenAndWait();
+  ResultPanel& panel = Probe(h.plugin).ResultList();
+  const std::string file = h.folder.Path("tv.ics");
+  auto kept = [&file] { return ReadWholeFile(file).value_or("missing"); };
+  auto holds = [](const std::string& text, const std::string& line) {
+    return text.find("\r\n" + line + "\r\n") != std::string::npos;
+  };
+  h.platform.QueueDialogAnswer(h.folder.Path("tv"));
+  panel.RunMenuCommand(kKeepCalendar);
+  EXPECT_TRUE(holds(kept(), "CATEGORIES:News")) << kept();
+  EXPECT_FALSE(holds(kept(), "BEGIN:VALARM"));
+  EXPECT_EQ(Probe(h.plugin).Settings().CalendarFile, file);
+  ASSERT_EQ(h.BoxTexts().size(), 1u);
+  EXPECT_EQ(h.BoxTexts()[0].rfind(file + " is rewritten with the matches", 0), 0u);
+
+  h.platform.QueueMenuAnswer(0);
+  h.plugin.Form().ListBoxFind.OnMouseDown(true, 0);
+  EXPECT_TRUE(h.platform.CallsOf(testing::Recorded::Kind::kMenu)
+                  .back()
+                  .text.ends_with("|Keep this calendar updated...*|Stop updating the calendar"));
+
+  h.plugin.Form().ListBoxWords.Add("Film");
+  Probe(h.plugin).Keywords().StoreKeywords();
+  Probe(h.plugin).State().settings.Remind = true;
+  h.Command("REFIND");
+  ASSERT_TRUE(h.WaitIdle());
+  const std::string refound = kept();
+  EXPECT_TRUE(holds(refound, "CATEGORIES:Film"));
+  EXPECT_TRUE(holds(refound, "TRIGGER:-PT15M"));
+
+  // Two failed rewrites of other alarms: the file as it was, the host told once.
+  Probe(h.plugin).State().settings.Remind = false;
+  for (int i = 0; i < 2; ++i) {
+    testing::FailingFileSystem failing(testing::FileFaults{.failRename = 1});
+    ScopedFileSystem scope(failing);
+    h.Command("REFIND");
+    ASSERT_TRUE(h.WaitIdle());
+  }
+  EXPECT_EQ(kept(), refound);
+  const std::string told = "MESS The calendar could not be saved to " + file + ": ";
+  const std::vector<std::string> events = h.Events();
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [&told](const std::string& e) { return e.starts_with(told); }),
+            1);
+  EXPECT_NE(SettingsText(Probe(h.plugin).Settings()).find("\r\n[Calendar file]\r\n" + file),
+            std::string::npos);
+
+  panel.RunMenuCommand(kStopCalendar);
+  h.plugin.Form().ListBoxWords.Clear();
+  Probe(h.plugin).Keywords().StoreKeywords();
+  h.Command("REFIND");
+  ASSERT_TRUE(h.WaitIdle());
+  EXPECT_EQ(kept(), refound);
+  EXPECT_EQ(SettingsText(Probe(h.plugin).Settings()).find("[Calendar file]"), std::string::npos);
 }
 
 }  // namespace

@@ -329,6 +329,7 @@ TEST(SettingsFileTest, RandomRecordsReadBackEqual) {
     for (auto& month : s.MonthsList) month = RandomText(random, 12);
     s.MessConfirmUnd = RandomText(random, 30) + "  ";  // trailing blanks survive
     s.MessOldDataBase = RandomText(random, 80);
+    if (random() % 2) s.CalendarFile = RandomText(random, 30);
     TSettings loaded;
     LoadFailure reason;
     ASSERT_EQ(Load(SettingsText(s), loaded, &reason), 1) << round << ": " << reason.reason;

@@ -89,7 +89,10 @@ void BoxWatcher::CloseMenu(HWND menuWindow) {
   for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
     char text[128] = {};
     GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    items += (items.empty() ? "" : "|") + std::string(*text ? text : "-");
+    // A checked item is marked as the user sees it ticked.
+    const bool checked =
+        (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+    items += (items.empty() ? "" : "|") + std::string(*text ? text : "-") + (checked ? "*" : "");
   }
   std::string choice;
   {
