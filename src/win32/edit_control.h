@@ -11,6 +11,7 @@
 
 #include "base/texts.h"
 #include "win32/control_router.h"
+#include "win32/focus_keeper.h"
 #include "win32/form_control.h"
 #include "win32/wide_text.h"
 
@@ -56,6 +57,7 @@ class EditControl final : public FormControl {
     const std::optional<std::string> narrow = Narrow(WideTextOf(hwnd_));
     if (!narrow) {
       SetWindowTextW(hwnd_, Wide(text_.text).c_str());  // changes it again: one that fits
+      const FocusKept kept(host_.Focus());
       MessageBoxW(parent_, kNot1251, Wide(kMessageBoxCaption).c_str(), MB_OK);
       return;
     }

@@ -64,8 +64,9 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   hwnd_ = CreateWindowExW(0, kClassName, L"Kolvar", WS_POPUP | WS_CLIPCHILDREN, x, y, kFormWidth,
                           kFormHeight, nullptr, nullptr, ModuleInstance(), this);
   if (!hwnd_) return false;
+  focus_.Attach(hwnd_);
   view_ = std::make_unique<FormView>();
-  view_->Create(hwnd_, ModuleInstance());
+  view_->Create(hwnd_, ModuleInstance(), focus_);
   view_->Attach(model_, enter_);
   return true;
 }
@@ -79,6 +80,7 @@ void FormWindow::Attach(FormPref* form, Enter enter) {
 void FormWindow::Destroy() {
   if (!hwnd_) return;
   DestroyWindow(hwnd_);
+  focus_.Attach(nullptr);
   // The view stays until the next window: Destroy may run from inside its input.
   hwnd_ = nullptr;
   UnregisterClassW(kClassName, ModuleInstance());
@@ -154,8 +156,21 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       });
       return 0;
     }
+    case WM_ACTIVATE:
+      // As a dialog does: left alone, the window would take the focus itself.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        self->focus_.Remember();
+        return 0;
+      }
+      if (!HIWORD(wParam) && self->focus_.Restore()) return 0;
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_SETFOCUS:
+      // The focus put on the bare window goes on to its control.
+      self->focus_.Restore();
+      return 0;
     case WM_CLOSE:
       // Closing the preferences only hides them; the plug-in lives until the host's Close.
+      self->focus_.Remember();
       ShowWindow(hwnd, SW_HIDE);
       return 0;
     default:

@@ -119,6 +119,7 @@ void Win32Platform::Reply(std::uint32_t tag, std::intptr_t value) {
 
 int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
   SyncView();  // the window behind the box shows what the plug-in has done so far
+  const FocusKept kept(form_.Focus());
   return MessageBoxW(form_.Handle(), Wide(text).c_str(), Wide(caption).c_str(),
                      static_cast<UINT>(style));
 }
@@ -163,10 +164,15 @@ void Win32Platform::ShowPreferencesWindow() {
   if (!form_.Handle()) return;
   ShowWindow(form_.Handle(), SW_SHOW);
   SetForegroundWindow(form_.Handle());
+  // Also when it was active already, and so told of no activation.
+  form_.Focus().Restore();
 }
 
 void Win32Platform::HidePreferencesWindow() {
-  if (form_.Handle()) ShowWindow(form_.Handle(), SW_HIDE);
+  if (!form_.Handle()) return;
+  // Before the system takes the focus from a window being hidden.
+  form_.Focus().Remember();
+  ShowWindow(form_.Handle(), SW_HIDE);
 }
 
 void Win32Platform::DestroyPreferencesWindow() {
@@ -346,6 +352,8 @@ void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> 
   HWND window = form_.Handle();
   if (!window) return;
   onFind_ = std::move(onFind);
+  // The dialog takes the focus; the window's activation gives it back when it goes.
+  form_.Focus().Remember();
   if (findDialog_ && IsWindow(findDialog_)) {
     ShowWindow(findDialog_, SW_SHOW);
     SetForegroundWindow(findDialog_);
@@ -399,10 +407,12 @@ WindowHandle Win32Platform::PreferencesWindow() {
 }
 
 std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& filter) {
+  const FocusKept kept(form_.Focus());
   return RunFileDialog(form_.Handle(), filter, false);
 }
 
 std::optional<std::string> Win32Platform::SaveFileDialog(const std::string& filter) {
+  const FocusKept kept(form_.Focus());
   return RunFileDialog(form_.Handle(), filter, true);
 }
 
