@@ -48,6 +48,14 @@ class EditControl final : public FormControl {
 
   LRESULT OnMessage(UINT_PTR part, HWND window, UINT message, WPARAM wParam,
                     LPARAM lParam) override {
+    // Ctrl+A selects all, which not every system's edit does; its character is then
+    // used up.
+    const bool control = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+    if (message == WM_KEYDOWN && wParam == 'A' && control) {
+      SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+      return 0;
+    }
+    if (message == WM_CHAR && wParam == kCtrlA) return 0;
     if (message == WM_CHAR) return OnChar(wParam, lParam);
     if (IsUpOrDown(message, wParam)) return UseUpKey();
     return FormControl::OnMessage(part, window, message, wParam, lParam);
@@ -88,6 +96,8 @@ class EditControl final : public FormControl {
     }
     return r;
   }
+
+  static constexpr WPARAM kCtrlA = 0x01;
 
   Edit FormPref::*const model_;
   const EditRole role_;
