@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -66,6 +67,46 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
   }
   if (path && save) return WithChosenExtension(*path, filter, static_cast<int>(ofn.nFilterIndex));
   return path;
+}
+
+// Where the find dialog goes, so that the result list's lines it finds stay in
+// sight: beside the window at the list's height (right, then left), else above or
+// below the window; the first place the screen's work area holds. On a screen too
+// small for any, below the list, kept on the screen.
+POINT FindDialogPlace(const RECT& window, const RECT& list, SIZE size, const RECT& work) {
+  const POINT places[] = {{window.right, list.top},
+                          {window.left - size.cx, list.top},
+                          {list.left, window.top - size.cy},
+                          {list.left, window.bottom}};
+  for (const POINT& p : places) {
+    if (p.x >= work.left && p.y >= work.top && p.x + size.cx <= work.right &&
+        p.y + size.cy <= work.bottom) {
+      return p;
+    }
+  }
+  const auto within = [](LONG at, LONG length, LONG low, LONG high) {
+    return std::max(low, std::min(at, high - length));
+  };
+  return {within(list.left, size.cx, work.left, work.right),
+          within(list.bottom, size.cy, work.top, work.bottom)};
+}
+
+// Places the find dialog before it first shows.
+UINT_PTR CALLBACK FindDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return FALSE;
+  const HWND owner = reinterpret_cast<const FINDREPLACEW*>(lParam)->hwndOwner;
+  RECT window{}, list{}, self{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetWindowRect(owner, &window) &&
+      GetWindowRect(GetDlgItem(owner, kControlListBoxFind), &list) &&
+      GetWindowRect(dialog, &self) &&
+      GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const POINT at = FindDialogPlace(window, list, {self.right - self.left, self.bottom - self.top},
+                                     monitor.rcWork);
+    SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return TRUE;  // the dialog shows, its focus as it chooses
 }
 
 // The platform whose windows the key hook serves: one per module, on the thread
@@ -377,7 +418,8 @@ void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> 
   find_.lpstrFindWhat = findText_;
   find_.wFindWhatLen = sizeof findText_;  // in bytes, as the dialog counts it
   // Only "find next": no match case, no direction, no whole word.
-  find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD;
+  find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD | FR_ENABLEHOOK;
+  find_.lpfnHook = &FindDialogHook;
   findDialog_ = FindTextW(&find_);
 }
 
