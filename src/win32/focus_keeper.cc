@@ -20,4 +20,22 @@ bool FocusKeeper::Restore() {
   return GetFocus() == target;
 }
 
+bool FocusKeeper::Handle(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        Remember();
+        return true;
+      }
+      // Left to the system, the window would take the focus itself.
+      return !HIWORD(wParam) && Restore();
+    case WM_SETFOCUS:
+      // The focus put on the bare window goes on to its control.
+      Restore();
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace kolvar::win32

@@ -24,6 +24,9 @@ class FocusKeeper {
   // when that one can no longer take it; only while the window is the active one.
   // False when no control took it.
   bool Restore();
+  // The window's activation and focus messages, handled as a dialog handles them;
+  // false when the system is to handle the message.
+  bool Handle(UINT message, WPARAM wParam);
 
  private:
   HWND window_ = nullptr;

@@ -114,6 +114,7 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (self->onRegistered_) self->onRegistered_(lParam);
     return 0;
   }
+  if (self->focus_.Handle(message, wParam)) return 0;
   LRESULT result = 0;
   if (self->view_ && self->view_->Handle(message, wParam, lParam, result)) return result;
   const Point at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -156,18 +157,6 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       });
       return 0;
     }
-    case WM_ACTIVATE:
-      // As a dialog does: left alone, the window would take the focus itself.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        self->focus_.Remember();
-        return 0;
-      }
-      if (!HIWORD(wParam) && self->focus_.Restore()) return 0;
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-    case WM_SETFOCUS:
-      // The focus put on the bare window goes on to its control.
-      self->focus_.Restore();
-      return 0;
     case WM_CLOSE:
       // Closing the preferences only hides them; the plug-in lives until the host's Close.
       self->focus_.Remember();
