@@ -40,8 +40,20 @@ class CheckListControl final : public ListControl<CheckListBox> {
   }
 
   void OnLeftPress(int item, LPARAM lParam) override {
-    if (item < 0 || static_cast<short>(LOWORD(lParam)) >= lines_.itemHeight) return;
     // A click on a line's check square changes its mark.
+    if (static_cast<short>(LOWORD(lParam)) < lines_.itemHeight) ToggleMark(item);
+  }
+
+  // Space changes the current line's mark, as a click on its square does.
+  LRESULT OnKey(int key) override {
+    if (key != VK_SPACE) return ListControl::OnKey(key);
+    const FormPref* form = host_.Form();
+    if (form) ToggleMark((form->*model_).ItemIndex());
+    return -2;  // nothing more for the list box to do
+  }
+
+  void ToggleMark(int item) {
+    if (item < 0) return;
     host_.Input([&](FormPref& form) {
       CheckListBox& channels = form.*model_;
       if (item >= channels.Count()) return;

@@ -11,6 +11,7 @@
 
 #include "base/texts.h"
 #include "win32/control_router.h"
+#include "win32/focus_keeper.h"
 #include "win32/form_control.h"
 #include "win32/wide_text.h"
 
@@ -47,6 +48,14 @@ class EditControl final : public FormControl {
 
   LRESULT OnMessage(UINT_PTR part, HWND window, UINT message, WPARAM wParam,
                     LPARAM lParam) override {
+    // Ctrl+A selects all, which not every system's edit does; its character is then
+    // used up.
+    const bool control = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+    if (message == WM_KEYDOWN && wParam == 'A' && control) {
+      SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+      return 0;
+    }
+    if (message == WM_CHAR && wParam == kCtrlA) return 0;
     if (message == WM_CHAR) return OnChar(wParam, lParam);
     if (IsUpOrDown(message, wParam)) return UseUpKey();
     return FormControl::OnMessage(part, window, message, wParam, lParam);
@@ -56,6 +65,7 @@ class EditControl final : public FormControl {
     const std::optional<std::string> narrow = Narrow(WideTextOf(hwnd_));
     if (!narrow) {
       SetWindowTextW(hwnd_, Wide(text_.text).c_str());  // changes it again: one that fits
+      const FocusKept kept(host_.Focus());
       MessageBoxW(parent_, kNot1251, Wide(kMessageBoxCaption).c_str(), MB_OK);
       return;
     }
@@ -86,6 +96,8 @@ class EditControl final : public FormControl {
     }
     return r;
   }
+
+  static constexpr WPARAM kCtrlA = 0x01;
 
   Edit FormPref::*const model_;
   const EditRole role_;

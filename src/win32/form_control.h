@@ -20,6 +20,7 @@
 namespace kolvar::win32 {
 
 class ControlRouter;
+class FocusKeeper;
 class Tooltips;
 
 // A control's row in the window's table.
@@ -43,6 +44,8 @@ class ControlHost {
   virtual void Input(const std::function<void(FormPref&)>& fn) = 0;
   virtual const FormLook& Look() const = 0;
   virtual Tooltips& Tips() = 0;
+  // The window's keyboard focus, to keep across a box a control opens.
+  virtual FocusKeeper& Focus() = 0;
 
  protected:
   ~ControlHost() = default;

@@ -60,7 +60,8 @@ constexpr ControlRow kControls[] = {
 
 }  // namespace
 
-void FormView::Create(HWND parent, HINSTANCE instance) {
+void FormView::Create(HWND parent, HINSTANCE instance, FocusKeeper& focus) {
+  focus_ = &focus;
   INITCOMMONCONTROLSEX init{sizeof init, ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
   look_.Make();

@@ -16,6 +16,7 @@
 #include "ui/form_pref.h"
 #include "win32/control_look.h"
 #include "win32/control_router.h"
+#include "win32/focus_keeper.h"
 #include "win32/form_control.h"
 #include "win32/tooltips.h"
 
@@ -30,8 +31,8 @@ class FormView final : public ControlHost {
   FormView& operator=(const FormView&) = delete;
   ~FormView() = default;
 
-  // Creates the child controls of parent at their places.
-  void Create(HWND parent, HINSTANCE instance);
+  // Creates the child controls of parent at their places; focus is the parent's.
+  void Create(HWND parent, HINSTANCE instance, FocusKeeper& focus);
   // The models the controls follow and feed (null: none, input is ignored), and
   // how plug-in code is entered.
   void Attach(FormPref* form, Enter enter);
@@ -48,9 +49,11 @@ class FormView final : public ControlHost {
   FormPref* Form() const override { return model_; }
   const FormLook& Look() const override { return look_; }
   Tooltips& Tips() override { return tips_; }
+  FocusKeeper& Focus() override { return *focus_; }
 
   FormPref* model_ = nullptr;
   Enter enter_;
+  FocusKeeper* focus_ = nullptr;
   bool syncing_ = false;  // the controls' notifications while Sync writes are not input
   FormLook look_;
   Tooltips tips_;

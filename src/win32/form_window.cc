@@ -64,8 +64,9 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   hwnd_ = CreateWindowExW(0, kClassName, L"Kolvar", WS_POPUP | WS_CLIPCHILDREN, x, y, kFormWidth,
                           kFormHeight, nullptr, nullptr, ModuleInstance(), this);
   if (!hwnd_) return false;
+  focus_.Attach(hwnd_);
   view_ = std::make_unique<FormView>();
-  view_->Create(hwnd_, ModuleInstance());
+  view_->Create(hwnd_, ModuleInstance(), focus_);
   view_->Attach(model_, enter_);
   return true;
 }
@@ -79,6 +80,7 @@ void FormWindow::Attach(FormPref* form, Enter enter) {
 void FormWindow::Destroy() {
   if (!hwnd_) return;
   DestroyWindow(hwnd_);
+  focus_.Attach(nullptr);
   // The view stays until the next window: Destroy may run from inside its input.
   hwnd_ = nullptr;
   UnregisterClassW(kClassName, ModuleInstance());
@@ -112,6 +114,7 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (self->onRegistered_) self->onRegistered_(lParam);
     return 0;
   }
+  if (self->focus_.Handle(message, wParam)) return 0;
   LRESULT result = 0;
   if (self->view_ && self->view_->Handle(message, wParam, lParam, result)) return result;
   const Point at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -156,6 +159,7 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     }
     case WM_CLOSE:
       // Closing the preferences only hides them; the plug-in lives until the host's Close.
+      self->focus_.Remember();
       ShowWindow(hwnd, SW_HIDE);
       return 0;
     default:

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ui/form_pref.h"
+#include "win32/focus_keeper.h"
 #include "win32/form_view.h"
 
 namespace kolvar::win32 {
@@ -28,6 +29,9 @@ class FormWindow {
   bool Create(std::function<void()> onWake, std::function<void(UINT_PTR)> onTimer);
   void Destroy();
   HWND Handle() const { return hwnd_; }
+  // Which of its controls has the keyboard focus, kept across boxes, dialogs,
+  // hiding and showing.
+  FocusKeeper& Focus() { return focus_; }
   // The models the window follows and feeds, and how plug-in code is entered.
   void Attach(FormPref* form, Enter enter);
   // Brings the real controls in step with the models.
@@ -56,6 +60,7 @@ class FormWindow {
   std::function<void(UINT_PTR)> onTimer_;
   UINT registered_ = 0;
   std::function<void(LPARAM)> onRegistered_;
+  FocusKeeper focus_;
   std::unique_ptr<FormView> view_;  // made with each window
   FormPref* model_ = nullptr;
   Enter enter_;

@@ -98,15 +98,7 @@ class ListControl : public FormControl {
 
   virtual void Claim(ControlRouter& router) {
     router.OnCommand(place_.id, [this](int code) { return OnCommand(code); });
-    router.OnListKey(place_.id, [this](int key) {
-      if (key == VK_RETURN) {
-        host_.Input([this](FormPref& form) {
-          ListModel& model = form.*model_;
-          if (model.OnKeyPress) model.OnKeyPress('\r');
-        });
-      }
-      return LRESULT{-1};  // the list box does the rest
-    });
+    router.OnListKey(place_.id, [this](int key) { return OnKey(key); });
     if (MenuOnPress()) return;
     router.OnContextMenu(place_.id, [this] {
       host_.Input([this](FormPref& form) {
@@ -124,6 +116,16 @@ class ListControl : public FormControl {
   // used up (the menu has been and gone), and the menu key asks for nothing.
   virtual bool MenuOnPress() const { return false; }
   virtual void OnLeftPress(int, LPARAM) {}
+  // A key pressed in the list; answers what the list box does next (WM_VKEYTOITEM).
+  virtual LRESULT OnKey(int key) {
+    if (key == VK_RETURN) {
+      host_.Input([this](FormPref& form) {
+        ListModel& model = form.*model_;
+        if (model.OnKeyPress) model.OnKeyPress('\r');
+      });
+    }
+    return -1;  // the list box does the rest
+  }
 
   LRESULT OnMessage(UINT_PTR part, HWND window, UINT message, WPARAM wParam,
                     LPARAM lParam) override {

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -69,6 +70,46 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
   return path;
 }
 
+// Where the find dialog goes, so that the result list's lines it finds stay in
+// sight: beside the window at the list's height (right, then left), else above or
+// below the window; the first place the screen's work area holds. On a screen too
+// small for any, below the list, kept on the screen.
+POINT FindDialogPlace(const RECT& window, const RECT& list, SIZE size, const RECT& work) {
+  const POINT places[] = {{window.right, list.top},
+                          {window.left - size.cx, list.top},
+                          {list.left, window.top - size.cy},
+                          {list.left, window.bottom}};
+  for (const POINT& p : places) {
+    if (p.x >= work.left && p.y >= work.top && p.x + size.cx <= work.right &&
+        p.y + size.cy <= work.bottom) {
+      return p;
+    }
+  }
+  const auto within = [](LONG at, LONG length, LONG low, LONG high) {
+    return std::max(low, std::min(at, high - length));
+  };
+  return {within(list.left, size.cx, work.left, work.right),
+          within(list.bottom, size.cy, work.top, work.bottom)};
+}
+
+// Places the find dialog before it first shows.
+UINT_PTR CALLBACK FindDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return FALSE;
+  const HWND owner = reinterpret_cast<const FINDREPLACEW*>(lParam)->hwndOwner;
+  RECT window{}, list{}, self{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetWindowRect(owner, &window) &&
+      GetWindowRect(GetDlgItem(owner, kControlListBoxFind), &list) &&
+      GetWindowRect(dialog, &self) &&
+      GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const POINT at = FindDialogPlace(window, list, {self.right - self.left, self.bottom - self.top},
+                                     monitor.rcWork);
+    SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return TRUE;  // the dialog shows, its focus as it chooses
+}
+
 // The platform whose windows the key hook serves: one per module, on the thread
 // that created its window.
 Win32Platform* g_keyHookOwner = nullptr;
@@ -124,6 +165,7 @@ void Win32Platform::Reply(std::uint32_t tag, std::intptr_t value) {
 
 int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
   SyncView();  // the window behind the box shows what the plug-in has done so far
+  const FocusKept kept(form_.Focus());
   return MessageBoxW(form_.Handle(), Wide(text).c_str(), Wide(caption).c_str(),
                      static_cast<UINT>(style));
 }
@@ -168,10 +210,15 @@ void Win32Platform::ShowPreferencesWindow() {
   if (!form_.Handle()) return;
   ShowWindow(form_.Handle(), SW_SHOW);
   SetForegroundWindow(form_.Handle());
+  // Also when it was active already, and so told of no activation.
+  form_.Focus().Restore();
 }
 
 void Win32Platform::HidePreferencesWindow() {
-  if (form_.Handle()) ShowWindow(form_.Handle(), SW_HIDE);
+  if (!form_.Handle()) return;
+  // Before the system takes the focus from a window being hidden.
+  form_.Focus().Remember();
+  ShowWindow(form_.Handle(), SW_HIDE);
 }
 
 void Win32Platform::DestroyPreferencesWindow() {
@@ -351,6 +398,8 @@ void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> 
   HWND window = form_.Handle();
   if (!window) return;
   onFind_ = std::move(onFind);
+  // The dialog takes the focus; the window's activation gives it back when it goes.
+  form_.Focus().Remember();
   if (findDialog_ && IsWindow(findDialog_)) {
     ShowWindow(findDialog_, SW_SHOW);
     SetForegroundWindow(findDialog_);
@@ -374,7 +423,8 @@ void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> 
   find_.lpstrFindWhat = findText_;
   find_.wFindWhatLen = sizeof findText_;  // in bytes, as the dialog counts it
   // Only "find next": no match case, no direction, no whole word.
-  find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD;
+  find_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD | FR_ENABLEHOOK;
+  find_.lpfnHook = &FindDialogHook;
   findDialog_ = FindTextW(&find_);
 }
 
@@ -404,10 +454,12 @@ WindowHandle Win32Platform::PreferencesWindow() {
 }
 
 std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& filter) {
+  const FocusKept kept(form_.Focus());
   return RunFileDialog(form_.Handle(), filter, false);
 }
 
 std::optional<std::string> Win32Platform::SaveFileDialog(const std::string& filter) {
+  const FocusKept kept(form_.Focus());
   return RunFileDialog(form_.Handle(), filter, true);
 }
 

@@ -411,6 +411,11 @@ class Runner {
     LogFocus();
     return true;
   }
+  bool FindDialog(ScriptLine&) {
+    Pump(50);
+    kolvar::host::LogFindDialog();
+    return true;
+  }
   bool RepaintCheckVerb(ScriptLine& l) {
     RepaintCheck(l.arg, [](unsigned ms) { Pump(ms); });
     return true;
@@ -631,6 +636,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"savefile", &Runner::SaveFile},
     {"measure", &Runner::Measure},
     {"focus", &Runner::Focus},
+    {"finddialog", &Runner::FindDialog},
     {"repaintcheck", &Runner::RepaintCheckVerb},
     {"screenshot", &Runner::ScreenshotVerb},
     {"stats", &Runner::Stats},

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "host_log.h"
@@ -68,9 +69,24 @@ void Type(const std::string& text) {
 }
 
 bool PressKey(const std::string& name) {
-  const bool shift = name.rfind("shift+", 0) == 0;
-  const std::string key = shift ? name.substr(6) : name;
-  const WORD vk = key == "tab"     ? VK_TAB
+  // Modifiers first, each ending in "+", in any order.
+  std::vector<WORD> held;
+  std::string key = name;
+  for (bool more = true; more;) {
+    more = false;
+    for (const auto& [prefix, code] : {std::pair<std::string, WORD>{"shift+", VK_SHIFT},
+                                       std::pair<std::string, WORD>{"ctrl+", VK_CONTROL}}) {
+      if (key.rfind(prefix, 0) == 0) {
+        held.push_back(code);
+        key = key.substr(prefix.size());
+        more = true;
+      }
+    }
+  }
+  // A letter is its upper-case key code.
+  const bool letter = key.size() == 1 && key[0] >= 'a' && key[0] <= 'z';
+  const WORD vk = letter           ? static_cast<WORD>(key[0] - 'a' + 'A')
+                  : key == "tab"   ? VK_TAB
                   : key == "enter" ? VK_RETURN
                   : key == "esc"   ? VK_ESCAPE
                   : key == "space" ? VK_SPACE
@@ -84,10 +100,10 @@ bool PressKey(const std::string& name) {
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     input.push_back(in);
   };
-  if (shift) add(VK_SHIFT, false);
+  for (WORD code : held) add(code, false);
   add(vk, false);
   add(vk, true);
-  if (shift) add(VK_SHIFT, true);
+  for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
   SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
   return true;
 }

@@ -101,6 +101,20 @@ BOOL CALLBACK MeasureOneControl(HWND hwnd, LPARAM) {
   return TRUE;
 }
 
+// The find dialog of this process: a dialog with the edit edt1 and no file types.
+BOOL CALLBACK FindTheFindDialog(HWND hwnd, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (pid != GetCurrentProcessId() || std::string(cls) != "#32770" || !IsWindowVisible(hwnd) ||
+      !GetDlgItem(hwnd, 0x480) || GetDlgItem(hwnd, 0x470)) {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
 struct WindowListing {
   HWND host;
   int count;
@@ -154,6 +168,23 @@ void LogFocus() {
   GetClassNameA(focus, cls, sizeof cls);
   Log("focus id=" + std::to_string(GetDlgCtrlID(focus)) + " class=" + Quote(cls) +
       " text=" + Quote(WindowText(focus)));
+}
+
+void LogFindDialog() {
+  HWND dialog = nullptr;
+  EnumWindows(&FindTheFindDialog, reinterpret_cast<LPARAM>(&dialog));
+  HWND results = PluginWindow() ? GetDlgItem(PluginWindow(), 101) : nullptr;
+  RECT d{}, r{};
+  if (!dialog || !results || !GetWindowRect(dialog, &d) || !GetWindowRect(results, &r)) {
+    Log("finddialog none");
+    return;
+  }
+  const char* side = d.bottom <= r.top   ? "above"
+                     : d.top >= r.bottom ? "below"
+                     : d.right <= r.left ? "left"
+                     : d.left >= r.right ? "right"
+                                         : "over";
+  Log(std::string("finddialog ") + side + " the result list");
 }
 
 void LogHandle(HWND hwnd) {

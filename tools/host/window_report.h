@@ -19,6 +19,9 @@ void LogPluginWindows(HWND hostWindow, bool withControls);
 void LogMeasures(HWND window);
 // The control that has the keyboard focus, by its id and name.
 void LogFocus();
+// Where the find dialog stands beside the result list: above, below, left or
+// right of it, or "over" it when the two overlap; "finddialog none" without one.
+void LogFindDialog();
 // What the window behind a handle is, without its varying number.
 void LogHandle(HWND hwnd);
 // What the process holds now: its private memory and working set, its kernel
