@@ -96,10 +96,18 @@ CalendarWriter::CalendarWriter(std::optional<int> alarmMinutes, std::string stam
   Line("X-WR-CALNAME", kCalendarName);
 }
 
-std::string CalendarWriter::TimeText(DateTime local) const {
+std::string CalendarWriter::TimeText(DateTime local) {
   if (toUtc_) {
-    if (const std::optional<DateTime> utc = toUtc_(local); utc && !LocalTimeText(*utc).empty()) {
-      return CalendarStamp(*utc);
+    // A zone's offset changes on the hour, and asking the system costs more than
+    // the rest of an event: one answer serves each local hour.
+    const auto hour = static_cast<std::int64_t>(std::floor(local * 24));
+    auto [at, added] = utcOffsets_.try_emplace(hour);
+    if (added) {
+      if (const std::optional<DateTime> utc = toUtc_(local)) at->second = local - *utc;
+    }
+    if (at->second) {
+      const DateTime utc = local - *at->second;
+      if (!LocalTimeText(utc).empty()) return CalendarStamp(utc);
     }
   }
   return LocalTimeText(local);

@@ -73,13 +73,15 @@ class CalendarWriter {
   void TextLine(std::string_view name, std::string_view text);
   // "yyyymmddThhmmssZ" in UTC, or the local time floating; nothing for a year a
   // calendar cannot write.
-  std::string TimeText(DateTime local) const;
+  std::string TimeText(DateTime local);
 
   std::string out_;
   std::unordered_map<std::uint64_t, int> occurrences_;  // of each programme's id
   std::optional<int> alarmMinutes_;
   std::string stamp_;
   LocalToUtc toUtc_;
+  // Local minus UTC, in days, by local hour; none where toUtc gave no answer.
+  std::unordered_map<std::int64_t, std::optional<DateTime>> utcOffsets_;
   std::size_t events_ = 0;
 };
 
