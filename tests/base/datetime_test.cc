@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <tuple>
 
 namespace kolvar {
 
@@ -93,6 +94,25 @@ TEST(DateTimeTest, WholeMinutesBetweenIgnoresRepresentationError) {
   EXPECT_EQ(WholeMinutesBetween(b, a), 30);
   EXPECT_EQ(WholeMinutesBetween(a, b + 10.5 / 1440), 19);  // 19.5 minutes: cut, not rounded
   EXPECT_GT(WholeMinutesBetween(std::numeric_limits<double>::quiet_NaN(), 0), 1'000'000);
+  // Every minute of two days against the first (a truncation gives 4 for
+  // 00:00-00:05 on 2026-12-01, and so in thousands of pairs), and minutes of a day
+  // before 1899-12-30, whose fraction runs behind a negative day number, against
+  // its last minute.
+  for (const auto& [year, month, day, span] :
+       {std::tuple{2026, 12, 1, 2880}, std::tuple{2024, 2, 28, 2880},
+        std::tuple{1899, 12, 29, 1440}, std::tuple{1800, 1, 1, 1440}}) {
+    const DateTime first = *EncodeDateTime(Fields(year, month, 0, day));
+    const DateTime last = *EncodeDateTime(Fields(year, month, 0, day, 23, 59));
+    for (int m = 0; m < span; ++m) {
+      const DateTime t =
+          *EncodeDateTime(Fields(year, month, 0, day + m / 1440, m / 60 % 24, m % 60));
+      ASSERT_EQ(WholeMinutesBetween(t, first), m)
+          << year << "-" << month << "-" << day << " +" << m;
+      if (m < 1440) {
+        ASSERT_EQ(WholeMinutesBetween(last, t), 1439 - m) << year << " " << m;
+      }
+    }
+  }
 }
 
 TEST(FileTimeTest, KnownInstantsConvertWithoutTimeZone) {
