@@ -201,7 +201,7 @@ TEST_F(SearchRunTest, TheResultLimitIsLookedAtBetweenChannels) {
   h.settings.Channels = {"a1.ndx", "a2.ndx", "a3.ndx"};
   h.settings.ChannelCount = 3;
   h.settings.FullSearch = true;
-  h.settings.MaxResultCount = 10;
+  h.settings.MaxResultCount = 8;  // reached exactly by the first: not passed yet
   OpenAndWait();
   EXPECT_EQ(h.BoxTexts(), Lines{"Too many results, change search parametrs and try again!!!\n"
                                 "                       operation terminated      "});
@@ -210,6 +210,7 @@ TEST_F(SearchRunTest, TheResultLimitIsLookedAtBetweenChannels) {
 }
 
 TEST_F(SearchRunTest, NoResultsAllowedStillReadsOneChannel) {
+  h.WriteChannel("a0", {{-10, "News"}});  // listed first, not checked: passed over
   h.settings.MaxResultCount = 0;
   OpenAndWait();
   EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 6u);
