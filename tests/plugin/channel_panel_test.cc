@@ -229,6 +229,10 @@ TEST(ChannelChoiceTest, ChannelsTheFolderDidNotListStaySavedUntilAnotherFolderIs
   files.SetChecked(0, true);
   channels.CheckListBoxFilesClickCheck();
   EXPECT_EQ(saved(), Names{"d.ndx"});
+  // Every channel unchecked: none comes back checked after a Save.
+  files.SetChecked(0, false);
+  channels.CheckListBoxFilesClickCheck();
+  EXPECT_EQ(saved(), Names{});
 }
 
 TEST_F(ChannelHandlersTest, ShowSelectedChannelSearchesItAlone) {
