@@ -207,7 +207,7 @@ TEST_F(KeywordEditorTest, EnterJoinsAtTheCaretAndCtrlEnterLooksUpSimilarKeywords
     }
     return found;
   };
-  // Football, then "Footbal league" (7 of 8 letters: 87 > 86); a fruitless pass to
+  // Football, then "Footbal league" (7 of 8 letters: 88 > 86); a fruitless pass to
   // the end finds nothing, and the next press starts at the top.
   EXPECT_EQ(walk(4), (std::vector<int>{0, 2, 2, 0}));
   // After a match on the last keyword, the next press starts at the top as well.
@@ -215,6 +215,12 @@ TEST_F(KeywordEditorTest, EnterJoinsAtTheCaretAndCtrlEnterLooksUpSimilarKeywords
   Editor().Sortlist1Click();  // sets the lookup back to the top
   ASSERT_EQ(Items(), (Lines{"Footbal league", "Football", "Footballs"}));
   EXPECT_EQ(walk(4), (std::vector<int>{0, 1, 2, 0}));
+  // A rating equal to the rate is not above it: "Footbal league" rates 88.
+  Probe(h.plugin).State().settings.CongenialityRate = 88;
+  Form().ListBoxWords.SetItems({"Footbal league"});
+  Form().ListBoxWords.SetItemIndex(-1);
+  Editor().Sortlist1Click();
+  EXPECT_EQ(walk(1), std::vector<int>{-1});
 }
 
 TEST_F(KeywordEditorTest, ClearAndLoadLeaveNoResultPointingIntoTheNewList) {

@@ -135,6 +135,8 @@ TEST(KeywordMessagesTest, BadParametersFallBackToTheDefaults) {
       {"film@-1", Term("film"), {kBadModeMessage}},
       {"film^0", Term("film"), {kBadPrecisionMessage}},
       {"film^101", Term("film"), {kBadPrecisionMessage}},
+      {"film^100", Term("film", 1, 100), {}},  // the bounds themselves are valid
+      {"film^1", Term("film", 1, 1), {}},
       {"film@x", Term("film"), {kNotDigitMessage}},
       {"film^99999999999", Term("film"), {kNotDigitMessage}},  // beyond 32 bits
       // A failed conversion undoes a part already taken, in either order.

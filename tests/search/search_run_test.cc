@@ -105,6 +105,23 @@ TEST_F(SearchRunTest, TimeShiftsFromTheTable) {
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Items().back(), "2024.03.05 14:15 News[Tu]first");
 }
 
+// The range's own ends are shifts like any other: a day later or earlier, no box.
+TEST(SearchRunShiftTest, ShiftsOfAWholeDayAreUsed) {
+  for (const auto& [shift, first] : {std::pair{"1440", "2024.03.06 12:00 Film[We]first"},
+                                     std::pair{"-1440", "2024.03.04 12:00 Film[Mo]first"}}) {
+    PluginHarness h;
+    UseRealRuns(h);
+    h.settings.FullSearch = true;
+    h.settings.TimeShifts = {std::string("first.ndx#") + shift};
+    h.settings.TimeShiftCount = 1;
+    h.Open();
+    ASSERT_TRUE(h.WaitIdle());
+    EXPECT_EQ(h.BoxTexts(), Lines{}) << shift;
+    const Lines& listed = h.plugin.Form().ListBoxFind.Items();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), first), listed.end()) << shift;
+  }
+}
+
 // A shift the run cannot use is reported and read as 0, and the run goes on: one
 // mistyped entry must not leave the other channels unsearched.
 TEST(SearchRunShiftTest, AShiftThatCannotBeUsedIsReportedAndTheChannelReadUnshifted) {
@@ -143,13 +160,18 @@ TEST(SearchRunUnreadableTest, ChannelsThatCannotBeReadAreNamed) {
       {{"first.ndx", "first.pdt", "second.ndx", "second.pdt"},
        {"-2 channels could not be read: first.ndx, second.ndx"},
        "Find: 0 found, 2 unreadable"},
+      // Three are named all: there are not "0 more".
+      {{"first.ndx", "second.ndx", "third.ndx"},
+       {"-3 channels could not be read: first.ndx, second.ndx, third.ndx"},
+       "Find: 0 found, 3 unreadable"},
   };
   for (const Case& c : cases) {
     PluginHarness h;
     UseRealRuns(h);
     h.WriteChannel("second", {{-300, "Old"}});
-    h.settings.Channels = {"first.ndx", "second.ndx"};
-    h.settings.ChannelCount = 2;
+    h.WriteChannel("third", {{-300, "Old"}});
+    h.settings.Channels = {"first.ndx", "second.ndx", "third.ndx"};
+    h.settings.ChannelCount = 3;
     h.Open();
     ASSERT_TRUE(h.WaitIdle());
     EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find: 6 found");
