@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -77,14 +79,16 @@ class FailingFileSystem final : public FileSystem {
     if (++calls_.create == faults_.failCreate) return Fail(kDenied), nullptr;
     std::unique_ptr<WritableFile> file = real_.CreateForWriting(path);
     if (!file) return nullptr;
-    return std::make_unique<File>(*this, std::move(file));
+    return std::make_unique<File>(*this, std::move(file), path);
   }
+  // As on Windows, a file still open can be neither renamed nor removed: a save
+  // that forgot to close first fails here on every system.
   bool RenameFile(const std::string& from, const std::string& to) override {
-    if (++calls_.rename == faults_.failRename) return Fail(kDenied);
+    if (++calls_.rename == faults_.failRename || IsOpen(from)) return Fail(kDenied);
     return real_.RenameFile(from, to);
   }
   bool RemoveFile(const std::string& path) override {
-    if (++calls_.remove == faults_.failRemove) return Fail(kDenied);
+    if (++calls_.remove == faults_.failRemove || IsOpen(path)) return Fail(kDenied);
     return real_.RemoveFile(path);
   }
   std::unique_ptr<FolderWatch> WatchFolder(const std::string& folder) override {
@@ -108,10 +112,28 @@ class FailingFileSystem final : public FileSystem {
     return false;
   }
 
+  bool IsOpen(const std::string& path) {
+    std::lock_guard lock(openMutex_);
+    return open_.count(path) > 0;
+  }
+  void Opened(const std::string& path) {
+    std::lock_guard lock(openMutex_);
+    open_.insert(path);
+  }
+  void Closed(const std::string& path) {
+    std::lock_guard lock(openMutex_);
+    open_.erase(path);
+  }
+
   class File final : public WritableFile {
    public:
-    File(FailingFileSystem& fs, std::unique_ptr<WritableFile> real)
-        : fs_(fs), real_(std::move(real)) {}
+    File(FailingFileSystem& fs, std::unique_ptr<WritableFile> real, std::string path)
+        : fs_(fs), real_(std::move(real)), path_(std::move(path)) {
+      fs_.Opened(path_);
+    }
+    ~File() override {
+      if (!closed_) fs_.Closed(path_);
+    }
     bool Write(std::string_view bytes) override {
       if (++fs_.calls_.write != fs_.faults_.failWrite) return real_->Write(bytes);
       real_->Write(bytes.substr(0, bytes.size() / 2));
@@ -123,6 +145,8 @@ class FailingFileSystem final : public FileSystem {
     }
     bool Close() override {
       const bool closed = real_->Close();
+      closed_ = true;
+      fs_.Closed(path_);
       if (++fs_.calls_.close == fs_.faults_.failClose) return Fail(kDiskFull);
       return closed;
     }
@@ -130,11 +154,15 @@ class FailingFileSystem final : public FileSystem {
    private:
     FailingFileSystem& fs_;
     std::unique_ptr<WritableFile> real_;
+    std::string path_;
+    bool closed_ = false;
   };
 
   const FileFaults faults_;
   FileSystem& real_ = SystemFileSystem();
   FileCalls calls_;
+  std::mutex openMutex_;
+  std::set<std::string> open_;  // the files being written
 };
 
 }  // namespace kolvar::testing
