@@ -268,7 +268,10 @@ TEST(RemindersOrderTest, CommandsSentInsideANoticeAreDoneInTheOrderSent) {
 
 // A host that answers every message with a command that sends another takes turns
 // with the plug-in: each command is answered at once and its message follows after
-// the one it answered has returned, so nothing nests however long the host goes on.
+// the one it answered has returned, so nothing nests however long the host goes on;
+// also when the host serves the window thread's queue inside its handler, as a
+// modal loop of Windows does. Every command whose work sends a message, each with
+// exactly one reply.
 TEST(RemindersHostLoopTest, AHostAnsweringEveryMessageWithACommandNeverNestsThePlugIn) {
   struct Case {
     const char* first;
@@ -280,31 +283,38 @@ TEST(RemindersHostLoopTest, AHostAnsweringEveryMessageWithACommandNeverNestsTheP
       {"BEAT", "NOTIF", "BEAT", "-/- A"},
       {"SHOWUNTILNEXT", "USER", "SHOWUNTILCURENT", "1/3 A"},
       {"SHOWUNTILNEXT", "USER", "SHOWUNTILBACK", "1/3 A"},
-      {"REMINDON", "MESS", "REMINDON", "Reminders on"},
+      {"REMINDON", "MESS", "REMINDON", "Reminders"},
+      {"REMINDOFF", "MESS", "REMINDOFF", "Reminders"},
+      {"TOGGLEREMIND", "MESS", "TOGGLEREMIND", "Reminders"},
   };
   for (const Case& c : cases) {
-    ReminderBench b;
-    b.h.settings.RemindStatusShowing = true;
-    b.h.settings.UntilMinutes = 60;
-    b.Open(-1);
-    constexpr int kAnswers = 200;
-    int depth = 0, deepest = 0, answered = 0;
-    Lines texts;
-    b.h.platform.SetEventHandler([&](const HostEvent& e) {
-      deepest = std::max(deepest, ++depth);
-      if (e.kind == c.kind) texts.push_back(e.text);
-      if (e.kind == c.kind && answered < kAnswers) {
-        ++answered;
-        b.h.Command(c.answer);  // fails the test unless exactly one reply came
+    for (const bool modal : {false, true}) {
+      SCOPED_TRACE(std::string(c.answer) + (modal ? ", served inside" : ""));
+      ReminderBench b;
+      b.h.settings.RemindStatusShowing = true;
+      b.h.settings.MessRemindOn = b.h.settings.MessRemindOff = "Reminders";
+      b.h.settings.UntilMinutes = 60;
+      b.Open(-1);
+      constexpr int kAnswers = 50;
+      int depth = 0, deepest = 0, answered = 0;
+      Lines texts;
+      b.h.platform.SetEventHandler([&](const HostEvent& e) {
+        deepest = std::max(deepest, ++depth);
+        if (e.kind == c.kind) texts.push_back(e.text);
+        if (e.kind == c.kind && answered < kAnswers) {
+          ++answered;
+          b.h.Command(c.answer);  // fails the test unless exactly one reply came
+          if (modal) b.h.platform.RunPosted();
+        }
+        --depth;
+      });
+      b.h.Command(c.first);
+      while (b.h.platform.RunPosted() > 0) {
       }
-      --depth;
-    });
-    b.h.Command(c.first);
-    while (b.h.platform.RunPosted() > 0) {
+      EXPECT_EQ(answered, kAnswers);
+      EXPECT_EQ(deepest, 1);
+      EXPECT_EQ(texts, Lines(kAnswers + 1, c.text));
     }
-    EXPECT_EQ(answered, kAnswers) << c.answer;
-    EXPECT_EQ(deepest, 1) << c.answer;
-    EXPECT_EQ(texts, Lines(kAnswers + 1, c.text)) << c.answer;
   }
 }
 
