@@ -114,8 +114,30 @@ UINT_PTR CALLBACK FindDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lPara
 // that created its window.
 Win32Platform* g_keyHookOwner = nullptr;
 
+// Set while the hook hands a key on itself: the messages that takes pass the hook.
+bool g_handingOnKey = false;
+
+// A key press translated and dispatched here, as the host's loop would, its
+// characters (dead ones too) taken back from the queue in their Unicode form: a
+// loop that takes messages in their ANSI form would pass them through the system's
+// code page, which may not hold them. Through DIALOG, when given, as a dialog's own
+// loop does.
+void HandOnKey(MSG& msg, HWND dialog) {
+  const bool outer = g_handingOnKey;
+  g_handingOnKey = true;
+  if (!dialog || !IsDialogMessageW(dialog, &msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  MSG character;
+  while (PeekMessageW(&character, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+    if (!dialog || !IsDialogMessageW(dialog, &character)) DispatchMessageW(&character);
+  }
+  g_handingOnKey = outer;
+}
+
 LRESULT CALLBACK KeyHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && wParam == PM_REMOVE && g_keyHookOwner) {
+  if (code == HC_ACTION && wParam == PM_REMOVE && g_keyHookOwner && !g_handingOnKey) {
     MSG& msg = *reinterpret_cast<MSG*>(lParam);
     // Taken: the host's loop then finds nothing to translate or dispatch.
     if (g_keyHookOwner->TakeDialogKey(msg)) msg.message = WM_NULL;
@@ -190,20 +212,26 @@ void Win32Platform::CreatePreferencesWindow() {
 
 bool Win32Platform::TakeDialogKey(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  const bool inFind = findDialog_ && Within(findDialog_, msg.hwnd);
+  const bool inForm = Within(form_.Handle(), msg.hwnd);
+  if (!inFind && !inForm) return false;
+  // Every key press but an input method's is translated here, whatever form the
+  // host's loop takes messages in; Tab walks the window's controls.
+  if (msg.message == WM_KEYDOWN && msg.wParam != VK_PROCESSKEY) {
+    HandOnKey(msg, inFind ? findDialog_ : msg.wParam == VK_TAB ? form_.Handle() : nullptr);
+    return true;
+  }
   // The hook cannot tell whether the host took the message in its ANSI or its
   // Unicode form. Key codes and ASCII are the same in both; a character beyond
   // ASCII is left to the host's own loop, which dispatches it in the form it took.
   const bool character = msg.message == WM_CHAR || msg.message == WM_SYSCHAR ||
                          msg.message == WM_DEADCHAR || msg.message == WM_SYSDEADCHAR;
   if (character && msg.wParam > 0x7F) return false;
-  if (findDialog_ && Within(findDialog_, msg.hwnd)) return IsDialogMessageW(findDialog_, &msg);
+  if (inFind) return IsDialogMessageW(findDialog_, &msg);
   // Only Tab: the window's other keys belong to its controls and handlers.
-  const bool tab = (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_TAB;
+  const bool tab = msg.message == WM_KEYUP && msg.wParam == VK_TAB;
   const bool tabChar = msg.message == WM_CHAR && msg.wParam == '\t';
-  if ((tab || tabChar) && Within(form_.Handle(), msg.hwnd)) {
-    return IsDialogMessageW(form_.Handle(), &msg);
-  }
-  return false;
+  return (tab || tabChar) && IsDialogMessageW(form_.Handle(), &msg);
 }
 
 void Win32Platform::ShowPreferencesWindow() {

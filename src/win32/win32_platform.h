@@ -67,7 +67,9 @@ class Win32Platform final : public Platform {
 
   // Gives a key meant for the window or the find dialog to IsDialogMessage, as a
   // dialog's own message loop would: Tab and Shift+Tab move between the window's
-  // controls, Enter and Esc work in the find dialog. True when it was taken.
+  // controls, Enter and Esc work in the find dialog. Key presses there are
+  // translated and dispatched here, so the characters typed arrive as typed
+  // whatever form the host's loop takes messages in. True when it was taken.
   bool TakeDialogKey(MSG& msg);
 
  private:

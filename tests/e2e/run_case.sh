@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# run_case.sh HOST PLUGIN_DIR CASE
+# run_case.sh HOST PLUGIN_DIR CASE [VARIANT...]
 # Lays out a host folder with the plug-in installed in Plugins\Kolvar\, lets
 # CASE.setup (if there is one) change it, runs CASE.script through the reference
 # host under Wine and compares the transcript with CASE.expected.
+#
+# A VARIANT runs the same case in another setting, with the same expected
+# transcript: ansi-loop, the host's message loop takes messages in their ANSI
+# form; cp1251, the system's ANSI code page is 1251 (a Russian system).
 #
 # CASE.normalise, a sed script, is applied to the transcript before comparing.
 # CASE.setup is bash run inside the host folder; it may set the array host_args
 # (for example --plugin 'Elsewhere\Other.dll').
 set -euo pipefail
 host=$1 plugin_dir=$2 case=$3
+variants=("${@:4}")
+label=$(basename "$case")
+for variant in "${variants[@]}"; do label+=.$variant; done
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 source "$scripts/wine-env.sh"
 
@@ -23,8 +30,8 @@ fi
 
 work=$(mktemp -d)
 # A case may have made a folder unwritable (chattr +i as root, who writes through
-# permissions): given back first, so the folder can go.
-trap 'chattr -R -i "$work" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+# permissions): given back first (a link has no flags to give), so the folder can go.
+trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/Plugins/Kolvar"
 cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
 cp "$host" "$work/kolvar-host.exe"
@@ -50,6 +57,21 @@ if [ -f "$case.setup" ]; then
   popd >/dev/null
 fi
 cp "$case.script" "$work/case.script"
+# After the setup, which may choose a language of its own.
+for variant in "${variants[@]}"; do
+  case $variant in
+    ansi-loop) host_args+=(--ansi-loop) ;;
+    cp1251)
+      # Wine takes the code page from the locale's name; glibc may know no ru_RU, so
+      # the name is given C.UTF-8's data (file names stay UTF-8).
+      mkdir "$work/locale"
+      ln -s /usr/lib/locale/C.utf8 "$work/locale/ru_RU.UTF-8"
+      export LOCPATH=$work/locale
+      export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+      ;;
+    *) echo "run_case.sh: unknown variant $variant" >&2; exit 2 ;;
+  esac
+done
 
 kolvar_ensure_wine_prefix
 status=0
@@ -60,10 +82,10 @@ status=0
 if [ -n "${KOLVAR_E2E_ARTEFACTS:-}" ]; then
   mkdir -p "$KOLVAR_E2E_ARTEFACTS"
   for picture in "$work"/*.bmp; do
-    [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case")-$(basename "$picture")"
+    [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$label-$(basename "$picture")"
   done
   # As the host wrote it, times included, before the normalising below.
-  cp "$work/actual" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case").transcript" 2>/dev/null || true
+  cp "$work/actual" "$KOLVAR_E2E_ARTEFACTS/$label.transcript" 2>/dev/null || true
 fi
 
 # Transcripts of guides made relative to now differ in their dates and times:
@@ -72,12 +94,13 @@ if [ -f "$case.normalise" ]; then
   sed -i -f "$case.normalise" "$work/actual"
 fi
 
-# KOLVAR_E2E_UPDATE=1 makes the transcript the expected one (review it with git diff).
-if [ "${KOLVAR_E2E_UPDATE:-}" = 1 ] && [ $status -eq 0 ]; then
+# KOLVAR_E2E_UPDATE=1 makes the transcript the expected one (review it with git diff);
+# a variant's run is only compared with it.
+if [ "${KOLVAR_E2E_UPDATE:-}" = 1 ] && [ $status -eq 0 ] && [ ${#variants[@]} -eq 0 ]; then
   cp "$work/actual" "$case.expected"
 fi
 if [ $status -ne 0 ] || ! diff -u "$case.expected" "$work/actual" >"$work/diff"; then
-  echo "case $(basename "$case"): host exit $status"
+  echo "case $label: host exit $status"
   cat "$work/diff" 2>/dev/null || true
   echo "--- transcript"
   cat "$work/actual"
@@ -85,4 +108,4 @@ if [ $status -ne 0 ] || ! diff -u "$case.expected" "$work/actual" >"$work/diff";
   head -50 "$work/stderr"
   exit 1
 fi
-echo "case $(basename "$case"): transcript as expected ($(wc -l <"$work/actual") lines)"
+echo "case $label: transcript as expected ($(wc -l <"$work/actual") lines)"

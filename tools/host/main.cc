@@ -148,17 +148,25 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// The host's message loop takes messages in their Unicode form, or (--ansi-loop)
+// in their ANSI one, as a host written with the A functions does: characters then
+// pass through the system's code page on their way to a Unicode window.
+bool g_ansiLoop = false;
+
 // Serves messages (sends from the plug-in's threads among them) for a while.
 void Pump(DWORD milliseconds) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG msg;
-    // A Unicode loop: typed characters reach a Unicode window as they were typed,
-    // whatever the system's code page.
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (g_ansiLoop ? PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)
+                      : PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (!g_pulse.Owns(msg)) ++g_activity;
       TranslateMessage(&msg);
-      DispatchMessageW(&msg);
+      if (g_ansiLoop) {
+        DispatchMessageA(&msg);
+      } else {
+        DispatchMessageW(&msg);
+      }
     }
     DWORD elapsed = GetTickCount() - start;
     if (elapsed >= milliseconds) return;
@@ -665,9 +673,10 @@ void RunTriggered(const std::string& action) {
 // error with status 2.
 int Usage(bool asked) {
   std::fputs(
-      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [SCRIPT]\n"
+      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [--ansi-loop] [SCRIPT]\n"
       "Loads the plug-in (default Plugins\\Kolvar\\Kolvar.dll beside the host), opens it,\n"
       "runs the script's commands (standard input without SCRIPT) and closes it.\n"
+      "--ansi-loop: the message loop takes messages in their ANSI form.\n"
       "The script's commands are listed in the project's README.\n",
       asked ? stdout : stderr);
   return asked ? 0 : 2;
@@ -682,29 +691,43 @@ std::string DefaultPluginPath() {
          "Plugins\\Kolvar\\Kolvar.dll";
 }
 
+struct Options {
+  std::string pluginPath = DefaultPluginPath();
+  int answer = IDOK;
+  std::string scriptPath;
+};
+
+// The command line read into options; an exit status when the host stops there.
+std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--plugin" && i + 1 < argc) {
+      options.pluginPath = argv[++i];
+    } else if (a == "--answer" && i + 1 < argc) {
+      std::string v = argv[++i];
+      options.answer = v == "yes" ? IDYES : v == "no" ? IDNO : v == "cancel" ? IDCANCEL : IDOK;
+    } else if (a == "--ansi-loop") {
+      g_ansiLoop = true;
+    } else if (a == "--help") {
+      return Usage(true);
+    } else if (!a.empty() && a[0] != '-' && options.scriptPath.empty()) {
+      options.scriptPath = a;
+    } else {
+      return Usage(false);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // The transcript has LF line ends on every system, so it compares as text.
   _setmode(_fileno(stdout), _O_BINARY);
-  std::string pluginPath = DefaultPluginPath();
-  int answer = IDOK;
-  std::string scriptPath;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--plugin" && i + 1 < argc) {
-      pluginPath = argv[++i];
-    } else if (a == "--answer" && i + 1 < argc) {
-      std::string v = argv[++i];
-      answer = v == "yes" ? IDYES : v == "no" ? IDNO : v == "cancel" ? IDCANCEL : IDOK;
-    } else if (a == "--help") {
-      return Usage(true);
-    } else if (!a.empty() && a[0] != '-' && scriptPath.empty()) {
-      scriptPath = a;
-    } else {
-      return Usage(false);
-    }
-  }
+  Options options;
+  if (const std::optional<int> status = ReadOptions(argc, argv, options)) return *status;
+  const std::string& pluginPath = options.pluginPath;
+  const std::string& scriptPath = options.scriptPath;
 
   std::ifstream scriptFile;
   if (!scriptPath.empty()) {
@@ -728,7 +751,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  BoxWatcher watcher(answer);
+  BoxWatcher watcher(options.answer);
   Plugin plugin;
   plugin.module = LoadLibraryA(pluginPath.c_str());
   if (!plugin.module) {
