@@ -120,8 +120,10 @@ class Platform {
   virtual void ShowFindDialog(std::function<void(const std::string& text)> onFind) = 0;
 
   // File dialogs with a filter of "description|pattern|..." pairs; the chosen
-  // path, or nullopt when the user cancelled.
-  virtual std::optional<std::string> OpenFileDialog(const std::string& filter) = 0;
+  // path, or nullopt when the user cancelled. The open dialog starts in folder
+  // (empty: where the system likes).
+  virtual std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                                    const std::string& folder) = 0;
   virtual std::optional<std::string> SaveFileDialog(const std::string& filter) = 0;
 };
 

@@ -13,6 +13,8 @@ namespace kolvar {
 
 namespace {
 constexpr char kFolderFilter[] = "*.ndx, *.pdt|*.NDX;*.PDT";
+// The result list's caption before anything was searched.
+constexpr char kFindCaption[] = "Find:";
 }  // namespace
 
 int ChannelPanel::ScanChannelFolder(const std::string& folder) {
@@ -37,11 +39,15 @@ void ChannelPanel::SelectDatabaseFolder() {
       if (typed.back() != '\\') typed += '\\';
       folder = typed;
     }
-  } else if (auto picked = p_.platform.OpenFileDialog(kFolderFilter)) {
+  } else if (auto picked = p_.platform.OpenFileDialog(kFolderFilter, p_.settings.Path)) {
     folder = SingleLine(DirectoryPart(*picked));
   }
   if (folder) {
-    if (UpperCase(*folder) != UpperCase(p_.settings.Path)) keepUnlisted_ = false;
+    if (UpperCase(*folder) != UpperCase(p_.settings.Path)) {
+      keepUnlisted_ = false;
+      // What was found was found in the old folder.
+      p_.caption.Caption = kFindCaption;
+    }
     p_.folder.Text = *folder;
     p_.settings.Path = *folder;
     if (ScanChannelFolder(p_.settings.Path) != 1)
@@ -113,7 +119,14 @@ void ChannelPanel::SpinEditTimeShiftChange() {
 
 void ChannelPanel::CheckedOnlyClick() {
   if (checkedOnly_) {
+    // The selected channel stays selected by its name: in the full list it
+    // stands elsewhere.
+    const std::string selected = p_.channels.CurrentText();
     ScanChannelFolder(p_.settings.Path);
+    const auto& items = p_.channels.Items();
+    const auto found =
+        selected.empty() ? items.end() : std::find(items.begin(), items.end(), selected);
+    p_.channels.SetItemIndex(found == items.end() ? -1 : static_cast<int>(found - items.begin()));
     checkedOnly_ = false;
   } else {
     KeepCheckedItems(p_.channels);

@@ -33,6 +33,7 @@ class ChannelPanel {
     const WatchSettings& watch;
     CheckListBox& channels;
     Label& counter;  // checked of all
+    Label& caption;  // the result list's: cleared when the folder changes
     Edit& folder;
     SpinEdit& timeShift;
   };

@@ -223,7 +223,7 @@ void KeywordEditor::Save1Click() {
 }
 
 void KeywordEditor::Load1Click() {
-  std::optional<std::string> chosen = p_.platform.OpenFileDialog(kLoadFilter);
+  std::optional<std::string> chosen = p_.platform.OpenFileDialog(kLoadFilter, "");
   if (!chosen) return;
   SetLastFileFailure({});
   std::optional<std::string> text = ReadWholeFile(*chosen);

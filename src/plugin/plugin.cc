@@ -47,6 +47,7 @@ Plugin::Plugin(Platform& platform, EnterFn enter)
                  .watch = watch_,
                  .channels = form_.CheckListBoxFiles,
                  .counter = form_.LabelNumberOfSelected,
+                 .caption = form_.Label1,
                  .folder = form_.EditFolderPath,
                  .timeShift = form_.SpinEditTimeShift}),
       keywords_({.platform = platform,

@@ -71,7 +71,7 @@ class CheckListControl final : public ListControl<CheckListBox> {
     if (!line) return;
     const bool checked = (host_.Form()->*model_).IsChecked(static_cast<int>(item.itemID));
     RECT box{r.left + 1, r.top + 1, r.left + (r.bottom - r.top) - 1, r.bottom - 1};
-    const COLORREF colour = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWordsText;
+    const COLORREF colour = selected ? kSelectionText : kWordsText;
     DrawFlatCheck(dc, box, colour, checked);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);

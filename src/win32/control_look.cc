@@ -30,6 +30,7 @@ void FormLook::Make() {
   result.Reset(Font(9, FW_NORMAL, "Tahoma"));
   resultNew.Reset(Font(9, FW_BOLD, "Tahoma"));
   black.Reset(CreateSolidBrush(RGB(0, 0, 0)));
+  selection.Reset(CreateSolidBrush(kSelectionBack));
 }
 
 std::wstring WideTextOf(HWND control) {

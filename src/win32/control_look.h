@@ -19,6 +19,9 @@ inline constexpr COLORREF kBrownish = RGB(128, 64, 64);
 inline constexpr COLORREF kRed = RGB(255, 0, 0);
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
 inline constexpr COLORREF kCounter = RGB(185, 204, 51);
+// A list's selected line, in the skin's colours of a lit button.
+inline constexpr COLORREF kSelectionBack = RGB(112, 30, 0);
+inline constexpr COLORREF kSelectionText = RGB(255, 240, 100);
 
 // A child control of parent, visible, a Unicode window.
 HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, DWORD style, int x,
@@ -36,6 +39,7 @@ struct FormLook {
   UniqueGdiObject<HFONT> result;     // Tahoma 9 px: the result list's
   UniqueGdiObject<HFONT> resultNew;  // the same bold: new results
   UniqueGdiObject<HBRUSH> black;
+  UniqueGdiObject<HBRUSH> selection;  // a list's selected line
 };
 
 // A control's text as the system holds it, and as Windows-1251 ("?" for what it

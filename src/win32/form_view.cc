@@ -34,7 +34,9 @@ constexpr ControlRow kControls[] = {
      Make<SpinControl, &FormPref::SpinEditSearchMod>},
     {{kControlEditFolderPath, "", {170, 152, 309, 19}, kRed},
      Make<EditControl, &FormPref::EditFolderPath, EditRole::kPath>},
-    {{kControlSpinEditIdentital, "", {218, 200, 41, 22}, kMaroon},
+    // Wider than its neighbours by two pixels: Wine's 16-pixel arrows leave "100"
+    // too little room.
+    {{kControlSpinEditIdentital, "", {218, 200, 43, 22}, kMaroon},
      Make<SpinControl, &FormPref::SpinEditIdentital>},
     {{kControlCheckBoxFullSearch, "Full search", {168, 230, 86, 17}, kBrownish},
      Make<CheckBoxControl, &FormPref::CheckBoxFullSearch>},
@@ -42,8 +44,9 @@ constexpr ControlRow kControls[] = {
      Make<CheckBoxControl, &FormPref::CheckBoxSorted>},
     {{kControlCheckBoxRemind, "  Remind", {272, 202, 73, 17}, kMaroon},
      Make<CheckBoxControl, &FormPref::CheckBoxRemind>},
-    // Up to 5000 seconds: wider than its neighbours, to the middle panel's edge.
-    {{kControlSpinEditNotiseDelay, "", {298, 232, 48, 22}, kBrownish},
+    // Up to 5000 seconds: wider than its neighbours, its frame short of the middle
+    // panel's edge.
+    {{kControlSpinEditNotiseDelay, "", {296, 232, 50, 22}, kBrownish},
      Make<SpinControl, &FormPref::SpinEditNotiseDelay>},
     {{kControlCheckListBoxFiles, "CheckListBoxFiles", {354, 202, 149, 133}, kWordsText},
      Make<CheckListControl, &FormPref::CheckListBoxFiles>},

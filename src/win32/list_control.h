@@ -31,8 +31,9 @@ class ListControl : public FormControl {
     constexpr DWORD kList =
         WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_TABSTOP;
     // A list drawn from the model can hold hundreds of thousands of lines: the
-    // control keeps none (LBS_NODATA) and is filled by one message.
-    const DWORD drawn = lines_.own ? 0 : LBS_OWNERDRAWFIXED | LBS_NODATA;
+    // control keeps none (LBS_NODATA) and is filled by one message. Every list
+    // draws its lines itself, so a selected one takes the skin's colours.
+    const DWORD drawn = LBS_OWNERDRAWFIXED | (lines_.own ? LBS_HASSTRINGS : LBS_NODATA);
     hwnd_ = MakeWindow(parent, "LISTBOX", kList | drawn);
     SetFont(hwnd_, (host_.Look().*lines_.font).Get());
     SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, lines_.itemHeight);
@@ -99,6 +100,13 @@ class ListControl : public FormControl {
   virtual void Claim(ControlRouter& router) {
     router.OnCommand(place_.id, [this](int code) { return OnCommand(code); });
     router.OnListKey(place_.id, [this](int key) { return OnKey(key); });
+    if (lines_.own) {
+      router.OnDrawItem(place_.id, [this](const DRAWITEMSTRUCT& item) {
+        if (item.itemID == static_cast<UINT>(-1)) return false;
+        DrawOwnLine(item);
+        return true;
+      });
+    }
     if (MenuOnPress()) return;
     router.OnContextMenu(place_.id, [this] {
       host_.Input([this](FormPref& form) {
@@ -174,7 +182,7 @@ class ListControl : public FormControl {
       return false;
     }
     const bool selected = item.itemState & ODS_SELECTED;
-    FillRect(item.hDC, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : host_.Look().black.Get());
+    FillRect(item.hDC, &r, selected ? host_.Look().selection.Get() : host_.Look().black.Get());
     return true;
   }
 
@@ -192,6 +200,22 @@ class ListControl : public FormControl {
       if (handler) handler();
     });
     return true;
+  }
+
+  // A line of a list that keeps its own: its text as the list box holds it.
+  void DrawOwnLine(const DRAWITEMSTRUCT& item) const {
+    if (!DrawLineBackground(item)) return;
+    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, item.itemID, 0);
+    if (length == LB_ERR) return;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(hwnd_, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    RECT r = item.rcItem;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, item.itemState & ODS_SELECTED ? kSelectionText : place_.colour);
+    ExtTextOutW(item.hDC, r.left + 1, r.top, ETO_CLIPPED, &r, text.data(),
+                static_cast<UINT>(text.size()), nullptr);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &r);
   }
 
   // True: the press is used up.

@@ -37,9 +37,7 @@ class ResultListControl final : public ListControl<ListBox> {
       const bool marked = (host_.Form()->*model_).IsMarked(static_cast<int>(item.itemID));
       const HGDIOBJ font = marked ? SelectObject(dc, host_.Look().resultNew.Get()) : nullptr;
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                       : marked ? kNewResultText
-                                : kWordsText);
+      SetTextColor(dc, selected ? kSelectionText : marked ? kNewResultText : kWordsText);
       const std::wstring wide = Wide(*line);
       ExtTextOutW(dc, r.left + 1, r.top, ETO_CLIPPED, &r, wide.data(),
                   static_cast<UINT>(wide.size()), nullptr);

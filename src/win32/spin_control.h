@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "win32/control_router.h"
@@ -28,6 +29,15 @@ class SpinControl final : public FormControl {
     text_.hwnd = hwnd_;
     arrows_ = Child(parent.window, parent.instance, UPDOWN_CLASSA, "", UDS_ARROWKEYS,
                     r.x + r.w - kArrowsWidth, r.y, kArrowsWidth, r.h, ArrowsId());
+    // Wine makes the arrows as wide as it likes (16 pixels): the edit gives them
+    // the room they took, so the pair stays in its place and its skin frame.
+    RECT made{};
+    GetWindowRect(arrows_, &made);
+    const int arrowsWidth = std::max(0L, made.right - made.left);
+    if (arrowsWidth != kArrowsWidth) {
+      MoveWindow(hwnd_, r.x, r.y, r.w - arrowsWidth, r.h, FALSE);
+      MoveWindow(arrows_, r.x + r.w - arrowsWidth, r.y, arrowsWidth, r.h, FALSE);
+    }
     const SpinEdit& defaults = parent.defaults.*model_;
     SendMessageA(arrows_, UDM_SETRANGE32, static_cast<WPARAM>(defaults.Min()), defaults.Max());
     SetFont(hwnd_, host_.Look().bold.Get());

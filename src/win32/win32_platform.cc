@@ -41,8 +41,10 @@ std::string DialogFilter(const std::string& filter) {
   return out;
 }
 
-std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, bool save) {
+std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, bool save,
+                                         const std::string& folder) {
   std::wstring filterList = Wide(DialogFilter(filter));
+  const std::wstring initialDir = Wide(folder);
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -50,6 +52,7 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& filter, 
   ofn.lpstrFilter = filterList.c_str();
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
+  if (!initialDir.empty()) ofn.lpstrInitialDir = initialDir.c_str();
   // The read-only box ticked but hidden, no read-only files, the current folder
   // kept, resizable, nothing added to the recent documents, hidden files shown; a
   // save overwrites without asking.
@@ -481,14 +484,15 @@ WindowHandle Win32Platform::PreferencesWindow() {
   return reinterpret_cast<WindowHandle>(form_.Handle());
 }
 
-std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& filter) {
+std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& filter,
+                                                         const std::string& folder) {
   const FocusKept kept(form_.Focus());
-  return RunFileDialog(form_.Handle(), filter, false);
+  return RunFileDialog(form_.Handle(), filter, false, folder);
 }
 
 std::optional<std::string> Win32Platform::SaveFileDialog(const std::string& filter) {
   const FocusKept kept(form_.Focus());
-  return RunFileDialog(form_.Handle(), filter, true);
+  return RunFileDialog(form_.Handle(), filter, true, "");
 }
 
 }  // namespace kolvar::win32

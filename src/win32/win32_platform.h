@@ -46,7 +46,8 @@ class Win32Platform final : public Platform {
   void SetCurrentThreadPriority(int level) override;
   void ShellOpen(const std::string& file, const std::string& directory) override;
 
-  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                            const std::string& folder) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
   bool DrawImage(const std::string& file, int left, int top, int right, int bottom,
                  bool stretch) override;

@@ -141,6 +141,17 @@ TEST_F(ChannelHandlersTest, CheckedOnlyFiltersAndRestores) {
   EXPECT_EQ(Files().Count(), 3);
 }
 
+// The filter switched off lists every channel again: the one the user had
+// selected stays selected, wherever it now stands.
+TEST_F(ChannelHandlersTest, CheckedOnlyOffKeepsTheSelectedChannel) {
+  Probe(h.plugin).Channels().CheckedOnlyClick();
+  Files().SetItemIndex(1);  // "Third.NDX", second of the checked
+  Probe(h.plugin).Channels().CheckListBoxFilesClick();
+  Probe(h.plugin).Channels().CheckedOnlyClick();
+  EXPECT_EQ(Files().CurrentText(), "Third.NDX");
+  EXPECT_TRUE(Shift().Enabled);
+}
+
 TEST_F(ChannelHandlersTest, ShowCheckedList) {
   Probe(h.plugin).Channels().ShowCheckedList1Click();
   Probe(h.plugin).Channels().UncheckAll1Click();
@@ -153,12 +164,15 @@ TEST_F(ChannelHandlersTest, ATypedFolderIsScannedOnEnter) {
   const std::string typed = h.folder.Path("sub");
   std::filesystem::create_directory(ToNativePath(typed));
   ASSERT_TRUE(WriteFileAtomic(typed + "\\only.ndx", "x"));
+  h.plugin.Form().Label1.Caption = "Find: 7 found";
   h.plugin.Form().EditFolderPath.Text = typed;
   Probe(h.plugin).Channels().EditFolderPathKeyPress('s');
   Probe(h.plugin).Channels().EditFolderPathKeyPress('\r');
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, typed + "\\");
   EXPECT_EQ(Probe(h.plugin).Settings().Path, typed + "\\");
   EXPECT_EQ(Files().Items(), Names{"only.ndx"});
+  // The old folder's count says nothing of the new one.
+  EXPECT_EQ(h.plugin.Form().Label1.Caption, "Find:");
   EXPECT_TRUE(h.platform.CallsOf(Recorded::Kind::kDialog).empty());
   EXPECT_TRUE(Probe(h.plugin).State().resultsStale);
 }
@@ -178,6 +192,8 @@ TEST_F(ChannelHandlersTest, SelectFolderAlwaysAsksWithTheDialog) {
   auto dialogs = h.platform.CallsOf(Recorded::Kind::kDialog);
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[0].text, "*.ndx, *.pdt|*.NDX;*.PDT");
+  // It opens where the guide is.
+  EXPECT_EQ(dialogs[0].folder, h.folder.Folder());
   EXPECT_EQ(Probe(h.plugin).Settings().Path, empty + "\\");
   EXPECT_EQ(h.plugin.Form().EditFolderPath.Text, empty + "\\");
   EXPECT_EQ(Boxes(h.platform), Names{"JTV files not found      |64"});

@@ -177,8 +177,11 @@ void FakePlatform::ShellOpen(const std::string& file, const std::string& directo
 }
 
 std::optional<std::string> FakePlatform::AnswerDialog(const std::string& what,
-                                                      const std::string& filter) {
-  Record(Rec(Recorded::Kind::kDialog, filter, what));
+                                                      const std::string& filter,
+                                                      const std::string& folder) {
+  Recorded r = Rec(Recorded::Kind::kDialog, filter, what);
+  r.folder = folder;
+  Record(std::move(r));
   std::lock_guard lock(mutex_);
   if (dialogAnswers_.empty()) return std::nullopt;
   auto answer = dialogAnswers_.front();
@@ -186,12 +189,13 @@ std::optional<std::string> FakePlatform::AnswerDialog(const std::string& what,
   return answer;
 }
 
-std::optional<std::string> FakePlatform::OpenFileDialog(const std::string& filter) {
-  return AnswerDialog("open", filter);
+std::optional<std::string> FakePlatform::OpenFileDialog(const std::string& filter,
+                                                        const std::string& folder) {
+  return AnswerDialog("open", filter, folder);
 }
 
 std::optional<std::string> FakePlatform::SaveFileDialog(const std::string& filter) {
-  return AnswerDialog("save", filter);
+  return AnswerDialog("save", filter, "");
 }
 
 void FakePlatform::SetTimer(int id, int intervalMs, std::function<void()> fn) {

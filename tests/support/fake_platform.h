@@ -22,6 +22,7 @@ struct Recorded {
   Kind kind = Kind::kEvent;
   std::string text;     // box text, event text, window action or dialog filter
   std::string caption;  // box caption, event kind
+  std::string folder;   // where an open dialog starts
   long long value = 0;  // reply value, box style
   std::uint32_t tag = 0;
   HostEvent event;  // for kEvent
@@ -93,7 +94,8 @@ class FakePlatform : public Platform {
   void SetTimer(int id, int intervalMs, std::function<void()> fn) override;
   void SetCurrentThreadPriority(int level) override;
   void ShellOpen(const std::string& file, const std::string& directory) override;
-  std::optional<std::string> OpenFileDialog(const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                            const std::string& folder) override;
   std::optional<std::string> SaveFileDialog(const std::string& filter) override;
   bool DrawImage(const std::string& file, int left, int top, int right, int bottom,
                  bool stretch) override;
@@ -119,7 +121,8 @@ class FakePlatform : public Platform {
 
  private:
   void Record(Recorded r);
-  std::optional<std::string> AnswerDialog(const std::string& what, const std::string& filter);
+  std::optional<std::string> AnswerDialog(const std::string& what, const std::string& filter,
+                                          const std::string& folder);
 
   mutable std::mutex mutex_;
   std::vector<Recorded> calls_;

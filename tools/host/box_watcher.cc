@@ -1,6 +1,7 @@
 #include "box_watcher.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include "host_log.h"
 #include "host_text.h"
@@ -136,7 +137,10 @@ void BoxWatcher::AnswerFileDialog(HWND dialog) {
     SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
     listed += (listed.empty() ? "" : "|") + To1251(text.data());
   }
-  Log("filedialog types=" + Quote(listed) +
+  // The folder it opened in, as the dialog tells it.
+  std::vector<wchar_t> folder(32768, L'\0');
+  SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+  Log("filedialog types=" + Quote(listed) + " folder=" + Quote(To1251(folder.data())) +
       (choice.name.empty()
            ? " cancelled"
            : " name=" + Quote(choice.shown) + " type=" + std::to_string(choice.type)));

@@ -45,6 +45,7 @@ using kolvar::host::LogFocus;
 using kolvar::host::LogHandle;
 using kolvar::host::LogMeasures;
 using kolvar::host::LogPluginWindows;
+using kolvar::host::LogSkinFit;
 using kolvar::host::LogStats;
 using kolvar::host::PluginWindow;
 using kolvar::host::Press;
@@ -415,6 +416,13 @@ class Runner {
     if (HWND window = PluginWindow()) LogMeasures(window);
     return true;
   }
+  // skinfit FACE: each control against the skin face FACE (a bitmap file).
+  bool SkinFit(ScriptLine& l) {
+    if (l.arg.empty()) return false;
+    Pump(50);
+    if (HWND window = PluginWindow()) LogSkinFit(window, l.arg);
+    return true;
+  }
   bool Focus(ScriptLine&) {
     LogFocus();
     return true;
@@ -643,6 +651,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"answer", &Runner::Answer},
     {"savefile", &Runner::SaveFile},
     {"measure", &Runner::Measure},
+    {"skinfit", &Runner::SkinFit},
     {"focus", &Runner::Focus},
     {"finddialog", &Runner::FindDialog},
     {"repaintcheck", &Runner::RepaintCheckVerb},

@@ -15,6 +15,11 @@
 namespace kolvar::host {
 namespace {
 
+BOOL CALLBACK CollectControl(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
 BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
@@ -157,6 +162,38 @@ void LogPluginWindows(HWND hostWindow, bool withControls) {
 }
 
 void LogMeasures(HWND window) { EnumChildWindows(window, &MeasureOneControl, 0); }
+
+void LogSkinFit(HWND window, const std::string& face) {
+  const kolvar::win32::UniqueGdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+      LoadImageW(nullptr, FromUtf8(face).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!bitmap.Get() || !dc) {
+    Log("skinfit " + Quote(face) + " unreadable");
+    if (dc) DeleteDC(dc);
+    return;
+  }
+  HGDIOBJ old = SelectObject(dc, bitmap.Get());
+  std::vector<HWND> controls;
+  EnumChildWindows(window, &CollectControl, reinterpret_cast<LPARAM>(&controls));
+  for (HWND control : controls) {
+    if (!IsWindowVisible(control)) continue;
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    int over = 0;
+    for (LONG y = r.top; y < r.bottom; ++y) {
+      for (LONG x = r.left; x < r.right; ++x) {
+        if (GetPixel(dc, x, y) != RGB(0, 0, 0)) ++over;
+      }
+    }
+    char cls[64] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    Log("skinfit id=" + std::to_string(GetDlgCtrlID(control)) + " class=" + Quote(cls) +
+        (over ? " OVER " + std::to_string(over) + " px" : " inside"));
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+}
 
 void LogFocus() {
   HWND focus = GetFocus();

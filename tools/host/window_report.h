@@ -17,6 +17,11 @@ void LogPluginWindows(HWND hostWindow, bool withControls);
 // ends of a spin box's range, fits its control in the font it really gets: one
 // line each, "fits" or "CLIPPED".
 void LogMeasures(HWND window);
+// Whether every visible control of window lies on the room the skin's face
+// (a bitmap file) leaves for it: the face is black under a control, and a
+// control reaching over a frame, a caption or a panel covers face pixels that are
+// not. One line a control: "inside", or "OVER" and how many pixels.
+void LogSkinFit(HWND window, const std::string& face);
 // The control that has the keyboard focus, by its id and name.
 void LogFocus();
 // Where the find dialog stands beside the result list: above, below, left or

@@ -190,18 +190,19 @@ constexpr Box kFramedControls[] = {
     {10, 322, 149, 19},    // keyword edit
     {170, 200, 41, 22},    // find mode
     {170, 152, 309, 19},   // folder
-    {218, 200, 41, 22},    // congeniality rate
-    {298, 232, 41, 22},    // notice delay
+    {218, 200, 43, 22},    // congeniality rate: room for 100
+    {296, 232, 50, 22},    // notice delay: room for 5000
     {354, 202, 149, 133},  // channel list
     {439, 342, 61, 22},    // time shift
 };
 constexpr Box kBareControls[] = {
-    {168, 230, 81, 17},   // full search
+    {168, 230, 86, 17},   // full search
     {168, 250, 73, 17},   // sorted
     {272, 202, 73, 17},   // remind
     {168, 178, 177, 13},  // progress label at its widest
-    {354, 181, 54, 13},   // channels caption
-    {420, 180, 55, 13},   // channel count, right edge fixed
+    // The channels caption and the count, which grows leftwards from x = 474
+    // towards it: one strip for both.
+    {354, 180, 120, 14},
 };
 constexpr Box kPanels[] = {
     {4, 20, 507, 126},     // results
@@ -238,7 +239,9 @@ Image DrawFace() {
 
   DrawText(img, 170, 191, "mode", kCaption);
   DrawText(img, 218, 191, "rate %", kCaption);
-  DrawText(img, 255, 239, "delay s", kCaption);
+  // Above its box, as the other boxes' captions are: beside it, the check box
+  // caption before it would run into it.
+  DrawText(img, 296, 223, "delay s", kCaption);
   DrawText(img, 437 - TextWidth("shift min", 1), 349, "shift min", kCaption);
   DrawText(img, kFaceWidth - 8 - TextWidth("v2.51", 1), 374, "v2.51", kTagline);
 
