@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake ninja-build g++ googletest libbenchmark-dev g++-mingw-w64-i686
       binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth clang-format clang-tidy
-      clang libclang-rt-14-dev python3-icalendar khal)
+      clang libclang-rt-14-dev python3-icalendar khal ugrep)
 
 # How long to wait for another package installation to let go of apt's locks.
 lock_wait_seconds=${INSTALL_DEPS_LOCK_WAIT:-600}
