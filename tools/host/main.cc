@@ -416,6 +416,15 @@ class Runner {
     kolvar::host::LogFindDialog();
     return true;
   }
+  bool ClickTable(ScriptLine&) {
+    kolvar::host::ClickEachControl([](unsigned ms) { Pump(ms); });
+    return true;
+  }
+  bool Placement(ScriptLine&) {
+    Pump(50);
+    kolvar::host::LogPlacement();
+    return true;
+  }
   bool RepaintCheckVerb(ScriptLine& l) {
     RepaintCheck(l.arg, [](unsigned ms) { Pump(ms); });
     return true;
@@ -638,6 +647,8 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"focus", &Runner::Focus},
     {"finddialog", &Runner::FindDialog},
     {"repaintcheck", &Runner::RepaintCheckVerb},
+    {"clicktable", &Runner::ClickTable},
+    {"placement", &Runner::Placement},
     {"screenshot", &Runner::ScreenshotVerb},
     {"stats", &Runner::Stats},
     {"file", &Runner::File},

@@ -17,6 +17,9 @@ void LogPluginWindows(HWND hostWindow, bool withControls);
 // ends of a spin box's range, fits its control in the font it really gets: one
 // line each, "fits" or "CLIPPED".
 void LogMeasures(HWND window);
+// Where the plug-in window stands on the screen: "placement centred" when its
+// middle is the screen's (within a pixel), else its offset from there.
+void LogPlacement();
 // The control that has the keyboard focus, by its id and name.
 void LogFocus();
 // Where the find dialog stands beside the result list: above, below, left or
