@@ -4,6 +4,11 @@
 # CASE.setup (if there is one) change it, runs CASE.script through the reference
 # host under Wine and compares the transcript with CASE.expected.
 #
+# With KOLVAR_E2E_DPI set (say 144; the build sets it for the cases it registers
+# with a dpi, a person may for any), the case runs with the screen at that many
+# dots per inch, as Wine's users set it (LogPixels), and the prefix gets its own
+# setting back afterwards; pictures the case keeps get the number in their names.
+#
 # CASE.normalise, a sed script, is applied to the transcript before comparing.
 # CASE.setup is bash run inside the host folder; it may set the array host_args
 # (for example --plugin 'Elsewhere\Other.dll').
@@ -21,10 +26,38 @@ if [ -z "${DISPLAY:-}" ]; then
   exit $status
 fi
 
+kolvar_ensure_wine_prefix
+# The setting a dpi case found, kept here until it is given back: a run cut short
+# leaves it for the next case to give back.
+dpi_key='HKCU\Control Panel\Desktop'
+dpi_kept=$WINEPREFIX/.kolvar-dpi-kept
+give_dpi_back() {
+  [ -f "$dpi_kept" ] || return 0
+  local kept
+  kept=$(cat "$dpi_kept")
+  if [ -z "$kept" ]; then
+    wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1 || true
+  else
+    wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$kept" /f >/dev/null 2>&1
+  fi
+  rm -f "$dpi_kept"
+  # Every process of the prefix, the desktop's too, reads it when it starts.
+  wineserver -w || true
+}
+give_dpi_back
+dpi=${KOLVAR_E2E_DPI:-}
+if [ -n "$dpi" ]; then
+  kept=$(wine reg query "$dpi_key" /v LogPixels 2>/dev/null | tr -d '\r' |
+    awk '$1 == "LogPixels" { print $3 }' || true)
+  printf '%s' "${kept:+$((kept))}" >"$dpi_kept"
+  wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w || true
+fi
+
 work=$(mktemp -d)
 # A case may have made a folder unwritable (chattr +i as root, who writes through
 # permissions): given back first, so the folder can go.
-trap 'chattr -R -i "$work" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'chattr -R -i "$work" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"; give_dpi_back' EXIT
 mkdir -p "$work/Plugins/Kolvar"
 cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
 cp "$host" "$work/kolvar-host.exe"
@@ -51,7 +84,6 @@ if [ -f "$case.setup" ]; then
 fi
 cp "$case.script" "$work/case.script"
 
-kolvar_ensure_wine_prefix
 status=0
 (cd "$work" && timeout 120 wine kolvar-host.exe "${host_args[@]}" case.script) \
   >"$work/actual" 2>"$work/stderr" || status=$?
@@ -59,11 +91,12 @@ status=0
 # Pictures the case took are kept where the build says.
 if [ -n "${KOLVAR_E2E_ARTEFACTS:-}" ]; then
   mkdir -p "$KOLVAR_E2E_ARTEFACTS"
+  name=$(basename "$case")${dpi:+-${dpi}dpi}
   for picture in "$work"/*.bmp; do
-    [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case")-$(basename "$picture")"
+    [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$name-$(basename "$picture")"
   done
   # As the host wrote it, times included, before the normalising below.
-  cp "$work/actual" "$KOLVAR_E2E_ARTEFACTS/$(basename "$case").transcript" 2>/dev/null || true
+  cp "$work/actual" "$KOLVAR_E2E_ARTEFACTS/$name.transcript" 2>/dev/null || true
 fi
 
 # Transcripts of guides made relative to now differ in their dates and times:
