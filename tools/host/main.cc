@@ -31,6 +31,7 @@
 #include "host_text.h"
 #include "pulse.h"
 #include "user_input.h"
+#include "win32/dpi_context.h"
 #include "win32/host_protocol.h"
 #include "window_report.h"
 
@@ -61,6 +62,11 @@ using kolvar::win32::RawActionRecord;
 using OpenFn = const char*(__stdcall*)(std::int32_t, HWND, std::int32_t);
 using VoidFn = void(__stdcall*)();
 using ActionFn = void(__stdcall*)(RawActionRecord*, std::uint32_t);
+
+// The DPI awareness the host's thread calls the plug-in in (--unaware-calls: as an
+// old DPI-unaware host's); null: the thread's own. The host looks and clicks in the
+// screen's pixels either way.
+DPI_AWARENESS_CONTEXT g_callsContext = nullptr;
 
 // Replies seen for the command in flight, so each call can report how many came.
 std::uint32_t g_currentTag = 0;
@@ -220,14 +226,21 @@ class Runner {
       : plugin_(plugin), window_(window), watcher_(watcher) {}
 
   void Open() {
-    const char* title = plugin_.open(0, window_, 0);
+    const char* title = nullptr;
+    {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      title = plugin_.open(0, window_, 0);
+    }
     plugin_.isOpen = true;
     Log("open title=" + QuoteOrNull(title));
   }
 
   void Close() {
     if (!plugin_.isOpen) return;
-    plugin_.close();
+    {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      plugin_.close();
+    }
     plugin_.isOpen = false;
     Log("close");
   }
@@ -327,7 +340,10 @@ class Runner {
   // The plug-in's own calls.
   bool Setup(ScriptLine&) {
     Log("setup");
-    if (plugin_.isOpen) plugin_.setup();
+    if (plugin_.isOpen) {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      plugin_.setup();
+    }
     Pump(50);
     return true;
   }
@@ -553,7 +569,10 @@ class Runner {
       rec.kind = 1;
       rec.command = list[static_cast<std::size_t>(sends) % list.size()].c_str();
       QueryPerformanceCounter(&start);
-      plugin_.action(&rec, kProbeTags + static_cast<std::uint32_t>(sends));
+      {
+        const kolvar::win32::DpiScope dpi(g_callsContext);
+        plugin_.action(&rec, kProbeTags + static_cast<std::uint32_t>(sends));
+      }
       QueryPerformanceCounter(&end);
       const double took = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                           static_cast<double>(frequency.QuadPart);
@@ -576,7 +595,10 @@ class Runner {
     g_currentTag = tag;
     g_repliesForTag = 0;
     const char* commandBefore = rec.command;
-    if (plugin_.isOpen) plugin_.action(&rec, tag);
+    if (plugin_.isOpen) {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      plugin_.action(&rec, tag);
+    }
     std::string result = ValueText(rec.result);
     if (result == "window" && rec.result == g_lastReplyValue) result = "window(reply)";
     std::string line = "done tag=" + std::to_string(tag) +
@@ -676,9 +698,10 @@ void RunTriggered(const std::string& action) {
 // error with status 2.
 int Usage(bool asked) {
   std::fputs(
-      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [SCRIPT]\n"
+      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [--unaware-calls] [SCRIPT]\n"
       "Loads the plug-in (default Plugins\\Kolvar\\Kolvar.dll beside the host), opens it,\n"
       "runs the script's commands (standard input without SCRIPT) and closes it.\n"
+      "--unaware-calls: every call into the plug-in comes from a DPI-unaware thread.\n"
       "The script's commands are listed in the project's README.\n",
       asked ? stdout : stderr);
   return asked ? 0 : 2;
@@ -708,6 +731,8 @@ int main(int argc, char** argv) {
     } else if (a == "--answer" && i + 1 < argc) {
       std::string v = argv[++i];
       answer = v == "yes" ? IDYES : v == "no" ? IDNO : v == "cancel" ? IDCANCEL : IDOK;
+    } else if (a == "--unaware-calls") {
+      g_callsContext = reinterpret_cast<DPI_AWARENESS_CONTEXT>(static_cast<INT_PTR>(-1));
     } else if (a == "--help") {
       return Usage(true);
     } else if (!a.empty() && a[0] != '-' && scriptPath.empty()) {
