@@ -14,33 +14,6 @@ constexpr wchar_t kClassName[] = L"KolvarFormPref";
 
 HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
-// The window is laid out in pixels on a 96 dpi skin. In a host that is DPI-aware
-// it would be tiny on a 150 % or 200 % screen; created DPI-unaware, it is scaled
-// by the system as a whole (Windows 10 1607 and later; elsewhere, and under Wine,
-// which scales nothing, the window keeps its pixels). The thread's own setting
-// comes back when the window is made.
-class DpiUnawareScope {
- public:
-  DpiUnawareScope() {
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-      set_ = reinterpret_cast<SetFn>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-    }
-    // DPI_AWARENESS_CONTEXT_UNAWARE, spelled out: older headers lack it.
-    if (set_) previous_ = set_(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1)));
-  }
-  DpiUnawareScope(const DpiUnawareScope&) = delete;
-  DpiUnawareScope& operator=(const DpiUnawareScope&) = delete;
-  ~DpiUnawareScope() {
-    if (set_ && previous_) set_(previous_);
-  }
-
- private:
-  using SetFn = HANDLE(WINAPI*)(HANDLE);
-  SetFn set_ = nullptr;
-  HANDLE previous_ = nullptr;
-};
-
 }  // namespace
 
 bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PTR)> onTimer) {
@@ -56,7 +29,8 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   // Already registered by an earlier Open of this module: that is fine.
   if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  const DpiUnawareScope unaware;  // for the window and every control made with it
+  // For the window and every control made with it; centred in the same pixels.
+  const DpiScope dpi(FormDpiContext());
   int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
   // The skin is drawn onto the window wherever a button changes, not only when it

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ui/form_pref.h"
+#include "win32/dpi_context.h"
 #include "win32/focus_keeper.h"
 #include "win32/form_view.h"
 
@@ -29,6 +30,9 @@ class FormWindow {
   bool Create(std::function<void()> onWake, std::function<void(UINT_PTR)> onTimer);
   void Destroy();
   HWND Handle() const { return hwnd_; }
+  // The calling thread in the window's own DPI awareness for the scope's life:
+  // for every call from outside the window's messages that works on it.
+  DpiScope InItsDpi() const { return DpiScope(WindowDpiContext(hwnd_)); }
   // Which of its controls has the keyboard focus, kept across boxes, dialogs,
   // hiding and showing.
   FocusKeeper& Focus() { return focus_; }

@@ -189,6 +189,7 @@ void Win32Platform::Reply(std::uint32_t tag, std::intptr_t value) {
 }
 
 int Win32Platform::ModalMessageBox(const std::string& text, const std::string& caption, int style) {
+  const DpiScope dpi = form_.InItsDpi();
   SyncView();  // the window behind the box shows what the plug-in has done so far
   const FocusKept kept(form_.Focus());
   return MessageBoxW(form_.Handle(), Wide(text).c_str(), Wide(caption).c_str(),
@@ -214,6 +215,7 @@ void Win32Platform::CreatePreferencesWindow() {
 }
 
 bool Win32Platform::TakeDialogKey(MSG& msg) {
+  const DpiScope dpi = form_.InItsDpi();
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
   const bool inFind = findDialog_ && Within(findDialog_, msg.hwnd);
   const bool inForm = Within(form_.Handle(), msg.hwnd);
@@ -238,6 +240,7 @@ bool Win32Platform::TakeDialogKey(MSG& msg) {
 }
 
 void Win32Platform::ShowPreferencesWindow() {
+  const DpiScope dpi = form_.InItsDpi();
   if (!form_.Handle()) return;
   ShowWindow(form_.Handle(), SW_SHOW);
   SetForegroundWindow(form_.Handle());
@@ -246,6 +249,7 @@ void Win32Platform::ShowPreferencesWindow() {
 }
 
 void Win32Platform::HidePreferencesWindow() {
+  const DpiScope dpi = form_.InItsDpi();
   if (!form_.Handle()) return;
   // Before the system takes the focus from a window being hidden.
   form_.Focus().Remember();
@@ -325,11 +329,13 @@ void Win32Platform::AttachForm(FormPref* form, Enter enter) {
 }
 
 void Win32Platform::SyncView() {
+  const DpiScope dpi = form_.InItsDpi();
   if (model_ && form_.Handle()) form_.Sync();
 }
 
 bool Win32Platform::DrawImage(const std::string& file, int left, int top, int right, int bottom,
                               bool stretch) {
+  const DpiScope dpi = form_.InItsDpi();
   HWND window = form_.Handle();
   if (!window) return false;
   // Read at every draw: a skin changed on disk shows at once.
@@ -357,31 +363,39 @@ bool Win32Platform::DrawImage(const std::string& file, int left, int top, int ri
 }
 
 Point Win32Platform::PointerOnScreen() {
+  const DpiScope dpi = form_.InItsDpi();
   POINT p{};
   GetCursorPos(&p);
   return {p.x, p.y};
 }
 
 Point Win32Platform::WindowOnScreen() {
+  const DpiScope dpi = form_.InItsDpi();
   RECT r{};
   if (form_.Handle()) GetWindowRect(form_.Handle(), &r);
   return {r.left, r.top};
 }
 
 void Win32Platform::MoveWindowTo(Point topLeft) {
+  const DpiScope dpi = form_.InItsDpi();
   // Size, z-order and activation stay as they are; the window is told nothing.
   constexpr UINT kFlags =
       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
   if (form_.Handle()) SetWindowPos(form_.Handle(), nullptr, topLeft.x, topLeft.y, 0, 0, kFlags);
 }
 
-void Win32Platform::RefreshScrollBars() { form_.RefreshScrollBars(); }
+void Win32Platform::RefreshScrollBars() {
+  const DpiScope dpi = form_.InItsDpi();
+  form_.RefreshScrollBars();
+}
 
 void Win32Platform::BringToFront() {
+  const DpiScope dpi = form_.InItsDpi();
   if (form_.Handle()) SetForegroundWindow(form_.Handle());
 }
 
 int Win32Platform::PopupMenu(const std::vector<MenuItem>& items) {
+  const DpiScope dpi = form_.InItsDpi();
   HWND window = form_.Handle();
   if (!window) return 0;
   // The line a right click chose is shown selected before its menu opens.
@@ -426,6 +440,7 @@ void Win32Platform::SetClipboardText(const std::string& text) {
 }
 
 void Win32Platform::ShowFindDialog(std::function<void(const std::string& text)> onFind) {
+  const DpiScope dpi = form_.InItsDpi();
   HWND window = form_.Handle();
   if (!window) return;
   onFind_ = std::move(onFind);
@@ -475,6 +490,7 @@ void Win32Platform::ShellOpen(const std::string& file, const std::string& direct
 }
 
 void Win32Platform::AddToolWindowStyle() {
+  const DpiScope dpi = form_.InItsDpi();
   if (!form_.Handle()) return;
   LONG style = GetWindowLongA(form_.Handle(), GWL_EXSTYLE);
   SetWindowLongA(form_.Handle(), GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
@@ -486,11 +502,13 @@ WindowHandle Win32Platform::PreferencesWindow() {
 
 std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& filter,
                                                          const std::string& folder) {
+  const DpiScope dpi = form_.InItsDpi();
   const FocusKept kept(form_.Focus());
   return RunFileDialog(form_.Handle(), filter, false, folder);
 }
 
 std::optional<std::string> Win32Platform::SaveFileDialog(const std::string& filter) {
+  const DpiScope dpi = form_.InItsDpi();
   const FocusKept kept(form_.Focus());
   return RunFileDialog(form_.Handle(), filter, true, "");
 }

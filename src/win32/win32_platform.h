@@ -1,5 +1,7 @@
 // The real platform: the host window, the preferences window, message boxes,
 // dialogs and the clock, through user32, comdlg32 and kernel32.
+// Whatever works on the preferences window or the boxes and dialogs it owns does
+// so in the window's own DPI awareness, whichever thread awareness the host calls in.
 #pragma once
 
 #include <windows.h>

@@ -6,7 +6,10 @@
 #
 # A VARIANT runs the same case in another setting, with the same expected
 # transcript: ansi-loop, the host's message loop takes messages in their ANSI
-# form; cp1251, the system's ANSI code page is 1251 (a Russian system).
+# form; cp1251, the system's ANSI code page is 1251 (a Russian system); NNNdpi
+# (say 144dpi), the screen has that many dots per inch, as Wine's users set it
+# (LogPixels), and the prefix gets its own setting back afterwards.
+# KOLVAR_E2E_DPI=NNN does the same for a case run by hand.
 #
 # CASE.normalise, a sed script, is applied to the transcript before comparing.
 # CASE.setup is bash run inside the host folder; it may set the array host_args
@@ -28,10 +31,41 @@ if [ -z "${DISPLAY:-}" ]; then
   exit $status
 fi
 
+kolvar_ensure_wine_prefix
+# The setting a dpi case found, kept here until it is given back: a run cut short
+# leaves it for the next case to give back.
+dpi_key='HKCU\Control Panel\Desktop'
+dpi_kept=$WINEPREFIX/.kolvar-dpi-kept
+give_dpi_back() {
+  [ -f "$dpi_kept" ] || return 0
+  local kept
+  kept=$(cat "$dpi_kept")
+  if [ -z "$kept" ]; then
+    wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1 || true
+  else
+    wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$kept" /f >/dev/null 2>&1
+  fi
+  rm -f "$dpi_kept"
+  # Every process of the prefix, the desktop's too, reads it when it starts.
+  wineserver -w || true
+}
+give_dpi_back
+dpi=${KOLVAR_E2E_DPI:-}
+for variant in "${variants[@]}"; do
+  if [[ $variant =~ ^([0-9]+)dpi$ ]]; then dpi=${BASH_REMATCH[1]}; fi
+done
+if [ -n "$dpi" ]; then
+  kept=$(wine reg query "$dpi_key" /v LogPixels 2>/dev/null | tr -d '\r' |
+    awk '$1 == "LogPixels" { print $3 }' || true)
+  printf '%s' "${kept:+$((kept))}" >"$dpi_kept"
+  wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w || true
+fi
+
 work=$(mktemp -d)
 # A case may have made a folder unwritable (chattr +i as root, who writes through
 # permissions): given back first (a link has no flags to give), so the folder can go.
-trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'chattr -R -i "$work" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"; give_dpi_back' EXIT
 mkdir -p "$work/Plugins/Kolvar"
 cp -r "$plugin_dir"/. "$work/Plugins/Kolvar/"
 cp "$host" "$work/kolvar-host.exe"
@@ -69,11 +103,11 @@ for variant in "${variants[@]}"; do
       export LOCPATH=$work/locale
       export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
       ;;
+    [0-9]*dpi) ;;  # set before the prefix's processes started
     *) echo "run_case.sh: unknown variant $variant" >&2; exit 2 ;;
   esac
 done
 
-kolvar_ensure_wine_prefix
 status=0
 (cd "$work" && timeout 120 wine kolvar-host.exe "${host_args[@]}" case.script) \
   >"$work/actual" 2>"$work/stderr" || status=$?
@@ -81,6 +115,8 @@ status=0
 # Pictures the case took are kept where the build says.
 if [ -n "${KOLVAR_E2E_ARTEFACTS:-}" ]; then
   mkdir -p "$KOLVAR_E2E_ARTEFACTS"
+  # A dpi set by hand names the pictures too.
+  if [ -n "$dpi" ] && [[ $label != *".${dpi}dpi"* ]]; then label+=.${dpi}dpi; fi
   for picture in "$work"/*.bmp; do
     [ -f "$picture" ] && cp "$picture" "$KOLVAR_E2E_ARTEFACTS/$label-$(basename "$picture")"
   done

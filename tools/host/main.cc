@@ -31,6 +31,7 @@
 #include "host_text.h"
 #include "pulse.h"
 #include "user_input.h"
+#include "win32/dpi_context.h"
 #include "win32/host_protocol.h"
 #include "window_report.h"
 
@@ -62,6 +63,11 @@ using kolvar::win32::RawActionRecord;
 using OpenFn = const char*(__stdcall*)(std::int32_t, HWND, std::int32_t);
 using VoidFn = void(__stdcall*)();
 using ActionFn = void(__stdcall*)(RawActionRecord*, std::uint32_t);
+
+// The DPI awareness the host's thread calls the plug-in in (--unaware-calls: as an
+// old DPI-unaware host's); null: the thread's own. The host looks and clicks in the
+// screen's pixels either way.
+DPI_AWARENESS_CONTEXT g_callsContext = nullptr;
 
 // Replies seen for the command in flight, so each call can report how many came.
 std::uint32_t g_currentTag = 0;
@@ -229,14 +235,21 @@ class Runner {
       : plugin_(plugin), window_(window), watcher_(watcher) {}
 
   void Open() {
-    const char* title = plugin_.open(0, window_, 0);
+    const char* title = nullptr;
+    {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      title = plugin_.open(0, window_, 0);
+    }
     plugin_.isOpen = true;
     Log("open title=" + QuoteOrNull(title));
   }
 
   void Close() {
     if (!plugin_.isOpen) return;
-    plugin_.close();
+    {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      plugin_.close();
+    }
     plugin_.isOpen = false;
     Log("close");
   }
@@ -336,7 +349,10 @@ class Runner {
   // The plug-in's own calls.
   bool Setup(ScriptLine&) {
     Log("setup");
-    if (plugin_.isOpen) plugin_.setup();
+    if (plugin_.isOpen) {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      plugin_.setup();
+    }
     Pump(50);
     return true;
   }
@@ -430,6 +446,15 @@ class Runner {
   bool FindDialog(ScriptLine&) {
     Pump(50);
     kolvar::host::LogFindDialog();
+    return true;
+  }
+  bool ClickTable(ScriptLine&) {
+    kolvar::host::ClickEachControl([](unsigned ms) { Pump(ms); });
+    return true;
+  }
+  bool Placement(ScriptLine&) {
+    Pump(50);
+    kolvar::host::LogPlacement();
     return true;
   }
   bool RepaintCheckVerb(ScriptLine& l) {
@@ -560,7 +585,10 @@ class Runner {
       rec.kind = 1;
       rec.command = list[static_cast<std::size_t>(sends) % list.size()].c_str();
       QueryPerformanceCounter(&start);
-      plugin_.action(&rec, kProbeTags + static_cast<std::uint32_t>(sends));
+      {
+        const kolvar::win32::DpiScope dpi(g_callsContext);
+        plugin_.action(&rec, kProbeTags + static_cast<std::uint32_t>(sends));
+      }
       QueryPerformanceCounter(&end);
       const double took = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                           static_cast<double>(frequency.QuadPart);
@@ -583,7 +611,10 @@ class Runner {
     g_currentTag = tag;
     g_repliesForTag = 0;
     const char* commandBefore = rec.command;
-    if (plugin_.isOpen) plugin_.action(&rec, tag);
+    if (plugin_.isOpen) {
+      const kolvar::win32::DpiScope dpi(g_callsContext);
+      plugin_.action(&rec, tag);
+    }
     std::string result = ValueText(rec.result);
     if (result == "window" && rec.result == g_lastReplyValue) result = "window(reply)";
     std::string line = "done tag=" + std::to_string(tag) +
@@ -655,6 +686,8 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"focus", &Runner::Focus},
     {"finddialog", &Runner::FindDialog},
     {"repaintcheck", &Runner::RepaintCheckVerb},
+    {"clicktable", &Runner::ClickTable},
+    {"placement", &Runner::Placement},
     {"screenshot", &Runner::ScreenshotVerb},
     {"stats", &Runner::Stats},
     {"file", &Runner::File},
@@ -682,10 +715,12 @@ void RunTriggered(const std::string& action) {
 // error with status 2.
 int Usage(bool asked) {
   std::fputs(
-      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [--ansi-loop] [SCRIPT]\n"
+      "usage: kolvar-host [--plugin PATH] [--answer ok|yes|no|cancel] [--ansi-loop]\n"
+      "                   [--unaware-calls] [SCRIPT]\n"
       "Loads the plug-in (default Plugins\\Kolvar\\Kolvar.dll beside the host), opens it,\n"
       "runs the script's commands (standard input without SCRIPT) and closes it.\n"
       "--ansi-loop: the message loop takes messages in their ANSI form.\n"
+      "--unaware-calls: every call into the plug-in comes from a DPI-unaware thread.\n"
       "The script's commands are listed in the project's README.\n",
       asked ? stdout : stderr);
   return asked ? 0 : 2;
@@ -717,6 +752,8 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
       options.answer = v == "yes" ? IDYES : v == "no" ? IDNO : v == "cancel" ? IDCANCEL : IDOK;
     } else if (a == "--ansi-loop") {
       g_ansiLoop = true;
+    } else if (a == "--unaware-calls") {
+      g_callsContext = reinterpret_cast<DPI_AWARENESS_CONTEXT>(static_cast<INT_PTR>(-1));
     } else if (a == "--help") {
       return Usage(true);
     } else if (!a.empty() && a[0] != '-' && options.scriptPath.empty()) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,33 @@
 #include "window_report.h"
 
 namespace kolvar::host {
+namespace {
+
+// The window the last left press went to, as the thread's mouse hook saw it.
+HWND g_pressed = nullptr;
+
+LRESULT CALLBACK NotePress(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && (wParam == WM_LBUTTONDOWN || wParam == WM_NCLBUTTONDOWN)) {
+    g_pressed = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK CollectControl(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+// A window of the plug-in's, in the transcript's words.
+std::string Named(HWND hwnd, HWND window) {
+  if (!hwnd) return "none";
+  if (hwnd == window) return "window";
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  return "id=" + std::to_string(GetDlgCtrlID(hwnd)) + " class=" + Quote(cls);
+}
+
+}  // namespace
 
 void Click(int x, int y, bool right, Press press) {
   HWND window = PluginWindow();
@@ -48,6 +76,34 @@ void MovePointerOnScreen(int x, int y) {
   input.mi.dy = (y * 65536 + height - 1) / height;
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof(INPUT));
+}
+
+void ClickEachControl(const std::function<void(unsigned ms)>& serve) {
+  HWND window = PluginWindow();
+  if (!window) {
+    Log("error no plug-in window");
+    return;
+  }
+  std::vector<HWND> controls;
+  EnumChildWindows(window, &CollectControl, reinterpret_cast<LPARAM>(&controls));
+  HHOOK hook = SetWindowsHookExW(WH_MOUSE, &NotePress, nullptr, GetCurrentThreadId());
+  for (HWND control : controls) {
+    // Where the host sees the control on the screen, as the user does.
+    RECT r{};
+    GetWindowRect(control, &r);
+    MovePointerOnScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    g_pressed = nullptr;
+    INPUT input[2] = {};
+    for (INPUT& i : input) i.type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    serve(150);
+    Log("clicked " + Named(control, window) + (IsWindowEnabled(control) ? "" : " disabled") +
+        " reached " + Named(g_pressed, window) + " focus=" + Named(GetFocus(), window) +
+        " active=" + Named(GetActiveWindow(), window));
+  }
+  if (hook) UnhookWindowsHookEx(hook);
 }
 
 void Type(const std::string& text) {

@@ -2,6 +2,7 @@
 // SendInput, so the plug-in gets what a real pointer and keyboard give it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kolvar::host {
@@ -15,6 +16,10 @@ enum class Press { kClick, kDown, kUp, kNone };
 void Click(int x, int y, bool right, Press press = Press::kClick);
 // Moves the pointer to the screen's point x, y, as a hand would.
 void MovePointerOnScreen(int x, int y);
+// Clicks the middle of each control of the plug-in window where the screen shows
+// it, serving messages after each, and writes which window the press reached and
+// which window is active after it: one line a control.
+void ClickEachControl(const std::function<void(unsigned ms)>& serve);
 // Types text (UTF-8, as the script is) into the control that has the keyboard
 // focus, a character at a time; "\n" in the text is the Enter key, "\b" Backspace.
 void Type(const std::string& text);

@@ -86,8 +86,10 @@ BOOL CALLBACK MeasureOneControl(HWND hwnd, LPARAM) {
     RECT client{};
     GetClientRect(hwnd, &client);
     int room = client.right - client.left;
-    // A check box's caption starts after its square and a gap.
-    if (kind == "Button") room -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    // A check box's caption starts after its square and a gap: the window draws
+    // its own flat square of 13 pixels at every dpi (the system's menu check grows
+    // with the screen's dpi).
+    if (kind == "Button") room -= 13 + 4;
     const std::string text = WindowText(hwnd);
     if (!text.empty()) LogMeasure(hwnd, text, room);
   } else if (kind == "msctls_updown32") {
@@ -193,6 +195,20 @@ void LogSkinFit(HWND window, const std::string& face) {
   }
   SelectObject(dc, old);
   DeleteDC(dc);
+}
+
+void LogPlacement() {
+  HWND window = PluginWindow();
+  RECT r{};
+  if (!window || !GetWindowRect(window, &r)) {
+    Log("error no plug-in window");
+    return;
+  }
+  const int dx = r.left + r.right - GetSystemMetrics(SM_CXSCREEN);
+  const int dy = r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN);
+  Log(dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2
+          ? std::string("placement centred")
+          : "placement off-centre by " + std::to_string(dx / 2) + "," + std::to_string(dy / 2));
 }
 
 void LogFocus() {

@@ -22,6 +22,10 @@ void LogMeasures(HWND window);
 // control reaching over a frame, a caption or a panel covers face pixels that are
 // not. One line a control: "inside", or "OVER" and how many pixels.
 void LogSkinFit(HWND window, const std::string& face);
+
+// Where the plug-in window stands on the screen: "placement centred" when its
+// middle is the screen's (within a pixel), else its offset from there.
+void LogPlacement();
 // The control that has the keyboard focus, by its id and name.
 void LogFocus();
 // Where the find dialog stands beside the result list: above, below, left or
