@@ -170,6 +170,10 @@ void Plugin::WireHandlers() {
   action(SkinButtonId::Test) = [this] { reminders_.Beat(); };
   action(SkinButtonId::Save) = [this] { window_.SavePreferences(); };
   window_.SetSkinActions(actions);
+  form.OnShortcut = [this](const Shortcut& s) {
+    if (s.command == KeyCommand::kButton) window_.Face().Run(s.button);
+    if (s.command == KeyCommand::kHelp) window_.Help1Click();
+  };
 }
 
 void Plugin::ArmTimer(int id, Timer& timer) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ui/controls.h"
+#include "ui/shortcuts.h"
 #include "ui/skin.h"
 
 namespace kolvar {
@@ -46,6 +47,8 @@ struct FormPref {
   std::function<void(Point p, bool leftAlone)> OnMouseMove;
   std::function<void(MouseButton button, Point p)> OnMouseDown;
   std::function<void(MouseButton button, Point p)> OnMouseUp;
+  // A shortcut pressed while the window has the keyboard (ui/shortcuts.h).
+  std::function<void(const Shortcut& shortcut)> OnShortcut;
 };
 
 }  // namespace kolvar

@@ -106,4 +106,9 @@ void SkinFace::MouseUp(MouseButton button, Point p) {
   }
 }
 
+void SkinFace::Run(SkinButtonId id) const {
+  const auto& action = host_.Actions[static_cast<std::size_t>(id)];
+  if (action) action();
+}
+
 }  // namespace kolvar

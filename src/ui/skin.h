@@ -58,6 +58,8 @@ class SkinFace {
   void MouseMove(Point p, bool leftAlone);
   void MouseDown(MouseButton button, Point p);
   void MouseUp(MouseButton button, Point p);
+  // A button's action from the keyboard: as a release over it, drawing nothing.
+  void Run(SkinButtonId id) const;
 
   enum class State { None, Normal, Blink, Push };
   State StateOf(SkinButtonId id) const { return states_[static_cast<std::size_t>(id)]; }

@@ -78,6 +78,12 @@ void FormView::Create(HWND parent, HINSTANCE instance, FocusKeeper& focus) {
   // Every control exists before the hints are added to them.
   tips_.Create(parent, instance);
   for (const auto& control : controls_) control->AddTip(tips_, defaults);
+  // The skin's buttons name their keys: they are drawn, not windows, so their
+  // hints are areas of the window's surface.
+  for (const SkinButton& b : kSkinButtons) {
+    tips_.AddArea(parent, static_cast<UINT_PTR>(b.id) + 1, RECT{b.left, b.top, b.right, b.bottom},
+                  SkinButtonTip(b.id));
+  }
 }
 
 void FormView::Attach(FormPref* form, Enter enter) {

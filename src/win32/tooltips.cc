@@ -34,4 +34,17 @@ void Tooltips::Set(HWND control, const std::string& text) {
   SendMessageW(hwnd_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void Tooltips::AddArea(HWND window, UINT_PTR id, const RECT& area, const std::string& text) {
+  if (!hwnd_) return;
+  std::wstring wide = Wide(text);
+  TOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_SUBCLASS;
+  info.hwnd = window;
+  info.uId = id;
+  info.rect = area;
+  info.lpszText = wide.data();
+  SendMessageW(hwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 }  // namespace kolvar::win32

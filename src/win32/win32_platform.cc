@@ -217,9 +217,12 @@ void Win32Platform::CreatePreferencesWindow() {
 bool Win32Platform::TakeDialogKey(MSG& msg) {
   const DpiScope dpi = form_.InItsDpi();
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  // A menu's own loop reads its keys first: they are the menu's alone.
+  if (inMenu_) return false;
   const bool inFind = findDialog_ && Within(findDialog_, msg.hwnd);
   const bool inForm = Within(form_.Handle(), msg.hwnd);
   if (!inFind && !inForm) return false;
+  if (inForm && TakeShortcut(msg)) return true;
   // Every key press but an input method's is translated here, whatever form the
   // host's loop takes messages in; Tab walks the window's controls.
   if (msg.message == WM_KEYDOWN && msg.wParam != VK_PROCESSKEY) {
@@ -237,6 +240,29 @@ bool Win32Platform::TakeDialogKey(MSG& msg) {
   const bool tab = msg.message == WM_KEYUP && msg.wParam == VK_TAB;
   const bool tabChar = msg.message == WM_CHAR && msg.wParam == '\t';
   return (tab || tabChar) && IsDialogMessageW(form_.Handle(), &msg);
+}
+
+bool Win32Platform::TakeShortcut(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  const KeyChord chord{static_cast<int>(msg.wParam), GetKeyState(VK_CONTROL) < 0,
+                       GetKeyState(VK_MENU) < 0, GetKeyState(VK_SHIFT) < 0};
+  const std::optional<Shortcut> shortcut = ShortcutFor(chord);
+  if (!shortcut) return false;
+  // Taken untranslated: no character, no system menu, no beep follows.
+  if (shortcut->command == KeyCommand::kKeywordEdit) {
+    // A key rather than a place in the Tab order: the order stays as users know it,
+    // and Enter there keeps inserting "&". As a dialog's mnemonic does, the edit's
+    // text is selected, ready to be retyped.
+    if (HWND edit = GetDlgItem(form_.Handle(), kControlEditFindStr)) {
+      SetFocus(edit);
+      SendMessageW(edit, EM_SETSEL, 0, -1);
+    }
+    return true;
+  }
+  form_.Input([&](FormPref& form) {
+    if (form.OnShortcut) form.OnShortcut(*shortcut);
+  });
+  return true;
 }
 
 void Win32Platform::ShowPreferencesWindow() {
@@ -414,9 +440,11 @@ int Win32Platform::PopupMenu(const std::vector<MenuItem>& items) {
   GetCursorPos(&p);
   // The choice comes back here rather than as a command message, so no control's
   // notification can ever pass for one.
+  inMenu_ = true;
   const int chosen = static_cast<int>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, p.x, p.y,
                      0, window, nullptr));
+  inMenu_ = false;
   DestroyMenu(menu);
   return chosen;
 }

@@ -70,12 +70,15 @@ class Win32Platform final : public Platform {
 
   // Gives a key meant for the window or the find dialog to IsDialogMessage, as a
   // dialog's own message loop would: Tab and Shift+Tab move between the window's
-  // controls, Enter and Esc work in the find dialog. Key presses there are
+  // controls, Enter and Esc work in the find dialog. The window's shortcuts
+  // (ui/shortcuts.h) are run here, whatever loop the host runs. Key presses there are
   // translated and dispatched here, so the characters typed arrive as typed
   // whatever form the host's loop takes messages in. True when it was taken.
   bool TakeDialogKey(MSG& msg);
 
  private:
+  // A key press that is one of the window's shortcuts, run; false for any other.
+  bool TakeShortcut(const MSG& msg);
   void RunPosted();
   void RunTimer(UINT_PTR id);
 
@@ -97,6 +100,7 @@ class Win32Platform final : public Platform {
   // The host's message loop calls no IsDialogMessage for our windows: a hook on
   // the window thread's queue does, while the window exists.
   UniqueHook keyHook_;
+  bool inMenu_ = false;  // a pop-up menu of the window is open
 };
 
 }  // namespace kolvar::win32

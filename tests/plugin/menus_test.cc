@@ -182,5 +182,74 @@ TEST_F(MenusTest, TheSkinPaintsAndItsButtonsRunTheirActions) {
   }
 }
 
+// What a button or its shortcut did: every call that left the plug-in but drawing
+// (paths from the plug-in folder), the keyword list, whether the window shows, the
+// searches run and the settings file.
+Lines Effects(PluginHarness& h) {
+  Lines out;
+  const std::string folder = h.folder.Path("");
+  for (const Recorded& call : h.platform.Calls()) {
+    if (call.kind == Recorded::Kind::kDraw) continue;
+    std::string text = call.text;
+    if (text.starts_with(folder)) text = "<folder>" + text.substr(folder.size());
+    out.push_back(std::to_string(static_cast<int>(call.kind)) + " " + text + " " + call.caption);
+  }
+  const FormPref& form = h.plugin.Form();
+  for (const std::string& word : form.ListBoxWords.Items()) out.push_back("word " + word);
+  out.push_back(form.Visible ? "shown" : "hidden");
+  out.push_back(std::to_string(h.run.Started()) + " runs");
+  std::string settings = ReadWholeFile(h.folder.Path("settings.ini")).value_or("none");
+  for (std::size_t at; (at = settings.find(folder)) != std::string::npos;) {
+    settings.replace(at, folder.size(), "<folder>");
+  }
+  out.push_back(settings);
+  return out;
+}
+
+TEST(ShortcutsTest, EachShortcutDoesWhatItsButtonDoes) {
+  for (const Shortcut& s : kShortcuts) {
+    if (s.command != KeyCommand::kButton) continue;
+    enum class By { kNothing, kKey, kButton };
+    const auto run = [&s](By by) {
+      PluginHarness h;
+      h.run.Release();
+      h.Open();
+      EXPECT_TRUE(h.WaitIdle());
+      FormPref& form = h.plugin.Form();
+      h.plugin.Setup();
+      form.ListBoxWords.SetItemIndex(1);
+      form.EditFindStr.Text = "Sport";
+      form.CheckBoxFullSearch.SetChecked(true);  // to be saved
+      h.platform.QueueMenuAnswer(4);             // the About menu's "About"
+      h.platform.ClearCalls();
+      const SkinButton& b = kSkinButtons[static_cast<std::size_t>(s.button)];
+      if (by == By::kKey) {
+        form.OnShortcut(s);
+      } else if (by == By::kButton) {
+        const Point middle{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+        form.OnMouseDown(MouseButton::Left, middle);
+        form.OnMouseUp(MouseButton::Left, middle);
+      }
+      EXPECT_TRUE(h.WaitIdle());
+      return Effects(h);
+    };
+    const Lines byKey = run(By::kKey);
+    EXPECT_EQ(byKey, run(By::kButton)) << ChordText(s.chord);
+    EXPECT_NE(byKey, run(By::kNothing)) << ChordText(s.chord) << ": the key did nothing to see";
+  }
+}
+
+TEST(ShortcutsTest, F1OpensTheHelpPage) {
+  PluginHarness h;
+  h.run.Release();
+  h.Open();
+  ASSERT_TRUE(h.WaitIdle());
+  h.platform.ClearCalls();
+  h.plugin.Form().OnShortcut(*ShortcutFor({kKeyF1}));
+  const auto shell = h.platform.CallsOf(Recorded::Kind::kShell);
+  ASSERT_EQ(shell.size(), 1u);
+  EXPECT_EQ(shell[0].text, h.folder.Path("Help\\index.htm"));
+}
+
 }  // namespace
 }  // namespace kolvar

@@ -443,6 +443,23 @@ class Runner {
     LogFocus();
     return true;
   }
+  // control ID: one control of the window, as "controls" writes it.
+  bool ControlVerb(ScriptLine& l) {
+    int id = 0;
+    if (!(l.words >> id)) return false;
+    Pump(50);
+    kolvar::host::LogControl(id);
+    return true;
+  }
+  bool Tips(ScriptLine&) {
+    kolvar::host::LogSurfaceTips();
+    return true;
+  }
+  // tooltip: the tooltip the resting pointer brings up (waiting up to 5 s for it).
+  bool Tooltip(ScriptLine&) {
+    kolvar::host::LogShownTip(5000, [](unsigned ms) { Pump(ms); });
+    return true;
+  }
   bool FindDialog(ScriptLine&) {
     Pump(50);
     kolvar::host::LogFindDialog();
@@ -684,6 +701,9 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"measure", &Runner::Measure},
     {"skinfit", &Runner::SkinFit},
     {"focus", &Runner::Focus},
+    {"control", &Runner::ControlVerb},
+    {"tips", &Runner::Tips},
+    {"tooltip", &Runner::Tooltip},
     {"finddialog", &Runner::FindDialog},
     {"repaintcheck", &Runner::RepaintCheckVerb},
     {"clicktable", &Runner::ClickTable},

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -131,7 +132,8 @@ bool PressKey(const std::string& name) {
   for (bool more = true; more;) {
     more = false;
     for (const auto& [prefix, code] : {std::pair<std::string, WORD>{"shift+", VK_SHIFT},
-                                       std::pair<std::string, WORD>{"ctrl+", VK_CONTROL}}) {
+                                       std::pair<std::string, WORD>{"ctrl+", VK_CONTROL},
+                                       std::pair<std::string, WORD>{"alt+", VK_MENU}}) {
       if (key.rfind(prefix, 0) == 0) {
         held.push_back(code);
         key = key.substr(prefix.size());
@@ -139,14 +141,16 @@ bool PressKey(const std::string& name) {
       }
     }
   }
-  // A letter is its upper-case key code.
+  // A letter is its upper-case key code; f1 … f12 the function keys.
   const bool letter = key.size() == 1 && key[0] >= 'a' && key[0] <= 'z';
-  const WORD vk = letter           ? static_cast<WORD>(key[0] - 'a' + 'A')
-                  : key == "tab"   ? VK_TAB
-                  : key == "enter" ? VK_RETURN
-                  : key == "esc"   ? VK_ESCAPE
-                  : key == "space" ? VK_SPACE
-                                   : 0;
+  const int function = key.size() >= 2 && key[0] == 'f' ? std::atoi(key.c_str() + 1) : 0;
+  const WORD vk = letter                            ? static_cast<WORD>(key[0] - 'a' + 'A')
+                  : function >= 1 && function <= 12 ? static_cast<WORD>(VK_F1 + function - 1)
+                  : key == "tab"                    ? VK_TAB
+                  : key == "enter"                  ? VK_RETURN
+                  : key == "esc"                    ? VK_ESCAPE
+                  : key == "space"                  ? VK_SPACE
+                                                    : 0;
   if (!vk) return false;
   std::vector<INPUT> input;
   auto add = [&input](WORD code, bool up) {

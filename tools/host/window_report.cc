@@ -223,6 +223,80 @@ void LogFocus() {
       " text=" + Quote(WindowText(focus)));
 }
 
+void LogControl(int id) {
+  HWND window = PluginWindow();
+  HWND control = window ? GetDlgItem(window, id) : nullptr;
+  if (!control) {
+    Log("control id=" + std::to_string(id) + " none");
+    return;
+  }
+  LogOneControl(control, 0);
+}
+
+namespace {
+
+struct TipSearch {
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindPluginTip(HWND hwnd, LPARAM p) {
+  auto* s = reinterpret_cast<TipSearch*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (pid == GetCurrentProcessId() && std::string(cls) == TOOLTIPS_CLASSA &&
+      GetWindow(hwnd, GW_OWNER) == PluginWindow() && (!s->visibleOnly || IsWindowVisible(hwnd))) {
+    s->found.push_back(hwnd);
+  }
+  return TRUE;
+}
+
+// The plug-in's tooltip windows, the visible ones alone when asked.
+std::vector<HWND> PluginTips(bool visibleOnly) {
+  TipSearch search{visibleOnly, {}};
+  EnumWindows(&FindPluginTip, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+void LogSurfaceTips() {
+  HWND window = PluginWindow();
+  for (HWND tips : PluginTips(false)) {
+    const auto count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t text[256] = {};
+      TOOLINFOW info{};
+      info.cbSize = sizeof info;
+      info.lpszText = text;
+      if (!SendMessageW(tips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(&info)) ||
+          info.hwnd != window || (info.uFlags & TTF_IDISHWND)) {
+        continue;
+      }
+      const RECT& r = info.rect;
+      Log("tip at=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+          std::to_string(r.right) + "," + std::to_string(r.bottom) +
+          " text=" + Quote(To1251(text)));
+    }
+  }
+}
+
+void LogShownTip(unsigned ms, const std::function<void(unsigned ms)>& serve) {
+  for (unsigned waited = 0;; waited += 50) {
+    const std::vector<HWND> shown = PluginTips(true);
+    if (!shown.empty()) {
+      Log("tooltip text=" + Quote(WindowText(shown.front())));
+      return;
+    }
+    if (waited >= ms) break;
+    serve(50);
+  }
+  Log("tooltip none");
+}
+
 void LogFindDialog() {
   HWND dialog = nullptr;
   EnumWindows(&FindTheFindDialog, reinterpret_cast<LPARAM>(&dialog));

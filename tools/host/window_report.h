@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace kolvar::host {
@@ -28,6 +29,14 @@ void LogSkinFit(HWND window, const std::string& face);
 void LogPlacement();
 // The control that has the keyboard focus, by its id and name.
 void LogFocus();
+// One control of the plug-in window, by its id, as "controls" writes it.
+void LogControl(int id);
+// The hints of the plug-in window's own surface (its skin buttons), each with its
+// area: "tip at=L,T,R,B text=…".
+void LogSurfaceTips();
+// The tooltip showing now, waiting up to ms for one to come up: its text, or
+// "tooltip none".
+void LogShownTip(unsigned ms, const std::function<void(unsigned ms)>& serve);
 // Where the find dialog stands beside the result list: above, below, left or
 // right of it, or "over" it when the two overlap; "finddialog none" without one.
 void LogFindDialog();
