@@ -16,7 +16,7 @@
 //
 //   search_bench [--channels N] [--days N] [--sample N] [--mode N] [--many N]
 //                [--repeat N] [--fast-only] [--real-titles] [--descriptions]
-//                [--keywords | --title-keywords] [DIR]
+//                [--keywords | --title-keywords [--count N]] [DIR]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   std::size_t sample = 20000;
   bool literal = true;
   int print = 0;  // 1: the users' keywords, 2: the title keywords
+  int printCount = 100;
   int onlyMode = 0;
   int many = 1000;
   int repeat = 3;
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
       print = 1;
     } else if (arg == "--title-keywords") {
       print = 2;
+    } else if (arg == "--count" && i + 1 < argc) {
+      printCount = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--fast-only") {
       literal = false;
     } else if (arg == "--real-titles") {
@@ -75,7 +78,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr,
                    "usage: search_bench [--channels N] [--days N] [--sample N] [--mode N] "
                    "[--many N] [--repeat N] [--fast-only] [--real-titles] [--descriptions] "
-                   "[--keywords | --title-keywords] [DIR]\n");
+                   "[--keywords | --title-keywords [--count N]] [DIR]\n");
       return 2;
     }
   }
@@ -93,7 +96,7 @@ int main(int argc, char** argv) {
                     : bench::KeywordsFromTitles(guide.titles, count, 7);
   };
   if (print != 0) {
-    for (const std::string& k : keywordSet(print, 100)) std::printf("%s\n", k.c_str());
+    for (const std::string& k : keywordSet(print, printCount)) std::printf("%s\n", k.c_str());
     return 0;
   }
   double files = bench::ReadFilesSeconds(guide);  // the first run fills the cache
