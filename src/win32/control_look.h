@@ -22,6 +22,8 @@ inline constexpr COLORREF kCounter = RGB(185, 204, 51);
 // A list's selected line, in the skin's colours of a lit button.
 inline constexpr COLORREF kSelectionBack = RGB(112, 30, 0);
 inline constexpr COLORREF kSelectionText = RGB(255, 240, 100);
+// The track of a list's scroll bar: the selection's colour, darker.
+inline constexpr COLORREF kBarTrack = RGB(56, 15, 0);
 
 // A child control of parent, visible, a Unicode window.
 HWND Child(HWND parent, HINSTANCE instance, const char* cls, const char* name, DWORD style, int x,
@@ -40,6 +42,7 @@ struct FormLook {
   UniqueGdiObject<HFONT> resultNew;  // the same bold: new results
   UniqueGdiObject<HBRUSH> black;
   UniqueGdiObject<HBRUSH> selection;  // a list's selected line
+  UniqueGdiObject<HBRUSH> barTrack;   // a list's scroll bar, between its arrows
 };
 
 // A control's text as the system holds it, and as Windows-1251 ("?" for what it

@@ -24,6 +24,10 @@ void ControlRouter::OnContextMenu(int id, std::function<void()> handler) {
   claims_[id].contextMenu = std::move(handler);
 }
 
+void ControlRouter::OnScroll(int id, std::function<void(int code)> handler) {
+  claims_[id].scroll = std::move(handler);
+}
+
 void ControlRouter::Colour(int id, COLORREF text) { claims_[id].colour = text; }
 
 const ControlRouter::Claims* ControlRouter::Of(int id) const {
@@ -65,6 +69,13 @@ std::optional<LRESULT> ControlRouter::Route(UINT message, WPARAM wParam, LPARAM 
       const Claims* c = Of(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
       if (!c || !c->contextMenu) return std::nullopt;
       c->contextMenu();
+      return 0;
+    }
+    case WM_VSCROLL: {
+      // A window's own bar names no control.
+      const Claims* c = lParam ? Of(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) : nullptr;
+      if (!c || !c->scroll) return std::nullopt;
+      c->scroll(LOWORD(wParam));
       return 0;
     }
     default:

@@ -22,6 +22,8 @@ class ControlRouter {
   // A key in a list (WM_VKEYTOITEM); answers what the list box does next.
   void OnListKey(int id, std::function<LRESULT(int key)> handler);
   void OnContextMenu(int id, std::function<void()> handler);
+  // A standalone scroll bar's WM_VSCROLL: its request code.
+  void OnScroll(int id, std::function<void(int code)> handler);
   // The colour of the control's text, on black.
   void Colour(int id, COLORREF text);
 
@@ -37,6 +39,7 @@ class ControlRouter {
     std::function<bool(const DRAWITEMSTRUCT&)> drawItem;
     std::function<LRESULT(int)> listKey;
     std::function<void()> contextMenu;
+    std::function<void(int)> scroll;
     std::optional<COLORREF> colour;
   };
   const Claims* Of(int id) const;

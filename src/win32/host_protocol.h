@@ -32,6 +32,8 @@ inline constexpr int kControlCheckBoxSorted = 114;
 inline constexpr int kControlCheckBoxRemind = 115;
 // A spin box's arrows: its edit's id plus this.
 inline constexpr int kSpinArrowsOffset = 100;
+// A list's scroll bar, a window of its own: the list's id plus this.
+inline constexpr int kListBarOffset = 200;
 
 // What the host passes to ActionManual.
 struct RawActionRecord {

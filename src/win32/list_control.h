@@ -7,12 +7,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "win32/control_router.h"
 #include "win32/form_control.h"
+#include "win32/host_protocol.h"
 #include "win32/tooltips.h"
 #include "win32/wide_text.h"
 
@@ -28,17 +30,26 @@ class ListControl : public FormControl {
 
   void Create(const ControlParent& parent) override {
     // Opaque: a list draws its own background, nothing is erased first.
-    constexpr DWORD kList =
-        WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_TABSTOP;
+    constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_TABSTOP;
     // A list drawn from the model can hold hundreds of thousands of lines: the
     // control keeps none (LBS_NODATA) and is filled by one message. Every list
     // draws its lines itself, so a selected one takes the skin's colours.
     const DWORD drawn = LBS_OWNERDRAWFIXED | (lines_.own ? LBS_HASSTRINGS : LBS_NODATA);
-    hwnd_ = MakeWindow(parent, "LISTBOX", kList | drawn);
+    // A list's own bar keeps the system's grey (WM_CTLCOLORSCROLLBAR reaches only
+    // a bar that is a window): one of those takes its place at the list's right edge.
+    const ControlPlace::Rect& r = place_.rect;
+    // Hidden while every line shows, the bar leaving the list its whole width.
+    hwnd_ = Child(parent.window, parent.instance, "LISTBOX", place_.name, kList | drawn, r.x, r.y,
+                  r.w, r.h, place_.id);
+    bar_ = Child(parent.window, parent.instance, "SCROLLBAR", "", SBS_VERT, r.x + r.w - kBarWidth,
+                 r.y, kBarWidth, r.h, place_.id + kListBarOffset);
+    ShowWindow(bar_, SW_HIDE);
+    Subclass(bar_, kBar);
     SetFont(hwnd_, (host_.Look().*lines_.font).Get());
     SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, lines_.itemHeight);
     Subclass(hwnd_);
     Claim(parent.router);
+    parent.router.OnScroll(place_.id + kListBarOffset, [this](int code) { Scroll(code); });
   }
 
   void Sync(const FormPref& form) override {
@@ -73,6 +84,7 @@ class ListControl : public FormControl {
       host_.Tips().Set(hwnd_, model.Hint);
       hint_ = model.Hint;
     }
+    SyncBar();
   }
 
   void RefreshScrollBar() override {
@@ -81,8 +93,8 @@ class ListControl : public FormControl {
     GetClientRect(hwnd_, &r);
     const int visible = (r.bottom - r.top) / lines_.itemHeight;
     if (static_cast<int>(count_) > visible) {
-      ShowScrollBar(hwnd_, SB_VERT, FALSE);
-      ShowScrollBar(hwnd_, SB_VERT, TRUE);
+      ShowWindow(bar_, SW_HIDE);
+      ShowWindow(bar_, SW_SHOWNA);
     }
   }
 
@@ -137,11 +149,18 @@ class ListControl : public FormControl {
 
   LRESULT OnMessage(UINT_PTR part, HWND window, UINT message, WPARAM wParam,
                     LPARAM lParam) override {
+    if (part == kBar) {
+      // The wheel over the bar turns the list, as over the list's own bar.
+      if (message == WM_MOUSEWHEEL) return SendMessageW(hwnd_, message, wParam, lParam);
+      return FormControl::OnMessage(part, window, message, wParam, lParam);
+    }
     if (const std::optional<LRESULT> answer = Answer(message, wParam, lParam)) return *answer;
     if (message == WM_RBUTTONDOWN || message == WM_LBUTTONDOWN) {
       if (OnPress(message == WM_RBUTTONDOWN, lParam)) return 0;
     }
-    return FormControl::OnMessage(part, window, message, wParam, lParam);
+    const LRESULT result = FormControl::OnMessage(part, window, message, wParam, lParam);
+    if (MayScroll(message)) SyncBar();
+    return result;
   }
 
   const ControlBase& Model(const FormPref& form) const override { return form.*model_; }
@@ -233,6 +252,107 @@ class ListControl : public FormControl {
     return MenuOnPress();
   }
 
+  // Whatever may move the list's lines: keys, the wheel, a drag past its edge (a
+  // timer), a resize, and the list's own messages from anyone.
+  static bool MayScroll(UINT message) {
+    switch (message) {
+      case WM_KEYDOWN:
+      case WM_CHAR:
+      case WM_MOUSEWHEEL:
+      case WM_VSCROLL:
+      case WM_TIMER:
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_MOUSEMOVE:
+      case WM_SIZE:
+      case WM_SETREDRAW:
+        return true;
+      default:
+        return message >= LB_ADDSTRING && message < LB_MSGMAX;
+    }
+  }
+
+  // The bar's range, page and position from the list's lines, its lines in view
+  // and its top line; hidden, as the list's own was, when every line shows.
+  void SyncBar() {
+    if (!bar_ || inSyncBar_ || !IsWindow(hwnd_)) return;
+    inSyncBar_ = true;
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    const int page = std::max(1, static_cast<int>(r.bottom - r.top) / lines_.itemHeight);
+    const int count = static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0));
+    const int top = static_cast<int>(SendMessageA(hwnd_, LB_GETTOPINDEX, 0, 0));
+    inSyncBar_ = false;
+    if (count == barCount_ && page == barPage_ && top == barTop_) return;
+    barCount_ = count;
+    barPage_ = page;
+    barTop_ = top;
+    const bool shown = count > page;
+    SCROLLINFO info{sizeof info,
+                    SIF_RANGE | SIF_PAGE | SIF_POS,
+                    0,
+                    std::max(0, count - 1),
+                    static_cast<UINT>(page),
+                    top,
+                    0};
+    SetScrollInfo(bar_, SB_CTL, &info, shown);
+    if (shown == barShown_) return;
+    barShown_ = shown;
+    // The list gives the bar its room while the bar shows, as it does its own.
+    const ControlPlace::Rect& place = place_.rect;
+    if (!shown) ShowWindow(bar_, SW_HIDE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, place.w - (shown ? kBarWidth : 0), place.h,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (shown) ShowWindow(bar_, SW_SHOWNA);
+  }
+
+  // The bar's request, as the list's top line.
+  void Scroll(int code) {
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    if (!hwnd_ || !GetScrollInfo(bar_, SB_CTL, &info)) return;
+    const int page = std::max(1, static_cast<int>(info.nPage));
+    int top = info.nPos;
+    switch (code) {
+      case SB_LINEUP:
+        --top;
+        break;
+      case SB_LINEDOWN:
+        ++top;
+        break;
+      case SB_PAGEUP:
+        top -= page;
+        break;
+      case SB_PAGEDOWN:
+        top += page;
+        break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION:
+        top = info.nTrackPos;
+        break;
+      case SB_TOP:
+        top = 0;
+        break;
+      case SB_BOTTOM:
+        top = info.nMax;
+        break;
+      default:
+        return;  // the end of a scroll: nothing moves
+    }
+    top = std::clamp(top, 0, std::max(0, info.nMax - page + 1));
+    SendMessageA(hwnd_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  }
+
+  static constexpr UINT_PTR kBar = 1;  // the bar's messages, beside the list's (0)
+  // The system's width at 96 dpi, whatever the screen's: the skin's frames are
+  // drawn in those pixels.
+  static constexpr int kBarWidth = 17;
+  bool barShown_ = false;
+  HWND bar_ = nullptr;
+  bool inSyncBar_ = false;  // its own questions to the list move nothing
+  int barCount_ = -1;       // what the bar shows: nothing yet
+  int barPage_ = -1;
+  int barTop_ = -1;
   std::size_t count_ = 0;
   std::uint64_t version_ = 0;
   bool synced_ = false;

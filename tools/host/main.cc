@@ -378,6 +378,15 @@ class Runner {
     Pump(100);
     return true;
   }
+  // wheel X Y N: the wheel turned N notches over a point of the window.
+  bool WheelVerb(ScriptLine& l) {
+    int x = 0, y = 0, notches = 0;
+    if (!(l.words >> x >> y >> notches)) return false;
+    Log("wheel " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(notches));
+    kolvar::host::Wheel(x, y, notches);
+    Pump(100);
+    return true;
+  }
   // pointer X Y: the pointer to a point of the screen, where the window may show.
   bool PointerVerb(ScriptLine& l) {
     int x = 0, y = 0;
@@ -693,6 +702,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"release", &Runner::Pointer},
     {"move", &Runner::Pointer},
     {"pointer", &Runner::PointerVerb},
+    {"wheel", &Runner::WheelVerb},
     {"type", &Runner::TypeVerb},
     {"key", &Runner::Key},
     {"menu", &Runner::Menu},

@@ -125,6 +125,16 @@ void Type(const std::string& text) {
   }
 }
 
+void Wheel(int x, int y, int notches) {
+  Click(x, y, false, Press::kNone);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  // Positive away from the user: the list goes up.
+  input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+  SendInput(1, &input, sizeof input);
+}
+
 bool PressKey(const std::string& name) {
   // Modifiers first, each ending in "+", in any order.
   std::vector<WORD> held;
@@ -150,6 +160,12 @@ bool PressKey(const std::string& name) {
                   : key == "enter"                  ? VK_RETURN
                   : key == "esc"                    ? VK_ESCAPE
                   : key == "space"                  ? VK_SPACE
+                  : key == "up"                     ? VK_UP
+                  : key == "down"                   ? VK_DOWN
+                  : key == "pgup"                   ? VK_PRIOR
+                  : key == "pgdn"                   ? VK_NEXT
+                  : key == "home"                   ? VK_HOME
+                  : key == "end"                    ? VK_END
                                                     : 0;
   if (!vk) return false;
   std::vector<INPUT> input;

@@ -23,9 +23,12 @@ void ClickEachControl(const std::function<void(unsigned ms)>& serve);
 // Types text (UTF-8, as the script is) into the control that has the keyboard
 // focus, a character at a time; "\n" in the text is the Enter key, "\b" Backspace.
 void Type(const std::string& text);
-// Presses a key ("tab", "enter", "esc", "space", a letter "a" … "z" or "f1" …
-// "f12"), held with the modifiers before it ("shift+tab", "ctrl+a", "alt+f4",
-// "ctrl+shift+a"); false for a name it does not know.
+// The pointer to a point of the plug-in window's client area, then the wheel
+// turned by notches, away from the user when positive.
+void Wheel(int x, int y, int notches);
+// Presses a key ("tab", "enter", "esc", "space", "up", "down", "pgup", "pgdn",
+// "home", "end", a letter "a" … "z" or "f1" … "f12"), held with the modifiers before it
+// ("shift+tab", "ctrl+a", "alt+f4", "ctrl+shift+a"); false for a name it does not know.
 bool PressKey(const std::string& name);
 
 }  // namespace kolvar::host

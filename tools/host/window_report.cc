@@ -35,7 +35,8 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
   if (std::string(cls) == "ListBox") {
     auto count = SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
     line += " count=" + std::to_string(count) +
-            " current=" + std::to_string(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
+            " current=" + std::to_string(SendMessageA(hwnd, LB_GETCURSEL, 0, 0)) +
+            " top=" + std::to_string(SendMessageA(hwnd, LB_GETTOPINDEX, 0, 0));
     // The channel list, found by its name, draws a check mark on every line.
     const bool checkList = text == "CheckListBoxFiles";
     // Long lists are cut: the transcript shows their start.
@@ -49,6 +50,13 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
         line += SendMessageA(hwnd, LB_GETITEMDATA, i, 0) ? "[x]" : "[ ]";
       }
     }
+  }
+  if (std::string(cls) == "ScrollBar") {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(hwnd, SB_CTL, &si);
+    line += std::string(IsWindowVisible(hwnd) ? " shown" : " hidden") +
+            " range=" + std::to_string(si.nMin) + ".." + std::to_string(si.nMax) +
+            " page=" + std::to_string(si.nPage) + " pos=" + std::to_string(si.nPos);
   }
   Log(line);
   return TRUE;
