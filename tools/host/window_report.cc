@@ -142,9 +142,11 @@ BOOL CALLBACK LogOneWindow(HWND hwnd, LPARAM p) {
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  // Wine keeps an input-method window of its own in every process.
+  // Wine keeps an input-method window of its own in every process. A tooltip
+  // comes and goes with the pointer's rest (the "tips" and "tooltip" commands
+  // read them): listed, it would make a listing depend on timing.
   if (pid != GetCurrentProcessId() || hwnd == listing->host || std::string(cls) == "#32770" ||
-      std::string(cls) == "IME") {
+      std::string(cls) == "IME" || std::string(cls) == TOOLTIPS_CLASSA) {
     return TRUE;
   }
   // Wine keeps helper windows of its own in the process; they have no size.
