@@ -131,7 +131,7 @@ void Wheel(int x, int y, int notches) {
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = MOUSEEVENTF_WHEEL;
   // Positive away from the user: the list goes up.
-  input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+  input.mi.mouseData = static_cast<DWORD>(notches) * static_cast<DWORD>(WHEEL_DELTA);
   SendInput(1, &input, sizeof input);
 }
 
