@@ -5,7 +5,16 @@
 # Prints how long a run takes from the click of the Search button until its
 # completion message arrives (twice, the time taken inside that message), and, during a third run, the worst reply time of host commands
 # sent again and again (SEARCHSTATUS, FREEZESEARCH, SEARCHSTATUS, RESUMESEARCH).
+# wine-timing.sh --modes "3 6" [ROUNDS]: instead, the host started anew for each
+# mode in turn, ROUNDS times (default 3), two searches a start; prints each
+# mode's runs and their median, so the modes share the machine's drift.
 set -euo pipefail
+modes=""
+rounds=3
+if [[ "${1:-}" == "--modes" ]]; then
+  modes=${2:?usage: scripts/wine-timing.sh [--modes "M1 M2 ..." [ROUNDS]]}
+  rounds=${3:-3}
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/install-deps.sh"
@@ -28,6 +37,36 @@ GUIDE=$guide CHANNELS=$channels WORDS=$words perl -pi -e 's/^PATH = .*\r$/PATH =
   s/^MAX_RESULT_COUNT = .*\r$/MAX_RESULT_COUNT = 1000000\r/;
   $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/; $_ .= "$ENV{WORDS}\n" if /^\[Words\]\r$/' \
   "$dir/Plugins/Kolvar/settings.ini"
+
+if [[ -n "$modes" ]]; then
+  cat >"$dir/modes.script" <<'SCRIPT'
+settle 3000
+setup
+settle
+elapsed
+when SEARCHSTATUS:COMPLETE elapsed
+click 200 280
+settle 2000
+elapsed
+when SEARCHSTATUS:COMPLETE elapsed
+click 200 280
+settle 2000
+close
+SCRIPT
+  declare -A taken
+  for ((round = 1; round <= rounds; round++)); do
+    for mode in $modes; do
+      perl -pi -e "s/^Find_Mode = .*\r\$/Find_Mode = $mode\r/" "$dir/Plugins/Kolvar/settings.ini"
+      kolvar_run_host "$dir" modes.script
+      taken[$mode]+="$(grep -a '^elapsed' "$dir/transcript" | sed -n '2p;4p' | cut -d = -f 2 | tr '\n' ' ')"
+    done
+  done
+  for mode in $modes; do
+    median=$(printf '%s\n' ${taken[$mode]} | sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}')
+    echo "mode $mode (Search button to completion message, ms): ${taken[$mode]}median $median"
+  done
+  exit 0
+fi
 
 cat >"$dir/timing.script" <<'SCRIPT'
 settle 3000
