@@ -58,6 +58,10 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
     line += std::string(IsWindowVisible(hwnd) ? " shown" : " hidden") +
             " range=" + std::to_string(si.nMin) + ".." + std::to_string(si.nMax) +
             " page=" + std::to_string(si.nPage) + " pos=" + std::to_string(si.nPos);
+    // Scrolled to the last page: a case whose list length varies can still say so.
+    const bool last =
+        si.nPage > 0 && si.nPos > si.nMin && si.nPos + static_cast<int>(si.nPage) - 1 >= si.nMax;
+    if (last) line += " last-page";
   }
   Log(line);
   return TRUE;
