@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "ui/scroll_bar.h"
 #include "win32/control_look.h"
@@ -302,7 +303,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 bool RegisterSkinScrollBar(HINSTANCE instance) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = &WindowProc;
-  wc.cbWndExtra = sizeof(Bar*);
+  wc.cbWndExtra = sizeof(LONG_PTR);  // the bar's state, at offset 0
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.lpszClassName = kClassName;
