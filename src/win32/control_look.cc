@@ -31,7 +31,6 @@ void FormLook::Make() {
   resultNew.Reset(Font(9, FW_BOLD, "Tahoma"));
   black.Reset(CreateSolidBrush(RGB(0, 0, 0)));
   selection.Reset(CreateSolidBrush(kSelectionBack));
-  barTrack.Reset(CreateSolidBrush(kBarTrack));
 }
 
 std::wstring WideTextOf(HWND control) {

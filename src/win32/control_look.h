@@ -42,7 +42,6 @@ struct FormLook {
   UniqueGdiObject<HFONT> resultNew;  // the same bold: new results
   UniqueGdiObject<HBRUSH> black;
   UniqueGdiObject<HBRUSH> selection;  // a list's selected line
-  UniqueGdiObject<HBRUSH> barTrack;   // a list's scroll bar, between its arrows
 };
 
 // A control's text as the system holds it, and as Windows-1251 ("?" for what it

@@ -112,10 +112,6 @@ bool FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
       result = reinterpret_cast<LRESULT>(look_.black.Get());
       return true;
     }
-    case WM_CTLCOLORSCROLLBAR:
-      // The lists' bars: their track in the skin's dark colour, not the system's grey.
-      result = reinterpret_cast<LRESULT>(look_.barTrack.Get());
-      return true;
     case WM_COMMAND:
       if (syncing_) return false;
       break;

@@ -1,5 +1,7 @@
 #include "win32/form_window.h"
 
+#include "win32/skin_scroll_bar.h"
+
 // The DLL's own instance: window classes registered with it belong to this module,
 // so a second copy of the plug-in in the same process registers its own. The name
 // is the linker's, reserved as it is.
@@ -28,6 +30,7 @@ bool FormWindow::Create(std::function<void()> onWake, std::function<void(UINT_PT
   wc.lpszClassName = kClassName;
   // Already registered by an earlier Open of this module: that is fine.
   if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!RegisterSkinScrollBar(ModuleInstance())) return false;
 
   // For the window and every control made with it; centred in the same pixels.
   const DpiScope dpi(FormDpiContext());
@@ -58,6 +61,7 @@ void FormWindow::Destroy() {
   // The view stays until the next window: Destroy may run from inside its input.
   hwnd_ = nullptr;
   UnregisterClassW(kClassName, ModuleInstance());
+  UnregisterSkinScrollBar(ModuleInstance());
 }
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,7 @@
 #include "win32/control_router.h"
 #include "win32/form_control.h"
 #include "win32/host_protocol.h"
+#include "win32/skin_scroll_bar.h"
 #include "win32/tooltips.h"
 #include "win32/wide_text.h"
 
@@ -35,13 +36,14 @@ class ListControl : public FormControl {
     // control keeps none (LBS_NODATA) and is filled by one message. Every list
     // draws its lines itself, so a selected one takes the skin's colours.
     const DWORD drawn = LBS_OWNERDRAWFIXED | (lines_.own ? LBS_HASSTRINGS : LBS_NODATA);
-    // A list's own bar keeps the system's grey (WM_CTLCOLORSCROLLBAR reaches only
-    // a bar that is a window): one of those takes its place at the list's right edge.
+    // A list's own bar keeps the system's grey, and so do a standalone system bar's
+    // arrows and thumb: a bar of the window's own, in the skin's colours, takes its
+    // place at the list's right edge (skin_scroll_bar.h).
     const ControlPlace::Rect& r = place_.rect;
     // Hidden while every line shows, the bar leaving the list its whole width.
     hwnd_ = Child(parent.window, parent.instance, "LISTBOX", place_.name, kList | drawn, r.x, r.y,
                   r.w, r.h, place_.id);
-    bar_ = Child(parent.window, parent.instance, "SCROLLBAR", "", SBS_VERT, r.x + r.w - kBarWidth,
+    bar_ = Child(parent.window, parent.instance, kSkinScrollBarClass, "", 0, r.x + r.w - kBarWidth,
                  r.y, kBarWidth, r.h, place_.id + kListBarOffset);
     ShowWindow(bar_, SW_HIDE);
     Subclass(bar_, kBar);
@@ -295,7 +297,7 @@ class ListControl : public FormControl {
                     static_cast<UINT>(page),
                     top,
                     0};
-    SetScrollInfo(bar_, SB_CTL, &info, shown);
+    SendMessageW(bar_, SBM_SETSCROLLINFO, shown, reinterpret_cast<LPARAM>(&info));
     if (shown == barShown_) return;
     barShown_ = shown;
     // The list gives the bar its room while the bar shows, as it does its own.
@@ -310,7 +312,9 @@ class ListControl : public FormControl {
   // The bar's request, as the list's top line.
   void Scroll(int code) {
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
-    if (!hwnd_ || !GetScrollInfo(bar_, SB_CTL, &info)) return;
+    if (!hwnd_ || !SendMessageW(bar_, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info))) {
+      return;
+    }
     const int page = std::max(1, static_cast<int>(info.nPage));
     int top = info.nPos;
     switch (code) {

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "host_log.h"
@@ -114,6 +117,42 @@ void RepaintCheck(const std::string& label, const std::function<void(unsigned ms
     WriteBmp("repaint-" + label + "-shown.bmp", *before, false);
     if (after) WriteBmp("repaint-" + label + "-repainted.bmp", *after, false);
   }
+}
+
+void LogColours(int id) {
+  const std::optional<Capture> shot = CaptureWindow();
+  HWND control = shot ? GetDlgItem(PluginWindow(), id) : nullptr;
+  RECT r{};
+  if (!control || !GetWindowRect(control, &r)) {
+    Log("error no control " + std::to_string(id));
+    return;
+  }
+  // The control's place in the capture, which starts at the window's top left.
+  MapWindowPoints(nullptr, PluginWindow(), reinterpret_cast<POINT*>(&r), 2);
+  RECT window{};
+  GetWindowRect(PluginWindow(), &window);
+  POINT origin{0, 0};
+  ClientToScreen(PluginWindow(), &origin);
+  const int left = static_cast<int>(r.left + origin.x - window.left);
+  const int top = static_cast<int>(r.top + origin.y - window.top);
+  const int right = static_cast<int>(r.right + origin.x - window.left);
+  const int bottom = static_cast<int>(r.bottom + origin.y - window.top);
+  const int stride = (shot->w * 3 + 3) & ~3;
+  std::set<unsigned> colours;
+  for (int y = std::max(0, top); y < std::min(shot->h, bottom); ++y) {
+    for (int x = std::max(0, left); x < std::min(shot->w, right); ++x) {
+      const auto* p = reinterpret_cast<const unsigned char*>(
+          &shot->pixels[static_cast<std::size_t>((shot->h - 1 - y) * stride + x * 3)]);
+      colours.insert(static_cast<unsigned>(p[2]) << 16 | p[1] << 8 | p[0]);
+    }
+  }
+  std::string line = "colours " + std::to_string(id);
+  char hex[8];
+  for (unsigned c : colours) {
+    std::snprintf(hex, sizeof hex, " %06x", c);
+    line += hex;
+  }
+  Log(line);
 }
 
 }  // namespace kolvar::host

@@ -13,5 +13,8 @@ void Screenshot(const std::string& file);
 // into a stale place shows as a difference. Differing pixels are counted and both
 // pictures kept where they differ. serve(ms) serves the host's messages meanwhile.
 void RepaintCheck(const std::string& label, const std::function<void(unsigned ms)>& serve);
+// The colours the screen shows inside the plug-in window's control id, each once,
+// as RRGGBB in order: whether a control is drawn in the skin's colours, read as text.
+void LogColours(int id);
 
 }  // namespace kolvar::host

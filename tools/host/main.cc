@@ -487,6 +487,12 @@ class Runner {
     RepaintCheck(l.arg, [](unsigned ms) { Pump(ms); });
     return true;
   }
+  // colours ID: the colours the screen shows of control ID.
+  bool ColoursVerb(ScriptLine& l) {
+    Pump(100);
+    kolvar::host::LogColours(std::atoi(l.arg.c_str()));
+    return true;
+  }
   bool ScreenshotVerb(ScriptLine& l) {
     Pump(100);
     Screenshot(l.arg);
@@ -719,6 +725,7 @@ const std::map<std::string, Runner::Verb> Runner::kVerbs = {
     {"clicktable", &Runner::ClickTable},
     {"placement", &Runner::Placement},
     {"screenshot", &Runner::ScreenshotVerb},
+    {"colours", &Runner::ColoursVerb},
     {"stats", &Runner::Stats},
     {"file", &Runner::File},
     {"contains", &Runner::Contains},

@@ -51,12 +51,17 @@ BOOL CALLBACK LogOneControl(HWND hwnd, LPARAM) {
       }
     }
   }
-  if (std::string(cls) == "ScrollBar") {
+  // The system's bar, or the plug-in's own in the skin's colours: both answer as a bar.
+  if (std::string(cls) == "ScrollBar" || std::string(cls) == "KolvarScrollBar") {
     SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
-    GetScrollInfo(hwnd, SB_CTL, &si);
+    SendMessageW(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&si));
     line += std::string(IsWindowVisible(hwnd) ? " shown" : " hidden") +
             " range=" + std::to_string(si.nMin) + ".." + std::to_string(si.nMax) +
             " page=" + std::to_string(si.nPage) + " pos=" + std::to_string(si.nPos);
+    // Scrolled to the last page: a case whose list length varies can still say so.
+    const bool last =
+        si.nPage > 0 && si.nPos > si.nMin && si.nPos + static_cast<int>(si.nPage) - 1 >= si.nMax;
+    if (last) line += " last-page";
   }
   Log(line);
   return TRUE;
