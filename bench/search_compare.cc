@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "search/collecting_context.h"
@@ -21,7 +22,7 @@ std::string Stamp(const jtv::GuideOptions& o, const jtv::EncodeOptions& e) {
   out << o.channels << ' ' << o.days << ' ' << o.seed << ' ' << static_cast<int>(o.language) << ' '
       << o.start.year << '-' << o.start.month << '-' << o.start.day << ' ' << o.start.hour << ':'
       << o.start.minute << ' ' << o.programmeMinutes << ' ' << o.descriptions << o.realRepeats
-      << e.sharedTail << e.ownEntries << e.wrapOffsets;
+      << (o.distinctTitles ? "d" : "") << e.sharedTail << e.ownEntries << e.wrapOffsets;
   return out.str();
 }
 
@@ -81,9 +82,22 @@ Guide PrepareGuide(const std::string& folder, const jtv::GuideOptions& options,
   Guide guide;
   guide.folder = folder;
   const auto programmes = jtv::GenerateGuide(options);
+  double channelShares = 0;
   for (std::size_t c = 0; c < programmes.size(); ++c) {
     guide.channels.push_back(jtv::ChannelFileStem(static_cast<int>(c)) + ".ndx");
-    for (const auto& p : programmes[c]) guide.titles.push_back(p.title);
+    std::set<std::string> own;
+    for (const auto& p : programmes[c]) {
+      guide.titles.push_back(p.title);
+      own.insert(p.title);
+    }
+    if (!programmes[c].empty()) {
+      channelShares += static_cast<double>(own.size()) / static_cast<double>(programmes[c].size());
+    }
+  }
+  if (!guide.titles.empty()) {
+    const std::set<std::string> all(guide.titles.begin(), guide.titles.end());
+    guide.distinct = static_cast<double>(all.size()) / static_cast<double>(guide.titles.size());
+    guide.distinctPerChannel = channelShares / static_cast<double>(programmes.size());
   }
   const std::string stampPath = folder + "guide.stamp";
   std::string stamp;

@@ -18,6 +18,10 @@ struct Guide {
   std::string folder;                 // with its trailing separator
   std::vector<std::string> channels;  // index file names, in channel order
   std::vector<std::string> titles;    // every channel's titles, in order
+  // The share of distinct titles over the whole guide, and within a channel
+  // (the mean over the channels).
+  double distinct = 0;
+  double distinctPerChannel = 0;
 };
 
 // Generates the guide and writes it with encoding; the files are written only

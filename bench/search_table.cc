@@ -11,11 +11,14 @@
 //
 // --real-titles: the titles repeat as in real guides (about a third of a
 // channel's titles distinct), each programme's written anew as providers write
-// them (data files past 64 KB, offsets wrapped); --descriptions: a description
-// after each title. Such guides are kept in a folder of their own.
+// them (data files past 64 KB, offsets wrapped); --distinct-titles: every
+// programme a title of its own, written the same way; --descriptions: a
+// description after each title. Such guides are kept in a folder of their own.
+// The first line tells how many of the titles are distinct.
 //
 //   search_bench [--channels N] [--days N] [--sample N] [--mode N] [--many N]
-//                [--repeat N] [--fast-only] [--real-titles] [--descriptions]
+//                [--repeat N] [--fast-only] [--real-titles | --distinct-titles]
+//                [--descriptions]
 //                [--keywords | --title-keywords [--count N]] [DIR]
 #include <algorithm>
 #include <cstdio>
@@ -67,6 +70,10 @@ int main(int argc, char** argv) {
       guideOptions.realRepeats = true;
       encoding.ownEntries = true;
       encoding.wrapOffsets = true;
+    } else if (arg == "--distinct-titles") {
+      guideOptions.distinctTitles = true;
+      encoding.ownEntries = true;
+      encoding.wrapOffsets = true;
     } else if (arg == "--descriptions") {
       guideOptions.descriptions = true;
     } else if (arg == "--mode" && i + 1 < argc) {
@@ -77,7 +84,8 @@ int main(int argc, char** argv) {
     } else {
       std::fprintf(stderr,
                    "usage: search_bench [--channels N] [--days N] [--sample N] [--mode N] "
-                   "[--many N] [--repeat N] [--fast-only] [--real-titles] [--descriptions] "
+                   "[--many N] [--repeat N] [--fast-only] [--real-titles | --distinct-titles] "
+                   "[--descriptions] "
                    "[--keywords | --title-keywords [--count N]] [DIR]\n");
       return 2;
     }
@@ -87,6 +95,7 @@ int main(int argc, char** argv) {
     folder = KOLVAR_BENCH_GUIDE_DIR;
     folder.pop_back();
     if (guideOptions.realRepeats) folder += "-real-titles";
+    if (guideOptions.distinctTitles) folder += "-distinct-titles";
     if (guideOptions.descriptions) folder += "-descriptions";
     folder += '/';
   }
@@ -106,9 +115,15 @@ int main(int argc, char** argv) {
   floorOptions.literal = false;
   floorOptions.repeat = repeat;
   const bench::ModeTiming floor = bench::CompareMode(guide, {}, kFindUpperCase, floorOptions);
-  std::printf("%d channels x %d days%s%s, rate 86, full search\n", guideOptions.channels,
-              guideOptions.days, guideOptions.realRepeats ? ", real titles" : "",
-              guideOptions.descriptions ? ", descriptions" : "");
+  std::printf(
+      "%d channels x %d days%s%s, rate 86, full search; titles %.0f%% distinct, %.0f%% within "
+      "a channel\n",
+      guideOptions.channels, guideOptions.days,
+      guideOptions.realRepeats      ? ", real titles"
+      : guideOptions.distinctTitles ? ", distinct titles"
+                                    : "",
+      guideOptions.descriptions ? ", descriptions" : "", guide.distinct * 100,
+      guide.distinctPerChannel * 100);
   std::printf("reading the guide's files alone: %.3f s\n", files);
   std::printf(
       "the floor, reading and formatting %zu programmes with no keywords: %.3f s "

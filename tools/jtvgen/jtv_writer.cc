@@ -288,12 +288,14 @@ std::vector<std::vector<Programme>> GenerateGuide(const GuideOptions& options) {
     // A channel reuses a small stock of titles, so entries repeat; or, as real
     // guides do, the titles it has had so far.
     std::vector<std::string> stock;
-    if (!options.realRepeats) {
+    if (!options.realRepeats && !options.distinctTitles) {
       for (int i = 0; i < 40; ++i) stock.push_back(newTitle());
     }
     double at = first;
     while (at < end) {
-      if (options.realRepeats && (stock.empty() || random() % 3 == 0)) {
+      if (options.distinctTitles) {
+        channel.push_back({FromStraightDays(at), newTitle()});
+      } else if (options.realRepeats && (stock.empty() || random() % 3 == 0)) {
         stock.push_back(newTitle());
         channel.push_back({FromStraightDays(at), stock.back()});
       } else {

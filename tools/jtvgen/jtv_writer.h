@@ -65,6 +65,8 @@ struct GuideOptions {
   // bring a new one, the others repeat an earlier one. Otherwise a channel draws
   // from a stock of 40.
   bool realRepeats = false;
+  // Every programme brings a new title (drawn anew, so now and then one recurs).
+  bool distinctTitles = false;
 };
 
 // The made-up words of Language::kVaried, most common first (Windows-1251).
