@@ -4,6 +4,8 @@
 // appending exactly what MatchProgramme appends.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -62,10 +64,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TFindStruct compiledResults;
   KeywordMatcher matcher(keywords, compareFromStart);
   DateTime start = 39146.0;
+  std::string title;
   for (int i = 0; i < 8 && input.remaining_bytes() > 0; ++i) {
     // Longer than the titles guides hold, short enough that the literal
     // exchange rating (cubic in the line) leaves room for millions of runs.
-    const std::string line = input.ConsumeRandomLengthString(120);
+    // Now and then the last text again with its ends rewritten, as one title
+    // comes in another frame: a decision remembered for the title must still
+    // heed the frame.
+    std::string line;
+    if (i > 0 && input.ConsumeBool()) {
+      line = title;
+      const std::string head = input.ConsumeRandomLengthString(20);
+      const std::string tail = input.ConsumeRandomLengthString(20);
+      std::copy_n(head.begin(), std::min(head.size(), line.size()), line.begin());
+      const std::size_t back = std::min(tail.size(), line.size());
+      std::copy_n(tail.begin(), back, line.end() - static_cast<std::ptrdiff_t>(back));
+    } else {
+      line = title = input.ConsumeRandomLengthString(120);
+    }
     start += 0.01;
     const std::size_t before = results.size();
     const bool appended = MatchProgramme(results, line, start, keywords, compareFromStart);

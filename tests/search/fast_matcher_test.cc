@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,6 +114,29 @@ class Generator {
     }
   }
 
+  // The title in one of the frames the reader writes, with a date, time, day and
+  // channel drawn from few enough that keys taken from one line meet the others,
+  // or in a frame of any characters.
+  std::string Framed(const std::string& title) {
+    static const char* const kDays[] = {"Mo", "Tu", "a", "AB", "2", "[ ]"};
+    static const char* const kChannels[] = {"ch1", "ch2", "ab", "A b"};
+    const std::string day = kDays[Below(static_cast<int>(std::size(kDays)))];
+    const std::string channel = kChannels[Below(static_cast<int>(std::size(kChannels)))];
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", Below(24), Below(60));
+    switch (Below(4)) {
+      case 0:
+        return "2007.03.0" + std::to_string(1 + Below(9)) + " " + time + " " + title + "[" + day +
+               "]" + channel;
+      case 1:
+        return time + (" " + title) + "[" + day + "]" + channel;
+      case 2:  // frames of any characters, where every position counts
+        return Text(Below(16)) + title + Text(Below(8));
+      default:
+        return title;
+    }
+  }
+
  private:
   std::mt19937 random_;
 };
@@ -171,6 +197,63 @@ TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
       start += 0.01;
       ASSERT_EQ(matcher.Match(fast, line, start),
                 MatchProgramme(literal, line, start, keywords, fromStart));
+    }
+    ASSERT_EQ(fast, literal);
+  }
+}
+
+// One channel's lines: few titles in frames of every kind, so that lines meet
+// earlier ones of their title, and keys taken from the titles and frames alike,
+// in every mode. A matcher that remembered a title's decisions would have to
+// tell its frames apart.
+TEST(KeywordMatcherTest, DecidesRepeatedTitlesInEveryFrameAsMatchProgramme) {
+  Generator gen(35);
+  for (int list = 0; list < Scaled(6000); ++list) {
+    const bool fromStart = gen.Below(2) == 0;
+    const int mode = list % 8;
+    std::vector<std::string> titles(1 + gen.Below(3));
+    for (std::string& title : titles) title = gen.Text(gen.Below(20));
+    // Every other line may be the one before with a single character changed:
+    // lines one character apart meet only if that character plays no part.
+    std::vector<std::string> lines(40);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i % 2 == 1 && !lines[i - 1].empty() && gen.Below(2) == 0) {
+        lines[i] = lines[i - 1];
+        // Near the start more often: there the start position and the keys'
+        // lengths decide which characters windows read.
+        const int size = static_cast<int>(lines[i].size());
+        const int at = gen.Below(2) == 0 ? gen.Below(std::min(size, 14)) : gen.Below(size);
+        lines[i][static_cast<std::size_t>(at)] = kAlphabet[gen.Below(sizeof kAlphabet)];
+      } else {
+        lines[i] = gen.Framed(
+            titles[static_cast<std::size_t>(gen.Below(static_cast<int>(titles.size())))]);
+      }
+    }
+    TWRD keywords;
+    for (int k = 1 + gen.Below(4); k > 0; --k) {
+      TSearchStrings keyword;
+      for (int t = 1 + gen.Below(3); t > 0; --t) {
+        const std::string& from = lines[static_cast<std::size_t>(gen.Below(40))];
+        const int termMode = gen.Below(4) == 0 ? gen.Below(8) : mode;
+        const std::string key = gen.KeyFrom(from);
+        // Thresholds near the key's rating on its own line, so frames tip them.
+        const int rating = RateSimilarity(from, key, static_cast<FindMode>(termMode), fromStart);
+        keyword.Params.push_back({key, static_cast<FindMode>(termMode),
+                                  gen.Below(2) == 0 ? rating - gen.Below(2) : gen.Below(103) - 1,
+                                  gen.Below(3) != 0});
+      }
+      keyword.Count = static_cast<std::int32_t>(keyword.Params.size());
+      keywords.Items.push_back(keyword);
+    }
+    keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
+    KeywordMatcher matcher(keywords, fromStart);
+    TFindStruct literal, fast;
+    DateTime start = 39146.0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      start += 0.01;
+      ASSERT_EQ(matcher.Match(fast, lines[i], start),
+                MatchProgramme(literal, lines[i], start, keywords, fromStart))
+          << "line " << i << " \"" << lines[i] << "\" mode " << mode;
     }
     ASSERT_EQ(fast, literal);
   }
