@@ -3,8 +3,58 @@
 #include <algorithm>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kolvar::matching {
 namespace {
+
+// What the table does outside 0x80..0xBF, checked once against it: Latin and
+// Cyrillic small letters lose 0x20, everything else stays.
+bool VectorRuleHolds() {
+  const auto& table = UpperFold().to;
+  for (int c = 0; c < 256; ++c) {
+    if (c >= 0x80 && c < 0xC0) continue;
+    const bool small = (c >= 'a' && c <= 'z') || c >= 0xE0;
+    if (Byte(table[static_cast<std::size_t>(c)]) != (small ? c - 0x20 : c)) return false;
+  }
+  return true;
+}
+
+// Upper-cased and folded, 16 bytes at a time where none of them lies in
+// 0x80..0xBF (Io, the other irregular letters, signs): those take the table.
+void UpperFoldInto(std::string_view in, char* out) {
+  const auto& table = UpperFold().to;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  static const bool vector = VectorRuleHolds();
+  if (vector) {
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+    // Signed compares after flipping the top bit compare the bytes unsigned.
+    const __m128i smallA = _mm_set1_epi8(static_cast<char>(('a' - 1) ^ 0x80));
+    const __m128i smallZ = _mm_set1_epi8(static_cast<char>(('z' + 1) ^ 0x80));
+    const __m128i odd80 = _mm_set1_epi8(static_cast<char>((0x80 - 1) ^ 0x80));
+    const __m128i oddBF = _mm_set1_epi8(static_cast<char>(0xC0 ^ 0x80));
+    const __m128i cyrE0 = _mm_set1_epi8(static_cast<char>((0xE0 - 1) ^ 0x80));
+    const __m128i bit20 = _mm_set1_epi8(0x20);
+    for (; i + 16 <= in.size(); i += 16) {
+      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + i));
+      const __m128i x = _mm_xor_si128(raw, flip);
+      const __m128i odd = _mm_and_si128(_mm_cmpgt_epi8(x, odd80), _mm_cmplt_epi8(x, oddBF));
+      if (_mm_movemask_epi8(odd) != 0) {
+        for (std::size_t j = i; j < i + 16; ++j) out[j] = table[Byte(in[j])];
+        continue;
+      }
+      const __m128i latin = _mm_and_si128(_mm_cmpgt_epi8(x, smallA), _mm_cmplt_epi8(x, smallZ));
+      const __m128i small = _mm_or_si128(latin, _mm_cmpgt_epi8(x, cyrE0));
+      const __m128i upper = _mm_sub_epi8(raw, _mm_and_si128(small, bit20));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), upper);
+    }
+  }
+#endif
+  for (; i < in.size(); ++i) out[i] = table[Byte(in[i])];
+}
 
 void AddFrom(CharSet& set, std::size_t from, std::string_view text) {
   set = {};
@@ -18,8 +68,7 @@ void LineView::Reset(std::string_view line) {
   made_ = {};
   if (upperNeeded_) {
     upper_.resize(line.size() + 1);
-    const auto& table = UpperFold().to;
-    for (std::size_t i = 0; i < line.size(); ++i) upper_[i] = table[Byte(line[i])];
+    UpperFoldInto(line, upper_.data());
     upper_[line.size()] = ' ';
   }
 }

@@ -38,11 +38,29 @@ int Scaled(int count) {
 #endif
 }
 
-// Letters of both cases, Io and Ie in both cases, blanks and the line's brackets:
-// few enough that keys and lines often coincide.
-constexpr char kAlphabet[] = {
-    'a', 'A',           'b',           'B',           ' ',    '[',    ']',    '2',
-    '.', '\xA8' /*Io*/, '\xB8' /*io*/, '\xC5' /*Ie*/, '\xE5', '\xC0', '\xE0', 'x'};
+// Letters of both cases, Io and Ie in both cases, blanks and the line's brackets,
+// and the edges of the ranges upper-casing treats alike (Ya, Lje, Yi): few enough
+// that keys and lines often coincide.
+constexpr char kAlphabet[] = {'a',
+                              'A',
+                              'b',
+                              'B',
+                              ' ',
+                              '[',
+                              ']',
+                              '2',
+                              '.',
+                              '\xA8' /*Io*/,
+                              '\xB8' /*io*/,
+                              '\xC5' /*Ie*/,
+                              '\xE5',
+                              '\xC0',
+                              '\xE0',
+                              'x',
+                              '\xFF' /*ya*/,
+                              '\xDF' /*Ya*/,
+                              '\x9A' /*lje*/,
+                              '\xBF' /*yi*/};
 
 class Generator {
  public:
