@@ -21,15 +21,14 @@ void CandidateScan::Scan(LineView& line) {
   }
   const CompiledKeywords& c = compiled_;
   const std::string_view raw = line.Raw();
-  if (!c.pairs[kLineText].pieces.empty() || !c.chars[kLineText].pieces.empty()) {
+  if (!c.flags[kLineText].of.empty()) {
     // Folded is the line itself unless it holds a capital Io.
     const bool io = c.foldedPieces && raw.find('\xA8') != std::string_view::npos;
     ScanText(kLineText, raw, io ? kFolded : kUnindexed, raw.size());
     if (io) ScanText(kLineText, line.Folded(), kRaw, raw.size());
   }
   // With the appended blank, which the tolerant pass reads.
-  if (!c.pairs[kUpperText].pieces.empty() || !c.chars[kUpperText].pieces.empty() ||
-      !c.wordChars.pieces.empty() || !c.apartPairs.pieces.empty()) {
+  if (!c.flags[kUpperText].of.empty()) {
     ScanText(kUpperText, line.UpperWithBlank(), kUnindexed, raw.size());
   }
 }
@@ -53,46 +52,55 @@ void CandidateScan::Mark(std::uint32_t term, bool wordHit, int window) {
 
 void CandidateScan::ScanText(Text kind, std::string_view text, Form skip, std::size_t l) {
   const CompiledKeywords& c = compiled_;
-  const PairIndex& pairs = c.pairs[kind];
-  const CharIndex& chars = c.chars[kind];
-  const bool withPairs = !pairs.pieces.empty();
-  const bool withChars = !chars.pieces.empty();
+  const PairFlags& flags = c.flags[kind];
   // Windows begin at the start position (an exchange reaching one before it),
   // except mode 4's whole words, which may begin anywhere.
   const std::size_t from =
       kind == kUpperText && c.wholePieces ? 0 : static_cast<std::size_t>(std::max(c.start - 2, 0));
-  const bool withWords = kind == kUpperText && !c.wordChars.pieces.empty();
-  const bool withApart = kind == kUpperText && !c.apartPairs.pieces.empty();
-  for (std::size_t i = from; i < text.size(); ++i) {
-    if (withChars) {
-      const std::size_t ch = Byte(text[i]);
-      for (std::uint32_t e = chars.first[ch]; e < chars.first[ch + 1]; ++e) {
-        if (chars.pieces[e].form != skip) SingleAt(chars.pieces[e], i, text);
-      }
+  const std::size_t n = text.size();
+  for (std::size_t i = from; i < n; ++i) {
+    // The last character has no neighbour: only its own flags count.
+    const std::uint8_t f = flags.At(text[i], i + 1 < n ? text[i + 1] : '\0');
+    if (f != 0) FlaggedAt(kind, f, i, text, skip, l);
+  }
+}
+
+// The look-ups a position's flags ask for, as the pass made them before flags.
+void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::string_view text,
+                              Form skip, std::size_t l) {
+  const CompiledKeywords& c = compiled_;
+  if ((f & kCharPieces) != 0) {
+    const CharIndex& chars = c.chars[kind];
+    const std::size_t ch = Byte(text[i]);
+    for (std::uint32_t e = chars.first[ch]; e < chars.first[ch + 1]; ++e) {
+      if (chars.pieces[e].form != skip) SingleAt(chars.pieces[e], i, text);
     }
-    // A word starts here, or (a blank) the position on: the window or the one a
-    // position on begins a word.
-    if (withWords && (i == 0 || text[i - 1] == ' ' || text[i] == ' ')) {
-      const std::size_t ch = Byte(text[i]);
-      for (std::uint32_t e = c.wordChars.first[ch]; e < c.wordChars.first[ch + 1]; ++e) {
-        Mark(c.wordChars.pieces[e].term, false, 0);
-      }
+  }
+  // A word starts here, or (a blank) the position on: the window or the one a
+  // position on begins a word.
+  if ((f & kWordPieces) != 0 && (i == 0 || text[i - 1] == ' ' || text[i] == ' ')) {
+    const std::size_t ch = Byte(text[i]);
+    for (std::uint32_t e = c.wordChars.first[ch]; e < c.wordChars.first[ch + 1]; ++e) {
+      Mark(c.wordChars.pieces[e].term, false, 0);
     }
-    if (withApart && i + 2 < l) {
+  }
+  if ((f & kApartPieces) != 0 && i + 2 < l) {
+    const std::uint32_t pair = Pair(text[i], text[i + 2]);
+    if ((c.apartBits[pair >> 6] >> (pair & 63) & 1) != 0) {
       const PairIndex& apart = c.apartPairs;
-      const std::uint32_t pair = Pair(text[i], text[i + 2]);
       const std::uint32_t bucket = Bucket(pair, apart.bits);
       for (std::uint32_t e = apart.first[bucket]; e < apart.first[bucket + 1]; ++e) {
         if (apart.pieces[e].key == pair) PairAt(apart.pieces[e], i, text, l);
       }
     }
-    if (withPairs && i + 1 < l) {
-      const std::uint32_t pair = Pair(text[i], text[i + 1]);
-      const std::uint32_t bucket = Bucket(pair, pairs.bits);
-      for (std::uint32_t e = pairs.first[bucket]; e < pairs.first[bucket + 1]; ++e) {
-        const PieceAt& piece = pairs.pieces[e];
-        if (piece.key == pair && piece.form != skip) PairAt(piece, i, text, l);
-      }
+  }
+  if ((f & kPairPieces) != 0 && i + 1 < l) {
+    const PairIndex& pairs = c.pairs[kind];
+    const std::uint32_t pair = Pair(text[i], text[i + 1]);
+    const std::uint32_t bucket = Bucket(pair, pairs.bits);
+    for (std::uint32_t e = pairs.first[bucket]; e < pairs.first[bucket + 1]; ++e) {
+      const PieceAt& piece = pairs.pieces[e];
+      if (piece.key == pair && piece.form != skip) PairAt(piece, i, text, l);
     }
   }
 }

@@ -5,6 +5,7 @@
 #include "search/fast_matcher_index.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <tuple>
 #include <utility>
@@ -172,6 +173,36 @@ void IndexByPair(std::vector<Entry>& list, PairIndex& index) {
   for (const auto& e : list) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
 }
 
+void FlagPairs(CompiledKeywords& compiled) {
+  auto flagFirst = [](PairFlags& flags, std::uint32_t a, std::uint8_t bit) {
+    for (std::uint32_t b = 0; b < 256; ++b) flags.of[a << 8 | b] |= bit;
+  };
+  for (std::size_t x = 0; x < kTexts; ++x) {
+    PairFlags& flags = compiled.flags[x];
+    const CharIndex& chars = compiled.chars[x];
+    const bool upper = x == kUpperText;
+    if (compiled.pairs[x].pieces.empty() && chars.pieces.empty() &&
+        (!upper || (compiled.wordChars.pieces.empty() && compiled.apartPairs.pieces.empty()))) {
+      continue;
+    }
+    flags.of.assign(std::size_t{1} << 16, 0);
+    for (const PieceAt& piece : compiled.pairs[x].pieces) flags.of[piece.key] |= kPairPieces;
+    for (std::uint32_t a = 0; a < 256 && !chars.first.empty(); ++a) {
+      if (chars.first[a] != chars.first[a + 1]) flagFirst(flags, a, kCharPieces);
+    }
+    if (!upper) continue;
+    const CharIndex& words = compiled.wordChars;
+    for (std::uint32_t a = 0; a < 256 && !words.first.empty(); ++a) {
+      if (words.first[a] != words.first[a + 1]) flagFirst(flags, a, kWordPieces);
+    }
+    compiled.apartBits.assign((std::size_t{1} << 16) / 64, 0);
+    for (const PieceAt& piece : compiled.apartPairs.pieces) {
+      flagFirst(flags, piece.key >> 8, kApartPieces);
+      compiled.apartBits[piece.key >> 6] |= std::uint64_t{1} << (piece.key & 63);
+    }
+  }
+}
+
 void BuildIndexes(CompiledKeywords& compiled) {
   Entries entries;
   for (std::size_t t = 0; t < compiled.terms.size(); ++t) {
@@ -191,17 +222,47 @@ void BuildIndexes(CompiledKeywords& compiled) {
     IndexByCharacter(entries.singles[x], compiled.chars[x]);
     IndexByPair(entries.pairs[x], compiled.pairs[x]);
   }
+  FlagPairs(compiled);
 }
 
+// How often a term is likely a candidate, roughly: a piece of m characters stands
+// in a line about 20^-m as often as one character does.
+double Commonness(const Term& term) {
+  if (term.single) {
+    const bool pairNear = term.need == term.length &&
+                          (term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges);
+    return pairNear ? 0.3 : term.length - term.need + 1;
+  }
+  const int pieces = Pieces(term.mode, term.length - term.need);
+  double sum = 0;
+  for (int piece = 0; piece < pieces; ++piece) {
+    const int length = (piece + 1) * term.length / pieces - piece * term.length / pieces;
+    sum += std::pow(0.05, length);
+  }
+  return sum;
+}
+
+// A keyword passes only when each including term does, and an indexed one only
+// on the lines where it is a candidate: its rarest such term opens it.
 void BuildGates(CompiledKeywords& compiled) {
   compiled.gate.assign(compiled.terms.size(), -1);
   compiled.ungated.assign((compiled.keywords.size() + 63) / 64, 0);
   for (std::size_t k = 0; k < compiled.keywords.size(); ++k) {
     const Keyword& keyword = compiled.keywords[k];
     if (keyword.count == 0) continue;  // matches nothing
-    const Term& first = compiled.terms[keyword.first];
-    if (first.form != kUnindexed && first.include) {
-      compiled.gate[keyword.first] = static_cast<int>(k);
+    std::size_t gate = keyword.first + keyword.count;
+    double rarest = 0;
+    for (std::size_t t = keyword.first; t < keyword.first + keyword.count; ++t) {
+      const Term& term = compiled.terms[t];
+      if (term.form == kUnindexed || !term.include) continue;
+      const double commonness = Commonness(term);
+      if (gate == keyword.first + keyword.count || commonness < rarest) {
+        gate = t;
+        rarest = commonness;
+      }
+    }
+    if (gate < keyword.first + keyword.count) {
+      compiled.gate[gate] = static_cast<int>(k);
     } else {
       compiled.ungated[k / 64] |= std::uint64_t{1} << (k % 64);
     }

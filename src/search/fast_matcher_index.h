@@ -73,6 +73,23 @@ struct CharIndex {
   std::vector<PieceAt> pieces;
 };
 
+// What a pair of neighbouring characters (a, b) can start in the pass over a
+// text, so that most positions cost one look-up: bit kPairPieces, pieces filed
+// under (a, b); kCharPieces, single characters a; kWordPieces, word-start
+// characters a; kApartPieces, pairs one apart that begin with a.
+enum PairFlag : std::uint8_t {
+  kPairPieces = 1,
+  kCharPieces = 2,
+  kWordPieces = 4,
+  kApartPieces = 8,
+};
+
+// Per pair, bits of PairFlag; empty when the text has nothing filed.
+struct PairFlags {
+  std::vector<std::uint8_t> of;
+  std::uint8_t At(char a, char b) const { return of[Pair(a, b)]; }
+};
+
 struct CompiledKeywords {
   std::vector<Term> terms;  // in keyword order
   std::vector<Keyword> keywords;
@@ -85,11 +102,14 @@ struct CompiledKeywords {
   // Modes 5 and 6, nothing unequal allowed: the first two characters one apart
   // (next to each other, either way round, are in pairs with length 0).
   PairIndex apartPairs;
-  bool foldedPieces = false;  // some mode-2 term has pieces
-  bool wholePieces = false;   // some term of mode 4 or 6 has pieces
+  std::array<PairFlags, kTexts> flags;
+  std::vector<std::uint64_t> apartBits;  // bit per pair filed in apartPairs
+  bool foldedPieces = false;             // some mode-2 term has pieces
+  bool wholePieces = false;              // some term of mode 4 or 6 has pieces
 
-  // A keyword whose first term includes and has pieces is looked at only on the
-  // lines where that term is a candidate: per term, the keyword it opens, or -1.
+  // A keyword with an including term that has pieces is looked at only on the
+  // lines where the rarest such term is a candidate: per term, the keyword it
+  // opens, or -1.
   std::vector<int> gate;
   // Bit k of word k / 64: keyword k is looked at on every line.
   std::vector<std::uint64_t> ungated;
