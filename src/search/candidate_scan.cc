@@ -130,11 +130,15 @@ void CandidateScan::PairAt(const PieceAt& piece, std::size_t i, std::string_view
     if (static_cast<int>(i) + 2 >= start) Mark(piece.term, false, 0);
     return;
   }
-  const Term& term = compiled_.terms[piece.term];
   const auto length = static_cast<std::size_t>(piece.length);
   if (i + length > text.size()) return;
+  // The first two are the pair looked up.
+  for (std::size_t j = 2; j < length && j < 4; ++j) {
+    if (text[i + j] != piece.next[j - 2]) return;
+  }
+  const Term& term = compiled_.terms[piece.term];
   const char* key = term.key.data() + piece.offset;
-  for (std::size_t j = 0; j < length; ++j) {
+  for (std::size_t j = 4; j < length; ++j) {
     if (text[i + j] != key[j]) return;
   }
   const bool whole = term.form == kUpperWhole;

@@ -213,7 +213,11 @@ void BuildIndexes(CompiledKeywords& compiled) {
         &entries.singles[kUpperText], &entries.pairs[kLineText], &entries.pairs[kUpperText]}) {
     for (Entry& e : *list) {
       e.piece.key = e.pair;
-      e.piece.form = compiled.terms[e.piece.term].form;
+      const Term& term = compiled.terms[e.piece.term];
+      e.piece.form = term.form;
+      for (std::size_t j = 2; j < 4 && static_cast<std::int32_t>(j) < e.piece.length; ++j) {
+        e.piece.next[j - 2] = term.key[static_cast<std::size_t>(e.piece.offset) + j];
+      }
     }
   }
   IndexByCharacter(entries.wordSingles, compiled.wordChars);

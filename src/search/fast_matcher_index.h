@@ -56,6 +56,9 @@ struct PieceAt {
   // the pair or character it is filed under, and its term's form.
   std::uint32_t key = 0;
   Form form = kUnindexed;
+  // Its third and fourth characters (as far as it has them), compared before the
+  // term is touched: most pieces under a common pair differ there.
+  std::array<char, 2> next{};
 };
 
 // Per text, the pieces of the terms by their first two characters, hashed into
