@@ -125,11 +125,6 @@ void CandidateScan::SingleAt(const PieceAt& piece, std::size_t i, std::string_vi
 void CandidateScan::PairAt(const PieceAt& piece, std::size_t i, std::string_view text,
                            std::size_t lineLength) {
   const int start = compiled_.start;
-  if (piece.length == 0) {
-    // A first pair near, for an exchange from just before the start position on.
-    if (static_cast<int>(i) + 2 >= start) Mark(piece.term, false, 0);
-    return;
-  }
   const auto length = static_cast<std::size_t>(piece.length);
   if (i + length > text.size()) return;
   // The first two are the pair looked up.
@@ -137,6 +132,31 @@ void CandidateScan::PairAt(const PieceAt& piece, std::size_t i, std::string_view
     if (text[i + j] != piece.next[j - 2]) return;
   }
   const Term& term = compiled_.terms[piece.term];
+  const int last = static_cast<int>(lineLength) - term.length + 1;  // of the windows
+  auto markWindow = [&](int window) {
+    if (window >= start && window <= last) Mark(piece.term, false, window);
+  };
+  if (piece.length == 0) {
+    // Two characters one apart: the exchange reaches just outside either window.
+    markWindow(static_cast<int>(i) + 1);
+    markWindow(static_cast<int>(i) + 2);
+    return;
+  }
+  if (piece.variant >= 0) {
+    const Variant& v = compiled_.variants[static_cast<std::size_t>(piece.variant)];
+    for (std::size_t j = 4; j < length; ++j) {
+      if (text[i + j] != v.text[j]) return;
+    }
+    if (v.withCheck) {
+      const auto at = static_cast<std::ptrdiff_t>(i) + v.checkAt;
+      if (at < 0 || at >= static_cast<std::ptrdiff_t>(lineLength) ||
+          text[static_cast<std::size_t>(at)] != v.check) {
+        return;
+      }
+    }
+    markWindow(static_cast<int>(i) + v.shift);
+    return;
+  }
   const char* key = term.key.data() + piece.offset;
   for (std::size_t j = 4; j < length; ++j) {
     if (text[i + j] != key[j]) return;

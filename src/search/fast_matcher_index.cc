@@ -76,11 +76,12 @@ struct Entry {
   std::uint32_t pair;
   PieceAt piece;
   bool operator<(const Entry& o) const {
-    return std::tie(pair, piece.term, piece.offset) <
-           std::tie(o.pair, o.piece.term, o.piece.offset);
+    return std::tie(pair, piece.term, piece.offset, piece.variant) <
+           std::tie(o.pair, o.piece.term, o.piece.offset, o.piece.variant);
   }
   bool operator==(const Entry& o) const {
-    return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset;
+    return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset &&
+           piece.variant == o.piece.variant;
   }
 };
 
@@ -105,15 +106,47 @@ void FilePairs(const Term& term, std::uint32_t t, int pieces, std::vector<Entry>
 // the first among them. A window that reaches need holds one of them where the key
 // puts it; in the tolerant pass the first character is always equal, read at most
 // a position behind; an exchange moves a character by one.
-void FileSingles(const Term& term, std::uint32_t t, Text text, Entries& entries) {
+// Every text that stands where a window of the exact key passes with one
+// exchange or none (see Variant), each once.
+std::vector<Variant> VariantsOf(const std::string& key) {
+  const auto k = static_cast<std::int32_t>(key.size());
+  std::vector<Variant> variants{{key}};
+  for (std::size_t j = 0; j + 1 < key.size(); ++j) {
+    std::string exchanged = key;
+    std::swap(exchanged[j], exchanged[j + 1]);
+    variants.push_back({exchanged});
+  }
+  if (k >= 3) {
+    variants.push_back({key.substr(1), 0, true, -2, key.front()});
+    variants.push_back({key.substr(0, key.size() - 1), 1, true, k, key.back()});
+  }
+  std::vector<Variant> distinct;
+  for (const Variant& v : variants) {
+    const bool seen = std::any_of(distinct.begin(), distinct.end(), [&v](const Variant& d) {
+      return d.text == v.text && d.shift == v.shift && d.withCheck == v.withCheck &&
+             d.checkAt == v.checkAt && d.check == v.check;
+    });
+    if (!seen) distinct.push_back(v);
+  }
+  return distinct;
+}
+
+void FileSingles(CompiledKeywords& compiled, std::uint32_t t, Text text, Entries& entries) {
+  Term& term = compiled.terms[t];
   if ((term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges) &&
       term.need == term.length && term.length >= 2) {
-    // Nothing unequal allowed: the first pair near (FirstPairNear) marks it, and
-    // mode 6's words their first character at a word start.
-    const std::uint32_t ab = Pair(term.key[0], term.key[1]);
-    entries.pairs[text].push_back({ab, {t, 0, 0}});
-    entries.pairs[text].push_back({Pair(term.key[1], term.key[0]), {t, 0, 0}});
-    entries.apart.push_back({ab, {t, 0, 0}});
+    // Nothing unequal allowed: the variants note the windows exactly (two
+    // characters also one apart, with the text "?"), and mode 6's words are
+    // marked by their first character at a word start.
+    term.exact = true;
+    for (Variant& v : VariantsOf(term.key)) {
+      const auto index = static_cast<std::int32_t>(compiled.variants.size());
+      const std::uint32_t pair = Pair(v.text[0], v.text[1]);
+      const auto length = static_cast<std::int32_t>(v.text.size());
+      entries.pairs[text].push_back({pair, {t, 0, length, 0, kUnindexed, {}, index}});
+      compiled.variants.push_back(std::move(v));
+    }
+    if (term.length == 2) entries.apart.push_back({Pair(term.key[0], term.key[1]), {t, 0, 0}});
     if (term.mode == kFindWordsOrExchanges) {
       entries.wordSingles.push_back({Byte(term.key[0]), {t, 0, 1}});
     }
@@ -145,7 +178,7 @@ void FileTerm(CompiledKeywords& compiled, std::uint32_t t, Entries& entries) {
     return;
   }
   term.single = true;
-  FileSingles(term, t, text, entries);
+  FileSingles(compiled, t, text, entries);
 }
 
 void IndexByCharacter(std::vector<Entry>& list, CharIndex& index) {
@@ -215,8 +248,12 @@ void BuildIndexes(CompiledKeywords& compiled) {
       e.piece.key = e.pair;
       const Term& term = compiled.terms[e.piece.term];
       e.piece.form = term.form;
+      const char* text =
+          e.piece.variant >= 0
+              ? compiled.variants[static_cast<std::size_t>(e.piece.variant)].text.data()
+              : term.key.data() + e.piece.offset;
       for (std::size_t j = 2; j < 4 && static_cast<std::int32_t>(j) < e.piece.length; ++j) {
-        e.piece.next[j - 2] = term.key[static_cast<std::size_t>(e.piece.offset) + j];
+        e.piece.next[j - 2] = text[j];
       }
     }
   }

@@ -37,7 +37,23 @@ struct Term {
   CharSet chars{};
   Form form = kUnindexed;
   // Its pieces are single characters (the key is too short for pairs).
-  bool single = false;
+  bool single =
+      false;  // Exchanges of modes 5 and 6 with nothing unequal allowed: the windows that can
+  // pass are noted exactly by the key's variants (Variant), none by characters.
+  bool exact = false;
+};
+
+// A text that stands in the line exactly where a window of a short key passes
+// with one exchange or none: the key, the key with two neighbours exchanged, or
+// (the exchange reaching just outside the window) the key less its first or
+// last character with that character one further out. The window is the text's
+// 0-based position plus shift; check, if any, stands checkAt from that position.
+struct Variant {
+  std::string text;
+  std::int32_t shift = 1;
+  bool withCheck = false;
+  std::int32_t checkAt = 0;
+  char check = 0;
 };
 
 // A keyword's terms are terms[first] .. terms[first + count - 1].
@@ -59,6 +75,8 @@ struct PieceAt {
   // Its third and fourth characters (as far as it has them), compared before the
   // term is touched: most pieces under a common pair differ there.
   std::array<char, 2> next{};
+  // Into CompiledKeywords::variants when the piece is a whole Variant, else -1.
+  std::int32_t variant = -1;
 };
 
 // Per text, the pieces of the terms by their first two characters, hashed into
@@ -95,6 +113,7 @@ struct PairFlags {
 
 struct CompiledKeywords {
   std::vector<Term> terms;  // in keyword order
+  std::vector<Variant> variants;
   std::vector<Keyword> keywords;
   int start = 1;             // where windows of modes 1, 2, 3 and 5 begin, 1-based
   bool upperNeeded = false;  // some term compares in upper case
@@ -102,8 +121,8 @@ struct CompiledKeywords {
   std::array<PairIndex, kTexts> pairs;
   std::array<CharIndex, kTexts> chars;
   CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
-  // Modes 5 and 6, nothing unequal allowed: the first two characters one apart
-  // (next to each other, either way round, are in pairs with length 0).
+  // Modes 5 and 6, keys of two characters with nothing unequal allowed: the two
+  // one apart (length 0; the windows one and two on).
   PairIndex apartPairs;
   std::array<PairFlags, kTexts> flags;
   std::vector<std::uint64_t> apartBits;  // bit per pair filed in apartPairs
