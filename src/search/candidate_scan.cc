@@ -31,6 +31,7 @@ void CandidateScan::Scan(LineView& line) {
   if (!c.flags[kUpperText].of.empty()) {
     ScanText(kUpperText, line.UpperWithBlank(), kUnindexed, raw.size());
   }
+  if (!c.wordKeys.words.empty()) ScanWords(line.Upper());
 }
 
 void CandidateScan::Mark(std::uint32_t term, bool wordHit, int window) {
@@ -62,6 +63,24 @@ void CandidateScan::ScanText(Text kind, std::string_view text, Form skip, std::s
     // The last character has no neighbour: only its own flags count.
     const std::uint8_t f = flags.At(text[i], i + 1 < n ? text[i + 1] : '\0');
     if (f != 0) FlaggedAt(kind, f, i, text, skip, l);
+  }
+}
+
+// Each word short enough looked up whole; a hit is a word hit of its term.
+void CandidateScan::ScanWords(std::string_view upper) {
+  const WordKeys& keys = compiled_.wordKeys;
+  std::size_t from = 0;
+  while (from < upper.size()) {
+    std::size_t end = upper.find(' ', from);
+    if (end == std::string_view::npos) end = upper.size();
+    if (end > from && end - from <= kWordKeyMax) {
+      const std::uint64_t word = PackWord(upper.data() + from, end - from);
+      const std::size_t b = WordBucket(word, keys.bits);
+      for (std::uint32_t e = keys.first[b]; e < keys.first[b + 1]; ++e) {
+        if (keys.words[e] == word) Mark(keys.terms[e], true, 0);
+      }
+    }
+    from = end + 1;
   }
 }
 
@@ -194,7 +213,8 @@ void CandidateScan::SingleHits(std::size_t t, LineView& line, bool windows) {
   for (int piece = 0; piece < count; ++piece) {
     const int offset = piece * term.length / count;
     const char c = term.key[static_cast<std::size_t>(offset)];
-    if (whole && !wordHit_[t]) {
+    // A term found by its words has its word hit from the pass.
+    if (whole && !wordHit_[t] && !term.words) {
       // A word starts at the piece's window or a position on.
       const int last = l + 2 - term.length;
       for (int p : line.WordStarts()) {

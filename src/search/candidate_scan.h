@@ -52,6 +52,7 @@ class CandidateScan {
   // One pass over a text, every piece looked up in it except skip's terms'; l is
   // the line's length.
   void ScanText(Text kind, std::string_view text, Form skip, std::size_t l);
+  void ScanWords(std::string_view upper);
   void FlaggedAt(Text kind, std::uint8_t flags, std::size_t i, std::string_view text, Form skip,
                  std::size_t l);
   void PairAt(const PieceAt& piece, std::size_t i, std::string_view text, std::size_t l);

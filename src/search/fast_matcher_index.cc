@@ -89,8 +89,46 @@ struct Entries {
   std::array<std::vector<Entry>, kTexts> pairs;
   std::array<std::vector<Entry>, kTexts> singles;
   std::vector<Entry> wordSingles;
-  std::vector<Entry> apart;  // upper-cased pairs one apart
+  std::vector<Entry> apart;                                    // upper-cased pairs one apart
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> words;  // packed word, term
 };
+
+// Mode 4's and 6's words of an exact key without blanks (see WordKeys).
+bool FileWords(Term& term, std::uint32_t t, Entries& entries) {
+  const std::size_t k = term.key.size();
+  if (term.need != term.length || k < 2 || k > kWordKeyMax ||
+      term.key.find(' ') != std::string::npos) {
+    return false;
+  }
+  term.words = true;
+  entries.words.emplace_back(PackWord(term.key.data(), k), t);
+  for (std::size_t j = 1; j + 1 < k; ++j) {
+    std::string less = term.key;
+    less.erase(j, 1);
+    entries.words.emplace_back(PackWord(less.data(), less.size()), t);
+  }
+  return true;
+}
+
+void IndexWords(std::vector<std::pair<std::uint64_t, std::uint32_t>>& list, WordKeys& index) {
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+  if (list.empty()) return;
+  index.bits = 4;
+  while (index.bits < 20 && (std::size_t{1} << index.bits) < 4 * list.size()) ++index.bits;
+  auto bucket = [&index](std::uint64_t w) { return WordBucket(w, index.bits); };
+  index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+  for (const auto& e : list) ++index.first[bucket(e.first) + 1];
+  for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
+  index.words.resize(list.size());
+  index.terms.resize(list.size());
+  std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+  for (const auto& e : list) {
+    const std::size_t at = next[bucket(e.first)]++;
+    index.words[at] = e.first;
+    index.terms[at] = e.second;
+  }
+}
 
 // Looked up by their first two characters, compared whole where those stand.
 void FilePairs(const Term& term, std::uint32_t t, int pieces, std::vector<Entry>& list) {
@@ -147,11 +185,12 @@ void FileSingles(CompiledKeywords& compiled, std::uint32_t t, Text text, Entries
       compiled.variants.push_back(std::move(v));
     }
     if (term.length == 2) entries.apart.push_back({Pair(term.key[0], term.key[1]), {t, 0, 0}});
-    if (term.mode == kFindWordsOrExchanges) {
+    if (term.mode == kFindWordsOrExchanges && !FileWords(term, t, entries)) {
       entries.wordSingles.push_back({Byte(term.key[0]), {t, 0, 1}});
     }
     return;
   }
+  if (term.mode == kFindWholeWords && FileWords(term, t, entries)) return;
   const int count = term.length - term.need + 1;
   for (int piece = 0; piece < count; ++piece) {
     const auto at = static_cast<std::size_t>(piece * term.length / count);
@@ -257,6 +296,7 @@ void BuildIndexes(CompiledKeywords& compiled) {
       }
     }
   }
+  IndexWords(entries.words, compiled.wordKeys);
   IndexByCharacter(entries.wordSingles, compiled.wordChars);
   IndexByPair(entries.apart, compiled.apartPairs);
   for (std::size_t x = 0; x < kTexts; ++x) {
@@ -269,6 +309,7 @@ void BuildIndexes(CompiledKeywords& compiled) {
 // How often a term is likely a candidate, roughly: a piece of m characters stands
 // in a line about 20^-m as often as one character does.
 double Commonness(const Term& term) {
+  if (term.words && term.mode == kFindWholeWords) return 0.1;
   if (term.single) {
     const bool pairNear = term.need == term.length &&
                           (term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges);

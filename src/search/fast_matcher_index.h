@@ -41,6 +41,31 @@ struct Term {
       false;  // Exchanges of modes 5 and 6 with nothing unequal allowed: the windows that can
   // pass are noted exactly by the key's variants (Variant), none by characters.
   bool exact = false;
+  // Modes 4 and 6, nothing unequal allowed, no blank in the key: its words are
+  // found whole among the line's (WordKeys), not by their first character.
+  bool words = false;
+};
+
+// The line's words of up to kWordKeyMax characters, packed with their length.
+inline constexpr std::size_t kWordKeyMax = 7;
+inline std::uint64_t PackWord(const char* word, std::size_t length) {
+  std::uint64_t packed = length;
+  for (std::size_t j = 0; j < length; ++j) packed = packed << 8 | Byte(word[j]);
+  return packed;
+}
+
+inline std::size_t WordBucket(std::uint64_t word, int bits) {
+  return static_cast<std::size_t>((word * 0x9E3779B97F4A7C15u) >> (64 - bits));
+}
+
+// The words that can make an exact short key of modes 4 and 6 pass, hashed: a
+// window reaching every letter is a whole word equal to the key, or (the
+// tolerant pass) equal to the key less one letter between its first and last.
+struct WordKeys {
+  int bits = 0;
+  std::vector<std::uint32_t> first;  // per bucket, into words and terms
+  std::vector<std::uint64_t> words;
+  std::vector<std::uint32_t> terms;
 };
 
 // A text that stands in the line exactly where a window of a short key passes
@@ -124,6 +149,7 @@ struct CompiledKeywords {
   // Modes 5 and 6, keys of two characters with nothing unequal allowed: the two
   // one apart (length 0; the windows one and two on).
   PairIndex apartPairs;
+  WordKeys wordKeys;
   std::array<PairFlags, kTexts> flags;
   std::vector<std::uint64_t> apartBits;  // bit per pair filed in apartPairs
   bool foldedPieces = false;             // some mode-2 term has pieces

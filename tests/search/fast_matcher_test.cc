@@ -165,7 +165,8 @@ TEST(KeywordMatcherTest, DecidesEveryTermAsTheLiteralRating) {
 // Keys of two to five characters that allow nothing unequal, with the line
 // starting (at position 1 or just before the start position) with a variant of
 // the key an exchange can mend: the key, two neighbours exchanged, a letter put in
-// after the first or before the last, letters in another case.
+// after the first or before the last, one left out inside, letters in another
+// case.
 TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
   Generator gen(35);
   for (int n = 0; n < Scaled(200000); ++n) {
@@ -173,7 +174,7 @@ TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
     std::string variant = key;
     if (gen.Below(2) == 0) key = UpperCase(key);
     const std::size_t at = static_cast<std::size_t>(gen.Below(static_cast<int>(key.size()) - 1));
-    switch (gen.Below(5)) {
+    switch (gen.Below(6)) {
       case 0:
         std::swap(variant[at], variant[at + 1]);
         break;
@@ -185,6 +186,9 @@ TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
         break;
       case 3:
         variant[at] = UpperChar(variant[at]);
+        break;
+      case 4:
+        if (variant.size() >= 3) variant.erase(1 + at % (variant.size() - 2), 1);
         break;
       default:
         break;
