@@ -71,6 +71,7 @@ void CandidateScan::ScanText(Text kind, std::string_view text, Form skip, std::s
   const std::size_t from =
       kind == kUpperText && c.wholePieces ? 0 : static_cast<std::size_t>(std::max(c.start - 2, 0));
   const std::size_t n = text.size();
+  charsDone_ = {};
   for (std::size_t i = from; i < n; ++i) {
     // The last character has no neighbour: only its own flags count.
     const std::uint8_t f = flags.At(text[i], i + 1 < n ? text[i + 1] : '\0');
@@ -100,17 +101,24 @@ void CandidateScan::ScanWords(std::string_view upper) {
 void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::string_view text,
                               Form skip, std::size_t l) {
   const CompiledKeywords& c = compiled_;
-  if ((f & kCharPieces) != 0) {
+  const std::size_t ch = Byte(text[i]);
+  // From the start position on (mode 6's words before it too) a character marks
+  // the same terms wherever it stands: once a text.
+  if ((f & kCharPieces) != 0 && (charsDone_[ch >> 6] >> (ch & 63) & 1) == 0) {
     const CharIndex& chars = c.chars[kind];
-    const std::size_t ch = Byte(text[i]);
     for (std::uint32_t e = chars.first[ch]; e < chars.first[ch + 1]; ++e) {
       if (chars.pieces[e].form != skip) SingleAt(chars.pieces[e], i, text);
+    }
+    if (static_cast<int>(i) + 2 >= c.start) Add(charsDone_, text[i]);
+  }
+  if ((f & kOffsetPieces) != 0) {
+    for (std::uint32_t e = c.offsetChars.first[ch]; e < c.offsetChars.first[ch + 1]; ++e) {
+      SingleAt(c.offsetChars.pieces[e], i, text);
     }
   }
   // A word starts here, or (a blank) the position on: the window or the one a
   // position on begins a word.
   if ((f & kWordPieces) != 0 && (i == 0 || text[i - 1] == ' ' || text[i] == ' ')) {
-    const std::size_t ch = Byte(text[i]);
     for (std::uint32_t e = c.wordChars.first[ch]; e < c.wordChars.first[ch + 1]; ++e) {
       Mark(c.wordChars.pieces[e].term, false, 0);
     }

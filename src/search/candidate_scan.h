@@ -67,6 +67,7 @@ class CandidateScan {
   std::vector<bool> wordHit_;  // per candidate term of modes 4 and 6
   std::vector<std::uint64_t> opened_;
   std::uint32_t lineNumber_ = 0;
+  CharSet charsDone_{};  // in the text being scanned, characters whose pieces marked
 };
 
 }  // namespace kolvar::matching

@@ -91,6 +91,7 @@ struct Entries {
   std::array<std::vector<Entry>, kTexts> pairs;
   std::array<std::vector<Entry>, kTexts> singles;
   std::vector<Entry> wordSingles;
+  std::vector<Entry> offsetSingles;
   std::vector<Entry> apart;                                    // upper-cased pairs one apart
   std::vector<std::pair<std::uint64_t, std::uint32_t>> words;  // packed word, term
 };
@@ -197,8 +198,9 @@ void FileSingles(CompiledKeywords& compiled, std::uint32_t t, Text text, Entries
   for (int piece = 0; piece < count; ++piece) {
     const auto at = static_cast<std::size_t>(piece * term.length / count);
     // Mode 4's first character is looked up at word starts only.
-    auto& list =
-        term.mode == kFindWholeWords && at == 0 ? entries.wordSingles : entries.singles[text];
+    auto& list = term.mode != kFindWholeWords ? entries.singles[text]
+                 : at == 0                    ? entries.wordSingles
+                                              : entries.offsetSingles;
     list.push_back({Byte(term.key[at]), {t, static_cast<std::int32_t>(at)}});
   }
 }
@@ -256,7 +258,8 @@ void FlagPairs(CompiledKeywords& compiled) {
     const CharIndex& chars = compiled.chars[x];
     const bool upper = x == kUpperText;
     if (compiled.pairs[x].pieces.empty() && chars.pieces.empty() &&
-        (!upper || (compiled.wordChars.pieces.empty() && compiled.apartPairs.pieces.empty()))) {
+        (!upper || (compiled.wordChars.pieces.empty() && compiled.offsetChars.pieces.empty() &&
+                    compiled.apartPairs.pieces.empty()))) {
       continue;
     }
     flags.of.assign(std::size_t{1} << 16, 0);
@@ -268,6 +271,10 @@ void FlagPairs(CompiledKeywords& compiled) {
     const CharIndex& words = compiled.wordChars;
     for (std::uint32_t a = 0; a < 256 && !words.first.empty(); ++a) {
       if (words.first[a] != words.first[a + 1]) flagFirst(flags, a, kWordPieces);
+    }
+    const CharIndex& offsets = compiled.offsetChars;
+    for (std::uint32_t a = 0; a < 256 && !offsets.first.empty(); ++a) {
+      if (offsets.first[a] != offsets.first[a + 1]) flagFirst(flags, a, kOffsetPieces);
     }
     compiled.apartBits.assign((std::size_t{1} << 16) / 64, 0);
     for (const PieceAt& piece : compiled.apartPairs.pieces) {
@@ -283,7 +290,7 @@ void BuildIndexes(CompiledKeywords& compiled) {
     FileTerm(compiled, static_cast<std::uint32_t>(t), entries);
   }
   for (auto* list :
-       {&entries.wordSingles, &entries.apart, &entries.singles[kLineText],
+       {&entries.wordSingles, &entries.offsetSingles, &entries.apart, &entries.singles[kLineText],
         &entries.singles[kUpperText], &entries.pairs[kLineText], &entries.pairs[kUpperText]}) {
     for (Entry& e : *list) {
       e.piece.key = e.pair;
@@ -300,6 +307,7 @@ void BuildIndexes(CompiledKeywords& compiled) {
   }
   IndexWords(entries.words, compiled.wordKeys);
   IndexByCharacter(entries.wordSingles, compiled.wordChars);
+  IndexByCharacter(entries.offsetSingles, compiled.offsetChars);
   IndexByPair(entries.apart, compiled.apartPairs);
   for (std::size_t x = 0; x < kTexts; ++x) {
     IndexByCharacter(entries.singles[x], compiled.chars[x]);

@@ -128,12 +128,14 @@ struct CharIndex {
 // What a pair of neighbouring characters (a, b) can start in the pass over a
 // text, so that most positions cost one look-up: bit kPairPieces, pieces filed
 // under (a, b); kCharPieces, single characters a; kWordPieces, word-start
-// characters a; kApartPieces, pairs one apart that begin with a.
+// characters a; kApartPieces, pairs one apart that begin with a; kOffsetPieces
+// (below).
 enum PairFlag : std::uint8_t {
   kPairPieces = 1,
   kCharPieces = 2,
   kWordPieces = 4,
   kApartPieces = 8,
+  kOffsetPieces = 16,  // mode 4's single characters after the first: a
 };
 
 // Per pair, bits of PairFlag; empty when the text has nothing filed.
@@ -152,6 +154,9 @@ struct CompiledKeywords {
   std::array<PairIndex, kTexts> pairs;
   std::array<CharIndex, kTexts> chars;
   CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
+  // Mode 4's other single characters, which count only near a word start: the
+  // rest of chars mark their terms wherever they stand from the start position on.
+  CharIndex offsetChars;
   // Modes 5 and 6, keys of two characters with nothing unequal allowed: the two
   // one apart (length 0; the windows one and two on).
   PairIndex apartPairs;
