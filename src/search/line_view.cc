@@ -80,9 +80,11 @@ void LineView::MakeFolded() {
 }
 
 void LineView::MakeWordStarts() {
-  wordStarts_.clear();
-  for (std::size_t p = 1; p <= raw_.size() + 1; ++p) {
-    if (p == 1 || upper_[p - 2] == ' ') wordStarts_.push_back(static_cast<int>(p));
+  // 1, and the position after each blank of the line.
+  wordStarts_.assign(1, 1);
+  const std::string_view line(upper_.data(), raw_.size());
+  for (std::size_t b = line.find(' '); b != std::string_view::npos; b = line.find(' ', b + 1)) {
+    wordStarts_.push_back(static_cast<int>(b) + 2);
   }
   made_.wordStarts = true;
 }
