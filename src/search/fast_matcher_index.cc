@@ -216,7 +216,13 @@ void FileTerm(CompiledKeywords& compiled, std::uint32_t t, Entries& entries) {
   compiled.foldedPieces = compiled.foldedPieces || term.form == kFolded;
   compiled.wholePieces = compiled.wholePieces || term.form == kUpperWhole;
   const Text text = TextOf(term.form);
-  if (term.length >= 2 * pieces) {
+  // Keys of up to kWordKeyMax characters that allow nothing unequal are found
+  // whole (their variants, their words) even where pairs would do: rarer.
+  const bool whole = term.mode == kFindWholeWords || term.mode == kFindWordsOrExchanges;
+  const bool exact =
+      term.need == term.length && term.length <= static_cast<int>(kWordKeyMax) &&
+      (term.mode == kFindExchanges || (whole && term.key.find(' ') == std::string::npos));
+  if (term.length >= 2 * pieces && !exact) {
     FilePairs(term, t, pieces, entries.pairs[text]);
     return;
   }
