@@ -56,9 +56,27 @@ void UpperFoldInto(std::string_view in, char* out) {
   for (; i < in.size(); ++i) out[i] = table[Byte(in[i])];
 }
 
+// The characters of text, kept in registers: setting bits in memory one by one
+// makes each wait for the last.
+CharSet SetOf(std::string_view text) {
+  std::uint64_t w0 = 0, w1 = 0, w2 = 0, w3 = 0;
+  for (char c : text) {
+    const unsigned b = Byte(c);
+    const std::uint64_t bit = std::uint64_t{1} << (b & 63);
+    w0 |= b >> 6 == 0 ? bit : 0;
+    w1 |= b >> 6 == 1 ? bit : 0;
+    w2 |= b >> 6 == 2 ? bit : 0;
+    w3 |= b >> 6 == 3 ? bit : 0;
+  }
+  return {w0, w1, w2, w3};
+}
+
 void AddFrom(CharSet& set, std::size_t from, std::string_view text) {
-  set = {};
-  for (std::size_t i = from; i < text.size(); ++i) Add(set, text[i]);
+  set = from < text.size() ? SetOf(text.substr(from)) : CharSet{};
+}
+
+CharSet Union(const CharSet& a, const CharSet& b) {
+  return {a[0] | b[0], a[1] | b[1], a[2] | b[2], a[3] | b[3]};
 }
 
 }  // namespace
@@ -103,12 +121,12 @@ void LineView::MakeUpperSets() {
   made_.upperSets = true;
   const std::size_t s = static_cast<std::size_t>(start_ - 1);
   const std::size_t l = raw_.size();
-  upperFromStart_ = {};
-  for (std::size_t i = s; i < l; ++i) Add(upperFromStart_, upper_[i]);
+  const std::string_view line(upper_.data(), l);
+  upperFromStart_ = s < l ? SetOf(line.substr(s)) : CharSet{};
   upperBeforeStart_ = upperFromStart_;
   if (s >= 1 && s <= l) Add(upperBeforeStart_, upper_[s - 1]);
-  upperAll_ = upperBeforeStart_;
-  for (std::size_t i = 0; i + 1 < s && i < l; ++i) Add(upperAll_, upper_[i]);
+  upperAll_ = s >= 2 ? Union(upperBeforeStart_, SetOf(line.substr(0, std::min(s - 1, l))))
+                     : upperBeforeStart_;
   Add(upperAll_, ' ');
 }
 
