@@ -2,8 +2,20 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace kolvar::matching {
+namespace {
+
+// The order of a bucket's pieces, searched by pair and third character.
+struct ByPairAndThird {
+  using Key = std::pair<std::uint32_t, std::uint32_t>;
+  static Key Of(const PieceAt& piece) { return {piece.key, ThirdKey(piece)}; }
+  bool operator()(const PieceAt& a, const Key& b) const { return Of(a) < b; }
+  bool operator()(const Key& a, const PieceAt& b) const { return a < Of(b); }
+};
+
+}  // namespace
 
 CandidateScan::CandidateScan(const CompiledKeywords& compiled)
     : compiled_(compiled),
@@ -21,17 +33,17 @@ void CandidateScan::Scan(LineView& line) {
   }
   const CompiledKeywords& c = compiled_;
   const std::string_view raw = line.Raw();
-  if (!c.pairs[kLineText].pieces.empty() || !c.chars[kLineText].pieces.empty()) {
+  if (!c.flags[kLineText].of.empty()) {
     // Folded is the line itself unless it holds a capital Io.
     const bool io = c.foldedPieces && raw.find('\xA8') != std::string_view::npos;
     ScanText(kLineText, raw, io ? kFolded : kUnindexed, raw.size());
     if (io) ScanText(kLineText, line.Folded(), kRaw, raw.size());
   }
   // With the appended blank, which the tolerant pass reads.
-  if (!c.pairs[kUpperText].pieces.empty() || !c.chars[kUpperText].pieces.empty() ||
-      !c.wordChars.pieces.empty() || !c.apartPairs.pieces.empty()) {
+  if (!c.flags[kUpperText].of.empty()) {
     ScanText(kUpperText, line.UpperWithBlank(), kUnindexed, raw.size());
   }
+  if (!c.wordKeys.words.empty()) ScanWords(line.Upper());
 }
 
 void CandidateScan::Mark(std::uint32_t term, bool wordHit, int window) {
@@ -53,46 +65,99 @@ void CandidateScan::Mark(std::uint32_t term, bool wordHit, int window) {
 
 void CandidateScan::ScanText(Text kind, std::string_view text, Form skip, std::size_t l) {
   const CompiledKeywords& c = compiled_;
-  const PairIndex& pairs = c.pairs[kind];
-  const CharIndex& chars = c.chars[kind];
-  const bool withPairs = !pairs.pieces.empty();
-  const bool withChars = !chars.pieces.empty();
+  const PairFlags& flags = c.flags[kind];
   // Windows begin at the start position (an exchange reaching one before it),
   // except mode 4's whole words, which may begin anywhere.
   const std::size_t from =
       kind == kUpperText && c.wholePieces ? 0 : static_cast<std::size_t>(std::max(c.start - 2, 0));
-  const bool withWords = kind == kUpperText && !c.wordChars.pieces.empty();
-  const bool withApart = kind == kUpperText && !c.apartPairs.pieces.empty();
-  for (std::size_t i = from; i < text.size(); ++i) {
-    if (withChars) {
-      const std::size_t ch = Byte(text[i]);
-      for (std::uint32_t e = chars.first[ch]; e < chars.first[ch + 1]; ++e) {
-        if (chars.pieces[e].form != skip) SingleAt(chars.pieces[e], i, text);
+  const std::size_t n = text.size();
+  charsDone_ = {};
+  for (std::size_t i = from; i < n; ++i) {
+    // The last character has no neighbour: only its own flags count.
+    const std::uint8_t f = flags.At(text[i], i + 1 < n ? text[i + 1] : '\0');
+    if (f != 0) FlaggedAt(kind, f, i, text, skip, l);
+  }
+}
+
+// Each word short enough looked up whole; a hit is a word hit of its term.
+void CandidateScan::ScanWords(std::string_view upper) {
+  const WordKeys& keys = compiled_.wordKeys;
+  std::size_t from = 0;
+  while (from < upper.size()) {
+    std::size_t end = upper.find(' ', from);
+    if (end == std::string_view::npos) end = upper.size();
+    if (end > from && end - from <= kWordKeyMax) {
+      const std::uint64_t word = PackWord(upper.data() + from, end - from);
+      const std::size_t b = WordBucket(word, keys.bits);
+      for (std::uint32_t e = keys.first[b]; e < keys.first[b + 1]; ++e) {
+        if (keys.words[e] == word) Mark(keys.terms[e], true, 0);
       }
     }
-    // A word starts here, or (a blank) the position on: the window or the one a
-    // position on begins a word.
-    if (withWords && (i == 0 || text[i - 1] == ' ' || text[i] == ' ')) {
-      const std::size_t ch = Byte(text[i]);
-      for (std::uint32_t e = c.wordChars.first[ch]; e < c.wordChars.first[ch + 1]; ++e) {
-        Mark(c.wordChars.pieces[e].term, false, 0);
-      }
+    from = end + 1;
+  }
+}
+
+// The look-ups a position's flags ask for, as the pass made them before flags.
+void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::string_view text,
+                              Form skip, std::size_t l) {
+  const CompiledKeywords& c = compiled_;
+  const std::size_t ch = Byte(text[i]);
+  // From the start position on (mode 6's words before it too) a character marks
+  // the same terms wherever it stands: once a text.
+  if ((f & kCharPieces) != 0 && (charsDone_[ch >> 6] >> (ch & 63) & 1) == 0) {
+    const CharIndex& chars = c.chars[kind];
+    for (std::uint32_t e = chars.first[ch]; e < chars.first[ch + 1]; ++e) {
+      if (chars.pieces[e].form != skip) SingleAt(chars.pieces[e], i, text);
     }
-    if (withApart && i + 2 < l) {
+    if (static_cast<int>(i) + 2 >= c.start) Add(charsDone_, text[i]);
+  }
+  if ((f & kOffsetPieces) != 0) {
+    for (std::uint32_t e = c.offsetChars.first[ch]; e < c.offsetChars.first[ch + 1]; ++e) {
+      SingleAt(c.offsetChars.pieces[e], i, text);
+    }
+  }
+  // A word starts here, or (a blank) the position on: the window or the one a
+  // position on begins a word.
+  if ((f & kWordPieces) != 0 && (i == 0 || text[i - 1] == ' ' || text[i] == ' ')) {
+    for (std::uint32_t e = c.wordChars.first[ch]; e < c.wordChars.first[ch + 1]; ++e) {
+      Mark(c.wordChars.pieces[e].term, false, 0);
+    }
+  }
+  if ((f & kApartPieces) != 0 && i + 2 < l) {
+    const std::uint32_t pair = Pair(text[i], text[i + 2]);
+    if ((c.apartBits[pair >> 6] >> (pair & 63) & 1) != 0) {
       const PairIndex& apart = c.apartPairs;
-      const std::uint32_t pair = Pair(text[i], text[i + 2]);
       const std::uint32_t bucket = Bucket(pair, apart.bits);
       for (std::uint32_t e = apart.first[bucket]; e < apart.first[bucket + 1]; ++e) {
         if (apart.pieces[e].key == pair) PairAt(apart.pieces[e], i, text, l);
       }
     }
-    if (withPairs && i + 1 < l) {
-      const std::uint32_t pair = Pair(text[i], text[i + 1]);
-      const std::uint32_t bucket = Bucket(pair, pairs.bits);
-      for (std::uint32_t e = pairs.first[bucket]; e < pairs.first[bucket + 1]; ++e) {
-        const PieceAt& piece = pairs.pieces[e];
-        if (piece.key == pair && piece.form != skip) PairAt(piece, i, text, l);
+  }
+  if ((f & kPairPieces) != 0 && i + 1 < l) {
+    const PairIndex& pairs = c.pairs[kind];
+    const std::uint32_t pair = Pair(text[i], text[i + 1]);
+    const std::uint32_t bucket = Bucket(pair, pairs.bits);
+    const PieceAt* begin = pairs.pieces.data() + pairs.first[bucket];
+    const PieceAt* end = pairs.pieces.data() + pairs.first[bucket + 1];
+    auto visit = [&](const PieceAt* from, const PieceAt* to) {
+      for (const PieceAt* piece = from; piece != to; ++piece) {
+        if (piece->key == pair && piece->form != skip) PairAt(*piece, i, text, l);
       }
+    };
+    if (end - begin <= 8) {
+      visit(begin, end);
+      return;
+    }
+    // Many pieces under one pair: only those of two characters and those whose
+    // third character stands here.
+    auto range = [&](std::uint32_t third) {
+      return std::equal_range(begin, end, std::pair{pair, third}, ByPairAndThird{});
+    };
+    const auto two = range(0);
+    visit(two.first, two.second);
+    if (i + 2 < text.size()) {
+      const auto three = range(1u + Byte(text[i + 2]));
+      visit(three.first, three.second);
     }
   }
 }
@@ -117,16 +182,40 @@ void CandidateScan::SingleAt(const PieceAt& piece, std::size_t i, std::string_vi
 void CandidateScan::PairAt(const PieceAt& piece, std::size_t i, std::string_view text,
                            std::size_t lineLength) {
   const int start = compiled_.start;
-  if (piece.length == 0) {
-    // A first pair near, for an exchange from just before the start position on.
-    if (static_cast<int>(i) + 2 >= start) Mark(piece.term, false, 0);
-    return;
-  }
-  const Term& term = compiled_.terms[piece.term];
   const auto length = static_cast<std::size_t>(piece.length);
   if (i + length > text.size()) return;
+  // The first two are the pair looked up.
+  for (std::size_t j = 2; j < length && j < 4; ++j) {
+    if (text[i + j] != piece.next[j - 2]) return;
+  }
+  const Term& term = compiled_.terms[piece.term];
+  const int last = static_cast<int>(lineLength) - term.length + 1;  // of the windows
+  auto markWindow = [&](int window) {
+    if (window >= start && window <= last) Mark(piece.term, false, window);
+  };
+  if (piece.length == 0) {
+    // Two characters one apart: the exchange reaches just outside either window.
+    markWindow(static_cast<int>(i) + 1);
+    markWindow(static_cast<int>(i) + 2);
+    return;
+  }
+  if (piece.variant >= 0) {
+    const Variant& v = compiled_.variants[static_cast<std::size_t>(piece.variant)];
+    for (std::size_t j = 4; j < length; ++j) {
+      if (text[i + j] != v.text[j]) return;
+    }
+    if (v.withCheck) {
+      const auto at = static_cast<std::ptrdiff_t>(i) + v.checkAt;
+      if (at < 0 || at >= static_cast<std::ptrdiff_t>(lineLength) ||
+          text[static_cast<std::size_t>(at)] != v.check) {
+        return;
+      }
+    }
+    markWindow(static_cast<int>(i) + v.shift);
+    return;
+  }
   const char* key = term.key.data() + piece.offset;
-  for (std::size_t j = 0; j < length; ++j) {
+  for (std::size_t j = 4; j < length; ++j) {
     if (text[i + j] != key[j]) return;
   }
   const bool whole = term.form == kUpperWhole;
@@ -162,7 +251,8 @@ void CandidateScan::SingleHits(std::size_t t, LineView& line, bool windows) {
   for (int piece = 0; piece < count; ++piece) {
     const int offset = piece * term.length / count;
     const char c = term.key[static_cast<std::size_t>(offset)];
-    if (whole && !wordHit_[t]) {
+    // A term found by its words has its word hit from the pass.
+    if (whole && !wordHit_[t] && !term.words) {
       // A word starts at the piece's window or a position on.
       const int last = l + 2 - term.length;
       for (int p : line.WordStarts()) {

@@ -1,7 +1,7 @@
 // Which terms the current line makes candidates: one pass over the line (and one
 // over its upper-cased copy) looks up the filed pieces, compares them whole where
 // they stand and notes the windows they were found for. A term no piece was found
-// for cannot pass; a keyword gated by its first term is opened only by a candidate.
+// for cannot pass; a keyword gated by one of its terms is opened only by a candidate.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +52,9 @@ class CandidateScan {
   // One pass over a text, every piece looked up in it except skip's terms'; l is
   // the line's length.
   void ScanText(Text kind, std::string_view text, Form skip, std::size_t l);
+  void ScanWords(std::string_view upper);
+  void FlaggedAt(Text kind, std::uint8_t flags, std::size_t i, std::string_view text, Form skip,
+                 std::size_t l);
   void PairAt(const PieceAt& piece, std::size_t i, std::string_view text, std::size_t l);
   void SingleAt(const PieceAt& piece, std::size_t i, std::string_view text);
   void Mark(std::uint32_t term, bool wordHit, int window);
@@ -64,6 +67,7 @@ class CandidateScan {
   std::vector<bool> wordHit_;  // per candidate term of modes 4 and 6
   std::vector<std::uint64_t> opened_;
   std::uint32_t lineNumber_ = 0;
+  CharSet charsDone_{};  // in the text being scanned, characters whose pieces marked
 };
 
 }  // namespace kolvar::matching

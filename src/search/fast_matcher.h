@@ -5,10 +5,11 @@
 // then stand in the line unchanged, so one pass over the line (and one over its
 // upper-cased copy) finds the few terms that can pass at all: pieces are filed
 // under their first two characters and compared whole where those stand. Keys
-// too short for pieces of two are filed under single characters, and those of
-// modes 5 and 6 that allow nothing unequal under their first pair near (an
-// exchange moves a character by one). Only the candidates' windows are counted,
-// and only as far as the decision needs.
+// too short for pieces of two are filed under single characters. Short keys of
+// modes 4 to 6 that allow nothing unequal are found whole: in modes 5 and 6 the
+// key and the texts one exchange mends into it, in the same pass; in modes 4 and
+// 6 the line's words, looked up among the key and the key less one inner letter.
+// Only the candidates' windows are counted, and only as far as the decision needs.
 //
 // The parts: fast_matcher_index (the terms and their pieces, built once),
 // line_view (the line and what is worked out from it), candidate_scan (the pass

@@ -5,6 +5,7 @@
 #include "search/fast_matcher_index.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <tuple>
 #include <utility>
@@ -75,11 +76,14 @@ struct Entry {
   std::uint32_t pair;
   PieceAt piece;
   bool operator<(const Entry& o) const {
-    return std::tie(pair, piece.term, piece.offset) <
-           std::tie(o.pair, o.piece.term, o.piece.offset);
+    const std::uint32_t third = ThirdKey(piece);
+    const std::uint32_t otherThird = ThirdKey(o.piece);
+    return std::tie(pair, third, piece.term, piece.offset, piece.variant) <
+           std::tie(o.pair, otherThird, o.piece.term, o.piece.offset, o.piece.variant);
   }
   bool operator==(const Entry& o) const {
-    return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset;
+    return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset &&
+           piece.variant == o.piece.variant;
   }
 };
 
@@ -87,8 +91,47 @@ struct Entries {
   std::array<std::vector<Entry>, kTexts> pairs;
   std::array<std::vector<Entry>, kTexts> singles;
   std::vector<Entry> wordSingles;
-  std::vector<Entry> apart;  // upper-cased pairs one apart
+  std::vector<Entry> offsetSingles;
+  std::vector<Entry> apart;                                    // upper-cased pairs one apart
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> words;  // packed word, term
 };
+
+// Mode 4's and 6's words of an exact key without blanks (see WordKeys).
+bool FileWords(Term& term, std::uint32_t t, Entries& entries) {
+  const std::size_t k = term.key.size();
+  if (term.need != term.length || k < 2 || k > kWordKeyMax ||
+      term.key.find(' ') != std::string::npos) {
+    return false;
+  }
+  term.words = true;
+  entries.words.emplace_back(PackWord(term.key.data(), k), t);
+  for (std::size_t j = 1; j + 1 < k; ++j) {
+    std::string less = term.key;
+    less.erase(j, 1);
+    entries.words.emplace_back(PackWord(less.data(), less.size()), t);
+  }
+  return true;
+}
+
+void IndexWords(std::vector<std::pair<std::uint64_t, std::uint32_t>>& list, WordKeys& index) {
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+  if (list.empty()) return;
+  index.bits = 4;
+  while (index.bits < 20 && (std::size_t{1} << index.bits) < 4 * list.size()) ++index.bits;
+  auto bucket = [&index](std::uint64_t w) { return WordBucket(w, index.bits); };
+  index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+  for (const auto& e : list) ++index.first[bucket(e.first) + 1];
+  for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
+  index.words.resize(list.size());
+  index.terms.resize(list.size());
+  std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+  for (const auto& e : list) {
+    const std::size_t at = next[bucket(e.first)]++;
+    index.words[at] = e.first;
+    index.terms[at] = e.second;
+  }
+}
 
 // Looked up by their first two characters, compared whole where those stand.
 void FilePairs(const Term& term, std::uint32_t t, int pieces, std::vector<Entry>& list) {
@@ -104,26 +147,60 @@ void FilePairs(const Term& term, std::uint32_t t, int pieces, std::vector<Entry>
 // the first among them. A window that reaches need holds one of them where the key
 // puts it; in the tolerant pass the first character is always equal, read at most
 // a position behind; an exchange moves a character by one.
-void FileSingles(const Term& term, std::uint32_t t, Text text, Entries& entries) {
+// Every text that stands where a window of the exact key passes with one
+// exchange or none (see Variant), each once.
+std::vector<Variant> VariantsOf(const std::string& key) {
+  const auto k = static_cast<std::int32_t>(key.size());
+  std::vector<Variant> variants{{key}};
+  for (std::size_t j = 0; j + 1 < key.size(); ++j) {
+    std::string exchanged = key;
+    std::swap(exchanged[j], exchanged[j + 1]);
+    variants.push_back({exchanged});
+  }
+  if (k >= 3) {
+    variants.push_back({key.substr(1), 0, true, -2, key.front()});
+    variants.push_back({key.substr(0, key.size() - 1), 1, true, k, key.back()});
+  }
+  std::vector<Variant> distinct;
+  for (const Variant& v : variants) {
+    const bool seen = std::any_of(distinct.begin(), distinct.end(), [&v](const Variant& d) {
+      return d.text == v.text && d.shift == v.shift && d.withCheck == v.withCheck &&
+             d.checkAt == v.checkAt && d.check == v.check;
+    });
+    if (!seen) distinct.push_back(v);
+  }
+  return distinct;
+}
+
+void FileSingles(CompiledKeywords& compiled, std::uint32_t t, Text text, Entries& entries) {
+  Term& term = compiled.terms[t];
   if ((term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges) &&
       term.need == term.length && term.length >= 2) {
-    // Nothing unequal allowed: the first pair near (FirstPairNear) marks it, and
-    // mode 6's words their first character at a word start.
-    const std::uint32_t ab = Pair(term.key[0], term.key[1]);
-    entries.pairs[text].push_back({ab, {t, 0, 0}});
-    entries.pairs[text].push_back({Pair(term.key[1], term.key[0]), {t, 0, 0}});
-    entries.apart.push_back({ab, {t, 0, 0}});
-    if (term.mode == kFindWordsOrExchanges) {
+    // Nothing unequal allowed: the variants note the windows exactly (two
+    // characters also one apart, with the text "?"), and mode 6's words are
+    // marked by their first character at a word start.
+    term.exact = true;
+    for (Variant& v : VariantsOf(term.key)) {
+      const auto index = static_cast<std::int32_t>(compiled.variants.size());
+      const std::uint32_t pair = Pair(v.text[0], v.text[1]);
+      const auto length = static_cast<std::int32_t>(v.text.size());
+      entries.pairs[text].push_back({pair, {t, 0, length, 0, kUnindexed, {}, index}});
+      compiled.variants.push_back(std::move(v));
+    }
+    if (term.length == 2) entries.apart.push_back({Pair(term.key[0], term.key[1]), {t, 0, 0}});
+    if (term.mode == kFindWordsOrExchanges && !FileWords(term, t, entries)) {
       entries.wordSingles.push_back({Byte(term.key[0]), {t, 0, 1}});
     }
     return;
   }
+  if (term.mode == kFindWholeWords && FileWords(term, t, entries)) return;
   const int count = term.length - term.need + 1;
   for (int piece = 0; piece < count; ++piece) {
     const auto at = static_cast<std::size_t>(piece * term.length / count);
     // Mode 4's first character is looked up at word starts only.
-    auto& list =
-        term.mode == kFindWholeWords && at == 0 ? entries.wordSingles : entries.singles[text];
+    auto& list = term.mode != kFindWholeWords ? entries.singles[text]
+                 : at == 0                    ? entries.wordSingles
+                                              : entries.offsetSingles;
     list.push_back({Byte(term.key[at]), {t, static_cast<std::int32_t>(at)}});
   }
 }
@@ -139,12 +216,18 @@ void FileTerm(CompiledKeywords& compiled, std::uint32_t t, Entries& entries) {
   compiled.foldedPieces = compiled.foldedPieces || term.form == kFolded;
   compiled.wholePieces = compiled.wholePieces || term.form == kUpperWhole;
   const Text text = TextOf(term.form);
-  if (term.length >= 2 * pieces) {
+  // Keys of up to kWordKeyMax characters that allow nothing unequal are found
+  // whole (their variants, their words) even where pairs would do: rarer.
+  const bool whole = term.mode == kFindWholeWords || term.mode == kFindWordsOrExchanges;
+  const bool exact =
+      term.need == term.length && term.length <= static_cast<int>(kWordKeyMax) &&
+      (term.mode == kFindExchanges || (whole && term.key.find(' ') == std::string::npos));
+  if (term.length >= 2 * pieces && !exact) {
     FilePairs(term, t, pieces, entries.pairs[text]);
     return;
   }
   term.single = true;
-  FileSingles(term, t, text, entries);
+  FileSingles(compiled, t, text, entries);
 }
 
 void IndexByCharacter(std::vector<Entry>& list, CharIndex& index) {
@@ -172,36 +255,112 @@ void IndexByPair(std::vector<Entry>& list, PairIndex& index) {
   for (const auto& e : list) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
 }
 
+void FlagPairs(CompiledKeywords& compiled) {
+  auto flagFirst = [](PairFlags& flags, std::uint32_t a, std::uint8_t bit) {
+    for (std::uint32_t b = 0; b < 256; ++b) flags.of[a << 8 | b] |= bit;
+  };
+  for (std::size_t x = 0; x < kTexts; ++x) {
+    PairFlags& flags = compiled.flags[x];
+    const CharIndex& chars = compiled.chars[x];
+    const bool upper = x == kUpperText;
+    if (compiled.pairs[x].pieces.empty() && chars.pieces.empty() &&
+        (!upper || (compiled.wordChars.pieces.empty() && compiled.offsetChars.pieces.empty() &&
+                    compiled.apartPairs.pieces.empty()))) {
+      continue;
+    }
+    flags.of.assign(std::size_t{1} << 16, 0);
+    for (const PieceAt& piece : compiled.pairs[x].pieces) flags.of[piece.key] |= kPairPieces;
+    for (std::uint32_t a = 0; a < 256 && !chars.first.empty(); ++a) {
+      if (chars.first[a] != chars.first[a + 1]) flagFirst(flags, a, kCharPieces);
+    }
+    if (!upper) continue;
+    const CharIndex& words = compiled.wordChars;
+    for (std::uint32_t a = 0; a < 256 && !words.first.empty(); ++a) {
+      if (words.first[a] != words.first[a + 1]) flagFirst(flags, a, kWordPieces);
+    }
+    const CharIndex& offsets = compiled.offsetChars;
+    for (std::uint32_t a = 0; a < 256 && !offsets.first.empty(); ++a) {
+      if (offsets.first[a] != offsets.first[a + 1]) flagFirst(flags, a, kOffsetPieces);
+    }
+    compiled.apartBits.assign((std::size_t{1} << 16) / 64, 0);
+    for (const PieceAt& piece : compiled.apartPairs.pieces) {
+      flagFirst(flags, piece.key >> 8, kApartPieces);
+      compiled.apartBits[piece.key >> 6] |= std::uint64_t{1} << (piece.key & 63);
+    }
+  }
+}
+
 void BuildIndexes(CompiledKeywords& compiled) {
   Entries entries;
   for (std::size_t t = 0; t < compiled.terms.size(); ++t) {
     FileTerm(compiled, static_cast<std::uint32_t>(t), entries);
   }
   for (auto* list :
-       {&entries.wordSingles, &entries.apart, &entries.singles[kLineText],
+       {&entries.wordSingles, &entries.offsetSingles, &entries.apart, &entries.singles[kLineText],
         &entries.singles[kUpperText], &entries.pairs[kLineText], &entries.pairs[kUpperText]}) {
     for (Entry& e : *list) {
       e.piece.key = e.pair;
-      e.piece.form = compiled.terms[e.piece.term].form;
+      const Term& term = compiled.terms[e.piece.term];
+      e.piece.form = term.form;
+      const char* text =
+          e.piece.variant >= 0
+              ? compiled.variants[static_cast<std::size_t>(e.piece.variant)].text.data()
+              : term.key.data() + e.piece.offset;
+      for (std::size_t j = 2; j < 4 && static_cast<std::int32_t>(j) < e.piece.length; ++j) {
+        e.piece.next[j - 2] = text[j];
+      }
     }
   }
+  IndexWords(entries.words, compiled.wordKeys);
   IndexByCharacter(entries.wordSingles, compiled.wordChars);
+  IndexByCharacter(entries.offsetSingles, compiled.offsetChars);
   IndexByPair(entries.apart, compiled.apartPairs);
   for (std::size_t x = 0; x < kTexts; ++x) {
     IndexByCharacter(entries.singles[x], compiled.chars[x]);
     IndexByPair(entries.pairs[x], compiled.pairs[x]);
   }
+  FlagPairs(compiled);
 }
 
+// How often a term is likely a candidate, roughly: a piece of m characters stands
+// in a line about 20^-m as often as one character does.
+double Commonness(const Term& term) {
+  if (term.words && term.mode == kFindWholeWords) return 0.1;
+  if (term.single) {
+    const bool pairNear = term.need == term.length &&
+                          (term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges);
+    return pairNear ? 0.3 : term.length - term.need + 1;
+  }
+  const int pieces = Pieces(term.mode, term.length - term.need);
+  double sum = 0;
+  for (int piece = 0; piece < pieces; ++piece) {
+    const int length = (piece + 1) * term.length / pieces - piece * term.length / pieces;
+    sum += std::pow(0.05, length);
+  }
+  return sum;
+}
+
+// A keyword passes only when each including term does, and an indexed one only
+// on the lines where it is a candidate: its rarest such term opens it.
 void BuildGates(CompiledKeywords& compiled) {
   compiled.gate.assign(compiled.terms.size(), -1);
   compiled.ungated.assign((compiled.keywords.size() + 63) / 64, 0);
   for (std::size_t k = 0; k < compiled.keywords.size(); ++k) {
     const Keyword& keyword = compiled.keywords[k];
     if (keyword.count == 0) continue;  // matches nothing
-    const Term& first = compiled.terms[keyword.first];
-    if (first.form != kUnindexed && first.include) {
-      compiled.gate[keyword.first] = static_cast<int>(k);
+    std::size_t gate = keyword.first + keyword.count;
+    double rarest = 0;
+    for (std::size_t t = keyword.first; t < keyword.first + keyword.count; ++t) {
+      const Term& term = compiled.terms[t];
+      if (term.form == kUnindexed || !term.include) continue;
+      const double commonness = Commonness(term);
+      if (gate == keyword.first + keyword.count || commonness < rarest) {
+        gate = t;
+        rarest = commonness;
+      }
+    }
+    if (gate < keyword.first + keyword.count) {
+      compiled.gate[gate] = static_cast<int>(k);
     } else {
       compiled.ungated[k / 64] |= std::uint64_t{1} << (k % 64);
     }

@@ -37,7 +37,48 @@ struct Term {
   CharSet chars{};
   Form form = kUnindexed;
   // Its pieces are single characters (the key is too short for pairs).
-  bool single = false;
+  bool single =
+      false;  // Exchanges of modes 5 and 6 with nothing unequal allowed: the windows that can
+  // pass are noted exactly by the key's variants (Variant), none by characters.
+  bool exact = false;
+  // Modes 4 and 6, nothing unequal allowed, no blank in the key: its words are
+  // found whole among the line's (WordKeys), not by their first character.
+  bool words = false;
+};
+
+// The line's words of up to kWordKeyMax characters, packed with their length.
+inline constexpr std::size_t kWordKeyMax = 7;
+inline std::uint64_t PackWord(const char* word, std::size_t length) {
+  std::uint64_t packed = length;
+  for (std::size_t j = 0; j < length; ++j) packed = packed << 8 | Byte(word[j]);
+  return packed;
+}
+
+inline std::size_t WordBucket(std::uint64_t word, int bits) {
+  return static_cast<std::size_t>((word * 0x9E3779B97F4A7C15u) >> (64 - bits));
+}
+
+// The words that can make an exact short key of modes 4 and 6 pass, hashed: a
+// window reaching every letter is a whole word equal to the key, or (the
+// tolerant pass) equal to the key less one letter between its first and last.
+struct WordKeys {
+  int bits = 0;
+  std::vector<std::uint32_t> first;  // per bucket, into words and terms
+  std::vector<std::uint64_t> words;
+  std::vector<std::uint32_t> terms;
+};
+
+// A text that stands in the line exactly where a window of a short key passes
+// with one exchange or none: the key, the key with two neighbours exchanged, or
+// (the exchange reaching just outside the window) the key less its first or
+// last character with that character one further out. The window is the text's
+// 0-based position plus shift; check, if any, stands checkAt from that position.
+struct Variant {
+  std::string text;
+  std::int32_t shift = 1;
+  bool withCheck = false;
+  std::int32_t checkAt = 0;
+  char check = 0;
 };
 
 // A keyword's terms are terms[first] .. terms[first + count - 1].
@@ -56,7 +97,18 @@ struct PieceAt {
   // the pair or character it is filed under, and its term's form.
   std::uint32_t key = 0;
   Form form = kUnindexed;
+  // Its third and fourth characters (as far as it has them), compared before the
+  // term is touched: most pieces under a common pair differ there.
+  std::array<char, 2> next{};
+  // Into CompiledKeywords::variants when the piece is a whole Variant, else -1.
+  std::int32_t variant = -1;
 };
+
+// Pieces are ordered by their pair and then by this: 0 for a piece of two
+// characters, else one more than its third character.
+inline std::uint32_t ThirdKey(const PieceAt& piece) {
+  return piece.length > 2 ? 1u + Byte(piece.next[0]) : 0u;
+}
 
 // Per text, the pieces of the terms by their first two characters, hashed into
 // 2^bits buckets: the pieces of bucket x are pieces[first[x]] .. pieces[first[x + 1] - 1].
@@ -73,8 +125,28 @@ struct CharIndex {
   std::vector<PieceAt> pieces;
 };
 
+// What a pair of neighbouring characters (a, b) can start in the pass over a
+// text, so that most positions cost one look-up: bit kPairPieces, pieces filed
+// under (a, b); kCharPieces, single characters a; kWordPieces, word-start
+// characters a; kApartPieces, pairs one apart that begin with a; kOffsetPieces
+// (below).
+enum PairFlag : std::uint8_t {
+  kPairPieces = 1,
+  kCharPieces = 2,
+  kWordPieces = 4,
+  kApartPieces = 8,
+  kOffsetPieces = 16,  // mode 4's single characters after the first: a
+};
+
+// Per pair, bits of PairFlag; empty when the text has nothing filed.
+struct PairFlags {
+  std::vector<std::uint8_t> of;
+  std::uint8_t At(char a, char b) const { return of[Pair(a, b)]; }
+};
+
 struct CompiledKeywords {
   std::vector<Term> terms;  // in keyword order
+  std::vector<Variant> variants;
   std::vector<Keyword> keywords;
   int start = 1;             // where windows of modes 1, 2, 3 and 5 begin, 1-based
   bool upperNeeded = false;  // some term compares in upper case
@@ -82,14 +154,21 @@ struct CompiledKeywords {
   std::array<PairIndex, kTexts> pairs;
   std::array<CharIndex, kTexts> chars;
   CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
-  // Modes 5 and 6, nothing unequal allowed: the first two characters one apart
-  // (next to each other, either way round, are in pairs with length 0).
+  // Mode 4's other single characters, which count only near a word start: the
+  // rest of chars mark their terms wherever they stand from the start position on.
+  CharIndex offsetChars;
+  // Modes 5 and 6, keys of two characters with nothing unequal allowed: the two
+  // one apart (length 0; the windows one and two on).
   PairIndex apartPairs;
-  bool foldedPieces = false;  // some mode-2 term has pieces
-  bool wholePieces = false;   // some term of mode 4 or 6 has pieces
+  WordKeys wordKeys;
+  std::array<PairFlags, kTexts> flags;
+  std::vector<std::uint64_t> apartBits;  // bit per pair filed in apartPairs
+  bool foldedPieces = false;             // some mode-2 term has pieces
+  bool wholePieces = false;              // some term of mode 4 or 6 has pieces
 
-  // A keyword whose first term includes and has pieces is looked at only on the
-  // lines where that term is a candidate: per term, the keyword it opens, or -1.
+  // A keyword with an including term that has pieces is looked at only on the
+  // lines where the rarest such term is a candidate: per term, the keyword it
+  // opens, or -1.
   std::vector<int> gate;
   // Bit k of word k / 64: keyword k is looked at on every line.
   std::vector<std::uint64_t> ungated;

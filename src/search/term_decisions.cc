@@ -59,9 +59,10 @@ bool TermDecider::Reaches(std::size_t t, int need) {
                          FirstPairNear(term, need);
   if (term.mode == kFindExchanges && !FirstPairNear(term, need)) return false;
   if (term.single) {
-    scan_.SingleHits(
-        t, line_,
-        term.mode != kFindWholeWords && (term.mode != kFindWordsOrExchanges || exchanges));
+    // An exact term's windows were all noted by the pass.
+    scan_.SingleHits(t, line_,
+                     !term.exact && term.mode != kFindWholeWords &&
+                         (term.mode != kFindWordsOrExchanges || exchanges));
   }
   const std::string_view upper = line_.Upper();
   const std::string_view text = term.mode == kFindExact      ? line_.Raw()
@@ -140,7 +141,8 @@ bool TermDecider::CharactersSuffice(const Term& term, int need) {
 // the line, the other way round, or one apart. Only that test is cheap and sure,
 // so it is made only when no character may be unequal.
 bool TermDecider::FirstPairNear(const Term& term, int need) {
-  if (need < term.length || term.length < 2) return true;
+  // An exact term's windows are noted exactly; none means it fails.
+  if (need < term.length || term.length < 2 || term.exact) return true;
   return line_.PairNear(term.key[0], term.key[1]);
 }
 

@@ -41,11 +41,29 @@ int Scaled(int count) {
 #endif
 }
 
-// Letters of both cases, Io and Ie in both cases, blanks and the line's brackets:
-// few enough that keys and lines often coincide.
-constexpr char kAlphabet[] = {
-    'a', 'A',           'b',           'B',           ' ',    '[',    ']',    '2',
-    '.', '\xA8' /*Io*/, '\xB8' /*io*/, '\xC5' /*Ie*/, '\xE5', '\xC0', '\xE0', 'x'};
+// Letters of both cases, Io and Ie in both cases, blanks and the line's brackets,
+// and the edges of the ranges upper-casing treats alike (Ya, Lje, Yi): few enough
+// that keys and lines often coincide.
+constexpr char kAlphabet[] = {'a',
+                              'A',
+                              'b',
+                              'B',
+                              ' ',
+                              '[',
+                              ']',
+                              '2',
+                              '.',
+                              '\xA8' /*Io*/,
+                              '\xB8' /*io*/,
+                              '\xC5' /*Ie*/,
+                              '\xE5',
+                              '\xC0',
+                              '\xE0',
+                              'x',
+                              '\xFF' /*ya*/,
+                              '\xDF' /*Ya*/,
+                              '\x9A' /*lje*/,
+                              '\xBF' /*yi*/};
 
 class Generator {
  public:
@@ -168,6 +186,55 @@ TEST(KeywordMatcherTest, DecidesEveryTermAsTheLiteralRating) {
     }
   }
   RecordProperty("decisions", std::to_string(decisions));
+}
+
+// Keys of two to five characters that allow nothing unequal, with the line
+// starting (at position 1 or just before the start position) with a variant of
+// the key an exchange can mend: the key, two neighbours exchanged, a letter put in
+// after the first or before the last, one left out inside, letters in another
+// case.
+TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
+  Generator gen(35);
+  for (int n = 0; n < Scaled(200000); ++n) {
+    std::string key = gen.Text(2 + gen.Below(4));
+    std::string variant = key;
+    if (gen.Below(2) == 0) key = UpperCase(key);
+    const std::size_t at = static_cast<std::size_t>(gen.Below(static_cast<int>(key.size()) - 1));
+    switch (gen.Below(6)) {
+      case 0:
+        std::swap(variant[at], variant[at + 1]);
+        break;
+      case 1:
+        variant.insert(1, 1, kAlphabet[gen.Below(sizeof kAlphabet)]);
+        break;
+      case 2:
+        variant.insert(variant.size() - 1, 1, kAlphabet[gen.Below(sizeof kAlphabet)]);
+        break;
+      case 3:
+        variant[at] = UpperChar(variant[at]);
+        break;
+      case 4:
+        if (variant.size() >= 3) variant.erase(1 + at % (variant.size() - 2), 1);
+        break;
+      default:
+        break;
+    }
+    const bool fromStart = gen.Below(2) == 0;
+    const std::string before = fromStart ? gen.Text(gen.Below(2)) : gen.Text(9 + gen.Below(3));
+    const std::string line = before + variant + gen.Text(gen.Below(6));
+    const auto mode = static_cast<FindMode>(1 + gen.Below(6));
+    const int rating = RateSimilarity(line, key, mode, fromStart);
+    for (int precision : {100, 99, rating, rating + 1}) {
+      for (bool include : {true, false}) {
+        const TParam term{key, mode, precision, include};
+        KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
+        const bool literal = include ? rating >= precision : rating <= precision;
+        ASSERT_EQ(matcher.FirstMatch(line) == 0, literal)
+            << "line=\"" << line << "\" key=\"" << key << "\" mode=" << mode
+            << " precision=" << precision << " include=" << include;
+      }
+    }
+  }
 }
 
 // Whole keyword lists, one matcher for many lines as the search run uses it: the
