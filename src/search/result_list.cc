@@ -41,6 +41,9 @@ std::optional<unsigned> Digits(std::string_view text, std::size_t at, std::size_
 
 }  // namespace
 
+// The date, time and piece numbers fill one 64-bit word beside the shared pieces.
+static_assert(sizeof(ResultLine) == sizeof(std::shared_ptr<const void>) + sizeof(std::uint64_t));
+
 ResultLine::ResultLine(const std::string& line)
     : texts_(std::make_shared<const std::string>(line)) {}
 ResultLine::ResultLine(std::string_view line) : texts_(std::make_shared<const std::string>(line)) {}
