@@ -56,7 +56,16 @@ const std::string* ResultLine::Whole() const {
 }
 
 std::string ResultLine::Text() const {
-  if (const std::string* whole = Whole()) return *whole;
+  std::string line;
+  Make(line);
+  return line;
+}
+
+void ResultLine::Make(std::string& line) const {
+  if (const std::string* whole = Whole()) {
+    line = *whole;
+    return;
+  }
   const auto& texts = *static_cast<const LineTexts*>(texts_.get());
   const std::string& title = texts.titles[title_];
   const std::string& tail = texts.tails[tail_];
@@ -76,18 +85,17 @@ std::string ResultLine::Text() const {
   p = PutDigits(p, static_cast<unsigned>(minute_), 2);
   *p++ = ' ';
   const auto headLength = static_cast<std::size_t>(p - head);
-  std::string line;
   line.reserve(headLength + title.size() + tail.size());
-  line.append(head, headLength);
+  line.assign(head, headLength);
   line += title;
   line += tail;
-  return line;
 }
 
 // Takes lines apart into one channel's pieces.
 struct LineMaker {
   std::shared_ptr<LineTexts> texts = std::make_shared<LineTexts>();
   std::unordered_map<std::string_view, std::size_t> titleAt;
+  std::string again;  // a line made from its pieces, its buffer kept
 
   // The line in pieces, or nullopt when they would not make it again.
   std::optional<ResultLine> Pieces(std::string_view line, LineFields fields) {
@@ -109,7 +117,8 @@ struct LineMaker {
     }
     made.title_ = at->second;
     made.texts_ = texts;
-    if (made.Text() != line) return std::nullopt;
+    made.Make(again);
+    if (again != line) return std::nullopt;
     return made;
   }
 

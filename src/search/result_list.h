@@ -61,6 +61,9 @@ class ResultLine {
 
  private:
   friend struct LineMaker;
+  // Text() into line, whose buffer is reused.
+  void Make(std::string& line) const;
+
   // A std::string while kept whole (form_ 0), else the channel's pieces.
   std::shared_ptr<const void> texts_;
   std::uint64_t form_ : 2 = 0;  // 0 whole, 1 long line, 2 short (time-only) line
