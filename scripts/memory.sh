@@ -44,8 +44,12 @@ SCRIPT
 # anonymous resident memory is read from outside every few milliseconds instead.
 (
   pid=
+  # Other hosts may run on the machine at the same time: this one runs in our prefix.
+  ours() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; }
   for _ in $(seq 600); do
-    pid=$(pgrep -f '^kolvar-host.exe' | head -n 1) && break
+    for candidate in $(pgrep -f '^kolvar-host.exe'); do
+      ours "$candidate" && pid=$candidate && break 2
+    done
     sleep 0.05
   done
   peak=0

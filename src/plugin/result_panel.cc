@@ -82,8 +82,8 @@ void ResultPanel::SaveList() {
   const bool calendar = IsCalendarFileName(*chosen);
   const std::string file = calendar ? *chosen : WithTextExtension(*chosen);
   std::size_t events = 0;
-  const std::string text =
-      calendar ? Calendar(&p_.list.Items(), &events) : JoinLinesCrLf(p_.list.Items());
+  const std::vector<std::string> lines = p_.list.Lines();
+  const std::string text = calendar ? Calendar(&lines, &events) : JoinLinesCrLf(lines);
   // An empty calendar would import as nothing, with no word why.
   if (calendar && events == 0) {
     p_.host.ShowMessageBox(kNoMatchesToSave, kBoxInformation);
@@ -142,12 +142,11 @@ void ResultPanel::KeepCalendarCurrent() {
                           kKindMess);
 }
 
-std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
+std::shared_ptr<const LineSource> ResultPanel::BuildResultList(ResultListing* prepared) {
   ListBox& list = p_.list;
   if (prepared) {
-    std::vector<std::string> old = list.ReplaceItems(std::move(prepared->lines));
-    if (!prepared->marked.empty()) list.SetMarks(std::move(prepared->marked));
-    list.SetItemIndex(prepared->current);
+    std::shared_ptr<const LineSource> old = list.ReplaceSource(nullptr);
+    Show(*prepared);
     return old;
   }
   EmptyListNotice notice{p_.results.Outdated(), p_.channels.CheckedCount(),
@@ -156,10 +155,19 @@ std::vector<std::string> ResultPanel::BuildResultList(ResultListing* prepared) {
   // The old lines go first: a long list is then never held twice.
   list.SetItems({});
   ResultListing listing = p_.results.Listing(now, std::move(notice));
-  list.SetItems(std::move(listing.lines));
+  Show(listing);
+  return {};
+}
+
+void ResultPanel::Show(ResultListing& listing) {
+  ListBox& list = p_.list;
+  if (listing.results) {
+    (void)list.ReplaceSource(std::move(listing.results));
+  } else {
+    list.SetItems(std::move(listing.lines));
+  }
   if (!listing.marked.empty()) list.SetMarks(std::move(listing.marked));
   list.SetItemIndex(listing.current);
-  return {};
 }
 
 std::optional<FoundProgramme> ResultPanel::CurrentResult() const {
@@ -195,15 +203,14 @@ void ResultPanel::ListBoxFindDblClick() {
 void ResultPanel::FindDialog1Find(const std::string& text) {
   // The find compares from a line's first character; the search run, which has
   // its own comparisons, is not disturbed by it.
-  const std::vector<std::string>& lines = p_.list.Items();
-  const int n = static_cast<int>(lines.size());
+  const int n = p_.list.Count();
   // A list that shrank below the position is searched from its top again.
   if (findPosition_ > n) findPosition_ = 1;
   const std::string key = UpperCase(text);
   for (int tries = n - findPosition_ + 1; tries > 0; --tries) {
     const int at = findPosition_;
     findPosition_ = at + 1 > n ? 1 : at + 1;
-    if (RateSimilarity(lines[static_cast<std::size_t>(at - 1)], key, kFindUpperCase, true) >
+    if (RateSimilarity(p_.list.Item(at - 1), key, kFindUpperCase, true) >
         p_.settings.CongenialityRate) {
       p_.list.SetItemIndex(at - 1);
       findPosition_ = at + 1;

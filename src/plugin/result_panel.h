@@ -3,6 +3,7 @@
 // from the window (Search and Find buttons, "Now Showing"). Window thread.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ class ResultPanel {
   // Refills the list box from the results and chooses its current line. prepared,
   // when given, is that listing made already (by the search worker, from the
   // results as they stand). Returns the old lines, for the caller to free.
-  std::vector<std::string> BuildResultList(ResultListing* prepared = nullptr);
+  std::shared_ptr<const LineSource> BuildResultList(ResultListing* prepared = nullptr);
   void ListBoxFindClick();
   void ListBoxFindDblClick();
   // The find dialog's "find next" with its text.
@@ -78,6 +79,8 @@ class ResultPanel {
   // The current line's result, when the line is that result's (after "Clear list",
   // or while a run refills the results, the box and the results may disagree).
   std::optional<FoundProgramme> CurrentResult() const;
+  // The listing into the list box.
+  void Show(ResultListing& listing);
   // "Save list": the list box's lines as text, or, to a name ending in ".ics", its
   // results as a calendar.
   void SaveList();

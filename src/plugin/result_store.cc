@@ -77,7 +77,7 @@ std::optional<FoundProgramme> ResultStore::ListedAt(std::size_t index,
                                                     const std::string& line) const {
   // The one result, not a copy of a list that may be long.
   MutexLock lock(mutex_);
-  if (index >= results_.size() || OneLine(results_[index].line) != line) return std::nullopt;
+  if (index >= results_.size() || OneLine(results_[index].line.Text()) != line) return std::nullopt;
   return results_[index];
 }
 
@@ -85,7 +85,7 @@ void ResultStore::ForEachListed(const std::vector<std::string>& lines,
                                 const std::function<void(const FoundProgramme&)>& fn) const {
   MutexLock lock(mutex_);
   for (std::size_t i = 0; i < lines.size() && i < results_.size(); ++i) {
-    if (OneLine(results_[i].line) == lines[i]) fn(results_[i]);
+    if (OneLine(results_[i].line.Text()) == lines[i]) fn(results_[i]);
   }
 }
 
@@ -128,7 +128,7 @@ std::size_t ResultStore::RunNewMatches(std::size_t named,
   std::size_t count = 0;
   for (const FoundProgramme& f : results_) {
     if (!f.isNew) continue;
-    if (firstLines.size() < named) firstLines.push_back(f.line);
+    if (firstLines.size() < named) firstLines.push_back(f.line.Text());
     ++count;
   }
   return count;

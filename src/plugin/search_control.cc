@@ -105,7 +105,7 @@ class SearchControl::WorkerContext final : public SearchContext {
     ResultStore& s = control_.store_;
     const DateTime now = Now();
     auto prepared = std::make_shared<std::optional<ResultListing>>();
-    auto old = std::make_shared<std::vector<std::string>>();
+    auto old = std::make_shared<std::shared_ptr<const LineSource>>();
     run_.WithSharedState([&] {
       s.AssertHeld();
       // No results: the placeholder line says what the window thread knows.
@@ -119,7 +119,7 @@ class SearchControl::WorkerContext final : public SearchContext {
       control->caption_.Caption = FoundCaption(tally.results, tally.unreadable);
     });
     // Done: the window thread is through with the box, and the old lines go here.
-    if (done) std::vector<std::string>().swap(*old);
+    if (done) old->reset();
   }
   void Report(RunEvent event) override {
     SearchControl* control = &control_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "plugin/host_channel.h"
@@ -50,7 +51,7 @@ class SearchControl {
   // listResults refills the result list box from the results, or with the listing
   // given, returning the old lines (the result panel's BuildResultList); enter
   // wraps the worker's hand-overs (see PluginSlot).
-  using ListResultsFn = std::function<std::vector<std::string>(ResultListing* prepared)>;
+  using ListResultsFn = std::function<std::shared_ptr<const LineSource>(ResultListing* prepared)>;
   SearchControl(Parts parts, ListResultsFn listResults, EnterFn enter);
 
   // A keyword search of the settings' keywords. args.keywords and

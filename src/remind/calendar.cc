@@ -125,19 +125,20 @@ void CalendarWriter::Add(const FoundProgramme& result, std::string_view keyword)
   const std::string end = endKnown ? TimeText(result.end) : std::string();
   // The reader's own fields where the result kept them, so a channel named
   // "Sport [HD]" stays one; else the line is taken apart.
+  const std::string line = result.line.Text();
   std::string title;
   std::string channel;
-  if (const std::optional<ProgrammeFields> fields = FieldsOf(result.line, result.fields)) {
+  if (const std::optional<ProgrammeFields> fields = FieldsOf(line, result.fields)) {
     title = fields->title;
     channel = fields->channel;
   } else {
-    const ResultLineParts parts = TakeResultLineApart(result.line, &result.start, result.start);
+    const ResultLineParts parts = TakeResultLineApart(line, &result.start, result.start);
     title = parts.title;
     channel = parts.channel;
   }
   // A line without its day name has no title of its own: the whole line is shown.
   const bool whole = title.empty();
-  if (whole) title = result.line;
+  if (whole) title = line;
   // A title of blanks names nothing: the channel and the time say what it is. The
   // identity keeps the guide's blanks, which a time shift leaves alone.
   std::string summary = title;
@@ -172,7 +173,7 @@ void CalendarWriter::Add(const FoundProgramme& result, std::string_view keyword)
   }
   TextLine("SUMMARY", summary);
   if (!whole && !channel.empty()) TextLine("LOCATION", channel);
-  TextLine("DESCRIPTION", result.line);
+  TextLine("DESCRIPTION", line);
   // The keyword as the user wrote it, one category: a comma in it is escaped.
   if (!keyword.empty()) TextLine("CATEGORIES", keyword);
   if (alarmMinutes_) {

@@ -65,7 +65,8 @@ std::int32_t DayOf(DateTime value) {
 }
 
 std::uint64_t MatchIdentity(const FoundProgramme& result) {
-  const std::string_view line = result.line;
+  const std::string text = result.line.Text();
+  const std::string_view line = text;
   const double seconds = std::round(result.guideStart * 86400.0);
   // NaN and absurd starts all count as one moment: they still hash.
   const auto second = seconds > -1e15 && seconds < 1e15 ? static_cast<std::int64_t>(seconds) : 0;

@@ -1,6 +1,7 @@
 #include "remind/show_list.h"
 
 #include <unordered_set>
+#include <utility>
 
 namespace kolvar {
 
@@ -31,8 +32,10 @@ Collected CollectUpcoming(TShow& list, const TFindStruct& results, DateTime now,
   for (const FoundProgramme& r : results) {
     const bool due = r.start > now ? WholeMinutesBetween(r.start, now) < minutes
                                    : EndOrAssumed(r.start, r.end) > now;
-    if (!due || !listed.insert(r.line).second) continue;
-    list.Entries.push_back({r.line, r.start, r.end, true, r.fields});
+    if (!due) continue;
+    std::string line = r.line.Text();
+    if (!listed.insert(line).second) continue;
+    list.Entries.push_back({std::move(line), r.start, r.end, true, r.fields});
     ++list.Pending;
     added = true;
   }

@@ -3,11 +3,163 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 #include "base/selection_sort.h"
 #include "base/texts.h"
 
 namespace kolvar {
+
+namespace {
+
+// A channel's pieces of its results' lines.
+struct LineTexts {
+  std::vector<std::string> titles;
+  std::vector<std::string> tails;  // "[Dw]Channel", one a day name
+};
+
+constexpr std::size_t kMostTitles = std::size_t{1} << 24;
+constexpr std::size_t kMostTails = 8;
+
+char* PutDigits(char* out, unsigned value, int count) {
+  for (int i = count - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return out + count;
+}
+
+// The digits at text[at, at + count), as a number; nullopt when one is no digit.
+std::optional<unsigned> Digits(std::string_view text, std::size_t at, std::size_t count) {
+  unsigned value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + static_cast<unsigned>(text[i] - '0');
+  }
+  return value;
+}
+
+}  // namespace
+
+// The date, time and piece numbers fill one 64-bit word beside the shared pieces.
+static_assert(sizeof(ResultLine) == sizeof(std::shared_ptr<const void>) + sizeof(std::uint64_t));
+
+ResultLine::ResultLine(const std::string& line)
+    : texts_(std::make_shared<const std::string>(line)) {}
+ResultLine::ResultLine(std::string_view line) : texts_(std::make_shared<const std::string>(line)) {}
+ResultLine::ResultLine(const char* line) : texts_(std::make_shared<const std::string>(line)) {}
+
+const std::string* ResultLine::Whole() const {
+  static const std::string kNone;
+  if (form_ != 0) return nullptr;
+  return texts_ ? static_cast<const std::string*>(texts_.get()) : &kNone;
+}
+
+std::string ResultLine::Text() const {
+  std::string line;
+  Make(line);
+  return line;
+}
+
+void ResultLine::Make(std::string& line) const {
+  if (const std::string* whole = Whole()) {
+    line = *whole;
+    return;
+  }
+  const auto& texts = *static_cast<const LineTexts*>(texts_.get());
+  const std::string& title = texts.titles[title_];
+  const std::string& tail = texts.tails[tail_];
+  // As the reader writes a programme: "yyyy.mm.dd " on a long line, "hh:mm " on both.
+  char head[17];
+  char* p = head;
+  if (form_ == 1) {
+    p = PutDigits(p, static_cast<unsigned>(year_), 4);
+    *p++ = '.';
+    p = PutDigits(p, static_cast<unsigned>(month_), 2);
+    *p++ = '.';
+    p = PutDigits(p, static_cast<unsigned>(day_), 2);
+    *p++ = ' ';
+  }
+  p = PutDigits(p, static_cast<unsigned>(hour_), 2);
+  *p++ = ':';
+  p = PutDigits(p, static_cast<unsigned>(minute_), 2);
+  *p++ = ' ';
+  const auto headLength = static_cast<std::size_t>(p - head);
+  line.reserve(headLength + title.size() + tail.size());
+  line.assign(head, headLength);
+  line += title;
+  line += tail;
+}
+
+// Takes lines apart into one channel's pieces.
+struct LineMaker {
+  std::shared_ptr<LineTexts> texts = std::make_shared<LineTexts>();
+  std::unordered_map<std::string_view, std::size_t> titleAt;
+  std::string again;  // a line made from its pieces, its buffer kept
+
+  // The line in pieces, or nullopt when they would not make it again.
+  std::optional<ResultLine> Pieces(std::string_view line, LineFields fields) {
+    const std::optional<ProgrammeFields> parts = FieldsOf(line, fields);
+    if (!parts) return std::nullopt;
+    ResultLine made;
+    if (!Head(line.substr(0, fields.titleAt), made)) return std::nullopt;
+    const std::string_view tail = line.substr(std::size_t{fields.titleAt} + fields.titleLength);
+    std::size_t t = 0;
+    while (t < texts->tails.size() && texts->tails[t] != tail) ++t;
+    if (t == kMostTails) return std::nullopt;
+    if (t == texts->tails.size()) texts->tails.emplace_back(tail);
+    made.tail_ = t;
+    // The map's keys view the lines taken apart, which outlive it.
+    auto [at, added] = titleAt.try_emplace(parts->title, texts->titles.size());
+    if (added) {
+      if (texts->titles.size() == kMostTitles) return std::nullopt;
+      texts->titles.emplace_back(parts->title);
+    }
+    made.title_ = at->second;
+    made.texts_ = texts;
+    made.Make(again);
+    if (again != line) return std::nullopt;
+    return made;
+  }
+
+  // "yyyy.mm.dd hh:mm " or "hh:mm ".
+  static bool Head(std::string_view head, ResultLine& made) {
+    const bool isLong = head.size() == 17;
+    if (!isLong && head.size() != 6) return false;
+    const std::size_t time = isLong ? 11 : 0;
+    const std::optional<unsigned> hour = Digits(head, time, 2);
+    const std::optional<unsigned> minute = Digits(head, time + 3, 2);
+    if (!hour || !minute || *hour > 31 || *minute > 63) return false;
+    made.form_ = isLong ? 1 : 2;
+    made.hour_ = *hour;
+    made.minute_ = *minute;
+    if (!isLong) return true;
+    const std::optional<unsigned> year = Digits(head, 0, 4);
+    const std::optional<unsigned> month = Digits(head, 5, 2);
+    const std::optional<unsigned> day = Digits(head, 8, 2);
+    if (!year || !month || !day || *month > 15 || *day > 31) return false;
+    made.year_ = *year;
+    made.month_ = *month;
+    made.day_ = *day;
+    return true;
+  }
+};
+
+void CompactLines(std::span<FoundProgramme> results) {
+  LineMaker maker;
+  // Made first, while every line taken apart is still there for the map to view.
+  std::vector<std::optional<ResultLine>> made;
+  made.reserve(results.size());
+  for (const FoundProgramme& f : results) {
+    const std::string* whole = f.line.Whole();
+    made.push_back(whole && f.fields.titleAt != 0 ? maker.Pieces(*whole, f.fields) : std::nullopt);
+  }
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    if (made[i]) results[i].line = std::move(*made[i]);
+  }
+}
+
+std::string ListedLines::Line(std::size_t index) const { return OneLine(lines_[index].Text()); }
 
 void ClearResults(TFindStruct& results) { TFindStruct().swap(results); }
 
@@ -129,7 +281,7 @@ std::string OneLine(std::string_view line) {
 }
 
 std::string ResultHint(const FoundProgramme& result, const std::vector<std::string>* keywordList) {
-  const std::string line = OneLine(result.line);
+  const std::string line = OneLine(result.line.Text());
   if (line.empty() || line[0] == '-') return kResultListHint;
   CalendarFields f = DecodeDateTime(result.end);
   char endText[16];
@@ -182,12 +334,14 @@ ResultListing BuildResultList(const TFindStruct& results, DateTime now,
     }
     return listing;
   }
-  listing.lines.reserve(results.size());
+  std::vector<ResultLine> lines;
+  lines.reserve(results.size());
   for (const FoundProgramme& r : results) {
-    listing.lines.push_back(OneLine(r.line));
+    lines.push_back(r.line);
     if (r.isNew && listing.marked.empty()) listing.marked.resize(results.size());
-    if (r.isNew) listing.marked[listing.lines.size() - 1] = true;
+    if (r.isNew) listing.marked[lines.size() - 1] = true;
   }
+  listing.results = std::make_shared<const ListedLines>(std::move(lines));
 
   const int n = static_cast<int>(results.size());
   double best = 45000;

@@ -2,12 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/datetime.h"
+#include "base/line_source.h"
 
 namespace kolvar {
 
@@ -36,9 +40,45 @@ std::optional<ProgrammeFields> FieldsOf(std::string_view line, LineFields fields
 // (titleAt 0) when the line is not such a line or a part is too long to note.
 LineFields NoteFields(std::string_view line, std::string_view channel, std::string_view dayName);
 
+// A result's line ("yyyy.mm.dd hh:mm Title[Dw]Channel"), kept in pieces once
+// CompactLines took it apart: the date and time as numbers, the title and the
+// "[Dw]Channel" tail shared with the channel's other results (titles repeat), so
+// 200 000 results need no line of their own. A line the pieces would not make
+// again byte for byte, or one made by hand, is kept whole. Never changes once
+// made: copies on any thread share the pieces.
+class ResultLine {
+ public:
+  ResultLine() = default;
+  ResultLine(const std::string& line);  // NOLINT(google-explicit-constructor)
+  ResultLine(std::string_view line);    // NOLINT(google-explicit-constructor)
+  ResultLine(const char* line);         // NOLINT(google-explicit-constructor)
+
+  std::string Text() const;
+  // The line while it is kept whole; null once it is in pieces.
+  const std::string* Whole() const;
+
+  bool operator==(const ResultLine& other) const { return Text() == other.Text(); }
+
+ private:
+  friend struct LineMaker;
+  // Text() into line, whose buffer is reused.
+  void Make(std::string& line) const;
+
+  // A std::string while kept whole (form_ 0), else the channel's pieces.
+  std::shared_ptr<const void> texts_;
+  std::uint64_t form_ : 2 = 0;  // 0 whole, 1 long line, 2 short (time-only) line
+  std::uint64_t title_ : 24 = 0;
+  std::uint64_t tail_ : 3 = 0;
+  std::uint64_t year_ : 14 = 0;
+  std::uint64_t month_ : 4 = 0;
+  std::uint64_t day_ : 5 = 0;
+  std::uint64_t hour_ : 5 = 0;
+  std::uint64_t minute_ : 6 = 0;
+};
+
 // One programme a search found.
 struct FoundProgramme {
-  std::string line;  // as the reader formats a programme
+  ResultLine line;  // as the reader formats a programme
   DateTime start = 0;
   // The start of the channel's next programme, or the programme's own start when
   // it was the last one read; 0 until the reader sets it.
@@ -56,6 +96,22 @@ struct FoundProgramme {
 };
 
 using TFindStruct = std::vector<FoundProgramme>;
+
+// Takes the lines of one channel's results apart (see ResultLine), their fields
+// noted already: the channel's titles and tails are then kept once each.
+void CompactLines(std::span<FoundProgramme> results);
+
+// The result list box's lines: the results' as they stood when listed, each made
+// one line (OneLine) when it is drawn.
+class ListedLines final : public LineSource {
+ public:
+  explicit ListedLines(std::vector<ResultLine> lines) : lines_(std::move(lines)) {}
+  std::size_t Size() const override { return lines_.size(); }
+  std::string Line(std::size_t index) const override;
+
+ private:
+  const std::vector<ResultLine> lines_;
+};
 
 void ClearResults(TFindStruct& results);
 
@@ -108,7 +164,8 @@ std::string FoundCaption(std::size_t count, std::size_t unreadable = 0);
 // What the result list box shows: the result lines, or one placeholder line, and
 // the line to make current (-1 for none).
 struct ResultListing {
-  std::vector<std::string> lines;
+  std::vector<std::string> lines;  // the placeholder
+  std::shared_ptr<const ListedLines> results{};
   int current = -1;
   // The lines of new results; empty when none is.
   std::vector<bool> marked{};

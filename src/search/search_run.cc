@@ -126,10 +126,12 @@ class Run {
       starts_.push_back(f.start);
       f.guideStart = f.start - shift / 1440.0;
       const int day = DecodeDateTime(f.start).dayOfWeek;
-      if (static_cast<std::size_t>(day) < settings_.DaysOfWeek.size()) {
-        f.fields = NoteFields(f.line, channel, settings_.DaysOfWeek[static_cast<std::size_t>(day)]);
+      const std::string* line = f.line.Whole();
+      if (line && static_cast<std::size_t>(day) < settings_.DaysOfWeek.size()) {
+        f.fields = NoteFields(*line, channel, settings_.DaysOfWeek[static_cast<std::size_t>(day)]);
       }
     }
+    CompactLines(found_);
     published_ += found_.size();
     ctx_.Publish(found_);
   }

@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "base/line_source.h"
 
 namespace kolvar {
 
@@ -26,12 +29,22 @@ struct ControlBase {
 // which may be hundreds of thousands.
 class ListBox : public ControlBase {
  public:
+  // The lines given as texts: none while a source gives them (SetSource).
   const std::vector<std::string>& Items() const { return items_; }
-  int Count() const { return static_cast<int>(items_.size()); }
+  int Count() const { return static_cast<int>(source_ ? source_->Size() : items_.size()); }
+  // The line at index; empty out of range.
+  std::string Item(int index) const;
+  // Every line, made now.
+  std::vector<std::string> Lines() const;
   // Replaces every line; a current item past the new end becomes none.
   void SetItems(std::vector<std::string> items);
   // The same, handing the old lines back, so a long list can be freed elsewhere.
   [[nodiscard]] std::vector<std::string> ReplaceItems(std::vector<std::string> items);
+  // Replaces every line with the source's, made when they are drawn or asked
+  // for; hands the old source back, so a long list can be freed elsewhere. The
+  // calls below that change single lines first make the source's lines texts.
+  [[nodiscard]] std::shared_ptr<const LineSource> ReplaceSource(
+      std::shared_ptr<const LineSource> source);
   void SetItem(int index, std::string text);
   void Add(std::string item);
   // Removes a line; the current item is left for the caller to place.
@@ -67,8 +80,11 @@ class ListBox : public ControlBase {
 
  private:
   void Changed() { ++version_; }
+  // The source's lines become texts, for a change of single lines.
+  void OwnLines();
 
   std::vector<std::string> items_;
+  std::shared_ptr<const LineSource> source_;
   std::vector<bool> marks_;
   std::uint64_t version_ = 0;
   int itemIndex_ = -1;

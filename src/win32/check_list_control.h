@@ -67,7 +67,7 @@ class CheckListControl final : public ListControl<CheckListBox> {
     RECT r = item.rcItem;
     if (!DrawLineBackground(item)) return;
     const bool selected = item.itemState & ODS_SELECTED;
-    const std::string* line = ModelLine(item.itemID);
+    const std::optional<std::string> line = ModelLine(item.itemID);
     if (!line) return;
     const bool checked = (host_.Form()->*model_).IsChecked(static_cast<int>(item.itemID));
     RECT box{r.left + 1, r.top + 1, r.left + (r.bottom - r.top) - 1, r.bottom - 1};

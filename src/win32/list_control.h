@@ -64,15 +64,16 @@ class ListControl : public FormControl {
       SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
       SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
       if (lines_.own) {
-        for (const auto& item : model.Items()) {
-          SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        for (int i = 0; i < model.Count(); ++i) {
+          SendMessageW(hwnd_, LB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(Wide(model.Item(i)).c_str()));
         }
       } else {
-        SendMessageA(hwnd_, LB_SETCOUNT, model.Items().size(), 0);
+        SendMessageA(hwnd_, LB_SETCOUNT, static_cast<WPARAM>(model.Count()), 0);
       }
       SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
       InvalidateRect(hwnd_, nullptr, FALSE);
-      count_ = model.Items().size();
+      count_ = static_cast<std::size_t>(model.Count());
       version_ = model.Version();
       synced_ = true;
       current_ = -2;
@@ -168,13 +169,13 @@ class ListControl : public FormControl {
   const ControlBase& Model(const FormPref& form) const override { return form.*model_; }
 
   // The line of the model at index, for drawing and for LB_GETTEXT and
-  // LB_GETTEXTLEN; null when out of range or without models.
-  const std::string* ModelLine(WPARAM index) const {
+  // LB_GETTEXTLEN; none when out of range or without models.
+  std::optional<std::string> ModelLine(WPARAM index) const {
     const FormPref* form = host_.Form();
-    if (!form) return nullptr;
+    if (!form) return std::nullopt;
     const ListModel& model = form->*model_;
-    if (index >= model.Items().size()) return nullptr;
-    return &model.Items()[index];
+    if (index >= static_cast<std::size_t>(model.Count())) return std::nullopt;
+    return model.Item(static_cast<int>(index));
   }
 
   // LB_GETTEXT and LB_GETTEXTLEN of a list that keeps no lines: the model's, for
@@ -182,7 +183,7 @@ class ListControl : public FormControl {
   std::optional<LRESULT> AnswerText(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (message != LB_GETTEXT && message != LB_GETTEXTLEN) return std::nullopt;
     // A Unicode list's text is UTF-16: one unit a byte, as Windows-1251 has no other.
-    const std::string* line = ModelLine(wParam);
+    const std::optional<std::string> line = ModelLine(wParam);
     if (!line) return LB_ERR;
     if (message == LB_GETTEXT) {
       if (!lParam) return LB_ERR;

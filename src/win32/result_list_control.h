@@ -32,7 +32,7 @@ class ResultListControl final : public ListControl<ListBox> {
     RECT r = item.rcItem;
     if (!DrawLineBackground(item)) return;
     const bool selected = item.itemState & ODS_SELECTED;
-    if (const std::string* line = ModelLine(item.itemID)) {
+    if (const std::optional<std::string> line = ModelLine(item.itemID)) {
       // A new result is drawn bold and in its own colour; its text stays the line's.
       const bool marked = (host_.Form()->*model_).IsMarked(static_cast<int>(item.itemID));
       const HGDIOBJ font = marked ? SelectObject(dc, host_.Look().resultNew.Get()) : nullptr;

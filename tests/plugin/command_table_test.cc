@@ -372,7 +372,7 @@ TEST_F(CommandsTest, JoinFindListShowsTheStoredResults) {
     r = {{"2024.03.05 21:30 News[Tu]First", 1, 2, 0}};
   }
   h.Command("JOINFINDLIST");
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(),
             std::vector<std::string>{"2024.03.05 21:30 News[Tu]First"});
 }
 

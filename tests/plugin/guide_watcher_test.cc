@@ -75,7 +75,7 @@ class GuideWatcherTest : public ::testing::Test {
     const ListBox& list = h.plugin.Form().ListBoxFind;
     Lines out;
     for (int i = 0; i < list.Count(); ++i) {
-      if (list.IsMarked(i)) out.push_back(list.Items()[static_cast<std::size_t>(i)]);
+      if (list.IsMarked(i)) out.push_back(list.Item(i));
     }
     return out;
   }
@@ -98,7 +98,7 @@ TEST_F(GuideWatcherTest, ARewrittenGuideIsSearchedOnceSettledItsNewMatchesMarked
   EXPECT_EQ(Marked(), (Lines{"2024.03.06 12:00 News[We]first", "2024.03.06 12:45 Film[We]first"}));
   EXPECT_EQ(h.plugin.Form().ListBoxFind.Count(), before + 2);
   // The line's text is as it always was; the mark is beside it.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items().back(), "2024.03.06 12:45 Film[We]first");
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines().back(), "2024.03.06 12:45 Film[We]first");
   h.platform.ClearCalls();
   Pass(3600 * 1000);
   EXPECT_EQ(h.Events(), Lines{});

@@ -325,11 +325,12 @@ TEST(KeywordIndexPropertyTest, IndicesFollowEveryEditAndEveryRun) {
     const TWRD parsed = ParseKeywords(r.texts, {kFindUpperCase, 86}, nullptr);
     for (const FoundProgramme& result : results) {
       TFindStruct one;
-      if (!MatchProgramme(one, result.line, result.start, parsed, false)) return result.line;
+      if (!MatchProgramme(one, result.line.Text(), result.start, parsed, false))
+        return result.line.Text();
       const int id = r.ids[static_cast<std::size_t>(one[0].keywordIndex)];
       auto at = std::find(ids.begin(), ids.end(), id);
       const auto expected = at == ids.end() ? -1 : static_cast<std::int32_t>(at - ids.begin());
-      if (result.keywordIndex != expected) return result.line;
+      if (result.keywordIndex != expected) return result.line.Text();
     }
     return {};
   };

@@ -51,7 +51,7 @@ TEST_F(MenusTest, ARightClickInTheResultsSelectsTheLineAndOpensTheMenu) {
 TEST_F(MenusTest, TheResultListCommands) {
   ResultPanel& panel = Probe(h.plugin).ResultList();
   panel.RunMenuCommand(kClearList);
-  EXPECT_TRUE(Results().Items().empty());
+  EXPECT_TRUE(Results().Lines().empty());
   EXPECT_EQ(Results().Hint, "search resulst");
   h.platform.SetClipboardText("before");
   panel.RunMenuCommand(kCopyToClipboard);  // no line: nothing copied
@@ -59,7 +59,7 @@ TEST_F(MenusTest, TheResultListCommands) {
   panel.RunMenuCommand(kShowResults);  // the stored results come back
   EXPECT_EQ(Results().Count(), 2);
   panel.RunMenuCommand(kSortList);
-  EXPECT_EQ(Results().Items()[0], "2024.03.05 12:00 Film[Tu]first");
+  EXPECT_EQ(Results().Lines()[0], "2024.03.05 12:00 Film[Tu]first");
   panel.RunMenuCommand(kFindCommand);
   h.platform.FindNext("news");
   EXPECT_EQ(Results().ItemIndex(), 1);

@@ -167,7 +167,7 @@ TEST(OpenSettingsTest, AMissingFileLeavesThePluginHalfOpen) {
   EXPECT_EQ(form.TimerNiticer.Interval(), 5000);
   EXPECT_TRUE(form.TimerSearchUpdate.Enabled());
   EXPECT_EQ(form.EditFolderPath.Text, "C:\\TV\\");
-  EXPECT_TRUE(form.ListBoxFind.Items().empty());
+  EXPECT_TRUE(form.ListBoxFind.Lines().empty());
 }
 
 TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
@@ -198,7 +198,7 @@ TEST(OpenSettingsTest, LoadedSettingsFillTheControls) {
   EXPECT_TRUE(form.CheckBoxFullSearch.Checked());
   EXPECT_FALSE(form.CheckBoxRemind.Checked());
   EXPECT_EQ(form.ListBoxWords.Items(), (std::vector<std::string>{"News", "Film"}));
-  EXPECT_EQ(form.ListBoxFind.Items(), std::vector<std::string>{kResultsNotShownNotice});
+  EXPECT_EQ(form.ListBoxFind.Lines(), std::vector<std::string>{kResultsNotShownNotice});
   EXPECT_EQ(Probe(h.plugin).State().notifyCountdown, 4);
   EXPECT_EQ(h.Command("SORTEDSTATUS"), 0);
   ASSERT_TRUE(h.WaitIdle());

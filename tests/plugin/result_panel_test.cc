@@ -77,15 +77,15 @@ TEST_F(ResultPanelTest, NowShowingKeepsTheOrderFoundAndTheNextRunSorts) {
   h.settings.FindMode = 3;
   h.settings.CongenialityRate = 80;
   OpenAndWait();
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(),
             (Lines{"2024.03.05 11:30 Early start[Tu]b", "2024.03.05 11:50 Late start[Tu]a"}));
   Probe(h.plugin).ResultList().NowShowing();
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(),
             (Lines{"11:50 Late start[Tu]a", "11:30 Early start[Tu]b"}));
   h.Command("REFINDVIS");
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items()[0], "2024.03.05 11:30 Early start[Tu]b");
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines()[0], "2024.03.05 11:30 Early start[Tu]b");
 }
 
 TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
@@ -97,7 +97,7 @@ TEST_F(ResultPanelTest, NowShowingListsShortTitlesToo) {
   OpenAndWait();
   Probe(h.plugin).ResultList().NowShowing();
   ASSERT_TRUE(h.WaitIdle());
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(),
             (Lines{"11:50 News[Tu]a", "11:50 Weather[Tu]b", "11:50 Film[Tu]c"}));
 }
 
@@ -112,7 +112,7 @@ TEST_F(ResultPanelTest, ATitleWithLineBreaksIsOneLineWhereverAListIsShown) {
   h.settings.OutStrFormat = "%b-%e %s (%c)";
   OpenAndWait();
   ListBox& list = h.plugin.Form().ListBoxFind;
-  EXPECT_EQ(list.Items(), Lines{"2024.03.05 11:50 News / At ten: / Weather / [Tu]a"});
+  EXPECT_EQ(list.Lines(), Lines{"2024.03.05 11:50 News / At ten: / Weather / [Tu]a"});
   list.SetItemIndex(0);
   Probe(h.plugin).ResultList().ListBoxFindClick();
   EXPECT_EQ(list.Hint, "1 [News]:\r2024.03.05 11:50-13:00 News / At ten: / Weather / [Tu]a");

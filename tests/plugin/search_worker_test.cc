@@ -63,7 +63,7 @@ TEST_F(WorkerTest, AbortDiscardsTheResultsAndTheRunNeverWritesAgain) {
   h.Command("ABORTSEARCH");
   EXPECT_EQ(h.Command("SEARCHSTATUS"), 0);
   EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 0u);
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(), std::vector<std::string>{"-no results found"});
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(), std::vector<std::string>{"-no results found"});
   h.Pump(30);
   EXPECT_EQ(Probe(h.plugin).State().ResultCount(), 0u);
   EXPECT_EQ(h.run.Finished(), 1);  // it left at its next check

@@ -154,8 +154,9 @@ void RunSequence(std::uint32_t seed, std::atomic<long>& progress) {
       for (const FoundProgramme& r : Probe(h.plugin).Results()) {
         ASSERT_TRUE(r.keywordIndex >= -1 && r.keywordIndex < keywords)
             << "seed " << seed << " step " << step << " index " << r.keywordIndex << " of "
-            << keywords << " line " << r.line << " running " << Probe(h.plugin).Search().Running()
-            << " last " << Probe(h.plugin).LastSearchArgs().keywords.size() << " words "
+            << keywords << " line " << r.line.Text() << " running "
+            << Probe(h.plugin).Search().Running() << " last "
+            << Probe(h.plugin).LastSearchArgs().keywords.size() << " words "
             << Probe(h.plugin).Settings().Words.size();
       }
     }

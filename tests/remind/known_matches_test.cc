@@ -22,7 +22,7 @@ TEST(KnownMatchesTest, AProgrammeIsKnownByChannelGuideStartAndTitle) {
   for (const auto& other :
        {At("2024.03.05 12:00 Film[Tu]first", t, t), At("2024.03.05 12:00 News[Tu]second", t, t),
         At("2024.03.05 12:00 News[Tu]first", t + 1.0 / 1440, t)}) {
-    EXPECT_NE(MatchIdentity(other), id) << other.line;
+    EXPECT_NE(MatchIdentity(other), id) << other.line.Text();
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 
@@ -27,7 +28,7 @@ TFindStruct Results(const std::vector<std::pair<double, double>>& startEnd) {
 
 Lines LinesOf(const TFindStruct& r) {
   Lines lines;
-  for (const auto& p : r) lines.push_back(p.line);
+  for (const auto& p : r) lines.push_back(p.line.Text());
   return lines;
 }
 
@@ -114,6 +115,87 @@ TEST(SortResultsTest, SameOrderAsTheSelectionSortForRandomResults) {
     ASSERT_EQ(LinesOf(r), LinesOf(expected));
     ASSERT_EQ(Bits(r), Bits(expected));
   }
+}
+
+// Random text of the bytes that matter to a line: its brackets, breaks, blanks,
+// digits and colons, and bytes above 127.
+std::string RandomText(std::mt19937& random, std::size_t most) {
+  static constexpr char kBytes[] = {'[', ']', '\r', '\n', ' ',    ':',    '.',
+                                    '0', '9', 'a',  'Z',  '\xe0', '\xff', '\x01'};
+  std::string text(random() % (most + 1), 'x');
+  for (char& c : text) {
+    if (random() % 2) c = kBytes[random() % std::size(kBytes)];
+  }
+  return text;
+}
+
+// A line as the reader writes one: "yyyy.mm.dd hh:mm Title[Dw]Channel", the year
+// as many digits as it takes, or "hh:mm ..." alone.
+std::string ReaderLine(std::mt19937& random, const std::string& title, const std::string& day,
+                       const std::string& channel) {
+  char head[64];
+  const int year =
+      random() % 4 ? 1990 + static_cast<int>(random() % 60) : static_cast<int>(random() % 20000);
+  const auto two = [&random](int most) { return static_cast<int>(random() % (most + 1)); };
+  if (random() % 5 == 0) {
+    std::snprintf(head, sizeof head, "%.2d:%.2d ", two(23), two(59));
+  } else {
+    std::snprintf(
+        head, sizeof head,
+        year >= 1000 && year <= 9999 ? "%.4d.%.2d.%.2d %.2d:%.2d " : "%d.%.2d.%.2d %.2d:%.2d ",
+        year, 1 + two(11), 1 + two(30), two(23), two(59));
+  }
+  return head + title + "[" + day + "]" + channel;
+}
+
+TEST(CompactLinesTest, EveryLineIsMadeAgainByteForByte) {
+  std::mt19937 random(35);
+  std::size_t pieces = 0;
+  std::size_t total = 0;
+  for (int round = 0; round < 200; ++round) {
+    const std::string channel = RandomText(random, 12);
+    std::vector<std::string> days(7);
+    for (std::string& day : days) day = RandomText(random, 4);
+    std::vector<std::string> titles(1 + random() % 20);
+    for (std::string& title : titles) title = RandomText(random, random() % 8 ? 30 : 300);
+    TFindStruct results;
+    Lines lines;
+    for (int i = 0, n = static_cast<int>(random() % 300); i < n; ++i) {
+      const std::string& day = days[random() % days.size()];
+      std::string line = ReaderLine(random, titles[random() % titles.size()], day, channel);
+      FoundProgramme& f = results.emplace_back(FoundProgramme{line, At(i)});
+      // Fields noted for the channel, for another channel, or not at all.
+      const int noted = static_cast<int>(random() % 8);
+      if (noted > 1) f.fields = NoteFields(line, channel, day);
+      if (noted == 1) f.fields = NoteFields(line, RandomText(random, 3), day);
+      lines.push_back(std::move(line));
+    }
+    CompactLines(results);
+    ASSERT_EQ(LinesOf(results), lines);
+    for (const FoundProgramme& f : results) pieces += f.line.Whole() == nullptr;
+    total += results.size();
+    std::vector<ResultLine> kept;
+    for (const FoundProgramme& f : results) kept.push_back(f.line);
+    const ListedLines listed(std::move(kept));
+    ASSERT_EQ(listed.Size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(listed.Line(i), OneLine(lines[i]));
+  }
+  // Most lines are the reader's with their fields noted: those are kept in pieces.
+  EXPECT_GT(pieces, total / 2);
+}
+
+TEST(CompactLinesTest, ALineTheFieldsFitIsKeptInPieces) {
+  TFindStruct results{{"2024.03.05 12:00 News[Tu]Sport [HD]"},
+                      {"12:00 News[Tu]Sport [HD]"},
+                      {"2024.03.05 12:00 News[Tu]Sport [HD]"},
+                      {"999.03.05 12:00 News[Tu]Sport [HD]"}};
+  for (FoundProgramme& f : results) f.fields = NoteFields(f.line.Text(), "Sport [HD]", "Tu");
+  CompactLines(results);
+  EXPECT_EQ(results[0].line.Whole(), nullptr);
+  EXPECT_EQ(results[1].line.Whole(), nullptr);
+  EXPECT_EQ(results[2].line.Whole(), nullptr);
+  EXPECT_NE(results[3].line.Whole(), nullptr);  // a year the reader writes in three digits
+  EXPECT_EQ(results[2].line.Text(), "2024.03.05 12:00 News[Tu]Sport [HD]");
 }
 
 TEST(ResultHintTest, EndTimeKeywordAndWrapping) {

@@ -48,7 +48,7 @@ TEST_F(SearchRunTest, OpenSearchesTheCheckedChannels) {
   OpenAndWait();
   EXPECT_EQ(h.Events(), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"}));
   // The programme on air (12:00) and the coming ones; the past ones are not offered.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(),
             (Lines{"2024.03.05 12:00 Film[Tu]first", "2024.03.05 12:45 News[Tu]first",
                    "2024.03.05 13:30 Film[Tu]first", "2024.03.05 14:15 News[Tu]first",
                    "2024.03.05 15:00 Film[Tu]first", "2024.03.05 15:45 News[Tu]first"}));
@@ -88,7 +88,7 @@ TEST_F(SearchRunTest, EachStarterSaysWhatItShould) {
     c.start();
     ASSERT_TRUE(h.WaitIdle());
     EXPECT_EQ(h.Events(), c.events);
-    EXPECT_EQ(h.plugin.Form().ListBoxFind.Items() != Lines{"marker"}, c.listBoxChanges);
+    EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines() != Lines{"marker"}, c.listBoxChanges);
   }
   // The one-text search found the three News programmes.
   Probe(h.plugin).ResultList().BuildResultList();
@@ -102,7 +102,7 @@ TEST_F(SearchRunTest, TimeShiftsFromTheTable) {
   // The entry named as the channel (letter case aside) holds its shift, not the one
   // of "xfirst.ndx" that merely contains the name: the last programme, 15:45
   // unshifted, starts at 14:15.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items().back(), "2024.03.05 14:15 News[Tu]first");
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines().back(), "2024.03.05 14:15 News[Tu]first");
 }
 
 // The range's own ends are shifts like any other: a day later or earlier, no box.
@@ -117,7 +117,7 @@ TEST(SearchRunShiftTest, ShiftsOfAWholeDayAreUsed) {
     h.Open();
     ASSERT_TRUE(h.WaitIdle());
     EXPECT_EQ(h.BoxTexts(), Lines{}) << shift;
-    const Lines& listed = h.plugin.Form().ListBoxFind.Items();
+    const Lines& listed = h.plugin.Form().ListBoxFind.Lines();
     EXPECT_NE(std::find(listed.begin(), listed.end(), first), listed.end()) << shift;
   }
 }
@@ -140,7 +140,7 @@ TEST(SearchRunShiftTest, AShiftThatCannotBeUsedIsReportedAndTheChannelReadUnshif
         << shift;
     EXPECT_EQ(h.Events(), (Lines{"SEARCHSTATUS:RUNNING Searching", "SEARCHSTATUS:COMPLETE Done"}))
         << shift;
-    const Lines& listed = h.plugin.Form().ListBoxFind.Items();
+    const Lines& listed = h.plugin.Form().ListBoxFind.Lines();
     EXPECT_EQ(listed.size(), 8u) << shift;
     EXPECT_EQ(listed.at(0), "2024.03.05 12:00 News[Tu]second") << shift;
     EXPECT_EQ(listed.at(1), "2024.03.05 12:00 Film[Tu]first") << shift;  // unshifted
@@ -180,7 +180,7 @@ TEST(SearchRunUnreadableTest, ChannelsThatCannotBeReadAreNamed) {
     h.Command("REFINDVIS");
     ASSERT_TRUE(h.WaitIdle());
     EXPECT_EQ(h.plugin.Form().Label1.Caption, c.caption);
-    const Lines& listed = h.plugin.Form().ListBoxFind.Items();
+    const Lines& listed = h.plugin.Form().ListBoxFind.Lines();
     if (c.listed.empty()) {
       EXPECT_EQ(listed.size(), 6u);  // the first channel's results
     } else {
@@ -250,7 +250,7 @@ TEST_F(SearchRunTest, SelectedChannelAlone) {
   Probe(h.plugin).Channels().ShowSelectedChannelClick();
   ASSERT_TRUE(h.WaitIdle());
   // Every line contains "[": the channel's programmes in the window, unchecked or not.
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(),
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(),
             (Lines{"2024.03.05 11:50 News[Tu]other", "2024.03.05 12:20 News[Tu]other"}));
 }
 
@@ -273,7 +273,7 @@ TEST_F(SearchRunTest, AnOutdatedGuideIsReportedWhenTheWindowIsHidden) {
   OpenAndWait();
   EXPECT_TRUE(Probe(h.plugin).State().databaseOutdated);
   EXPECT_EQ(h.Events().back(), "MESS Old guide");
-  EXPECT_EQ(h.plugin.Form().ListBoxFind.Items(), Lines{"-Old guide"});
+  EXPECT_EQ(h.plugin.Form().ListBoxFind.Lines(), Lines{"-Old guide"});
   h.plugin.Setup();
   h.platform.ClearCalls();
   h.Command("REFINDVIS");

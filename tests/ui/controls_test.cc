@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "support/ui_probe.h"
 #include "ui/form_pref.h"
@@ -116,6 +120,44 @@ TEST(ListBoxTest, CurrentItemIsNoneWhenOutOfRange) {
   list.SetItemIndex(0);
   list.Clear();
   EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+// A source's lines, as a result list hands them over.
+class Numbered final : public LineSource {
+ public:
+  std::size_t Size() const override { return 4; }
+  std::string Line(std::size_t index) const override { return "line " + std::to_string(index); }
+};
+
+TEST(ListBoxTest, ALineSourceListsAsItsLinesGivenAsTextsWouldThroughEveryChange) {
+  using Change = std::function<void(ListBox&)>;
+  const std::vector<std::pair<const char*, Change>> changes = {
+      {"none", [](ListBox&) {}},
+      {"set item", [](ListBox& l) { l.SetItem(2, "two"); }},
+      {"add", [](ListBox& l) { l.Add("more"); }},
+      {"erase", [](ListBox& l) { l.Erase(1); }},
+      {"swap", [](ListBox& l) { l.SwapItems(0, 3); }},
+      {"clear", [](ListBox& l) { l.Clear(); }},
+      {"texts", [](ListBox& l) { l.SetItems({"x"}); }},
+  };
+  for (const auto& [what, change] : changes) {
+    ListBox sourced;
+    ListBox texts;
+    (void)sourced.ReplaceSource(std::make_shared<const Numbered>());
+    texts.SetItems({"line 0", "line 1", "line 2", "line 3"});
+    for (ListBox* list : {&sourced, &texts}) {
+      list->SetMarks({false, true});
+      list->SetItemIndex(1);
+      change(*list);
+    }
+    EXPECT_EQ(sourced.Lines(), texts.Lines()) << what;
+    EXPECT_EQ(sourced.Count(), texts.Count()) << what;
+    EXPECT_EQ(sourced.CurrentText(), texts.CurrentText()) << what;
+    for (int i = -1; i <= texts.Count(); ++i) {
+      EXPECT_EQ(sourced.Item(i), texts.Item(i)) << what << i;
+      EXPECT_EQ(sourced.IsMarked(i), texts.IsMarked(i)) << what << i;
+    }
+  }
 }
 
 TEST(CheckListBoxTest, CountsCheckMarks) {

@@ -360,7 +360,7 @@ int Run(const Options& o) {
         context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
     for (const std::string& line : placeholder.lines) WriteLine(line, utf8);
   } else {
-    for (const FoundProgramme& r : context.results) WriteLine(OneLine(r.line), utf8);
+    for (const FoundProgramme& r : context.results) WriteLine(OneLine(r.line.Text()), utf8);
   }
   std::fflush(stdout);
   if (o.time) {
