@@ -38,7 +38,7 @@ void CheckRating(const std::string& line, const TParam& term, bool compareFromSt
 
 void CheckResults(const TFindStruct& results, const TWRD& keywords) {
   for (const FoundProgramme& result : results) {
-    Check(!result.line.empty());
+    Check(!result.line.Text().empty());
     Check(result.keywordIndex >= 0 && result.keywordIndex < keywords.Count);
   }
 }
