@@ -3,7 +3,8 @@
 lines: kolvar-find in find modes 1-6 against grep -F -i -f of the keywords' words
 and, where installed, ugrep -Z1 (one edit allowed), as CPU time of alternated runs.
 
-usage: scripts/search_peers.py [--runs N] [--real-titles] [--reference KOLVAR_FIND]
+usage: scripts/search_peers.py [--runs N] [--real-titles | --distinct-titles]
+                               [--reference KOLVAR_FIND]
                                [--only NAME-COUNT] [BUILD_DIR]
 
 BUILD_DIR is a release build (default build/release, made with
@@ -73,13 +74,13 @@ def main():
             reference = args.pop(0)
         elif a == "--only":
             only.append(args.pop(0))
-        elif a == "--real-titles":
-            real = ["--real-titles"]
+        elif a in ("--real-titles", "--distinct-titles"):
+            real = [a]
         else:
             build = a
     bench = os.path.join(build, "bench", "search_bench")
     find = os.path.join(build, "tools", "kolvar-find", "kolvar-find")
-    guide = os.path.join(build, "bench", "search-guide" + ("-real-titles" if real else ""))
+    guide = os.path.join(build, "bench", "search-guide" + (real[0][1:] if real else ""))
     ugrep = shutil.which("ugrep")
     with tempfile.TemporaryDirectory() as tmp:
         every = os.path.join(tmp, "every.txt")
