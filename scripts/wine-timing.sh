@@ -38,8 +38,8 @@ GUIDE=$guide CHANNELS=$channels WORDS=$words perl -pi -e 's/^PATH = .*\r$/PATH =
   $_ .= "$ENV{CHANNELS}\n" if /^\[Channels\]\r$/; $_ .= "$ENV{WORDS}\n" if /^\[Words\]\r$/' \
   "$dir/Plugins/Kolvar/settings.ini"
 
-if [[ -n "$modes" ]]; then
-  cat >"$dir/modes.script" <<'SCRIPT'
+# Two timed searches: the second and fourth "elapsed" are their runs.
+searches=$(cat <<'SCRIPT'
 settle 3000
 setup
 settle
@@ -51,8 +51,11 @@ elapsed
 when SEARCHSTATUS:COMPLETE elapsed
 click 200 280
 settle 2000
-close
 SCRIPT
+)
+searches+=$'\n'
+if [[ -n "$modes" ]]; then
+  printf '%sclose\n' "$searches" >"$dir/modes.script"
   declare -A taken
   for ((round = 1; round <= rounds; round++)); do
     for mode in $modes; do
@@ -68,24 +71,16 @@ SCRIPT
   exit 0
 fi
 
-cat >"$dir/timing.script" <<'SCRIPT'
-settle 3000
-setup
-settle
-elapsed
-when SEARCHSTATUS:COMPLETE elapsed
-click 200 280
-settle 2000
-elapsed
-when SEARCHSTATUS:COMPLETE elapsed
-click 200 280
-settle 2000
+{
+  printf '%s' "$searches"
+  cat <<'SCRIPT'
 click 200 280
 probe 3000 SEARCHSTATUS FREEZESEARCH SEARCHSTATUS RESUMESEARCH
 settle 2000
 controls
 close
 SCRIPT
+} >"$dir/timing.script"
 
 kolvar_run_host "$dir" timing.script
 results=$(grep -a -o 'text="ListBoxFind" count=[0-9]*' "$dir/transcript" | tail -n 1 | cut -d = -f 3)

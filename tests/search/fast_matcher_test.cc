@@ -237,6 +237,22 @@ TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
   }
 }
 
+// One matcher over lines in order, as a search run uses it, beside MatchProgramme:
+// the same answer for every line, then the same results.
+void ExpectMatchesAsLiteral(const TWRD& keywords, bool fromStart,
+                            const std::vector<std::string>& lines, int mode) {
+  KeywordMatcher matcher(keywords, fromStart);
+  TFindStruct literal, fast;
+  DateTime start = 39146.0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    start += 0.01;
+    ASSERT_EQ(matcher.Match(fast, lines[i], start),
+              MatchProgramme(literal, lines[i], start, keywords, fromStart))
+        << "line " << i << " \"" << lines[i] << "\" mode " << mode;
+  }
+  ASSERT_EQ(fast, literal);
+}
+
 // Whole keyword lists, one matcher for many lines as the search run uses it: the
 // same first keyword, the same appended entries, the same closing of the last one.
 TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
@@ -257,15 +273,7 @@ TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
       keywords.Items.push_back(keyword);
     }
     keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
-    KeywordMatcher matcher(keywords, fromStart);
-    TFindStruct literal, fast;
-    DateTime start = 39146.0;
-    for (const std::string& line : lines) {
-      start += 0.01;
-      ASSERT_EQ(matcher.Match(fast, line, start),
-                MatchProgramme(literal, line, start, keywords, fromStart));
-    }
-    ASSERT_EQ(fast, literal);
+    ASSERT_NO_FATAL_FAILURE(ExpectMatchesAsLiteral(keywords, fromStart, lines, -1));
   }
 }
 
@@ -313,16 +321,7 @@ TEST(KeywordMatcherTest, DecidesRepeatedTitlesInEveryFrameAsMatchProgramme) {
       keywords.Items.push_back(keyword);
     }
     keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
-    KeywordMatcher matcher(keywords, fromStart);
-    TFindStruct literal, fast;
-    DateTime start = 39146.0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      start += 0.01;
-      ASSERT_EQ(matcher.Match(fast, lines[i], start),
-                MatchProgramme(literal, lines[i], start, keywords, fromStart))
-          << "line " << i << " \"" << lines[i] << "\" mode " << mode;
-    }
-    ASSERT_EQ(fast, literal);
+    ASSERT_NO_FATAL_FAILURE(ExpectMatchesAsLiteral(keywords, fromStart, lines, mode));
   }
 }
 
