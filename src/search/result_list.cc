@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <unordered_map>
 
 #include "base/selection_sort.h"
 #include "base/texts.h"
@@ -12,10 +11,17 @@ namespace kolvar {
 
 namespace {
 
-// A channel's pieces of its results' lines.
+// A channel's pieces of its results' lines. The titles share one buffer: a
+// channel whose titles never repeat then costs no allocation a title.
 struct LineTexts {
-  std::vector<std::string> titles;
+  std::string titleChars;
+  std::vector<std::uint32_t> titleEnds;
   std::vector<std::string> tails;  // "[Dw]Channel", one a day name
+
+  std::string_view Title(std::size_t index) const {
+    const std::uint32_t begin = index == 0 ? 0 : titleEnds[index - 1];
+    return std::string_view(titleChars).substr(begin, titleEnds[index] - begin);
+  }
 };
 
 constexpr std::size_t kMostTitles = std::size_t{1} << 24;
@@ -57,17 +63,17 @@ const std::string* ResultLine::Whole() const {
 
 std::string ResultLine::Text() const {
   std::string line;
-  Make(line);
+  TextInto(line);
   return line;
 }
 
-void ResultLine::Make(std::string& line) const {
+void ResultLine::TextInto(std::string& line) const {
   if (const std::string* whole = Whole()) {
     line = *whole;
     return;
   }
   const auto& texts = *static_cast<const LineTexts*>(texts_.get());
-  const std::string& title = texts.titles[title_];
+  const std::string_view title = texts.Title(title_);
   const std::string& tail = texts.tails[tail_];
   // As the reader writes a programme: "yyyy.mm.dd " on a long line, "hh:mm " on both.
   char head[17];
@@ -94,8 +100,15 @@ void ResultLine::Make(std::string& line) const {
 // Takes lines apart into one channel's pieces.
 struct LineMaker {
   std::shared_ptr<LineTexts> texts = std::make_shared<LineTexts>();
-  std::unordered_map<std::string_view, std::size_t> titleAt;
-  std::string again;  // a line made from its pieces, its buffer kept
+  // Title numbers, open addressing on the title's hash; kNoTitle marks a free slot.
+  std::vector<std::uint32_t> slots;
+  static constexpr std::uint32_t kNoTitle = ~std::uint32_t{0};
+
+  explicit LineMaker(std::size_t lines) {
+    std::size_t size = 16;
+    while (size < 2 * lines) size *= 2;
+    slots.assign(size, kNoTitle);
+  }
 
   // The line in pieces, or nullopt when they would not make it again.
   std::optional<ResultLine> Pieces(std::string_view line, LineFields fields) {
@@ -107,22 +120,35 @@ struct LineMaker {
     std::size_t t = 0;
     while (t < texts->tails.size() && texts->tails[t] != tail) ++t;
     if (t == kMostTails) return std::nullopt;
+    const std::optional<std::uint32_t> title = TitleNumber(parts->title);
+    if (!title) return std::nullopt;
     if (t == texts->tails.size()) texts->tails.emplace_back(tail);
     made.tail_ = t;
-    // The map's keys view the lines taken apart, which outlive it.
-    auto [at, added] = titleAt.try_emplace(parts->title, texts->titles.size());
-    if (added) {
-      if (texts->titles.size() == kMostTitles) return std::nullopt;
-      texts->titles.emplace_back(parts->title);
-    }
-    made.title_ = at->second;
+    made.title_ = *title;
     made.texts_ = texts;
-    made.Make(again);
-    if (again != line) return std::nullopt;
     return made;
   }
 
-  // "yyyy.mm.dd hh:mm " or "hh:mm ".
+  std::optional<std::uint32_t> TitleNumber(std::string_view title) {
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t at = std::hash<std::string_view>{}(title)&mask;; at = (at + 1) & mask) {
+      const std::uint32_t number = slots[at];
+      if (number == kNoTitle) {
+        const std::size_t count = texts->titleEnds.size();
+        if (count == kMostTitles || texts->titleChars.size() + title.size() > kNoTitle) {
+          return std::nullopt;
+        }
+        texts->titleChars += title;
+        texts->titleEnds.push_back(static_cast<std::uint32_t>(texts->titleChars.size()));
+        slots[at] = static_cast<std::uint32_t>(count);
+        return slots[at];
+      }
+      if (texts->Title(number) == title) return number;
+    }
+  }
+
+  // "yyyy.mm.dd hh:mm " or "hh:mm ", exactly as TextInto writes it, so the pieces
+  // make the line again byte for byte.
   static bool Head(std::string_view head, ResultLine& made) {
     const bool isLong = head.size() == 17;
     if (!isLong && head.size() != 6) return false;
@@ -130,6 +156,7 @@ struct LineMaker {
     const std::optional<unsigned> hour = Digits(head, time, 2);
     const std::optional<unsigned> minute = Digits(head, time + 3, 2);
     if (!hour || !minute || *hour > 31 || *minute > 63) return false;
+    if (head[time + 2] != ':' || head[time + 5] != ' ') return false;
     made.form_ = isLong ? 1 : 2;
     made.hour_ = *hour;
     made.minute_ = *minute;
@@ -138,6 +165,7 @@ struct LineMaker {
     const std::optional<unsigned> month = Digits(head, 5, 2);
     const std::optional<unsigned> day = Digits(head, 8, 2);
     if (!year || !month || !day || *month > 15 || *day > 31) return false;
+    if (head[4] != '.' || head[7] != '.' || head[10] != ' ') return false;
     made.year_ = *year;
     made.month_ = *month;
     made.day_ = *day;
@@ -146,8 +174,8 @@ struct LineMaker {
 };
 
 void CompactLines(std::span<FoundProgramme> results) {
-  LineMaker maker;
-  // Made first, while every line taken apart is still there for the map to view.
+  LineMaker maker(results.size());
+  // Made first, while every line taken apart is still there.
   std::vector<std::optional<ResultLine>> made;
   made.reserve(results.size());
   for (const FoundProgramme& f : results) {

@@ -54,6 +54,8 @@ class ResultLine {
   ResultLine(const char* line);         // NOLINT(google-explicit-constructor)
 
   std::string Text() const;
+  // Text() into line, whose buffer is reused: for many lines in a row.
+  void TextInto(std::string& line) const;
   // The line while it is kept whole; null once it is in pieces.
   const std::string* Whole() const;
 
@@ -61,8 +63,6 @@ class ResultLine {
 
  private:
   friend struct LineMaker;
-  // Text() into line, whose buffer is reused.
-  void Make(std::string& line) const;
 
   // A std::string while kept whole (form_ 0), else the channel's pieces.
   std::shared_ptr<const void> texts_;

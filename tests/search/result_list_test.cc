@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -130,7 +131,8 @@ std::string RandomText(std::mt19937& random, std::size_t most) {
 }
 
 // A line as the reader writes one: "yyyy.mm.dd hh:mm Title[Dw]Channel", the year
-// as many digits as it takes, or "hh:mm ..." alone.
+// as many digits as it takes, or "hh:mm ..." alone; now and then one character
+// of the head is another (a line made by hand).
 std::string ReaderLine(std::mt19937& random, const std::string& title, const std::string& day,
                        const std::string& channel) {
   char head[64];
@@ -145,6 +147,7 @@ std::string ReaderLine(std::mt19937& random, const std::string& title, const std
         year >= 1000 && year <= 9999 ? "%.4d.%.2d.%.2d %.2d:%.2d " : "%d.%.2d.%.2d %.2d:%.2d ",
         year, 1 + two(11), 1 + two(30), two(23), two(59));
   }
+  if (random() % 8 == 0) head[random() % std::strlen(head)] = "-/ x:."[random() % 6];
   return head + title + "[" + day + "]" + channel;
 }
 

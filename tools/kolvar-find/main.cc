@@ -360,7 +360,11 @@ int Run(const Options& o) {
         context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
     for (const std::string& line : placeholder.lines) WriteLine(line, utf8);
   } else {
-    for (const FoundProgramme& r : context.results) WriteLine(OneLine(r.line.Text()), utf8);
+    std::string line;
+    for (const FoundProgramme& r : context.results) {
+      r.line.TextInto(line);
+      WriteLine(OneLine(line), utf8);
+    }
   }
   std::fflush(stdout);
   if (o.time) {
