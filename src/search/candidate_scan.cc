@@ -133,6 +133,19 @@ void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::str
       }
     }
   }
+  if ((f & kQuadPieces) != 0 && i + 1 < l && i + 4 <= text.size()) {
+    const QuadIndex& quads = c.quads[kind];
+    const std::uint32_t quad = Quad(text.data() + i);
+    const std::uint32_t hash = QuadHash(quad);
+    const std::uint32_t seen = hash >> (32 - quads.seenBits);
+    if ((quads.seen[seen >> 6] >> (seen & 63) & 1) != 0) {
+      const std::uint32_t bucket = hash >> (32 - quads.bits);
+      for (std::uint32_t e = quads.first[bucket]; e < quads.first[bucket + 1]; ++e) {
+        const PieceAt& piece = quads.pieces[e];
+        if (piece.key == quad && piece.form != skip) PairAt(piece, i, text, l);
+      }
+    }
+  }
   if ((f & kPairPieces) != 0 && i + 1 < l) {
     const PairIndex& pairs = c.pairs[kind];
     const std::uint32_t pair = Pair(text[i], text[i + 1]);

@@ -255,6 +255,44 @@ void IndexByPair(std::vector<Entry>& list, PairIndex& index) {
   for (const auto& e : list) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
 }
 
+// Takes the pieces of four characters or more out of list into index.
+void IndexByQuad(std::vector<Entry>& list, const CompiledKeywords& compiled, QuadIndex& index) {
+  std::vector<Entry> quads;
+  std::erase_if(list, [&](const Entry& e) {
+    if (e.piece.length < 4) return false;
+    const char* text =
+        e.piece.variant >= 0
+            ? compiled.variants[static_cast<std::size_t>(e.piece.variant)].text.data()
+            : compiled.terms[e.piece.term].key.data() + e.piece.offset;
+    Entry quad = e;
+    quad.pair = Quad(text);
+    quad.piece.key = quad.pair;
+    quads.push_back(quad);
+    return true;
+  });
+  std::sort(quads.begin(), quads.end());
+  quads.erase(std::unique(quads.begin(), quads.end()), quads.end());
+  if (quads.empty()) return;
+  index.bits = 4;
+  while (index.bits < 20 && (std::size_t{1} << index.bits) < 2 * quads.size()) ++index.bits;
+  index.seenBits = 10;
+  while (index.seenBits < 22 && (std::size_t{1} << index.seenBits) < 16 * quads.size()) {
+    ++index.seenBits;
+  }
+  index.seen.assign((std::size_t{1} << index.seenBits) / 64, 0);
+  index.first.assign((std::size_t{1} << index.bits) + 1, 0);
+  auto bucket = [&index](std::uint32_t quad) { return QuadHash(quad) >> (32 - index.bits); };
+  for (const auto& e : quads) {
+    const std::uint32_t seen = QuadHash(e.pair) >> (32 - index.seenBits);
+    index.seen[seen >> 6] |= std::uint64_t{1} << (seen & 63);
+    ++index.first[bucket(e.pair) + 1];
+  }
+  for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
+  index.pieces.resize(quads.size());
+  std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
+  for (const auto& e : quads) index.pieces[next[bucket(e.pair)]++] = e.piece;
+}
+
 void FlagPairs(CompiledKeywords& compiled) {
   auto flagFirst = [](PairFlags& flags, std::uint32_t a, std::uint8_t bit) {
     for (std::uint32_t b = 0; b < 256; ++b) flags.of[a << 8 | b] |= bit;
@@ -263,13 +301,18 @@ void FlagPairs(CompiledKeywords& compiled) {
     PairFlags& flags = compiled.flags[x];
     const CharIndex& chars = compiled.chars[x];
     const bool upper = x == kUpperText;
-    if (compiled.pairs[x].pieces.empty() && chars.pieces.empty() &&
+    if (compiled.pairs[x].pieces.empty() && compiled.quads[x].pieces.empty() &&
+        chars.pieces.empty() &&
         (!upper || (compiled.wordChars.pieces.empty() && compiled.offsetChars.pieces.empty() &&
                     compiled.apartPairs.pieces.empty()))) {
       continue;
     }
     flags.of.assign(std::size_t{1} << 16, 0);
     for (const PieceAt& piece : compiled.pairs[x].pieces) flags.of[piece.key] |= kPairPieces;
+    for (const PieceAt& piece : compiled.quads[x].pieces) {
+      flags.of[Pair(static_cast<char>(piece.key), static_cast<char>(piece.key >> 8))] |=
+          kQuadPieces;
+    }
     for (std::uint32_t a = 0; a < 256 && !chars.first.empty(); ++a) {
       if (chars.first[a] != chars.first[a + 1]) flagFirst(flags, a, kCharPieces);
     }
@@ -317,6 +360,7 @@ void BuildIndexes(CompiledKeywords& compiled) {
   IndexByPair(entries.apart, compiled.apartPairs);
   for (std::size_t x = 0; x < kTexts; ++x) {
     IndexByCharacter(entries.singles[x], compiled.chars[x]);
+    IndexByQuad(entries.pairs[x], compiled, compiled.quads[x]);
     IndexByPair(entries.pairs[x], compiled.pairs[x]);
   }
   FlagPairs(compiled);
