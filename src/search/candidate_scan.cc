@@ -133,18 +133,11 @@ void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::str
       }
     }
   }
+  if ((f & kTriplePieces) != 0 && i + 1 < l && i + 3 <= text.size()) {
+    GramAt(c.triples[kind], i, text, skip, l);
+  }
   if ((f & kQuadPieces) != 0 && i + 1 < l && i + 4 <= text.size()) {
-    const QuadIndex& quads = c.quads[kind];
-    const std::uint32_t quad = Quad(text.data() + i);
-    const std::uint32_t hash = QuadHash(quad);
-    const std::uint32_t seen = hash >> (32 - quads.seenBits);
-    if ((quads.seen[seen >> 6] >> (seen & 63) & 1) != 0) {
-      const std::uint32_t bucket = hash >> (32 - quads.bits);
-      for (std::uint32_t e = quads.first[bucket]; e < quads.first[bucket + 1]; ++e) {
-        const PieceAt& piece = quads.pieces[e];
-        if (piece.key == quad && piece.form != skip) PairAt(piece, i, text, l);
-      }
-    }
+    GramAt(c.quads[kind], i, text, skip, l);
   }
   if ((f & kPairPieces) != 0 && i + 1 < l) {
     const PairIndex& pairs = c.pairs[kind];
@@ -172,6 +165,19 @@ void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::str
       const auto three = range(1u + Byte(text[i + 2]));
       visit(three.first, three.second);
     }
+  }
+}
+
+void CandidateScan::GramAt(const GramIndex& grams, std::size_t i, std::string_view text, Form skip,
+                           std::size_t l) {
+  const std::uint32_t gram = Gram(text.data() + i, grams.width);
+  const std::uint32_t hash = GramHash(gram);
+  const std::uint32_t seen = hash >> (32 - grams.seenBits);
+  if ((grams.seen[seen >> 6] >> (seen & 63) & 1) == 0) return;
+  const std::uint32_t bucket = hash >> (32 - grams.bits);
+  for (std::uint32_t e = grams.first[bucket]; e < grams.first[bucket + 1]; ++e) {
+    const PieceAt& piece = grams.pieces[e];
+    if (piece.key == gram && piece.form != skip) PairAt(piece, i, text, l);
   }
 }
 

@@ -55,6 +55,8 @@ class CandidateScan {
   void ScanWords(std::string_view upper);
   void FlaggedAt(Text kind, std::uint8_t flags, std::size_t i, std::string_view text, Form skip,
                  std::size_t l);
+  void GramAt(const GramIndex& grams, std::size_t i, std::string_view text, Form skip,
+              std::size_t l);
   void PairAt(const PieceAt& piece, std::size_t i, std::string_view text, std::size_t l);
   void SingleAt(const PieceAt& piece, std::size_t i, std::string_view text);
   void Mark(std::uint32_t term, bool wordHit, int window);

@@ -255,42 +255,45 @@ void IndexByPair(std::vector<Entry>& list, PairIndex& index) {
   for (const auto& e : list) index.pieces[next[Bucket(e.pair, index.bits)]++] = e.piece;
 }
 
-// Takes the pieces of four characters or more out of list into index.
-void IndexByQuad(std::vector<Entry>& list, const CompiledKeywords& compiled, QuadIndex& index) {
-  std::vector<Entry> quads;
+// Takes the pieces index.width characters long, or longer for width 4, out of
+// list into index.
+void IndexByGram(std::vector<Entry>& list, const CompiledKeywords& compiled, int width,
+                 GramIndex& index) {
+  index.width = width;
+  std::vector<Entry> grams;
   std::erase_if(list, [&](const Entry& e) {
-    if (e.piece.length < 4) return false;
+    if (width == 3 ? e.piece.length != 3 : e.piece.length < 4) return false;
     const char* text =
         e.piece.variant >= 0
             ? compiled.variants[static_cast<std::size_t>(e.piece.variant)].text.data()
             : compiled.terms[e.piece.term].key.data() + e.piece.offset;
-    Entry quad = e;
-    quad.pair = Quad(text);
-    quad.piece.key = quad.pair;
-    quads.push_back(quad);
+    Entry gram = e;
+    gram.pair = Gram(text, width);
+    gram.piece.key = gram.pair;
+    grams.push_back(gram);
     return true;
   });
-  std::sort(quads.begin(), quads.end());
-  quads.erase(std::unique(quads.begin(), quads.end()), quads.end());
-  if (quads.empty()) return;
+  std::sort(grams.begin(), grams.end());
+  grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+  if (grams.empty()) return;
   index.bits = 4;
-  while (index.bits < 20 && (std::size_t{1} << index.bits) < 2 * quads.size()) ++index.bits;
+  while (index.bits < 20 && (std::size_t{1} << index.bits) < 2 * grams.size()) ++index.bits;
   index.seenBits = 10;
-  while (index.seenBits < 22 && (std::size_t{1} << index.seenBits) < 16 * quads.size()) {
+  while (index.seenBits < 22 && (std::size_t{1} << index.seenBits) < 16 * grams.size()) {
     ++index.seenBits;
   }
   index.seen.assign((std::size_t{1} << index.seenBits) / 64, 0);
   index.first.assign((std::size_t{1} << index.bits) + 1, 0);
-  auto bucket = [&index](std::uint32_t quad) { return QuadHash(quad) >> (32 - index.bits); };
-  for (const auto& e : quads) {
-    const std::uint32_t seen = QuadHash(e.pair) >> (32 - index.seenBits);
+  auto bucket = [&index](std::uint32_t gram) { return GramHash(gram) >> (32 - index.bits); };
+  for (const auto& e : grams) {
+    const std::uint32_t seen = GramHash(e.pair) >> (32 - index.seenBits);
     index.seen[seen >> 6] |= std::uint64_t{1} << (seen & 63);
     ++index.first[bucket(e.pair) + 1];
   }
   for (std::size_t b = 1; b < index.first.size(); ++b) index.first[b] += index.first[b - 1];
-  index.pieces.resize(quads.size());
+  index.pieces.resize(grams.size());
   std::vector<std::uint32_t> next(index.first.begin(), index.first.end() - 1);
-  for (const auto& e : quads) index.pieces[next[bucket(e.pair)]++] = e.piece;
+  for (const auto& e : grams) index.pieces[next[bucket(e.pair)]++] = e.piece;
 }
 
 void FlagPairs(CompiledKeywords& compiled) {
@@ -301,17 +304,19 @@ void FlagPairs(CompiledKeywords& compiled) {
     PairFlags& flags = compiled.flags[x];
     const CharIndex& chars = compiled.chars[x];
     const bool upper = x == kUpperText;
-    if (compiled.pairs[x].pieces.empty() && compiled.quads[x].pieces.empty() &&
-        chars.pieces.empty() &&
+    if (compiled.pairs[x].pieces.empty() && compiled.triples[x].pieces.empty() &&
+        compiled.quads[x].pieces.empty() && chars.pieces.empty() &&
         (!upper || (compiled.wordChars.pieces.empty() && compiled.offsetChars.pieces.empty() &&
                     compiled.apartPairs.pieces.empty()))) {
       continue;
     }
     flags.of.assign(std::size_t{1} << 16, 0);
     for (const PieceAt& piece : compiled.pairs[x].pieces) flags.of[piece.key] |= kPairPieces;
-    for (const PieceAt& piece : compiled.quads[x].pieces) {
-      flags.of[Pair(static_cast<char>(piece.key), static_cast<char>(piece.key >> 8))] |=
-          kQuadPieces;
+    for (const GramIndex* grams : {&compiled.triples[x], &compiled.quads[x]}) {
+      const std::uint8_t bit = grams->width == 3 ? kTriplePieces : kQuadPieces;
+      for (const PieceAt& piece : grams->pieces) {
+        flags.of[Pair(static_cast<char>(piece.key), static_cast<char>(piece.key >> 8))] |= bit;
+      }
     }
     for (std::uint32_t a = 0; a < 256 && !chars.first.empty(); ++a) {
       if (chars.first[a] != chars.first[a + 1]) flagFirst(flags, a, kCharPieces);
@@ -360,7 +365,8 @@ void BuildIndexes(CompiledKeywords& compiled) {
   IndexByPair(entries.apart, compiled.apartPairs);
   for (std::size_t x = 0; x < kTexts; ++x) {
     IndexByCharacter(entries.singles[x], compiled.chars[x]);
-    IndexByQuad(entries.pairs[x], compiled, compiled.quads[x]);
+    IndexByGram(entries.pairs[x], compiled, 3, compiled.triples[x]);
+    IndexByGram(entries.pairs[x], compiled, 4, compiled.quads[x]);
     IndexByPair(entries.pairs[x], compiled.pairs[x]);
   }
   FlagPairs(compiled);

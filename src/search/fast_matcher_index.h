@@ -125,23 +125,27 @@ struct CharIndex {
   std::vector<PieceAt> pieces;
 };
 
-// Per text, the pieces of four characters or more by their first four, hashed:
-// pairs as common as "ER" would otherwise bring a line's every other position
-// to a long bucket. A bitmap of the hashes turns most positions away first.
-struct QuadIndex {
+// Per text, the pieces of three characters by their three, and those of four
+// or more by their first four, hashed: pairs as common as "ER" would otherwise
+// bring a line's every other position to a long bucket. A bitmap of the hashes
+// turns most positions away first.
+struct GramIndex {
+  int width = 0;     // 3 or 4
   int bits = 0;      // of the buckets: pieces[first[x]] .. pieces[first[x + 1] - 1]
   int seenBits = 0;  // of the bitmap
   std::vector<std::uint64_t> seen;
   std::vector<std::uint32_t> first;
-  std::vector<PieceAt> pieces;  // key: the first four characters, as Quad reads them
+  std::vector<PieceAt> pieces;  // key: the first width characters, as Gram reads them
 };
 
-// Four characters as one number, the first in the lowest byte.
-inline std::uint32_t Quad(const char* p) {
-  return std::uint32_t{Byte(p[0])} | std::uint32_t{Byte(p[1])} << 8 |
-         std::uint32_t{Byte(p[2])} << 16 | std::uint32_t{Byte(p[3])} << 24;
+// Three or four characters as one number, the first in the lowest byte.
+inline std::uint32_t Gram(const char* p, int width) {
+  std::uint32_t gram =
+      std::uint32_t{Byte(p[0])} | std::uint32_t{Byte(p[1])} << 8 | std::uint32_t{Byte(p[2])} << 16;
+  if (width == 4) gram |= std::uint32_t{Byte(p[3])} << 24;
+  return gram;
 }
-inline std::uint32_t QuadHash(std::uint32_t quad) { return quad * 0x9E3779B1u; }
+inline std::uint32_t GramHash(std::uint32_t gram) { return gram * 0x9E3779B1u; }
 
 // What a pair of neighbouring characters (a, b) can start in the pass over a
 // text, so that most positions cost one look-up: bit kPairPieces, pieces filed
@@ -154,7 +158,8 @@ enum PairFlag : std::uint8_t {
   kWordPieces = 4,
   kApartPieces = 8,
   kOffsetPieces = 16,  // mode 4's single characters after the first: a
-  kQuadPieces = 32,    // pieces of four characters or more that begin with (a, b)
+  kTriplePieces = 32,  // pieces of three characters that begin with (a, b)
+  kQuadPieces = 64,    // pieces of four characters or more that begin with (a, b)
 };
 
 // Per pair, bits of PairFlag; empty when the text has nothing filed.
@@ -171,7 +176,8 @@ struct CompiledKeywords {
   bool upperNeeded = false;  // some term compares in upper case
 
   std::array<PairIndex, kTexts> pairs;
-  std::array<QuadIndex, kTexts> quads;
+  std::array<GramIndex, kTexts> triples;
+  std::array<GramIndex, kTexts> quads;
   std::array<CharIndex, kTexts> chars;
   CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
   // Mode 4's other single characters, which count only near a word start: the
