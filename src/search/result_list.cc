@@ -199,14 +199,24 @@ void MoveResults(TFindStruct& to, TFindStruct& from) {
 std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts) {
   std::vector<std::size_t> order(starts.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  // The start times travel with the entries, so a comparison reads one array.
+  std::vector<DateTime> start(starts);
+  auto exchange = [&](std::size_t a, std::size_t b) {
+    std::swap(order[a], order[b]);
+    std::swap(start[a], start[b]);
+  };
+  if (std::none_of(start.begin(), start.end(), [](DateTime t) { return std::isnan(t); })) {
+    SortByRepeatedMaximum(
+        order.size(), [&](std::size_t a, std::size_t b) { return start[b] > start[a]; },
+        [] { return false; }, exchange);
+    return order;
+  }
   // A NaN compares greater than nothing and nothing compares greater than it, so
   // the scan never takes one, and one at position 0 keeps it there.
-  auto start = [&](std::size_t position) { return starts[order[position]]; };
   SortByRepeatedMaximum(
       order.size(),
-      [&](std::size_t a, std::size_t b) { return std::isnan(start(a)) || start(b) > start(a); },
-      [&] { return std::isnan(start(0)); },
-      [&](std::size_t a, std::size_t b) { std::swap(order[a], order[b]); });
+      [&](std::size_t a, std::size_t b) { return std::isnan(start[a]) || start[b] > start[a]; },
+      [&] { return std::isnan(start[0]); }, exchange);
   return order;
 }
 
