@@ -4,8 +4,9 @@
 // into one piece more than the unequal characters it may have, one piece must
 // then stand in the line unchanged, so one pass over the line (and one over its
 // upper-cased copy) finds the few terms that can pass at all: pieces are filed
-// under their first two characters and compared whole where those stand. Keys
-// too short for pieces of two are filed under single characters. Short keys of
+// under their first two characters (those of three and more under their first
+// three or four, hashed) and compared whole where those stand. Keys too short
+// for pieces of two are filed under single characters. Short keys of
 // modes 4 to 6 that allow nothing unequal are found whole: in modes 5 and 6 the
 // key and the texts one exchange mends into it, in the same pass; in modes 4 and
 // 6 the line's words, looked up among the key and the key less one inner letter.
