@@ -1,20 +1,82 @@
 #include "search/fast_matcher.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kolvar {
 
+namespace matching {
+
+LineDecider::LineDecider(const TWRD& keywords, bool compareFromStart)
+    : compiled(CompileKeywords(keywords, compareFromStart)),
+      line(compiled.start, compiled.upperNeeded),
+      scan(compiled),
+      decider(compiled, line, scan) {}
+
+int LineDecider::FirstMatch(std::string_view text) {
+  if (compiled.keywords.empty()) return -1;
+  line.Reset(text);
+  scan.Scan(line);
+  return decider.FirstPassing();
+}
+
+}  // namespace matching
+
+namespace {
+
+bool HoldsDigit(const TSearchStrings& keyword) {
+  return std::any_of(keyword.Params.begin(), keyword.Params.end(), [](const TParam& term) {
+    return std::any_of(term.Word.begin(), term.Word.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+  });
+}
+
+}  // namespace
+
 KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
-    : compiled_(matching::CompileKeywords(keywords, compareFromStart)),
-      line_(compiled_.start, compiled_.upperNeeded),
-      scan_(compiled_),
-      decider_(compiled_, line_, scan_) {}
+    : all_(keywords, compareFromStart) {
+  TWRD without;
+  TWRD with;
+  for (std::size_t k = 0; k < keywords.Items.size(); ++k) {
+    const bool digit = HoldsDigit(keywords.Items[k]);
+    (digit ? with : without).Items.push_back(keywords.Items[k]);
+    (digit ? withDigitsAt_ : withoutDigitsAt_).push_back(static_cast<int>(k));
+  }
+  // The keywords with a digit are decided on every line: worth it while they
+  // are few.
+  if (without.Items.empty() ||
+      (with.Items.size() > 4 && 8 * with.Items.size() > keywords.Items.size())) {
+    return;
+  }
+  without.Count = static_cast<std::int32_t>(without.Items.size());
+  with.Count = static_cast<std::int32_t>(with.Items.size());
+  withoutDigits_ = std::make_unique<matching::LineDecider>(without, compareFromStart);
+  if (!with.Items.empty()) {
+    withDigits_ = std::make_unique<matching::LineDecider>(with, compareFromStart);
+  }
+}
+
+int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<int>& indices,
+                            std::string_view line) {
+  const int k = decider.FirstMatch(line);
+  return k < 0 ? -1 : indices[static_cast<std::size_t>(k)];
+}
 
 int KeywordMatcher::FirstMatch(std::string_view line) {
-  if (compiled_.keywords.empty()) return -1;
-  line_.Reset(line);
-  scan_.Scan(line_);
-  return decider_.FirstPassing();
+  if (!withoutDigits_ || !memo_.Active()) return all_.FirstMatch(line);
+  int first;
+  if (const int* known = memo_.Find(line)) {
+    first = *known;
+  } else {
+    first = FirstOf(*withoutDigits_, withoutDigitsAt_, line);
+    memo_.Store(first);
+  }
+  // A keyword with a digit comes first only from before the one found.
+  if (withDigits_ && (first < 0 || withDigitsAt_.front() < first)) {
+    const int digit = FirstOf(*withDigits_, withDigitsAt_, line);
+    if (digit >= 0 && (first < 0 || digit < first)) first = digit;
+  }
+  return first;
 }
 
 bool KeywordMatcher::Match(TFindStruct& results, const std::string& line, DateTime start) {

@@ -17,18 +17,39 @@
 // that finds the candidates), term_decisions and window_counts (the decisions).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/datetime.h"
 #include "search/candidate_scan.h"
 #include "search/fast_matcher_index.h"
 #include "search/keywords.h"
+#include "search/line_memo.h"
 #include "search/line_view.h"
 #include "search/result_list.h"
 #include "search/term_decisions.h"
 
 namespace kolvar {
+
+namespace matching {
+
+// One compiled keyword list and what deciding a line with it keeps.
+struct LineDecider {
+  LineDecider(const TWRD& keywords, bool compareFromStart);
+
+  // The index, in this list, of the first keyword whose terms all pass; -1 for none.
+  int FirstMatch(std::string_view line);
+
+  // In this order: each refers to those before it.
+  CompiledKeywords compiled;
+  LineView line;
+  CandidateScan scan;
+  TermDecider decider;
+};
+
+}  // namespace matching
 
 class KeywordMatcher {
  public:
@@ -46,11 +67,18 @@ class KeywordMatcher {
   KeywordMatcher& operator=(const KeywordMatcher&) = delete;
 
  private:
-  // In this order: each refers to those before it.
-  matching::CompiledKeywords compiled_;
-  matching::LineView line_;
-  matching::CandidateScan scan_;
-  matching::TermDecider decider_;
+  // The first of the keywords in list order (indices into all) that passes.
+  static int FirstOf(matching::LineDecider& decider, const std::vector<int>& indices,
+                     std::string_view line);
+
+  matching::LineDecider all_;
+  // Lines met again but for their digits (see LineMemo): the keywords without a
+  // digit, decided once such a line, and those with one, decided every line.
+  std::unique_ptr<matching::LineDecider> withoutDigits_;
+  std::unique_ptr<matching::LineDecider> withDigits_;
+  std::vector<int> withoutDigitsAt_;  // their indices among all keywords
+  std::vector<int> withDigitsAt_;
+  matching::LineMemo memo_;
 };
 
 }  // namespace kolvar

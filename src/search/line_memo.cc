@@ -1,0 +1,111 @@
+#include "search/line_memo.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kolvar::matching {
+namespace {
+
+// The key's bytes, eight at a time: keys are short, and most differ early.
+std::uint64_t HashOf(std::string_view text) {
+  std::uint64_t hash = 0x9E3779B97F4A7C15u ^ text.size();
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
+    hash ^= hash >> 32;
+  }
+  std::uint64_t last = 0;
+  std::memcpy(&last, text.data() + i, text.size() - i);
+  hash = (hash ^ last) * 0xC4CEB9FE1A85EC53u;
+  return hash ^ (hash >> 29);
+}
+
+}  // namespace
+
+bool LineMemo::Active() {
+  using Clock = std::chrono::steady_clock;
+  if (!timing_) {
+    timing_ = true;
+    began_ = Clock::now();
+  }
+  if (left_ == 0) {
+    const Clock::time_point now = Clock::now();
+    switch (phase_) {
+      case Phase::kWith:
+        with_ = now - began_;
+        if (known_ < kTrial / 8) {
+          Choose(false);
+        } else {
+          phase_ = Phase::kWithout;
+          left_ = kTrial;
+        }
+        break;
+      case Phase::kWithout:
+        Choose(with_ < now - began_);
+        break;
+      case Phase::kChosen:
+        phase_ = Phase::kWith;
+        left_ = kTrial;
+        known_ = 0;
+        break;
+    }
+    began_ = now;
+  }
+  --left_;
+  return phase_ == Phase::kWith || (phase_ == Phase::kChosen && chosen_);
+}
+
+void LineMemo::Choose(bool with) {
+  chosen_ = with;
+  rest_ = with ? kRest : std::min(2 * rest_, kMostRest);
+  phase_ = Phase::kChosen;
+  left_ = rest_;
+}
+
+const int* LineMemo::Find(std::string_view line) {
+  key_.resize(line.size());
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    key_[i] = static_cast<char>(static_cast<unsigned>(c - '0') < 10u ? '0' : c);
+  }
+  hash_ = HashOf(key_);
+  const auto tag = static_cast<std::uint32_t>(hash_ >> 32);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t s = hash_ & mask;; s = (s + 1) & mask) {
+    const Slot slot = slots_[s];
+    if (slot.entry == 0) {
+      free_ = s;
+      return nullptr;
+    }
+    const Entry& entry = entries_[slot.entry - 1];
+    if (slot.tag == tag && std::string_view(texts_).substr(entry.at, entry.length) == key_) {
+      ++known_;
+      return &entry.decision;
+    }
+  }
+}
+
+void LineMemo::Store(int decision) {
+  // A channel's lines name the channel: the memo fills with one channel's lines,
+  // and is emptied when full.
+  if (entries_.size() == kMostStored || texts_.size() + key_.size() > UINT32_MAX) {
+    Clear();
+    const std::size_t mask = slots_.size() - 1;
+    free_ = hash_ & mask;
+  }
+  entries_.push_back({static_cast<std::uint32_t>(texts_.size()),
+                      static_cast<std::uint32_t>(key_.size()), decision});
+  slots_[free_] = {static_cast<std::uint32_t>(hash_ >> 32),
+                   static_cast<std::uint32_t>(entries_.size())};
+  texts_ += key_;
+}
+
+void LineMemo::Clear() {
+  std::fill(slots_.begin(), slots_.end(), Slot{});
+  entries_.clear();
+  texts_.clear();
+}
+
+}  // namespace kolvar::matching
