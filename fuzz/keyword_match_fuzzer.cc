@@ -73,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // heed the frame.
     std::string line;
     if (i > 0 && input.ConsumeBool()) {
+      // The last text with other digits, as one title at another date and time.
+      line = title;
+      for (char& c : line) {
+        if (c >= '0' && c <= '9') c = static_cast<char>('0' + input.ConsumeIntegralInRange(0, 9));
+      }
+    } else if (i > 0 && input.ConsumeBool()) {
       line = title;
       const std::string head = input.ConsumeRandomLengthString(20);
       const std::string tail = input.ConsumeRandomLengthString(20);

@@ -34,26 +34,37 @@ bool HoldsDigit(const TSearchStrings& keyword) {
 }  // namespace
 
 KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
-    : all_(keywords, compareFromStart) {
-  TWRD without;
-  TWRD with;
+    : compareFromStart_(compareFromStart), all_(keywords, compareFromStart) {
+  TWRD& without = withoutDigitsKeywords_;
+  TWRD& with = withDigitsKeywords_;
   for (std::size_t k = 0; k < keywords.Items.size(); ++k) {
     const bool digit = HoldsDigit(keywords.Items[k]);
     (digit ? with : without).Items.push_back(keywords.Items[k]);
     (digit ? withDigitsAt_ : withoutDigitsAt_).push_back(static_cast<int>(k));
   }
+  without.Count = static_cast<std::int32_t>(without.Items.size());
+  with.Count = static_cast<std::int32_t>(with.Items.size());
   // The keywords with a digit are decided on every line: worth it while they
   // are few.
   if (without.Items.empty() ||
       (with.Items.size() > 4 && 8 * with.Items.size() > keywords.Items.size())) {
     return;
   }
-  without.Count = static_cast<std::int32_t>(without.Items.size());
-  with.Count = static_cast<std::int32_t>(with.Items.size());
-  withoutDigits_ = std::make_unique<matching::LineDecider>(without, compareFromStart);
-  if (!with.Items.empty()) {
-    withDigits_ = std::make_unique<matching::LineDecider>(with, compareFromStart);
+  // Made after the first lines: a search of a line or two (a window's find)
+  // would pay for compiling the keywords twice more and gain nothing.
+  linesBeforeMemo_ = 4;
+}
+
+bool KeywordMatcher::MemoReady() {
+  if (memo_) return true;
+  if (linesBeforeMemo_ == 0 || --linesBeforeMemo_ > 0) return false;
+  withoutDigits_ =
+      std::make_unique<matching::LineDecider>(withoutDigitsKeywords_, compareFromStart_);
+  if (!withDigitsKeywords_.Items.empty()) {
+    withDigits_ = std::make_unique<matching::LineDecider>(withDigitsKeywords_, compareFromStart_);
   }
+  memo_ = std::make_unique<matching::LineMemo>();
+  return true;
 }
 
 int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<int>& indices,
@@ -63,13 +74,13 @@ int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<in
 }
 
 int KeywordMatcher::FirstMatch(std::string_view line) {
-  if (!withoutDigits_ || !memo_.Active()) return all_.FirstMatch(line);
+  if (!MemoReady() || !memo_->Active()) return all_.FirstMatch(line);
   int first;
-  if (const int* known = memo_.Find(line)) {
+  if (const int* known = memo_->Find(line)) {
     first = *known;
   } else {
     first = FirstOf(*withoutDigits_, withoutDigitsAt_, line);
-    memo_.Store(first);
+    memo_->Store(first);
   }
   // A keyword with a digit comes first only from before the one found.
   if (withDigits_ && (first < 0 || withDigitsAt_.front() < first)) {

@@ -70,15 +70,22 @@ class KeywordMatcher {
   // The first of the keywords in list order (indices into all) that passes.
   static int FirstOf(matching::LineDecider& decider, const std::vector<int>& indices,
                      std::string_view line);
+  // Whether lines go through the memo from now on, which is made once a run has
+  // read enough lines to pay for it.
+  bool MemoReady();
 
+  const bool compareFromStart_;
   matching::LineDecider all_;
   // Lines met again but for their digits (see LineMemo): the keywords without a
   // digit, decided once such a line, and those with one, decided every line.
-  std::unique_ptr<matching::LineDecider> withoutDigits_;
-  std::unique_ptr<matching::LineDecider> withDigits_;
+  TWRD withoutDigitsKeywords_;
+  TWRD withDigitsKeywords_;
   std::vector<int> withoutDigitsAt_;  // their indices among all keywords
   std::vector<int> withDigitsAt_;
-  matching::LineMemo memo_;
+  std::size_t linesBeforeMemo_ = 0;  // until the memo is made; none without one
+  std::unique_ptr<matching::LineDecider> withoutDigits_;
+  std::unique_ptr<matching::LineDecider> withDigits_;
+  std::unique_ptr<matching::LineMemo> memo_;
 };
 
 }  // namespace kolvar
