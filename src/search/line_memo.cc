@@ -89,8 +89,9 @@ const int* LineMemo::Find(std::string_view line) {
 
 void LineMemo::Store(int decision) {
   // A channel's lines name the channel: the memo fills with one channel's lines,
-  // and is emptied when full.
-  if (entries_.size() == kMostStored || texts_.size() + key_.size() > UINT32_MAX) {
+  // and is emptied when full. Hand-edited day names can make lines long: their
+  // texts are held to a size the plug-in's memory affords.
+  if (entries_.size() == kMostStored || texts_.size() + key_.size() > kMostText) {
     Clear();
     const std::size_t mask = slots_.size() - 1;
     free_ = hash_ & mask;

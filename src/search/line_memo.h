@@ -66,6 +66,7 @@ class LineMemo {
 
   static constexpr std::size_t kSlots = 1 << 12;
   static constexpr std::size_t kMostStored = kSlots / 2;
+  static constexpr std::size_t kMostText = std::size_t{1} << 20;
   static constexpr std::uint32_t kTrial = 512;
   static constexpr std::uint32_t kRest = 8192;
   static constexpr std::uint32_t kMostRest = 1 << 17;
