@@ -188,7 +188,7 @@ void CandidateScan::SingleAt(const PieceAt& piece, std::size_t i, std::string_vi
   if (term.form != kUpperWhole) {
     // An exchange can bring in the character just before the start position.
     if (static_cast<int>(i) + 2 < compiled_.start) return;
-  } else if (term.mode == kFindWholeWords) {
+  } else if (term.mode == kFindWholeWords || term.halves) {
     // Only where a word starts at the piece's window or a position on.
     const int window = static_cast<int>(i) - piece.offset + 1;
     if (window < 0) return;
@@ -213,9 +213,10 @@ void CandidateScan::PairAt(const PieceAt& piece, std::size_t i, std::string_view
     if (window >= start && window <= last) Mark(piece.term, false, window);
   };
   if (piece.length == 0) {
-    // Two characters one apart: the exchange reaches just outside either window.
-    markWindow(static_cast<int>(i) + 1);
-    markWindow(static_cast<int>(i) + 2);
+    // Two characters one apart: the exchange reaches just outside either window
+    // (of the key, or of the half at the offset).
+    markWindow(static_cast<int>(i) + 1 - piece.offset);
+    markWindow(static_cast<int>(i) + 2 - piece.offset);
     return;
   }
   if (piece.variant >= 0) {
@@ -253,7 +254,10 @@ void CandidateScan::PairAt(const PieceAt& piece, std::size_t i, std::string_view
     wordHit = (window >= 1 && window <= last && wordStart(window)) ||
               (window + 1 >= 1 && window + 1 <= last && wordStart(window + 1));
   }
-  const bool windowHit = inWindows && (!whole || term.mode == kFindWordsOrExchanges);
+  // A term by halves has its exchanges' windows from the variants: its pieces
+  // are mode 4's.
+  const bool windowHit =
+      inWindows && (!whole || (term.mode == kFindWordsOrExchanges && !term.halves));
   if (wordHit || windowHit) Mark(piece.term, wordHit, windowHit ? window : 0);
 }
 

@@ -10,6 +10,8 @@
 // modes 4 to 6 that allow nothing unequal are found whole: in modes 5 and 6 the
 // key and the texts one exchange mends into it, in the same pass; in modes 4 and
 // 6 the line's words, looked up among the key and the key less one inner letter.
+// Keys of modes 5 and 6 that allow one unequal letter are found by the same
+// texts of their halves, one of which a passing window leaves equal.
 // Only the candidates' windows are counted, and only as far as the decision needs.
 //
 // The parts: fast_matcher_index (the terms and their pieces, built once),

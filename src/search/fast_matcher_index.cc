@@ -143,23 +143,19 @@ void FilePairs(const Term& term, std::uint32_t t, int pieces, std::vector<Entry>
   }
 }
 
-// Too short for pairs: single characters, one more than the unequal ones allowed,
-// the first among them. A window that reaches need holds one of them where the key
-// puts it; in the tolerant pass the first character is always equal, read at most
-// a position behind; an exchange moves a character by one.
-// Every text that stands where a window of the exact key passes with one
-// exchange or none (see Variant), each once.
-std::vector<Variant> VariantsOf(const std::string& key) {
+// Every text that stands where a window of the exact key (or a half of a key,
+// offset into it) passes with one exchange or none (see Variant), each once.
+std::vector<Variant> VariantsOf(const std::string& key, std::int32_t offset) {
   const auto k = static_cast<std::int32_t>(key.size());
-  std::vector<Variant> variants{{key}};
+  std::vector<Variant> variants{{key, 1 - offset}};
   for (std::size_t j = 0; j + 1 < key.size(); ++j) {
     std::string exchanged = key;
     std::swap(exchanged[j], exchanged[j + 1]);
-    variants.push_back({exchanged});
+    variants.push_back({exchanged, 1 - offset});
   }
   if (k >= 3) {
-    variants.push_back({key.substr(1), 0, true, -2, key.front()});
-    variants.push_back({key.substr(0, key.size() - 1), 1, true, k, key.back()});
+    variants.push_back({key.substr(1), -offset, true, -2, key.front()});
+    variants.push_back({key.substr(0, key.size() - 1), 1 - offset, true, k, key.back()});
   }
   std::vector<Variant> distinct;
   for (const Variant& v : variants) {
@@ -172,36 +168,84 @@ std::vector<Variant> VariantsOf(const std::string& key) {
   return distinct;
 }
 
+// The variants of the key, or of its part at offset, filed whole; a part of two
+// characters also one apart (the text "?" of the variants less a character).
+void FileVariants(CompiledKeywords& compiled, std::uint32_t t, const std::string& part,
+                  std::int32_t offset, std::vector<Entry>& pairs, Entries& entries) {
+  for (Variant& v : VariantsOf(part, offset)) {
+    const auto index = static_cast<std::int32_t>(compiled.variants.size());
+    const std::uint32_t pair = Pair(v.text[0], v.text[1]);
+    const auto length = static_cast<std::int32_t>(v.text.size());
+    pairs.push_back({pair, {t, 0, length, 0, kUnindexed, {}, index}});
+    compiled.variants.push_back(std::move(v));
+  }
+  if (part.size() == 2) entries.apart.push_back({Pair(part[0], part[1]), {t, offset, 0}});
+}
+
+// Mode 4's single characters, one more than the unequal ones allowed, the first
+// among them: a window that reaches need holds one of them where the key puts
+// it; in the tolerant pass the first character is always equal, read at most a
+// position behind. Looked up near word starts only.
+void FileWordSingles(const Term& term, std::uint32_t t, Entries& entries) {
+  const int count = term.length - term.need + 1;
+  for (int piece = 0; piece < count; ++piece) {
+    const auto at = static_cast<std::size_t>(piece * term.length / count);
+    auto& list = at == 0 ? entries.wordSingles : entries.offsetSingles;
+    list.push_back({Byte(term.key[at]), {t, static_cast<std::int32_t>(at)}});
+  }
+}
+
+// Too short for pairs: single characters, one more than the unequal ones allowed,
+// the first among them (see FileWordSingles); an exchange moves a character by
+// one. Exchanges with nothing unequal allowed are found by the key's variants.
 void FileSingles(CompiledKeywords& compiled, std::uint32_t t, Text text, Entries& entries) {
   Term& term = compiled.terms[t];
   if ((term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges) &&
       term.need == term.length && term.length >= 2) {
-    // Nothing unequal allowed: the variants note the windows exactly (two
-    // characters also one apart, with the text "?"), and mode 6's words are
-    // marked by their first character at a word start.
+    // Mode 6's words are marked by their first character at a word start.
     term.exact = true;
-    for (Variant& v : VariantsOf(term.key)) {
-      const auto index = static_cast<std::int32_t>(compiled.variants.size());
-      const std::uint32_t pair = Pair(v.text[0], v.text[1]);
-      const auto length = static_cast<std::int32_t>(v.text.size());
-      entries.pairs[text].push_back({pair, {t, 0, length, 0, kUnindexed, {}, index}});
-      compiled.variants.push_back(std::move(v));
-    }
-    if (term.length == 2) entries.apart.push_back({Pair(term.key[0], term.key[1]), {t, 0, 0}});
+    FileVariants(compiled, t, term.key, 0, entries.pairs[text], entries);
     if (term.mode == kFindWordsOrExchanges && !FileWords(term, t, entries)) {
       entries.wordSingles.push_back({Byte(term.key[0]), {t, 0, 1}});
     }
     return;
   }
-  if (term.mode == kFindWholeWords && FileWords(term, t, entries)) return;
+  if (term.mode == kFindWholeWords) {
+    if (!FileWords(term, t, entries)) FileWordSingles(term, t, entries);
+    return;
+  }
   const int count = term.length - term.need + 1;
   for (int piece = 0; piece < count; ++piece) {
     const auto at = static_cast<std::size_t>(piece * term.length / count);
-    // Mode 4's first character is looked up at word starts only.
-    auto& list = term.mode != kFindWholeWords ? entries.singles[text]
-                 : at == 0                    ? entries.wordSingles
-                                              : entries.offsetSingles;
-    list.push_back({Byte(term.key[at]), {t, static_cast<std::int32_t>(at)}});
+    entries.singles[text].push_back({Byte(term.key[at]), {t, static_cast<std::int32_t>(at)}});
+  }
+}
+
+// Exchanges with one unequal letter allowed, keys of up to kHalvesMax characters:
+// a window that reaches need leaves one half of the key equal in the line or in
+// the exchanged copy, so the halves' variants note the windows. Mode 6's whole
+// words are found as mode 4's are, by pairs or by single characters. Longer keys
+// keep their four pieces of pairs, each of more than three characters: as rare.
+constexpr int kHalvesMax = 13;
+bool ByHalves(const Term& term) {
+  return (term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges) &&
+         term.need == term.length - 1 && term.length >= 4 && term.length <= kHalvesMax;
+}
+
+void FileHalves(CompiledKeywords& compiled, std::uint32_t t, Text text, Entries& entries) {
+  Term& term = compiled.terms[t];
+  term.halves = true;
+  const auto half = static_cast<std::size_t>(term.length / 2);
+  FileVariants(compiled, t, term.key.substr(0, half), 0, entries.pairs[text], entries);
+  FileVariants(compiled, t, term.key.substr(half), static_cast<std::int32_t>(half),
+               entries.pairs[text], entries);
+  if (term.mode != kFindWordsOrExchanges) return;
+  const int pieces = Pieces(kFindWholeWords, term.length - term.need);
+  if (term.length >= 2 * pieces) {
+    FilePairs(term, t, pieces, entries.pairs[text]);
+  } else {
+    term.single = true;
+    FileWordSingles(term, t, entries);
   }
 }
 
@@ -222,6 +266,10 @@ void FileTerm(CompiledKeywords& compiled, std::uint32_t t, Entries& entries) {
   const bool exact =
       term.need == term.length && term.length <= static_cast<int>(kWordKeyMax) &&
       (term.mode == kFindExchanges || (whole && term.key.find(' ') == std::string::npos));
+  if (ByHalves(term)) {
+    FileHalves(compiled, t, text, entries);
+    return;
+  }
   if (term.length >= 2 * pieces && !exact) {
     FilePairs(term, t, pieces, entries.pairs[text]);
     return;
@@ -376,6 +424,11 @@ void BuildIndexes(CompiledKeywords& compiled) {
 // in a line about 20^-m as often as one character does.
 double Commonness(const Term& term) {
   if (term.words && term.mode == kFindWholeWords) return 0.1;
+  // About K variants of half the key; mode 6's word pieces besides.
+  if (term.halves) {
+    const double words = term.mode != kFindWordsOrExchanges ? 0.0 : term.single ? 0.5 : 0.01;
+    return term.length * std::pow(0.05, term.length / 2) + words;
+  }
   if (term.single) {
     const bool pairNear = term.need == term.length &&
                           (term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges);

@@ -37,10 +37,14 @@ struct Term {
   CharSet chars{};
   Form form = kUnindexed;
   // Its pieces are single characters (the key is too short for pairs).
-  bool single =
-      false;  // Exchanges of modes 5 and 6 with nothing unequal allowed: the windows that can
+  bool single = false;
+  // Exchanges of modes 5 and 6 with nothing unequal allowed: the windows that can
   // pass are noted exactly by the key's variants (Variant), none by characters.
   bool exact = false;
+  // Exchanges of modes 5 and 6 with one unequal letter allowed, short keys: the
+  // windows are noted by its halves' variants; mode 6's whole words are found as
+  // mode 4's are.
+  bool halves = false;
   // Modes 4 and 6, nothing unequal allowed, no blank in the key: its words are
   // found whole among the line's (WordKeys), not by their first character.
   bool words = false;
@@ -71,8 +75,10 @@ struct WordKeys {
 // A text that stands in the line exactly where a window of a short key passes
 // with one exchange or none: the key, the key with two neighbours exchanged, or
 // (the exchange reaching just outside the window) the key less its first or
-// last character with that character one further out. The window is the text's
-// 0-based position plus shift; check, if any, stands checkAt from that position.
+// last character with that character one further out. The same for a half of a
+// key, where the window reaches need only if the half is equal in the line or
+// in the exchanged copy. The window is the text's 0-based position plus shift;
+// check, if any, stands checkAt from that position.
 struct Variant {
   std::string text;
   std::int32_t shift = 1;
@@ -157,7 +163,7 @@ enum PairFlag : std::uint8_t {
   kCharPieces = 2,
   kWordPieces = 4,
   kApartPieces = 8,
-  kOffsetPieces = 16,  // mode 4's single characters after the first: a
+  kOffsetPieces = 16,  // mode 4's (and 6's by halves) characters after the first: a
   kTriplePieces = 32,  // pieces of three characters that begin with (a, b)
   kQuadPieces = 64,    // pieces of four characters or more that begin with (a, b)
 };
@@ -180,11 +186,12 @@ struct CompiledKeywords {
   std::array<GramIndex, kTexts> quads;
   std::array<CharIndex, kTexts> chars;
   CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
-  // Mode 4's other single characters, which count only near a word start: the
+  // Mode 4's other single characters (and mode 6's by halves), which count only
+  // near a word start: the
   // rest of chars mark their terms wherever they stand from the start position on.
   CharIndex offsetChars;
-  // Modes 5 and 6, keys of two characters with nothing unequal allowed: the two
-  // one apart (length 0; the windows one and two on).
+  // Modes 5 and 6, keys or halves of two characters: the two one apart (length
+  // 0; the windows one and two on, less the offset).
   PairIndex apartPairs;
   WordKeys wordKeys;
   std::array<PairFlags, kTexts> flags;

@@ -59,9 +59,9 @@ bool TermDecider::Reaches(std::size_t t, int need) {
                          FirstPairNear(term, need);
   if (term.mode == kFindExchanges && !FirstPairNear(term, need)) return false;
   if (term.single) {
-    // An exact term's windows were all noted by the pass.
+    // An exact term's windows, and a term's by halves, were all noted by the pass.
     scan_.SingleHits(t, line_,
-                     !term.exact && term.mode != kFindWholeWords &&
+                     !term.exact && !term.halves && term.mode != kFindWholeWords &&
                          (term.mode != kFindWordsOrExchanges || exchanges));
   }
   const std::string_view upper = line_.Upper();

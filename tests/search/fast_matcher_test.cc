@@ -237,6 +237,42 @@ TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
   }
 }
 
+// Keys of four to thirteen characters that allow one unequal letter, in a line that
+// holds the key with one letter replaced and two neighbours exchanged, the
+// exchange anywhere from the character before the key to the one after it: each
+// half of the key must find the windows where it alone is left equal. The key
+// stands at the start position, at the line's end, or both.
+TEST(KeywordMatcherTest, DecidesOneLetterKeysAroundTheirHalves) {
+  Generator gen(3501);
+  for (int n = 0; n < Scaled(300000); ++n) {
+    const int k = 4 + gen.Below(10);
+    const std::string key = UpperCase(gen.Text(k));
+    const bool fromStart = gen.Below(2) == 0;
+    const std::string before = gen.Text(fromStart ? gen.Below(2) : 10 + gen.Below(2));
+    std::string line = before + key + gen.Text(gen.Below(2));
+    if (gen.Below(2) == 0) {
+      line[before.size() + static_cast<std::size_t>(gen.Below(k))] =
+          kAlphabet[gen.Below(sizeof kAlphabet)];
+    }
+    const int at = static_cast<int>(before.size()) - 1 + gen.Below(k + 1);
+    if (at >= 0 && at + 1 < static_cast<int>(line.size())) {
+      std::swap(line[static_cast<std::size_t>(at)], line[static_cast<std::size_t>(at + 1)]);
+    }
+    const auto mode = gen.Below(2) == 0 ? kFindExchanges : kFindWordsOrExchanges;
+    const int rating = RateSimilarity(line, key, mode, fromStart);
+    for (int precision : {RatingPercent(k - 1, k), rating, rating + 1}) {
+      for (bool include : {true, false}) {
+        const TParam term{key, mode, precision, include};
+        KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
+        const bool literal = include ? rating >= precision : rating <= precision;
+        ASSERT_EQ(matcher.FirstMatch(line) == 0, literal)
+            << "line=\"" << line << "\" key=\"" << key << "\" mode=" << mode
+            << " precision=" << precision << " include=" << include;
+      }
+    }
+  }
+}
+
 // One matcher over lines in order, as a search run uses it, beside MatchProgramme:
 // the same answer for every line, then the same results.
 void ExpectMatchesAsLiteral(const TWRD& keywords, bool fromStart,
