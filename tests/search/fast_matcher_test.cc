@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <iterator>
 #include <random>
 #include <string>
@@ -188,6 +189,23 @@ TEST(KeywordMatcherTest, DecidesEveryTermAsTheLiteralRating) {
   RecordProperty("decisions", std::to_string(decisions));
 }
 
+// One term alone on one line, at each precision, including and excluding: the
+// matcher decides as the literal rating does.
+void ExpectTermAsLiteral(const std::string& line, const std::string& key, FindMode mode,
+                         bool fromStart, std::initializer_list<int> precisions) {
+  const int rating = RateSimilarity(line, key, mode, fromStart);
+  for (int precision : precisions) {
+    for (bool include : {true, false}) {
+      const TParam term{key, mode, precision, include};
+      KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
+      const bool literal = include ? rating >= precision : rating <= precision;
+      ASSERT_EQ(matcher.FirstMatch(line) == 0, literal)
+          << "line=\"" << line << "\" key=\"" << key << "\" mode=" << mode
+          << " precision=" << precision << " include=" << include;
+    }
+  }
+}
+
 // Keys of two to five characters that allow nothing unequal, with the line
 // starting (at position 1 or just before the start position) with a variant of
 // the key an exchange can mend: the key, two neighbours exchanged, a letter put in
@@ -224,16 +242,8 @@ TEST(KeywordMatcherTest, DecidesShortKeysNearTheLineStart) {
     const std::string line = before + variant + gen.Text(gen.Below(6));
     const auto mode = static_cast<FindMode>(1 + gen.Below(6));
     const int rating = RateSimilarity(line, key, mode, fromStart);
-    for (int precision : {100, 99, rating, rating + 1}) {
-      for (bool include : {true, false}) {
-        const TParam term{key, mode, precision, include};
-        KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
-        const bool literal = include ? rating >= precision : rating <= precision;
-        ASSERT_EQ(matcher.FirstMatch(line) == 0, literal)
-            << "line=\"" << line << "\" key=\"" << key << "\" mode=" << mode
-            << " precision=" << precision << " include=" << include;
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectTermAsLiteral(line, key, mode, fromStart, {100, 99, rating, rating + 1}));
   }
 }
 
@@ -260,16 +270,8 @@ TEST(KeywordMatcherTest, DecidesOneLetterKeysAroundTheirHalves) {
     }
     const auto mode = gen.Below(2) == 0 ? kFindExchanges : kFindWordsOrExchanges;
     const int rating = RateSimilarity(line, key, mode, fromStart);
-    for (int precision : {RatingPercent(k - 1, k), rating, rating + 1}) {
-      for (bool include : {true, false}) {
-        const TParam term{key, mode, precision, include};
-        KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, fromStart);
-        const bool literal = include ? rating >= precision : rating <= precision;
-        ASSERT_EQ(matcher.FirstMatch(line) == 0, literal)
-            << "line=\"" << line << "\" key=\"" << key << "\" mode=" << mode
-            << " precision=" << precision << " include=" << include;
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectTermAsLiteral(line, key, mode, fromStart,
+                                                {RatingPercent(k - 1, k), rating, rating + 1}));
   }
 }
 
