@@ -2,20 +2,8 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 namespace kolvar::matching {
-namespace {
-
-// The order of a bucket's pieces, searched by pair and third character.
-struct ByPairAndThird {
-  using Key = std::pair<std::uint32_t, std::uint32_t>;
-  static Key Of(const PieceAt& piece) { return {piece.key, ThirdKey(piece)}; }
-  bool operator()(const PieceAt& a, const Key& b) const { return Of(a) < b; }
-  bool operator()(const Key& a, const PieceAt& b) const { return a < Of(b); }
-};
-
-}  // namespace
 
 CandidateScan::CandidateScan(const CompiledKeywords& compiled)
     : compiled_(compiled),
@@ -143,27 +131,10 @@ void CandidateScan::FlaggedAt(Text kind, std::uint8_t f, std::size_t i, std::str
     const PairIndex& pairs = c.pairs[kind];
     const std::uint32_t pair = Pair(text[i], text[i + 1]);
     const std::uint32_t bucket = Bucket(pair, pairs.bits);
-    const PieceAt* begin = pairs.pieces.data() + pairs.first[bucket];
-    const PieceAt* end = pairs.pieces.data() + pairs.first[bucket + 1];
-    auto visit = [&](const PieceAt* from, const PieceAt* to) {
-      for (const PieceAt* piece = from; piece != to; ++piece) {
-        if (piece->key == pair && piece->form != skip) PairAt(*piece, i, text, l);
-      }
-    };
-    if (end - begin <= 8) {
-      visit(begin, end);
-      return;
-    }
-    // Many pieces under one pair: only those of two characters and those whose
-    // third character stands here.
-    auto range = [&](std::uint32_t third) {
-      return std::equal_range(begin, end, std::pair{pair, third}, ByPairAndThird{});
-    };
-    const auto two = range(0);
-    visit(two.first, two.second);
-    if (i + 2 < text.size()) {
-      const auto three = range(1u + Byte(text[i + 2]));
-      visit(three.first, three.second);
+    // Only two-character pieces are filed by pair: those under this one are hits.
+    for (std::uint32_t e = pairs.first[bucket]; e < pairs.first[bucket + 1]; ++e) {
+      const PieceAt& piece = pairs.pieces[e];
+      if (piece.key == pair && piece.form != skip) PairAt(piece, i, text, l);
     }
   }
 }

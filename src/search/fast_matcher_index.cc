@@ -76,10 +76,8 @@ struct Entry {
   std::uint32_t pair;
   PieceAt piece;
   bool operator<(const Entry& o) const {
-    const std::uint32_t third = ThirdKey(piece);
-    const std::uint32_t otherThird = ThirdKey(o.piece);
-    return std::tie(pair, third, piece.term, piece.offset, piece.variant) <
-           std::tie(o.pair, otherThird, o.piece.term, o.piece.offset, o.piece.variant);
+    return std::tie(pair, piece.term, piece.offset, piece.variant) <
+           std::tie(o.pair, o.piece.term, o.piece.offset, o.piece.variant);
   }
   bool operator==(const Entry& o) const {
     return pair == o.pair && piece.term == o.piece.term && piece.offset == o.piece.offset &&

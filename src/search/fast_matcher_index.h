@@ -110,12 +110,6 @@ struct PieceAt {
   std::int32_t variant = -1;
 };
 
-// Pieces are ordered by their pair and then by this: 0 for a piece of two
-// characters, else one more than its third character.
-inline std::uint32_t ThirdKey(const PieceAt& piece) {
-  return piece.length > 2 ? 1u + Byte(piece.next[0]) : 0u;
-}
-
 // Per text, the pieces of the terms by their first two characters, hashed into
 // 2^bits buckets: the pieces of bucket x are pieces[first[x]] .. pieces[first[x + 1] - 1].
 struct PairIndex {

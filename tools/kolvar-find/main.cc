@@ -292,6 +292,15 @@ void WriteLine(const std::string& line, bool utf8) {
   std::fputc('\n', stdout);
 }
 
+// Each result's line as the list box shows it, made in one buffer for all.
+void WriteResults(const TFindStruct& results, bool utf8) {
+  std::string line;
+  for (const FoundProgramme& r : results) {
+    r.line.TextInto(line);
+    WriteLine(OneLine(line), utf8);
+  }
+}
+
 int Run(const Options& o) {
   std::error_code error;
   if (!std::filesystem::is_directory(o.guide, error)) {
@@ -360,11 +369,7 @@ int Run(const Options& o) {
         context.results, now, {context.outdated, checked, s.MessOldDataBase, context.unreadable});
     for (const std::string& line : placeholder.lines) WriteLine(line, utf8);
   } else {
-    std::string line;
-    for (const FoundProgramme& r : context.results) {
-      r.line.TextInto(line);
-      WriteLine(OneLine(line), utf8);
-    }
+    WriteResults(context.results, utf8);
   }
   std::fflush(stdout);
   if (o.time) {
