@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kolvar::matching {
 namespace {
 
@@ -16,10 +20,38 @@ std::uint64_t HashOf(std::string_view text) {
     hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
     hash ^= hash >> 32;
   }
+  // The last eight bytes, overlapping the words before: a load of fixed length.
   std::uint64_t last = 0;
-  std::memcpy(&last, text.data() + i, text.size() - i);
+  if (text.size() >= 8) {
+    std::memcpy(&last, text.data() + text.size() - 8, 8);
+  } else {
+    std::memcpy(&last, text.data() + i, text.size() - i);
+  }
   hash = (hash ^ last) * 0xC4CEB9FE1A85EC53u;
   return hash ^ (hash >> 29);
+}
+
+// The text with each digit a zero, 16 bytes at a time where the build has SSE2:
+// every line is asked, and a byte's branch on its digits mispredicts.
+void ZeroDigitsInto(std::string_view in, char* out) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Bytes from 0x80 compare below '0' as signed: none is taken for a digit.
+  const __m128i belowZero = _mm_set1_epi8('0' - 1);
+  const __m128i aboveNine = _mm_set1_epi8('9' + 1);
+  const __m128i zero = _mm_set1_epi8('0');
+  for (; i + 16 <= in.size(); i += 16) {
+    const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + i));
+    const __m128i digit =
+        _mm_and_si128(_mm_cmpgt_epi8(raw, belowZero), _mm_cmplt_epi8(raw, aboveNine));
+    const __m128i made = _mm_or_si128(_mm_andnot_si128(digit, raw), _mm_and_si128(digit, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), made);
+  }
+#endif
+  for (; i < in.size(); ++i) {
+    const auto c = static_cast<unsigned char>(in[i]);
+    out[i] = static_cast<char>(static_cast<unsigned>(c - '0') < 10u ? '0' : c);
+  }
 }
 
 }  // namespace
@@ -66,10 +98,7 @@ void LineMemo::Choose(bool with) {
 
 const int* LineMemo::Find(std::string_view line) {
   key_.resize(line.size());
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const auto c = static_cast<unsigned char>(line[i]);
-    key_[i] = static_cast<char>(static_cast<unsigned>(c - '0') < 10u ? '0' : c);
-  }
+  ZeroDigitsInto(line, key_.data());
   hash_ = HashOf(key_);
   const auto tag = static_cast<std::uint32_t>(hash_ >> 32);
   const std::size_t mask = slots_.size() - 1;

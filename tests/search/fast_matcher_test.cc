@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -13,6 +14,7 @@
 
 #include "base/cp1251.h"
 #include "search/keywords.h"
+#include "search/line_memo.h"
 #include "search/matcher.h"
 #include "search/similarity.h"
 
@@ -400,6 +402,33 @@ TEST(KeywordMatcherTest, CarriesTheToleratedLetterIntoTheNextWindow) {
     const TParam term{"ABCD", kFindWholeWords, precision, true};
     KeywordMatcher matcher(TWRD{{TSearchStrings{{term}, 1}}, 1}, true);
     EXPECT_EQ(matcher.FirstMatch(line) == 0, precision <= 75) << precision;
+  }
+}
+
+// Lines meet in the memo exactly when they differ only in digits: a byte of any
+// value, at the start, inside or across a run of 16 and in the tail, is known
+// again as itself or (a digit) as any digit, and never as another byte.
+TEST(LineMemoTest, LinesMeetOnlyWhenAlikeButForDigits) {
+  const std::string line = "12:30 Title of a programme, part 7[Mo]Channel";
+  for (std::size_t at :
+       {std::size_t{0}, std::size_t{9}, std::size_t{15}, std::size_t{16}, line.size() - 1}) {
+    for (int b = 0; b < 256; ++b) {
+      matching::LineMemo memo;
+      std::string stored = line;
+      stored[at] = static_cast<char>(b);
+      ASSERT_EQ(memo.Find(stored), nullptr);
+      memo.Store(b);
+      for (int c = 0; c < 256; ++c) {
+        std::string asked = stored;
+        asked[at] = static_cast<char>(c);
+        const bool digits = std::isdigit(b) && std::isdigit(c);
+        const int* known = memo.Find(asked);
+        ASSERT_EQ(known != nullptr, b == c || digits) << at << ' ' << b << ' ' << c;
+        if (known) {
+          ASSERT_EQ(*known, b);
+        }
+      }
+    }
   }
 }
 
