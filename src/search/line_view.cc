@@ -1,6 +1,7 @@
 #include "search/line_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 #if defined(__SSE2__)
@@ -59,6 +60,26 @@ void UpperFoldInto(std::string_view in, char* out) {
 // The characters of text, kept in registers: setting bits in memory one by one
 // makes each wait for the last.
 CharSet SetOf(std::string_view text) {
+#if defined(__SSE2__)
+  // Where the build has SSE2, each character's set is read from a table and
+  // joined 16 bytes at a time: a third of the instructions a character.
+  static const auto* const kSets = [] {
+    static std::array<CharSet, 256> sets{};
+    for (unsigned b = 0; b < 256; ++b) sets[b][b >> 6] = std::uint64_t{1} << (b & 63);
+    return &sets;
+  }();
+  __m128i low = _mm_setzero_si128();
+  __m128i high = _mm_setzero_si128();
+  for (char c : text) {
+    const auto* words = reinterpret_cast<const __m128i*>((*kSets)[Byte(c)].data());
+    low = _mm_or_si128(low, _mm_loadu_si128(words));
+    high = _mm_or_si128(high, _mm_loadu_si128(words + 1));
+  }
+  CharSet set;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(set.data()), low);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(set.data() + 2), high);
+  return set;
+#else
   std::uint64_t w0 = 0, w1 = 0, w2 = 0, w3 = 0;
   for (char c : text) {
     const unsigned b = Byte(c);
@@ -69,6 +90,7 @@ CharSet SetOf(std::string_view text) {
     w3 |= b >> 6 == 3 ? bit : 0;
   }
   return {w0, w1, w2, w3};
+#endif
 }
 
 void AddFrom(CharSet& set, std::size_t from, std::string_view text) {
