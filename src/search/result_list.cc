@@ -207,47 +207,81 @@ std::uint64_t OrderedBits(DateTime t) {
   return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// The repeated-maximum sort with each entry's time and position packed in one
-// integer (the greater time, then the lower position, is the greater integer),
-// so the tournament compares neighbours in the tree instead of reading the
-// times through their positions. Empty when the times span too much for it.
-std::vector<std::size_t> SortedByPackedKeys(const std::vector<DateTime>& starts) {
-  const std::size_t n = starts.size();
-  const int positionBits = std::bit_width(n);
-  if (n < 2 || positionBits >= 48) return {};
+// The positions of each time, times in ascending order and positions ascending
+// within a time: the time's bits above the position, sorted 11 bits a pass (a
+// stable pass keeps the positions' order). Empty when they do not fit together.
+std::vector<std::uint64_t> PositionsByTime(const std::vector<DateTime>& starts, int positionBits) {
   std::uint64_t low = ~std::uint64_t{0};
   std::uint64_t high = 0;
   for (DateTime t : starts) {
     low = std::min(low, OrderedBits(t));
     high = std::max(high, OrderedBits(t));
   }
-  if (((high - low) >> (64 - positionBits)) != 0) return {};
-  // mask - position is at least 1 for every position, so 0 is a leaf no more in play.
-  const std::uint64_t mask = (std::uint64_t{1} << positionBits) - 1;
-  const std::size_t leaves = std::bit_ceil(n);
-  std::vector<std::uint64_t> tree(2 * leaves, 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    tree[leaves + i] = ((OrderedBits(starts[i]) - low) << positionBits) | (mask - i);
+  const int timeBits = std::bit_width(high - low);
+  if (timeBits + positionBits > 64) return {};
+  std::vector<std::uint64_t> packed(starts.size());
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    packed[i] = ((OrderedBits(starts[i]) - low) << positionBits) | i;
   }
-  for (std::size_t node = leaves - 1; node > 0; --node) {
-    tree[node] = std::max(tree[2 * node], tree[2 * node + 1]);
+  constexpr int kDigit = 11;
+  std::vector<std::uint64_t> other(packed.size());
+  for (int shift = positionBits; shift < positionBits + timeBits; shift += kDigit) {
+    std::vector<std::uint32_t> first((std::size_t{1} << kDigit) + 1, 0);
+    for (std::uint64_t v : packed) ++first[((v >> shift) & ((1u << kDigit) - 1)) + 1];
+    for (std::size_t d = 1; d < first.size(); ++d) first[d] += first[d - 1];
+    for (std::uint64_t v : packed) other[first[(v >> shift) & ((1u << kDigit) - 1)]++] = v;
+    packed.swap(other);
   }
-  auto replay = [&](std::size_t position) {
-    for (std::size_t node = (leaves + position) / 2; node > 0; node /= 2) {
-      tree[node] = std::max(tree[2 * node], tree[2 * node + 1]);
-    }
-  };
+  return packed;
+}
+
+// The repeated-maximum sort run a time at a time, latest first, in O(n) after
+// the grouping. The positions holding the greatest time left form a row: the
+// first of them goes to the last position not yet placed, whose entry takes its
+// place; when that entry holds the same time, the row loses its last position,
+// otherwise its first (and the entry, of an earlier time, has moved). Empty when
+// the times span too much to pack with positions.
+std::vector<std::size_t> SortedByTimes(const std::vector<DateTime>& starts) {
+  const std::size_t n = starts.size();
+  const int positionBits = std::bit_width(n);
+  if (n >= std::uint32_t{0xFFFFFFFF}) return {};
+  const std::vector<std::uint64_t> byTime = PositionsByTime(starts, positionBits);
+  if (byTime.empty()) return {};
+  const std::uint64_t positionMask = (std::uint64_t{1} << positionBits) - 1;
   std::vector<std::size_t> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = i;
-  for (std::size_t last = n - 1; last > 0; --last) {
-    const auto m = static_cast<std::size_t>(mask - (tree[1] & mask));
-    if (m != last) {
-      std::swap(order[m], order[last]);
-      tree[leaves + m] = (tree[leaves + last] & ~mask) | (mask - m);
-      replay(m);
+  std::vector<std::uint32_t> at(n);  // each entry's position
+  for (std::size_t i = 0; i < n; ++i) order[i] = at[i] = static_cast<std::uint32_t>(i);
+  std::vector<std::size_t> row;
+  std::vector<std::size_t> movedRow;
+  std::size_t left = n;  // positions not yet placed: the last of them is left - 1
+  for (std::size_t end = n; end > 0;) {
+    std::size_t begin = end - 1;
+    while (begin > 0 && (byTime[begin - 1] >> positionBits) == (byTime[end - 1] >> positionBits)) {
+      --begin;
     }
-    tree[leaves + last] = 0;
-    replay(last);
+    // Entries never moved keep their positions' order; those moved are sorted in.
+    row.clear();
+    movedRow.clear();
+    for (std::size_t k = begin; k < end; ++k) {
+      const std::size_t entry = byTime[k] & positionMask;
+      (at[entry] == entry ? row : movedRow).push_back(at[entry]);
+    }
+    std::sort(movedRow.begin(), movedRow.end());
+    const auto kept = static_cast<std::ptrdiff_t>(row.size());
+    row.insert(row.end(), movedRow.begin(), movedRow.end());
+    std::inplace_merge(row.begin(), row.begin() + kept, row.end());
+    for (std::size_t front = 0, back = row.size(); front < back; --left) {
+      const std::size_t m = row[front];
+      const std::size_t last = left - 1;
+      if (row[back - 1] == last) {
+        --back;
+      } else {
+        ++front;  // the entry of an earlier time takes m
+      }
+      std::swap(order[m], order[last]);
+      at[order[m]] = static_cast<std::uint32_t>(m);
+    }
+    end = begin;
   }
   return order;
 }
@@ -256,7 +290,8 @@ std::vector<std::size_t> SortedByPackedKeys(const std::vector<DateTime>& starts)
 
 std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts) {
   if (std::none_of(starts.begin(), starts.end(), [](DateTime t) { return std::isnan(t); })) {
-    std::vector<std::size_t> packed = SortedByPackedKeys(starts);
+    std::vector<std::size_t> packed =
+        starts.size() < 2 ? std::vector<std::size_t>{} : SortedByTimes(starts);
     if (!packed.empty()) return packed;
   }
   std::vector<std::size_t> order(starts.size());
