@@ -217,7 +217,7 @@ std::vector<std::uint64_t> PositionsByTime(const std::vector<DateTime>& starts, 
     low = std::min(low, OrderedBits(t));
     high = std::max(high, OrderedBits(t));
   }
-  const int timeBits = std::bit_width(high - low);
+  const auto timeBits = static_cast<int>(std::bit_width(high - low));
   if (timeBits + positionBits > 64) return {};
   std::vector<std::uint64_t> packed(starts.size());
   for (std::size_t i = 0; i < starts.size(); ++i) {
@@ -243,7 +243,7 @@ std::vector<std::uint64_t> PositionsByTime(const std::vector<DateTime>& starts, 
 // the times span too much to pack with positions.
 std::vector<std::size_t> SortedByTimes(const std::vector<DateTime>& starts) {
   const std::size_t n = starts.size();
-  const int positionBits = std::bit_width(n);
+  const auto positionBits = static_cast<int>(std::bit_width(n));
   if (n >= std::uint32_t{0xFFFFFFFF}) return {};
   const std::vector<std::uint64_t> byTime = PositionsByTime(starts, positionBits);
   if (byTime.empty()) return {};
