@@ -244,7 +244,8 @@ std::vector<std::uint64_t> PositionsByTime(const std::vector<DateTime>& starts, 
 std::vector<std::size_t> SortedByTimes(const std::vector<DateTime>& starts) {
   const std::size_t n = starts.size();
   const auto positionBits = static_cast<int>(std::bit_width(n));
-  if (n >= std::uint32_t{0xFFFFFFFF}) return {};
+  // Positions kept in 32 bits; longer lists than any search makes take the other way.
+  if (n > (std::size_t{1} << 26)) return {};
   const std::vector<std::uint64_t> byTime = PositionsByTime(starts, positionBits);
   if (byTime.empty()) return {};
   const std::uint64_t positionMask = (std::uint64_t{1} << positionBits) - 1;
