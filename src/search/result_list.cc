@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "base/selection_sort.h"
 #include "base/texts.h"
@@ -52,15 +54,31 @@ std::optional<unsigned> Digits(std::string_view text, std::size_t at, std::size_
 // The date, time and piece numbers fill one 64-bit word beside the shared pieces.
 static_assert(sizeof(ResultLine) == sizeof(std::shared_ptr<const void>) + sizeof(std::uint64_t));
 
-ResultLine::ResultLine(const std::string& line)
-    : texts_(std::make_shared<const std::string>(line)) {}
-ResultLine::ResultLine(std::string_view line) : texts_(std::make_shared<const std::string>(line)) {}
-ResultLine::ResultLine(const char* line) : texts_(std::make_shared<const std::string>(line)) {}
+namespace {
 
-const std::string* ResultLine::Whole() const {
-  static const std::string kNone;
-  if (form_ != 0) return nullptr;
-  return texts_ ? static_cast<const std::string*>(texts_.get()) : &kNone;
+// A whole line in one allocation with its count: every match makes one, and
+// most are taken apart a moment later.
+std::shared_ptr<const void> WholeLine(std::string_view line) {
+  const std::size_t size = line.size();
+  std::shared_ptr<char[]> block = std::make_shared_for_overwrite<char[]>(sizeof size + size);
+  std::memcpy(block.get(), &size, sizeof size);
+  if (size != 0) std::memcpy(block.get() + sizeof size, line.data(), size);
+  return block;
+}
+
+}  // namespace
+
+ResultLine::ResultLine(const std::string& line) : texts_(WholeLine(line)) {}
+ResultLine::ResultLine(std::string_view line) : texts_(WholeLine(line)) {}
+ResultLine::ResultLine(const char* line) : texts_(WholeLine(line)) {}
+
+std::optional<std::string_view> ResultLine::Whole() const {
+  if (form_ != 0) return std::nullopt;
+  if (!texts_) return std::string_view();
+  const auto* block = static_cast<const char*>(texts_.get());
+  std::size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  return std::string_view(block + sizeof size, size);
 }
 
 std::string ResultLine::Text() const {
@@ -70,8 +88,8 @@ std::string ResultLine::Text() const {
 }
 
 void ResultLine::TextInto(std::string& line) const {
-  if (const std::string* whole = Whole()) {
-    line = *whole;
+  if (const std::optional<std::string_view> whole = Whole()) {
+    line.assign(*whole);
     return;
   }
   const auto& texts = *static_cast<const LineTexts*>(texts_.get());
@@ -181,7 +199,7 @@ void CompactLines(std::span<FoundProgramme> results) {
   std::vector<std::optional<ResultLine>> made;
   made.reserve(results.size());
   for (const FoundProgramme& f : results) {
-    const std::string* whole = f.line.Whole();
+    const std::optional<std::string_view> whole = f.line.Whole();
     made.push_back(whole && f.fields.titleAt != 0 ? maker.Pieces(*whole, f.fields) : std::nullopt);
   }
   for (std::size_t i = 0; i < results.size(); ++i) {

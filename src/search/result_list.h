@@ -56,15 +56,16 @@ class ResultLine {
   std::string Text() const;
   // Text() into line, whose buffer is reused: for many lines in a row.
   void TextInto(std::string& line) const;
-  // The line while it is kept whole; null once it is in pieces.
-  const std::string* Whole() const;
+  // The line while it is kept whole; nullopt once it is in pieces.
+  std::optional<std::string_view> Whole() const;
 
   bool operator==(const ResultLine& other) const { return Text() == other.Text(); }
 
  private:
   friend struct LineMaker;
 
-  // A std::string while kept whole (form_ 0), else the channel's pieces.
+  // While kept whole (form_ 0) the line's length and bytes in one block, else
+  // the channel's pieces.
   std::shared_ptr<const void> texts_;
   std::uint64_t form_ : 2 = 0;  // 0 whole, 1 long line, 2 short (time-only) line
   std::uint64_t title_ : 24 = 0;

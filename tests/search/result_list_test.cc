@@ -178,7 +178,7 @@ TEST(CompactLinesTest, EveryLineIsMadeAgainByteForByte) {
     }
     CompactLines(results);
     ASSERT_EQ(LinesOf(results), lines);
-    for (const FoundProgramme& f : results) pieces += f.line.Whole() == nullptr;
+    for (const FoundProgramme& f : results) pieces += !f.line.Whole();
     total += results.size();
     std::vector<ResultLine> kept;
     for (const FoundProgramme& f : results) kept.push_back(f.line);
@@ -197,10 +197,10 @@ TEST(CompactLinesTest, ALineTheFieldsFitIsKeptInPieces) {
                       {"999.03.05 12:00 News[Tu]Sport [HD]"}};
   for (FoundProgramme& f : results) f.fields = NoteFields(f.line.Text(), "Sport [HD]", "Tu");
   CompactLines(results);
-  EXPECT_EQ(results[0].line.Whole(), nullptr);
-  EXPECT_EQ(results[1].line.Whole(), nullptr);
-  EXPECT_EQ(results[2].line.Whole(), nullptr);
-  EXPECT_NE(results[3].line.Whole(), nullptr);  // a year the reader writes in three digits
+  EXPECT_FALSE(results[0].line.Whole());
+  EXPECT_FALSE(results[1].line.Whole());
+  EXPECT_FALSE(results[2].line.Whole());
+  EXPECT_TRUE(results[3].line.Whole());  // a year the reader writes in three digits
   EXPECT_EQ(results[2].line.Text(), "2024.03.05 12:00 News[Tu]Sport [HD]");
 }
 
