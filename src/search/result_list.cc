@@ -49,6 +49,25 @@ std::optional<unsigned> Digits(std::string_view text, std::size_t at, std::size_
   return value;
 }
 
+// The places of a result line's numbers in its word: the lowest bit and how many.
+struct NumberField {
+  int at;
+  int bits;
+};
+constexpr NumberField kForm{0, 2};
+constexpr NumberField kTitle{2, 24};
+constexpr NumberField kTail{26, 3};
+constexpr NumberField kYear{29, 14};
+constexpr NumberField kMonth{43, 4};
+constexpr NumberField kDay{47, 5};
+constexpr NumberField kHour{52, 5};
+constexpr NumberField kMinute{57, 6};
+
+std::uint64_t Put(NumberField field, std::uint64_t value) { return value << field.at; }
+unsigned Get(NumberField field, std::uint64_t numbers) {
+  return static_cast<unsigned>((numbers >> field.at) & ((std::uint64_t{1} << field.bits) - 1));
+}
+
 }  // namespace
 
 // The date, time and piece numbers fill one 64-bit word beside the shared pieces.
@@ -73,7 +92,7 @@ ResultLine::ResultLine(std::string_view line) : texts_(WholeLine(line)) {}
 ResultLine::ResultLine(const char* line) : texts_(WholeLine(line)) {}
 
 std::optional<std::string_view> ResultLine::Whole() const {
-  if (form_ != 0) return std::nullopt;
+  if (Get(kForm, numbers_) != 0) return std::nullopt;
   if (!texts_) return std::string_view();
   const auto* block = static_cast<const char*>(texts_.get());
   std::size_t size = 0;
@@ -93,22 +112,22 @@ void ResultLine::TextInto(std::string& line) const {
     return;
   }
   const auto& texts = *static_cast<const LineTexts*>(texts_.get());
-  const std::string_view title = texts.Title(title_);
-  const std::string& tail = texts.tails[tail_];
+  const std::string_view title = texts.Title(Get(kTitle, numbers_));
+  const std::string& tail = texts.tails[Get(kTail, numbers_)];
   // As the reader writes a programme: "yyyy.mm.dd " on a long line, "hh:mm " on both.
   char head[17];
   char* p = head;
-  if (form_ == 1) {
-    p = PutDigits(p, static_cast<unsigned>(year_), 4);
+  if (Get(kForm, numbers_) == 1) {
+    p = PutDigits(p, Get(kYear, numbers_), 4);
     *p++ = '.';
-    p = PutDigits(p, static_cast<unsigned>(month_), 2);
+    p = PutDigits(p, Get(kMonth, numbers_), 2);
     *p++ = '.';
-    p = PutDigits(p, static_cast<unsigned>(day_), 2);
+    p = PutDigits(p, Get(kDay, numbers_), 2);
     *p++ = ' ';
   }
-  p = PutDigits(p, static_cast<unsigned>(hour_), 2);
+  p = PutDigits(p, Get(kHour, numbers_), 2);
   *p++ = ':';
-  p = PutDigits(p, static_cast<unsigned>(minute_), 2);
+  p = PutDigits(p, Get(kMinute, numbers_), 2);
   *p++ = ' ';
   const auto headLength = static_cast<std::size_t>(p - head);
   line.reserve(headLength + title.size() + tail.size());
@@ -122,6 +141,7 @@ struct LineMaker {
   std::shared_ptr<LineTexts> texts = std::make_shared<LineTexts>();
   // Title numbers, open addressing on the title's hash; kNoTitle marks a free slot.
   std::vector<std::uint32_t> slots;
+  std::size_t lastTail = 0;
   static constexpr std::uint32_t kNoTitle = ~std::uint32_t{0};
 
   explicit LineMaker(std::size_t lines) {
@@ -134,17 +154,22 @@ struct LineMaker {
   std::optional<ResultLine> Pieces(std::string_view line, LineFields fields) {
     const std::optional<ProgrammeFields> parts = FieldsOf(line, fields);
     if (!parts) return std::nullopt;
-    ResultLine made;
-    if (!Head(line.substr(0, fields.titleAt), made)) return std::nullopt;
+    const std::optional<std::uint64_t> head = Head(line.substr(0, fields.titleAt));
+    if (!head) return std::nullopt;
     const std::string_view tail = line.substr(std::size_t{fields.titleAt} + fields.titleLength);
-    std::size_t t = 0;
-    while (t < texts->tails.size() && texts->tails[t] != tail) ++t;
+    // Results come in time order: mostly the day of the one before.
+    std::size_t t = lastTail;
+    if (t >= texts->tails.size() || texts->tails[t] != tail) {
+      t = 0;
+      while (t < texts->tails.size() && texts->tails[t] != tail) ++t;
+    }
     if (t == kMostTails) return std::nullopt;
     const std::optional<std::uint32_t> title = TitleNumber(parts->title);
     if (!title) return std::nullopt;
     if (t == texts->tails.size()) texts->tails.emplace_back(tail);
-    made.tail_ = t;
-    made.title_ = *title;
+    lastTail = t;
+    ResultLine made;
+    made.numbers_ = *head | Put(kTail, t) | Put(kTitle, *title);
     made.texts_ = texts;
     return made;
   }
@@ -169,27 +194,24 @@ struct LineMaker {
 
   // "yyyy.mm.dd hh:mm " or "hh:mm ", exactly as TextInto writes it, so the pieces
   // make the line again byte for byte.
-  static bool Head(std::string_view head, ResultLine& made) {
+  // Its numbers, or nullopt when it is no such head.
+  static std::optional<std::uint64_t> Head(std::string_view head) {
     const bool isLong = head.size() == 17;
-    if (!isLong && head.size() != 6) return false;
+    if (!isLong && head.size() != 6) return std::nullopt;
     const std::size_t time = isLong ? 11 : 0;
     const std::optional<unsigned> hour = Digits(head, time, 2);
     const std::optional<unsigned> minute = Digits(head, time + 3, 2);
-    if (!hour || !minute || *hour > 31 || *minute > 63) return false;
-    if (head[time + 2] != ':' || head[time + 5] != ' ') return false;
-    made.form_ = isLong ? 1 : 2;
-    made.hour_ = *hour;
-    made.minute_ = *minute;
-    if (!isLong) return true;
+    if (!hour || !minute || *hour > 31 || *minute > 63) return std::nullopt;
+    if (head[time + 2] != ':' || head[time + 5] != ' ') return std::nullopt;
+    const std::uint64_t numbers =
+        Put(kForm, isLong ? 1 : 2) | Put(kHour, *hour) | Put(kMinute, *minute);
+    if (!isLong) return numbers;
     const std::optional<unsigned> year = Digits(head, 0, 4);
     const std::optional<unsigned> month = Digits(head, 5, 2);
     const std::optional<unsigned> day = Digits(head, 8, 2);
-    if (!year || !month || !day || *month > 15 || *day > 31) return false;
-    if (head[4] != '.' || head[7] != '.' || head[10] != ' ') return false;
-    made.year_ = *year;
-    made.month_ = *month;
-    made.day_ = *day;
-    return true;
+    if (!year || !month || !day || *month > 15 || *day > 31) return std::nullopt;
+    if (head[4] != '.' || head[7] != '.' || head[10] != ' ') return std::nullopt;
+    return numbers | Put(kYear, *year) | Put(kMonth, *month) | Put(kDay, *day);
   }
 };
 

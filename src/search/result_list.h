@@ -67,14 +67,10 @@ class ResultLine {
   // While kept whole (form_ 0) the line's length and bytes in one block, else
   // the channel's pieces.
   std::shared_ptr<const void> texts_;
-  std::uint64_t form_ : 2 = 0;  // 0 whole, 1 long line, 2 short (time-only) line
-  std::uint64_t title_ : 24 = 0;
-  std::uint64_t tail_ : 3 = 0;
-  std::uint64_t year_ : 14 = 0;
-  std::uint64_t month_ : 4 = 0;
-  std::uint64_t day_ : 5 = 0;
-  std::uint64_t hour_ : 5 = 0;
-  std::uint64_t minute_ : 6 = 0;
+  // Its form (0 whole, 1 long line, 2 short (time-only) line), the title's and
+  // the tail's numbers, the date and the time, in one word written at once
+  // (fields written one by one each waited for the last).
+  std::uint64_t numbers_ = 0;
 };
 
 // One programme a search found.
