@@ -68,14 +68,14 @@ bool LineMemo::Active() {
       case Phase::kWith:
         with_ = now - began_;
         if (known_ < kTrial / 8) {
-          Choose(false);
+          Choose(false, false);
         } else {
           phase_ = Phase::kWithout;
           left_ = kTrial;
         }
         break;
       case Phase::kWithout:
-        Choose(with_ < now - began_);
+        Choose(with_ < now - began_, true);
         break;
       case Phase::kChosen:
         phase_ = Phase::kWith;
@@ -89,9 +89,17 @@ bool LineMemo::Active() {
   return phase_ == Phase::kWith || (phase_ == Phase::kChosen && chosen_);
 }
 
-void LineMemo::Choose(bool with) {
+void LineMemo::Choose(bool with, bool timed) {
+  // A timed trial lost after won ones may be the clock's noise (the thread was
+  // put aside for a moment): the next trial comes soon.
+  if (with) {
+    rest_ = kRest;
+  } else if (timed && chosen_) {
+    rest_ = kSoon;
+  } else {
+    rest_ = std::min(2 * rest_, kMostRest);
+  }
   chosen_ = with;
-  rest_ = with ? kRest : std::min(2 * rest_, kMostRest);
   phase_ = Phase::kChosen;
   left_ = rest_;
 }

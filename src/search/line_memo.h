@@ -41,7 +41,7 @@ class LineMemo {
 
   void Clear();
   // Asks the memo (with) or not until the next trial.
-  void Choose(bool with);
+  void Choose(bool with, bool timed);
 
   std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
   std::vector<Entry> entries_;
@@ -52,8 +52,9 @@ class LineMemo {
 
   // Trials of kTrial lines with the memo and without it, timed, choose for the
   // lines until the next trial: kRest of them, twice as many after each trial
-  // the memo lost, up to kMostRest. A trial in which few lines met an earlier
-  // one is lost without the second half.
+  // the memo lost, up to kMostRest, but only kSoon after the first timed loss
+  // that follows a win. A trial in which few lines met an earlier one is lost
+  // without the second half.
   enum class Phase { kWith, kWithout, kChosen };
   Phase phase_ = Phase::kWith;
   std::uint32_t left_ = kTrial;  // lines in the phase
@@ -69,6 +70,7 @@ class LineMemo {
   static constexpr std::size_t kMostText = std::size_t{1} << 20;
   static constexpr std::uint32_t kTrial = 512;
   static constexpr std::uint32_t kRest = 8192;
+  static constexpr std::uint32_t kSoon = 1024;
   static constexpr std::uint32_t kMostRest = 1 << 17;
 };
 
