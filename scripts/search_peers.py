@@ -111,10 +111,12 @@ def main():
         print(f"{programmes} programme lines; CPU seconds, median of {runs} alternated runs"
               f"{'' if ugrep else '; ugrep not installed'}")
         for (name, count), (path, word_path) in sets.items():
-            grep = ["grep", "-F", "-i", "-f", word_path, listing]
+            # -a: a title that looks binary to them (the distinct guide has some) must not
+            # cut the search short at "Binary file matches".
+            grep = ["grep", "-a", "-F", "-i", "-f", word_path, listing]
             peers = [("grep -F -i", grep)]
             if ugrep:
-                peers.append(("ugrep -Z1", [ugrep, "-F", "-Z1", "-i", "-f", word_path, listing]))
+                peers.append(("ugrep -Z1", [ugrep, "-a", "-F", "-Z1", "-i", "-f", word_path, listing]))
             print(f"\nkeywords {'as users write them' if name == 'users' else 'from titles'}, "
                   f"{count} keywords\n")
             header = "| mode | kolvar-find s |"
