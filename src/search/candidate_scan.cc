@@ -78,7 +78,9 @@ void CandidateScan::ScanWords(std::string_view upper) {
   std::size_t from = 0;
   auto word = [&](std::size_t end) {
     if (end > from && end - from <= kWordKeyMax) {
-      const std::uint64_t packed = PackWord(upper.data() + from, end - from);
+      const std::uint64_t packed = from + 8 <= upper.size()
+                                       ? PackWordFrom8(upper.data() + from, end - from)
+                                       : PackWord(upper.data() + from, end - from);
       const std::size_t b = WordBucket(packed, keys.bits);
       for (std::uint32_t e = keys.first[b]; e < keys.first[b + 1]; ++e) {
         if (keys.words[e] == packed) Mark(keys.terms[e], true, 0);
