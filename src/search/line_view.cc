@@ -40,19 +40,26 @@ void UpperFoldInto(std::string_view in, char* out) {
     const __m128i oddBF = _mm_set1_epi8(static_cast<char>(0xC0 ^ 0x80));
     const __m128i cyrE0 = _mm_set1_epi8(static_cast<char>((0xE0 - 1) ^ 0x80));
     const __m128i bit20 = _mm_set1_epi8(0x20);
-    for (; i + 16 <= in.size(); i += 16) {
-      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + i));
+    // 16 bytes from at into out, false when one of them needs the table.
+    auto chunk = [&](std::size_t at) {
+      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + at));
       const __m128i x = _mm_xor_si128(raw, flip);
       const __m128i odd = _mm_and_si128(_mm_cmpgt_epi8(x, odd80), _mm_cmplt_epi8(x, oddBF));
-      if (_mm_movemask_epi8(odd) != 0) {
-        for (std::size_t j = i; j < i + 16; ++j) out[j] = table[Byte(in[j])];
-        continue;
-      }
+      if (_mm_movemask_epi8(odd) != 0) return false;
       const __m128i latin = _mm_and_si128(_mm_cmpgt_epi8(x, smallA), _mm_cmplt_epi8(x, smallZ));
       const __m128i small = _mm_or_si128(latin, _mm_cmpgt_epi8(x, cyrE0));
       const __m128i upper = _mm_sub_epi8(raw, _mm_and_si128(small, bit20));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), upper);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), upper);
+      return true;
+    };
+    for (; i + 16 <= in.size(); i += 16) {
+      if (!chunk(i)) {
+        for (std::size_t j = i; j < i + 16; ++j) out[j] = table[Byte(in[j])];
+      }
     }
+    // The last bytes as the end of a chunk that overlaps the one before: each
+    // byte's result depends on that byte alone.
+    if (i < in.size() && in.size() >= 16 && chunk(in.size() - 16)) i = in.size();
   }
 #endif
   for (; i < in.size(); ++i) out[i] = table[Byte(in[i])];
