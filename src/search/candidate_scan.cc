@@ -1,12 +1,7 @@
 #include "search/candidate_scan.h"
 
 #include <algorithm>
-#include <bit>
 #include <string>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace kolvar::matching {
 
@@ -88,22 +83,7 @@ void CandidateScan::ScanWords(std::string_view upper) {
     }
     from = end + 1;
   };
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  // Blanks found 16 bytes at a time: words are short, and a search call a word
-  // cost more than the look-up.
-  const __m128i blank = _mm_set1_epi8(' ');
-  for (; i + 16 <= upper.size(); i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper.data() + i));
-    for (auto at = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blank))); at != 0;
-         at &= at - 1) {
-      word(i + static_cast<std::size_t>(std::countr_zero(at)));
-    }
-  }
-#endif
-  for (; i < upper.size(); ++i) {
-    if (upper[i] == ' ') word(i);
-  }
+  ForEachBlank(upper, word);
   if (from < upper.size()) word(upper.size());
 }
 

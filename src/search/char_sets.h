@@ -3,7 +3,14 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/cp1251.h"
 
@@ -71,6 +78,27 @@ inline void AddPair(PairSet& set, std::uint32_t pair) {
 inline bool HasPair(const PairSet& set, std::uint32_t pair) {
   const std::uint32_t b = Bucket(pair, kPairSetBits);
   return (set[b >> 6] >> (b & 63) & 1) != 0;
+}
+
+// Calls at(i) for each blank of text, in order, 16 bytes at a time where the
+// build has SSE2: words are short, and a library search a word cost more than
+// what the words were wanted for.
+template <typename At>
+void ForEachBlank(std::string_view text, At&& at) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i blank = _mm_set1_epi8(' ');
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blank)));
+         bits != 0; bits &= bits - 1) {
+      at(i + static_cast<std::size_t>(std::countr_zero(bits)));
+    }
+  }
+#endif
+  for (; i < text.size(); ++i) {
+    if (text[i] == ' ') at(i);
+  }
 }
 
 }  // namespace kolvar::matching

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 
 #if defined(__SSE2__)
@@ -131,22 +130,7 @@ void LineView::MakeWordStarts() {
   // 1, and the position after each blank of the line.
   wordStarts_.assign(1, 1);
   const std::string_view line(upper_.data(), raw_.size());
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  // Blanks marked 16 bytes at a time: a search call a word cost more.
-  const __m128i blank = _mm_set1_epi8(' ');
-  for (; i + 16 <= line.size(); i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
-    for (auto at = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blank))); at != 0;
-         at &= at - 1) {
-      wordStarts_.push_back(static_cast<int>(i + static_cast<std::size_t>(std::countr_zero(at))) +
-                            2);
-    }
-  }
-#endif
-  for (; i < line.size(); ++i) {
-    if (line[i] == ' ') wordStarts_.push_back(static_cast<int>(i) + 2);
-  }
+  ForEachBlank(line, [this](std::size_t b) { wordStarts_.push_back(static_cast<int>(b) + 2); });
   made_.wordStarts = true;
 }
 
