@@ -194,8 +194,8 @@ struct CompiledKeywords {
   std::array<CharIndex, kTexts> chars;
   CharIndex wordChars;  // mode 4's and 6's single first characters, upper-cased
   // Mode 4's other single characters (and mode 6's by halves), which count only
-  // near a word start: the
-  // rest of chars mark their terms wherever they stand from the start position on.
+  // near a word start: the rest of chars mark their terms wherever they stand
+  // from the start position on.
   CharIndex offsetChars;
   // Modes 5 and 6, keys or halves of two characters: the two one apart (length
   // 0; the windows one and two on, less the offset).

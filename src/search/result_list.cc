@@ -330,11 +330,13 @@ std::vector<std::size_t> SortedByTimes(const std::vector<DateTime>& starts) {
 }  // namespace
 
 std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts) {
-  if (std::none_of(starts.begin(), starts.end(), [](DateTime t) { return std::isnan(t); })) {
-    std::vector<std::size_t> packed =
-        starts.size() < 2 ? std::vector<std::size_t>{} : SortedByTimes(starts);
-    if (!packed.empty()) return packed;
+  const bool nan =
+      std::any_of(starts.begin(), starts.end(), [](DateTime t) { return std::isnan(t); });
+  if (!nan) {
+    std::vector<std::size_t> byTimes = SortedByTimes(starts);
+    if (!byTimes.empty()) return byTimes;
   }
+  // The tournament: for NaNs, and for times too far apart to pack.
   std::vector<std::size_t> order(starts.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   // The start times travel with the entries, so a comparison reads one array.
@@ -343,7 +345,7 @@ std::vector<std::size_t> SortedOrder(const std::vector<DateTime>& starts) {
     std::swap(order[a], order[b]);
     std::swap(start[a], start[b]);
   };
-  if (std::none_of(start.begin(), start.end(), [](DateTime t) { return std::isnan(t); })) {
+  if (!nan) {
     SortByRepeatedMaximum(
         order.size(), [&](std::size_t a, std::size_t b) { return start[b] > start[a]; },
         [] { return false; }, exchange);

@@ -64,8 +64,8 @@ class ResultLine {
  private:
   friend struct LineMaker;
 
-  // While kept whole (form_ 0) the line's length and bytes in one block, else
-  // the channel's pieces.
+  // While kept whole (form 0 in numbers_) the line's length and bytes in one
+  // block, else the channel's pieces.
   std::shared_ptr<const void> texts_;
   // Its form (0 whole, 1 long line, 2 short (time-only) line), the title's and
   // the tail's numbers, the date and the time, in one word written at once
