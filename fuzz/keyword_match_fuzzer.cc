@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Programme lines, now and then the reader's empty closing line.
   TFindStruct results;
   TFindStruct compiledResults;
-  KeywordMatcher matcher(keywords, compareFromStart);
+  static const std::string kDays[] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
+  KeywordMatcher matcher(keywords, compareFromStart, kDays);
   DateTime start = 39146.0;
   std::string title;
   for (int i = 0; i < 8 && input.remaining_bytes() > 0; ++i) {
@@ -78,6 +79,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       for (char& c : line) {
         if (c >= '0' && c <= '9') c = static_cast<char>('0' + input.ConsumeIntegralInRange(0, 9));
       }
+    } else if (i > 0 && input.ConsumeBool()) {
+      // The last text on another day: its day name, given one if it has none.
+      const std::string& day = kDays[input.ConsumeIntegralInRange(0, 6)];
+      std::size_t close = title.rfind(']');
+      if (close == std::string::npos || close < 3 || title[close - 3] != '[') {
+        title += "[Su]ch";
+        close = title.size() - 3;
+      }
+      line = title;
+      line[close - 2] = day[0];
+      line[close - 1] = day[1];
     } else if (i > 0 && input.ConsumeBool()) {
       line = title;
       const std::string head = input.ConsumeRandomLengthString(20);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace kolvar {
 
@@ -33,8 +34,10 @@ bool HoldsDigit(const TSearchStrings& keyword) {
 
 }  // namespace
 
-KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart)
+KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart,
+                               std::span<const std::string> dayNames)
     : compareFromStart_(compareFromStart), all_(keywords, compareFromStart) {
+  if (matching::DayFrames::NamesFit(dayNames)) dayNames_.assign(dayNames.begin(), dayNames.end());
   TWRD& without = withoutDigitsKeywords_;
   TWRD& with = withDigitsKeywords_;
   for (std::size_t k = 0; k < keywords.Items.size(); ++k) {
@@ -64,7 +67,23 @@ bool KeywordMatcher::MemoReady() {
     withDigits_ = std::make_unique<matching::LineDecider>(withDigitsKeywords_, compareFromStart_);
   }
   memo_ = std::make_unique<matching::LineMemo>();
+  if (!dayNames_.empty()) {
+    frames_ = std::make_unique<matching::DayFrames>(withoutDigits_->compiled, dayNames_);
+    dayMemo_ = std::make_unique<matching::LineMemo>();
+  }
   return true;
+}
+
+std::optional<int> KeywordMatcher::SameEveryDay(std::string_view line) {
+  const std::size_t day = frames_->DayAt(line);
+  if (day == std::string_view::npos) return std::nullopt;
+  if (const int* known = dayMemo_->Find(line, day)) {
+    if (*known == kTippedByDay) return std::nullopt;
+    return *known;
+  }
+  const int first = withoutDigits_->FirstMatch(line);
+  dayMemo_->Store(frames_->SameEveryDay(line, day, first) ? first : kTippedByDay);
+  return first;
 }
 
 int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<int>& indices,
@@ -74,14 +93,21 @@ int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<in
 }
 
 int KeywordMatcher::FirstMatch(std::string_view line) {
-  if (!MemoReady() || !memo_->Active()) return all_.FirstMatch(line);
+  if (!MemoReady()) return all_.FirstMatch(line);
+  std::optional<int> byDay;
+  if (dayMemo_ && dayMemo_->Active()) byDay = SameEveryDay(line);
   int first;
-  if (const int* known = memo_->Find(line)) {
+  if (byDay) {
+    first = *byDay;
+  } else if (!memo_->Active()) {
+    return all_.FirstMatch(line);
+  } else if (const int* known = memo_->Find(line)) {
     first = *known;
   } else {
-    first = FirstOf(*withoutDigits_, withoutDigitsAt_, line);
+    first = withoutDigits_->FirstMatch(line);
     memo_->Store(first);
   }
+  if (first >= 0) first = withoutDigitsAt_[static_cast<std::size_t>(first)];
   // A keyword with a digit comes first only from before the one found.
   if (withDigits_ && (first < 0 || withDigitsAt_.front() < first)) {
     const int digit = FirstOf(*withDigits_, withDigitsAt_, line);

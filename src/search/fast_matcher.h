@@ -20,12 +20,15 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/datetime.h"
 #include "search/candidate_scan.h"
+#include "search/day_frames.h"
 #include "search/fast_matcher_index.h"
 #include "search/keywords.h"
 #include "search/line_memo.h"
@@ -55,8 +58,11 @@ struct LineDecider {
 
 class KeywordMatcher {
  public:
-  // compareFromStart as for RateSimilarity. The keywords are copied.
-  KeywordMatcher(const TWRD& keywords, bool compareFromStart);
+  // compareFromStart as for RateSimilarity. The keywords are copied. dayNames:
+  // the names the lines' days are written with, if known; lines of a title on
+  // other days are then decided once where the day cannot tip them.
+  KeywordMatcher(const TWRD& keywords, bool compareFromStart,
+                 std::span<const std::string> dayNames = {});
 
   // The index of the first keyword, in list order, whose terms all pass; -1 for none.
   int FirstMatch(std::string_view line);
@@ -75,6 +81,10 @@ class KeywordMatcher {
   // Whether lines go through the memo from now on, which is made once a run has
   // read enough lines to pay for it.
   bool MemoReady();
+  // The first of the keywords without a digit on line (an index among them),
+  // remembered for lines alike but for their digits and day name where the day
+  // tips none of them; nullopt for such lines where it may.
+  std::optional<int> SameEveryDay(std::string_view line);
 
   const bool compareFromStart_;
   matching::LineDecider all_;
@@ -88,6 +98,12 @@ class KeywordMatcher {
   std::unique_ptr<matching::LineDecider> withoutDigits_;
   std::unique_ptr<matching::LineDecider> withDigits_;
   std::unique_ptr<matching::LineMemo> memo_;
+  std::vector<std::string> dayNames_;
+  std::unique_ptr<matching::DayFrames> frames_;
+  // Lines alike but for digits and day name; kTippedByDay where the day may
+  // change the decision.
+  std::unique_ptr<matching::LineMemo> dayMemo_;
+  static constexpr int kTippedByDay = -2;
 };
 
 }  // namespace kolvar

@@ -104,9 +104,10 @@ void LineMemo::Choose(bool with, bool timed) {
   left_ = rest_;
 }
 
-const int* LineMemo::Find(std::string_view line) {
+const int* LineMemo::Find(std::string_view line, std::size_t day) {
   key_.resize(line.size());
   ZeroDigitsInto(line, key_.data());
+  if (day < key_.size() && day + 1 < key_.size()) key_[day] = key_[day + 1] = '0';
   hash_ = HashOf(key_);
   const auto tag = static_cast<std::uint32_t>(hash_ >> 32);
   const std::size_t mask = slots_.size() - 1;

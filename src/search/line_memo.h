@@ -21,9 +21,10 @@ class LineMemo {
  public:
   // Whether the memo is worth asking for the next line.
   bool Active();
-  // The decision remembered for the line's text with its digits as zeros; null
-  // when none is. Ask Active() first.
-  const int* Find(std::string_view line);
+  // The decision remembered for the line's text with its digits as zeros, and
+  // the two characters at day too unless it is npos; null when none is. Ask
+  // Active() first.
+  const int* Find(std::string_view line, std::size_t day = std::string_view::npos);
   // Remembers decision for the line the last Find did not know.
   void Store(int decision);
 

@@ -81,7 +81,8 @@ class Run {
     ctx_.Report(RunEvent::kStarted);
     // The compiled matcher decides what MatchProgramme would.
     if (choice_ == MatcherChoice::kCompiled) {
-      matcher_ = std::make_unique<KeywordMatcher>(keywords_, compareFromStart_);
+      matcher_ =
+          std::make_unique<KeywordMatcher>(keywords_, compareFromStart_, settings_.DaysOfWeek);
       hooks_.match = [this](const std::string& line, DateTime start) {
         return matcher_->Match(found_, line, start);
       };

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -139,7 +140,7 @@ class Generator {
   // channel drawn from few enough that keys taken from one line meet the others,
   // or in a frame of any characters.
   std::string Framed(const std::string& title) {
-    static const char* const kDays[] = {"Mo", "Tu", "a", "AB", "2", "[ ]"};
+    static const char* const kDays[] = {"Mo", "ab", "B\xA8", "xa", "Tu", "a", "AB", "2", "[ ]"};
     static const char* const kChannels[] = {"ch1", "ch2", "ab", "A b"};
     const std::string day = kDays[Below(static_cast<int>(std::size(kDays)))];
     const std::string channel = kChannels[Below(static_cast<int>(std::size(kChannels)))];
@@ -280,8 +281,9 @@ TEST(KeywordMatcherTest, DecidesOneLetterKeysAroundTheirHalves) {
 // One matcher over lines in order, as a search run uses it, beside MatchProgramme:
 // the same answer for every line, then the same results.
 void ExpectMatchesAsLiteral(const TWRD& keywords, bool fromStart,
-                            const std::vector<std::string>& lines, int mode) {
-  KeywordMatcher matcher(keywords, fromStart);
+                            const std::vector<std::string>& lines, int mode,
+                            std::span<const std::string> dayNames = {}) {
+  KeywordMatcher matcher(keywords, fromStart, dayNames);
   TFindStruct literal, fast;
   DateTime start = 39146.0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -320,8 +322,10 @@ TEST(KeywordMatcherTest, AppendsWhatMatchProgrammeAppends) {
 // One channel's lines: few titles in frames of every kind, so that lines meet
 // earlier ones of their title, and keys taken from the titles and frames alike,
 // in every mode. A matcher that remembered a title's decisions would have to
-// tell its frames apart.
+// tell its frames apart: its day names are those of most frames, of the letters
+// the keys are made of.
 TEST(KeywordMatcherTest, DecidesRepeatedTitlesInEveryFrameAsMatchProgramme) {
+  static const std::string kDayNames[] = {"Mo", "ab", "B\xA8", "xa", "Tu", "ab", "Mo"};
   Generator gen(35);
   for (int list = 0; list < Scaled(6000); ++list) {
     const bool fromStart = gen.Below(2) == 0;
@@ -361,7 +365,72 @@ TEST(KeywordMatcherTest, DecidesRepeatedTitlesInEveryFrameAsMatchProgramme) {
       keywords.Items.push_back(keyword);
     }
     keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
-    ASSERT_NO_FATAL_FAILURE(ExpectMatchesAsLiteral(keywords, fromStart, lines, mode));
+    ASSERT_NO_FATAL_FAILURE(ExpectMatchesAsLiteral(keywords, fromStart, lines, mode, kDayNames));
+  }
+}
+
+// A title on every day of the week, keys cut from around its day name (a key
+// can then hold a day's letters beside the title's end or the channel's start)
+// and damaged, thresholds near their rating: a day's letters tip some of them,
+// through an exchange, a letter changed or a bracket counted unequal.
+TEST(KeywordMatcherTest, DecidesATitleOnEveryDayAsMatchProgramme) {
+  static const std::string kDayNames[] = {"Mo", "ab", "B\xA8", "xa", "Tu", "bA", "aB"};
+  Generator gen(36);
+  for (int list = 0; list < Scaled(6000); ++list) {
+    const bool fromStart = gen.Below(2) == 0;
+    // Half of them in modes 5 and 6, whose exchanges reach over a bracket.
+    const auto mode = static_cast<FindMode>(list % 2 == 0 ? 5 + list / 2 % 2 : 1 + list / 2 % 4);
+    const std::string title = gen.Text(gen.Below(10));
+    const std::string channel = gen.Text(1 + gen.Below(5));
+    // Now and then a name closed but not opened, which is no day name.
+    const std::string open = gen.Below(8) == 0 ? std::string(1, kAlphabet[gen.Below(5)]) : "[";
+    std::vector<std::string> lines;
+    for (int week = 0; week < 2; ++week) {
+      for (const std::string& day : kDayNames) {
+        lines.push_back("2007.03.0" + std::to_string(1 + gen.Below(9)) + " 21:30 " + title + open +
+                        day + "]" + channel);
+      }
+    }
+    const int day = 18 + static_cast<int>(title.size());
+    TWRD keywords;
+    for (int k = 1 + gen.Below(4); k > 0; --k) {
+      TSearchStrings keyword;
+      for (int t = 1 + gen.Below(2); t > 0; --t) {
+        const std::string& line = lines[static_cast<std::size_t>(gen.Below(14))];
+        // Cut from the line or from a copy with two neighbours by the name exchanged.
+        std::string from = line;
+        if (gen.Below(2) == 0) {
+          const auto e = static_cast<std::size_t>(day - 2 + gen.Below(5));
+          if (e + 1 < from.size()) std::swap(from[e], from[e + 1]);
+        }
+        const int length = 1 + gen.Below(9);
+        const int at =
+            std::clamp(day + 1 - gen.Below(length + 2), 0, static_cast<int>(from.size()) - length);
+        std::string key =
+            from.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(length));
+        // Keys seldom hold a bracket: most lose or change theirs.
+        const int brackets = gen.Below(3);
+        if (brackets == 0) std::erase_if(key, [](char c) { return c == '[' || c == ']'; });
+        for (char& c : key) {
+          if ((c == '[' || c == ']') && brackets == 1) c = kAlphabet[gen.Below(5)];
+        }
+        if (key.empty()) key = "a";
+        // An exchange often just before the name, where it is mended in the title.
+        const auto edit =
+            static_cast<std::size_t>(gen.Below(2) == 0 ? std::max(day - 3 - at, 0)
+                                                       : gen.Below(static_cast<int>(key.size())));
+        if (gen.Below(2) == 0 && edit + 1 < key.size()) std::swap(key[edit], key[edit + 1]);
+        if (gen.Below(4) == 0) key[edit] = kAlphabet[gen.Below(sizeof kAlphabet)];
+        if (mode == kFindUpperCase || gen.Below(3) == 0) key = UpperCase(key);
+        const int rating = RateSimilarity(line, key, mode, fromStart);
+        keyword.Params.push_back(
+            {key, mode, gen.Below(3) != 0 ? rating - gen.Below(2) : rating + 1, gen.Below(4) != 0});
+      }
+      keyword.Count = static_cast<std::int32_t>(keyword.Params.size());
+      keywords.Items.push_back(keyword);
+    }
+    keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
+    ASSERT_NO_FATAL_FAILURE(ExpectMatchesAsLiteral(keywords, fromStart, lines, mode, kDayNames));
   }
 }
 
