@@ -155,11 +155,10 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
 }
 
 // A window reaches its need only if at most `spare` of its cells from the line
-// differ, spare being those cells plus what the day adds less the need: of any
-// spare + 1 of them one must be equal. Those nearest the day name are its anchors,
-// and the window is looked at only for titles where one is. Windows of the line
-// itself in modes 5 and 6 (an exchange elsewhere may mend two cells) and those
-// the day alone could make reach are looked at for every title.
+// differ, spare being those cells plus what the day adds (and an exchange mends)
+// less the need: of any spare + 1 of them one must be equal. Those nearest the
+// day name are its anchors, and the window is looked at only for titles where
+// one is; windows with too few cells for anchors, for every title.
 void DayFrames::AddWindow(const Window& window, const Term& term) {
   const auto w = static_cast<std::uint32_t>(windows_.size());
   windows_.push_back(window);
@@ -169,8 +168,10 @@ void DayFrames::AddWindow(const Window& window, const Term& term) {
     const int source = SourceOf(window.start + static_cast<int>(j), window.exchange);
     if (!IsBracket(source) && !IsDay(source)) cells.emplace_back(source, term.key[j]);
   }
-  const int spare = static_cast<int>(cells.size()) + window.frame - term.need;
-  if ((exchanges && window.exchange == 0) || spare + 1 > static_cast<int>(cells.size())) {
+  // In the line itself, an exchange elsewhere in the window mends two cells more.
+  const int mended = exchanges && window.exchange == 0 ? 2 : 0;
+  const int spare = static_cast<int>(cells.size()) + window.frame - term.need + mended;
+  if (spare + 1 > static_cast<int>(cells.size())) {
     unanchored_.push_back(w);
     return;
   }
