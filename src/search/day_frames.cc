@@ -121,11 +121,12 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
   const bool exchanges = term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges;
   for (int exchange = 0; exchange <= (exchanges ? 5 : 0); ++exchange) {
     for (int start = -length - 2; start <= 3; ++start) {
-      // A bracket in the window is a character unequal, whatever the day.
+      // A bracket in the window is a character unequal, whatever the day. The
+      // frame's cells (exchanged or not) lie within -2 .. 3.
       int brackets = 0;
       int days = 0;
-      for (int j = 0; j < length; ++j) {
-        const int source = SourceOf(start + j, exchange);
+      for (int cell = std::max(start, -2); cell <= std::min(start + length - 1, 3); ++cell) {
+        const int source = SourceOf(cell, exchange);
         brackets += IsBracket(source) ? 1 : 0;
         days += IsDay(source) ? 1 : 0;
       }
@@ -133,11 +134,11 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
       int most = 0;
       for (const std::string& name : names) {
         int equal = 0;
-        for (int j = 0; j < length; ++j) {
-          const int source = SourceOf(start + j, exchange);
+        for (int cell = std::max(start, -2); cell <= std::min(start + length - 1, 3); ++cell) {
+          const int source = SourceOf(cell, exchange);
           if (IsDay(source)) {
             equal += reading[Byte(name[static_cast<std::size_t>(source)])] ==
-                             term.key[static_cast<std::size_t>(j)]
+                             term.key[static_cast<std::size_t>(cell - start)]
                          ? 1
                          : 0;
           }
