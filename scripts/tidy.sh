@@ -54,8 +54,10 @@ nice run-clang-tidy -quiet -j "$jobs" -p build/native \
 if [ "$win32" -eq 1 ]; then
   compile_database win32
   # clang does not find the cross compiler's libstdc++ by itself: ask g++ for it.
-  cross=$(sed -n -E 's/.*"command": "([^ ]*g\+\+[^ ]*) .*/\1/p' \
-    build/win32/compile_commands.json | head -n 1)
+  # sed quits at the first: piped to head, it could write again after head had
+  # gone and die of SIGPIPE, which pipefail makes this script's silent end.
+  cross=$(sed -n -E '/"command": "[^ ]*g\+\+/{s/.*"command": "([^ ]*g\+\+[^ ]*) .*/\1/p;q}' \
+    build/win32/compile_commands.json)
   cross=${cross:-i686-w64-mingw32-g++-posix}
   cross_args=(-extra-arg=--target=i686-w64-mingw32 -extra-arg=-Wno-unknown-warning-option)
   while read -r dir; do
