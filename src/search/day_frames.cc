@@ -26,31 +26,28 @@ int SourceOf(int cell, int exchange) {
 bool IsBracket(int source) { return source == -1 || source == 2; }
 bool IsDay(int source) { return source == 0 || source == 1; }
 
-struct Identity {
-  std::array<char, 256> to{};
-  Identity() {
-    for (int i = 0; i < 256; ++i) to[static_cast<std::size_t>(i)] = static_cast<char>(i);
-  }
-};
-struct Folding {
-  std::array<char, 256> to{};
-  Folding() {
-    for (int i = 0; i < 256; ++i) to[static_cast<std::size_t>(i)] = Fold(static_cast<char>(i));
-  }
-};
-
 // How a mode reads a line character: as it stands (mode 1), Io folded (mode 2),
 // upper-cased and folded (modes 3 to 6).
 constexpr int kReadings = 3;
 int ReadingIndex(FindMode mode) { return mode == kFindExact ? 0 : mode == kFindIoFolded ? 1 : 2; }
+struct Readings {
+  std::array<std::array<char, 256>, kReadings> of{};
+  Readings() {
+    for (std::size_t i = 0; i < 256; ++i) {
+      of[0][i] = static_cast<char>(i);
+      of[1][i] = Fold(static_cast<char>(i));
+      of[2][i] = UpperFold().to[i];
+    }
+  }
+};
 const std::array<char, 256>& Reading(int index) {
-  static const Identity identity;
-  static const Folding folding;
-  if (index == 0) return identity.to;
-  if (index == 1) return folding.to;
-  return UpperFold().to;
+  static const Readings readings;
+  return readings.of[static_cast<std::size_t>(index)];
 }
 const std::array<char, 256>& ReadingOf(FindMode mode) { return Reading(ReadingIndex(mode)); }
+
+// Modes 5 and 6 also rate copies with two neighbouring characters exchanged.
+bool Exchanges(FindMode mode) { return mode == kFindExchanges || mode == kFindWordsOrExchanges; }
 
 // Anchors stand at most this far from the day name.
 constexpr int kReach = 8;
@@ -74,18 +71,18 @@ bool DayFrames::NamesFit(std::span<const std::string> names) {
 
 DayFrames::DayFrames(const CompiledKeywords& compiled, std::span<const std::string> names)
     : compiled_(compiled) {
+  // Fewer than seven names: the rest repeat the first.
   names_.fill(PairOf(names[0][0], names[0][1]));
   for (std::size_t n = 0; n < names.size(); ++n) names_[n] = PairOf(names[n][0], names[n][1]);
+  Anchors pending;
   for (std::size_t k = 0; k < compiled.keywords.size(); ++k) {
     const Keyword& keyword = compiled.keywords[k];
     for (std::size_t t = keyword.first; t < keyword.first + keyword.count; ++t) {
-      AddTerm(static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(t), names);
+      AddTerm(static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(t), names, pending);
     }
   }
-  // The anchors, counted per bucket in anchorFirst_ by AddWindow, become ranges.
+  // The anchors, counted per bucket, become ranges.
   anchorFirst_.resize(kReadings * kOffsets * 256 + 1);
-  std::vector<std::pair<std::size_t, std::uint32_t>> pending;
-  pending.swap(pendingAnchors_);
   for (const auto& [bucket, window] : pending) ++anchorFirst_[bucket + 1];
   for (std::size_t b = 1; b < anchorFirst_.size(); ++b) anchorFirst_[b] += anchorFirst_[b - 1];
   anchored_.resize(pending.size());
@@ -101,8 +98,8 @@ DayFrames::DayFrames(const CompiledKeywords& compiled, std::span<const std::stri
   seen_.assign(windows_.size(), 0);
 }
 
-void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
-                        std::span<const std::string> names) {
+void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t, std::span<const std::string> names,
+                        Anchors& anchors) {
   const Term& term = compiled_.terms[t];
   const auto length = static_cast<int>(term.key.size());
   // Other modes rate without windows; a need of none or of more than the key is
@@ -118,7 +115,7 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
     return;
   }
   const std::array<char, 256>& reading = ReadingOf(term.mode);
-  const bool exchanges = term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges;
+  const bool exchanges = Exchanges(term.mode);
   for (int exchange = 0; exchange <= (exchanges ? 5 : 0); ++exchange) {
     for (int start = -length - 2; start <= 3; ++start) {
       // A bracket in the window is a character unequal, whatever the day. The
@@ -150,7 +147,7 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
       if (most == 0 || length - brackets - days + most < term.need) continue;
       AddWindow({check, static_cast<std::int16_t>(exchange), static_cast<std::int16_t>(start),
                  static_cast<std::int16_t>(most)},
-                term);
+                term, anchors);
     }
   }
 }
@@ -160,17 +157,16 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t,
 // less the need: of any spare + 1 of them one must be equal. Those nearest the
 // day name are its anchors, and the window is looked at only for titles where
 // one is; windows with too few cells for anchors, for every title.
-void DayFrames::AddWindow(const Window& window, const Term& term) {
+void DayFrames::AddWindow(const Window& window, const Term& term, Anchors& anchors) {
   const auto w = static_cast<std::uint32_t>(windows_.size());
   windows_.push_back(window);
-  const bool exchanges = term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges;
   std::vector<std::pair<int, char>> cells;  // source offset, key character
   for (std::size_t j = 0; j < term.key.size(); ++j) {
     const int source = SourceOf(window.start + static_cast<int>(j), window.exchange);
     if (!IsBracket(source) && !IsDay(source)) cells.emplace_back(source, term.key[j]);
   }
   // In the line itself, an exchange elsewhere in the window mends two cells more.
-  const int mended = exchanges && window.exchange == 0 ? 2 : 0;
+  const int mended = Exchanges(term.mode) && window.exchange == 0 ? 2 : 0;
   const int spare = static_cast<int>(cells.size()) + window.frame - term.need + mended;
   if (spare + 1 > static_cast<int>(cells.size())) {
     unanchored_.push_back(w);
@@ -187,7 +183,7 @@ void DayFrames::AddWindow(const Window& window, const Term& term) {
     return;
   }
   for (const auto& [offset, c] : cells) {
-    pendingAnchors_.emplace_back(AnchorBucket(ReadingIndex(term.mode), offset, c), w);
+    anchors.emplace_back(AnchorBucket(ReadingIndex(term.mode), offset, c), w);
   }
 }
 
@@ -241,8 +237,7 @@ bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first) 
 bool DayFrames::Reaches(const Window& window, std::string_view line, std::size_t day) const {
   const Term& term = compiled_.terms[checks_[window.check].term];
   const std::array<char, 256>& reading = ReadingOf(term.mode);
-  const bool swaps =
-      window.exchange == 0 && (term.mode == kFindExchanges || term.mode == kFindWordsOrExchanges);
+  const bool swaps = window.exchange == 0 && Exchanges(term.mode);
   const int slack = swaps ? 2 : 0;
   const auto length = static_cast<int>(term.key.size());
   const auto at = static_cast<std::ptrdiff_t>(day);

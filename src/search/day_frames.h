@@ -61,8 +61,11 @@ class DayFrames {
     std::uint32_t term = 0;
   };
 
-  void AddTerm(std::uint32_t keyword, std::uint32_t term, std::span<const std::string> names);
-  void AddWindow(const Window& window, const Term& term);
+  // The anchors found while the windows are worked out: bucket, window.
+  using Anchors = std::vector<std::pair<std::size_t, std::uint32_t>>;
+  void AddTerm(std::uint32_t keyword, std::uint32_t term, std::span<const std::string> names,
+               Anchors& anchors);
+  void AddWindow(const Window& window, const Term& term, Anchors& anchors);
   static bool Applies(const Check& check, int first);
   bool Reaches(const Window& window, std::string_view line, std::size_t day) const;
   static int ExchangeGain(const Term& term, const std::array<char, 256>& reading,
@@ -80,9 +83,8 @@ class DayFrames {
   // .. anchored_[anchorFirst_[x + 1] - 1].
   std::vector<std::uint32_t> anchorFirst_;
   std::vector<std::uint32_t> anchored_;
-  std::vector<std::pair<int, int>> anchorsUsed_;                       // reading, offset
-  std::vector<std::pair<std::size_t, std::uint32_t>> pendingAnchors_;  // bucket, window
-  std::vector<std::uint32_t> seen_;  // per window, the stamp it was looked at
+  std::vector<std::pair<int, int>> anchorsUsed_;  // reading, offset
+  std::vector<std::uint32_t> seen_;               // per window, the stamp it was looked at
   std::uint32_t stamp_ = 0;
 };
 

@@ -90,10 +90,10 @@ bool LineMemo::Active() {
 }
 
 void LineMemo::Choose(bool with, bool timed) {
-  // A memo that keeps winning keeps winning: a trial's lines without it cost a
-  // twentieth of the run at one trial a kRest. A timed trial lost after won ones
-  // may be the clock's noise (the thread was put aside for a moment): the next
-  // trial comes soon.
+  // A trial's lines without the memo cost a twentieth of a run at one trial a
+  // kRest: while it keeps winning it is tried ever less often. A timed trial
+  // lost after won ones may be the clock's noise (the thread was put aside for
+  // a moment): the next trial comes soon.
   if (with) {
     rest_ = chosen_ ? std::min(2 * rest_, kMostRest) : kRest;
   } else if (timed && chosen_) {
@@ -109,7 +109,7 @@ void LineMemo::Choose(bool with, bool timed) {
 const int* LineMemo::Find(std::string_view line, std::size_t day) {
   key_.resize(line.size());
   ZeroDigitsInto(line, key_.data());
-  if (day < key_.size() && day + 1 < key_.size()) key_[day] = key_[day + 1] = '0';
+  if (day != std::string_view::npos && day + 1 < key_.size()) key_[day] = key_[day + 1] = '0';
   hash_ = HashOf(key_);
   const auto tag = static_cast<std::uint32_t>(hash_ >> 32);
   const std::size_t mask = slots_.size() - 1;

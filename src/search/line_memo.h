@@ -54,8 +54,8 @@ class LineMemo {
   // Trials of kTrial lines with the memo and without it, timed, choose for the
   // lines until the next trial: kRest of them, twice as many after each trial
   // that chose as the one before, up to kMostRest, but only kSoon after the
-  // first timed loss that follows a win. A trial in which few lines met an earlier one is lost
-  // without the second half.
+  // first timed loss that follows a win. A trial in which few lines met an
+  // earlier one is lost without the second half.
   enum class Phase { kWith, kWithout, kChosen };
   Phase phase_ = Phase::kWith;
   std::uint32_t left_ = kTrial;  // lines in the phase
