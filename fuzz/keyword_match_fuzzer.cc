@@ -73,14 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // comes in another frame: a decision remembered for the title must still
     // heed the frame.
     std::string line;
-    if (i > 0 && input.ConsumeBool()) {
-      // The last text with other digits, as one title at another date and time.
-      line = title;
-      for (char& c : line) {
-        if (c >= '0' && c <= '9') c = static_cast<char>('0' + input.ConsumeIntegralInRange(0, 9));
-      }
-    } else if (i > 0 && input.ConsumeBool()) {
-      // The last text on another day: its day name, given one if it has none.
+    // The last text on another day: its day name, given one if it has none.
+    auto otherDay = [&] {
       const std::string& day = kDays[input.ConsumeIntegralInRange(0, 6)];
       std::size_t close = title.rfind(']');
       if (close == std::string::npos || close < 3 || title[close - 3] != '[') {
@@ -90,6 +84,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       line = title;
       line[close - 2] = day[0];
       line[close - 1] = day[1];
+    };
+    if (i > 0 && input.ConsumeBool()) {
+      // The last text with other digits, as one title at another date and time
+      // (those of its date and time only, or all), now and then on another day.
+      if (input.ConsumeBool()) {
+        otherDay();
+      } else {
+        line = title;
+      }
+      const std::size_t end = input.ConsumeBool() ? line.size() : 16;
+      for (std::size_t at = 0; at < std::min(end, line.size()); ++at) {
+        if (line[at] >= '0' && line[at] <= '9') {
+          line[at] = static_cast<char>('0' + input.ConsumeIntegralInRange(0, 9));
+        }
+      }
+    } else if (i > 0 && input.ConsumeBool()) {
+      otherDay();
     } else if (i > 0 && input.ConsumeBool()) {
       line = title;
       const std::string head = input.ConsumeRandomLengthString(20);

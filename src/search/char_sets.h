@@ -13,6 +13,7 @@
 #endif
 
 #include "base/cp1251.h"
+#include "search/find_mode.h"
 
 namespace kolvar::matching {
 
@@ -33,6 +34,33 @@ struct UpperFoldTable {
 inline const UpperFoldTable& UpperFold() {
   static const UpperFoldTable table;
   return table;
+}
+
+// How a mode reads a line's character: as it stands (mode 1), Io folded (mode
+// 2), upper-cased and folded (modes 3 to 6).
+inline constexpr int kReadings = 3;
+inline int ReadingIndex(FindMode mode) {
+  return mode == kFindExact ? 0 : mode == kFindIoFolded ? 1 : 2;
+}
+struct ReadingTables {
+  std::array<std::array<char, 256>, kReadings> of{};
+  ReadingTables() {
+    for (std::size_t i = 0; i < 256; ++i) {
+      of[0][i] = static_cast<char>(i);
+      of[1][i] = Fold(static_cast<char>(i));
+      of[2][i] = UpperFold().to[i];
+    }
+  }
+};
+inline const std::array<char, 256>& Reading(int index) {
+  static const ReadingTables tables;
+  return tables.of[static_cast<std::size_t>(index)];
+}
+inline const std::array<char, 256>& ReadingOf(FindMode mode) { return Reading(ReadingIndex(mode)); }
+
+// Modes 5 and 6 also rate copies with two neighbouring characters exchanged.
+inline bool Exchanges(FindMode mode) {
+  return mode == kFindExchanges || mode == kFindWordsOrExchanges;
 }
 
 using CharSet = std::array<std::uint64_t, 4>;

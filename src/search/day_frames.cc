@@ -26,29 +26,6 @@ int SourceOf(int cell, int exchange) {
 bool IsBracket(int source) { return source == -1 || source == 2; }
 bool IsDay(int source) { return source == 0 || source == 1; }
 
-// How a mode reads a line character: as it stands (mode 1), Io folded (mode 2),
-// upper-cased and folded (modes 3 to 6).
-constexpr int kReadings = 3;
-int ReadingIndex(FindMode mode) { return mode == kFindExact ? 0 : mode == kFindIoFolded ? 1 : 2; }
-struct Readings {
-  std::array<std::array<char, 256>, kReadings> of{};
-  Readings() {
-    for (std::size_t i = 0; i < 256; ++i) {
-      of[0][i] = static_cast<char>(i);
-      of[1][i] = Fold(static_cast<char>(i));
-      of[2][i] = UpperFold().to[i];
-    }
-  }
-};
-const std::array<char, 256>& Reading(int index) {
-  static const Readings readings;
-  return readings.of[static_cast<std::size_t>(index)];
-}
-const std::array<char, 256>& ReadingOf(FindMode mode) { return Reading(ReadingIndex(mode)); }
-
-// Modes 5 and 6 also rate copies with two neighbouring characters exchanged.
-bool Exchanges(FindMode mode) { return mode == kFindExchanges || mode == kFindWordsOrExchanges; }
-
 // Anchors stand at most this far from the day name.
 constexpr int kReach = 8;
 constexpr int kOffsets = 2 * kReach + 1;

@@ -70,20 +70,38 @@ bool KeywordMatcher::MemoReady() {
   if (!dayNames_.empty()) {
     frames_ = std::make_unique<matching::DayFrames>(withoutDigits_->compiled, dayNames_);
     dayMemo_ = std::make_unique<matching::LineMemo>();
+    if (withDigits_ && !compareFromStart_) {
+      times_ = std::make_unique<matching::TimeFrames>(withDigits_->compiled, dayNames_);
+      timeMemo_ = std::make_unique<matching::LineMemo>();
+    }
   }
   return true;
 }
 
-std::optional<int> KeywordMatcher::SameEveryDay(std::string_view line) {
-  const std::size_t day = frames_->DayAt(line);
+std::optional<int> KeywordMatcher::SameEveryDay(std::string_view line, std::size_t day) {
   if (day == std::string_view::npos) return std::nullopt;
   if (const int* known = dayMemo_->Find(line, day)) {
-    if (*known == kTippedByDay) return std::nullopt;
+    if (*known == kTipped) return std::nullopt;
     return *known;
   }
   const int first = withoutDigits_->FirstMatch(line);
-  dayMemo_->Store(frames_->SameEveryDay(line, day, first) ? first : kTippedByDay);
+  dayMemo_->Store(frames_->SameEveryDay(line, day, first) ? first : kTipped);
   return first;
+}
+
+int KeywordMatcher::FirstWithDigit(std::string_view line, std::size_t day) {
+  if (!timeMemo_ || !timeMemo_->Active() || day == std::string_view::npos ||
+      !matching::TimeFrames::Dated(line)) {
+    return FirstOf(*withDigits_, withDigitsAt_, line);
+  }
+  int first;
+  if (const int* known = timeMemo_->Find(line, day, matching::kClockEnd)) {
+    first = *known == kTipped ? withDigits_->FirstMatch(line) : *known;
+  } else {
+    first = withDigits_->FirstMatch(line);
+    timeMemo_->Store(times_->SameEveryTime(line, day, first) ? first : kTipped);
+  }
+  return first < 0 ? -1 : withDigitsAt_[static_cast<std::size_t>(first)];
 }
 
 int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<int>& indices,
@@ -94,8 +112,9 @@ int KeywordMatcher::FirstOf(matching::LineDecider& decider, const std::vector<in
 
 int KeywordMatcher::FirstMatch(std::string_view line) {
   if (!MemoReady()) return all_.FirstMatch(line);
+  const std::size_t day = frames_ ? frames_->DayAt(line) : std::string_view::npos;
   std::optional<int> byDay;
-  if (dayMemo_ && dayMemo_->Active()) byDay = SameEveryDay(line);
+  if (dayMemo_ && dayMemo_->Active()) byDay = SameEveryDay(line, day);
   int first;
   if (byDay) {
     first = *byDay;
@@ -110,7 +129,7 @@ int KeywordMatcher::FirstMatch(std::string_view line) {
   if (first >= 0) first = withoutDigitsAt_[static_cast<std::size_t>(first)];
   // A keyword with a digit comes first only from before the one found.
   if (withDigits_ && (first < 0 || withDigitsAt_.front() < first)) {
-    const int digit = FirstOf(*withDigits_, withDigitsAt_, line);
+    const int digit = FirstWithDigit(line, day);
     if (digit >= 0 && (first < 0 || digit < first)) first = digit;
   }
   return first;

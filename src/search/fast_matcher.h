@@ -35,6 +35,7 @@
 #include "search/line_view.h"
 #include "search/result_list.h"
 #include "search/term_decisions.h"
+#include "search/time_frames.h"
 
 namespace kolvar {
 
@@ -82,14 +83,19 @@ class KeywordMatcher {
   // read enough lines to pay for it.
   bool MemoReady();
   // The first of the keywords without a digit on line (an index among them),
-  // remembered for lines alike but for their digits and day name where the day
-  // tips none of them; nullopt for such lines where it may.
-  std::optional<int> SameEveryDay(std::string_view line);
+  // remembered for lines alike but for their digits and day name (at day) where
+  // the day tips none of them; nullopt for such lines where it may.
+  std::optional<int> SameEveryDay(std::string_view line, std::size_t day);
+  // The first of the keywords with a digit on line (an index among all),
+  // remembered for lines alike but for their date, time and day name where
+  // those tip none of them.
+  int FirstWithDigit(std::string_view line, std::size_t day);
 
   const bool compareFromStart_;
   matching::LineDecider all_;
   // Lines met again but for their digits (see LineMemo): the keywords without a
-  // digit, decided once such a line, and those with one, decided every line.
+  // digit, decided once such a line, and those with one, decided once a title
+  // and channel where the date, time and day cannot tip them.
   TWRD withoutDigitsKeywords_;
   TWRD withDigitsKeywords_;
   std::vector<int> withoutDigitsAt_;  // their indices among all keywords
@@ -100,10 +106,14 @@ class KeywordMatcher {
   std::unique_ptr<matching::LineMemo> memo_;
   std::vector<std::string> dayNames_;
   std::unique_ptr<matching::DayFrames> frames_;
-  // Lines alike but for digits and day name; kTippedByDay where the day may
-  // change the decision.
+  // Lines alike but for digits and day name; kTipped where the day may change
+  // the decision.
   std::unique_ptr<matching::LineMemo> dayMemo_;
-  static constexpr int kTippedByDay = -2;
+  // The same for the keywords with a digit, lines alike but for the date, time
+  // and day name.
+  std::unique_ptr<matching::TimeFrames> times_;
+  std::unique_ptr<matching::LineMemo> timeMemo_;
+  static constexpr int kTipped = -2;
 };
 
 }  // namespace kolvar

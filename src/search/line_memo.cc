@@ -106,9 +106,12 @@ void LineMemo::Choose(bool with, bool timed) {
   left_ = rest_;
 }
 
-const int* LineMemo::Find(std::string_view line, std::size_t day) {
+const int* LineMemo::Find(std::string_view line, std::size_t day, std::size_t digitsEnd) {
   key_.resize(line.size());
-  ZeroDigitsInto(line, key_.data());
+  const std::size_t zeroed = std::min(digitsEnd, line.size());
+  ZeroDigitsInto(line.substr(0, zeroed), key_.data());
+  std::copy(line.begin() + static_cast<std::ptrdiff_t>(zeroed), line.end(),
+            key_.begin() + static_cast<std::ptrdiff_t>(zeroed));
   if (day != std::string_view::npos && day + 1 < key_.size()) key_[day] = key_[day + 1] = '0';
   hash_ = HashOf(key_);
   const auto tag = static_cast<std::uint32_t>(hash_ >> 32);

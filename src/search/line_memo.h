@@ -21,10 +21,11 @@ class LineMemo {
  public:
   // Whether the memo is worth asking for the next line.
   bool Active();
-  // The decision remembered for the line's text with its digits as zeros, and
-  // the two characters at day too unless it is npos; null when none is. Ask
-  // Active() first.
-  const int* Find(std::string_view line, std::size_t day = std::string_view::npos);
+  // The decision remembered for the line's text with its digits as zeros (those
+  // before digitsEnd only), and the two characters at day too unless it is npos;
+  // null when none is. Ask Active() first.
+  const int* Find(std::string_view line, std::size_t day = std::string_view::npos,
+                  std::size_t digitsEnd = std::string_view::npos);
   // Remembers decision for the line the last Find did not know.
   void Store(int decision);
 

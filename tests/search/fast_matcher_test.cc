@@ -434,6 +434,72 @@ TEST(KeywordMatcherTest, DecidesATitleOnEveryDayAsMatchProgramme) {
   }
 }
 
+// A title at many dates, times and days, and keys holding digits ("F1", "3D")
+// cut from around its time or its day name and damaged, thresholds at their
+// rating: the clock's digits tip some of them, through a window, an exchange
+// with the title's first letter, or the date and time as whole words. One
+// keyword without a digit comes too, as users' lists have them.
+TEST(KeywordMatcherTest, DecidesATitleAtEveryTimeAsMatchProgramme) {
+  static const std::string kDayNames[] = {"Mo", "ab", "B\xA8", "xa", "Tu", "bA", "aB"};
+  static const char kDigits[] = "0123";
+  Generator gen(37);
+  auto digit = [&] { return kDigits[gen.Below(4)]; };
+  for (int list = 0; list < Scaled(30000); ++list) {
+    const bool fromStart = gen.Below(4) == 0;
+    const auto mode = static_cast<FindMode>(1 + list % 6);
+    // Titles with a digit, often first ("24", "3D"): there a key's walk over
+    // the time can tip the title's first word.
+    std::string title = gen.Text(gen.Below(8));
+    for (int d = gen.Below(3); d > 0; --d) {
+      title.insert(
+          title.begin() + (gen.Below(2) == 0 ? 0 : gen.Below(static_cast<int>(title.size()) + 1)),
+          digit());
+    }
+    const std::string channel = gen.Text(gen.Below(3)) + digit();
+    std::vector<std::string> lines;
+    for (int n = 0; n < 16; ++n) {
+      const std::string date = std::string("2007.03.") + digit() + digit();
+      const std::string time = std::string() + digit() + digit() + ":" + digit() + digit();
+      lines.push_back(date + " " + time + " " + title + "[" + kDayNames[gen.Below(7)] + "]" +
+                      channel);
+    }
+    TWRD keywords;
+    for (int k = 1 + gen.Below(4); k > 0; --k) {
+      const std::string& line = lines[static_cast<std::size_t>(gen.Below(16))];
+      const int length = 1 + gen.Below(gen.Below(3) == 0 ? 11 : 4);
+      const int near = gen.Below(2) == 0 ? 11 + gen.Below(7) : static_cast<int>(line.rfind('['));
+      const int at =
+          std::clamp(near - gen.Below(length + 1), 0, static_cast<int>(line.size()) - length);
+      std::string key = line.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(length));
+      if (gen.Below(2) == 0 && key.size() > 1) {
+        const auto e = static_cast<std::size_t>(gen.Below(static_cast<int>(key.size()) - 1));
+        std::swap(key[e], key[e + 1]);
+      }
+      const auto edit = static_cast<std::size_t>(gen.Below(static_cast<int>(key.size())));
+      if (gen.Below(3) == 0) key[edit] = digit();
+      // A letter too many, which whole words' walks tolerate, the shift then carried on.
+      if (gen.Below(3) == 0) key.insert(edit + 1, 1, kAlphabet[gen.Below(sizeof kAlphabet)]);
+      if (std::none_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        key[0] = digit();  // keys that begin with a digit tip whole words' walks
+      }
+      if (mode == kFindUpperCase || (mode > kFindUpperCase && gen.Below(2) == 0)) {
+        key = UpperCase(key);
+      }
+      // Users' lists hold one key in many keywords, at other thresholds.
+      if (!keywords.Items.empty() && gen.Below(4) == 0) key = keywords.Items[0].Params[0].Word;
+      const int rating = RateSimilarity(line, key, mode, fromStart);
+      keywords.Items.push_back({{{key, mode, rating - gen.Below(2), gen.Below(4) != 0}}, 1});
+    }
+    std::string plain = UpperCase(gen.Text(1 + gen.Below(3)));
+    std::replace(plain.begin(), plain.end(), '2', 'x');
+    const int before = gen.Below(static_cast<int>(keywords.Items.size()) + 1);
+    keywords.Items.insert(keywords.Items.begin() + before,
+                          {{{plain, mode, 60 + gen.Below(41), true}}, 1});
+    keywords.Count = static_cast<std::int32_t>(keywords.Items.size());
+    ASSERT_NO_FATAL_FAILURE(ExpectMatchesAsLiteral(keywords, fromStart, lines, mode, kDayNames));
+  }
+}
+
 // A hand-edited keyword of 10 000 characters and 1 000 terms, with the modes the
 // syntax takes and some it refuses, decides as the literal matching does.
 TEST(KeywordMatcherTest, AKeywordOfAThousandTerms) {
