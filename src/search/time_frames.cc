@@ -99,11 +99,15 @@ TimeFrames::Check TimeFrames::CheckOf(const Term& term) const {
     std::sort(starts->begin(), starts->end());
     starts->erase(std::unique(starts->begin(), starts->end()), starts->end());
   }
-  // Mode 4 lays keys over the clock only as words; the windows over it that
-  // could not reach the need whatever the title are not looked at again.
+  // Mode 4 lays keys over the clock only as words. The windows that could not
+  // reach the need whatever the title and channel are not looked at again.
   std::erase_if(check.clock, [&](std::int16_t start) {
     return term.mode == kFindWholeWords ||
            !Reaches(term, {}, std::string_view::npos, static_cast<std::size_t>(start));
+  });
+  constexpr std::size_t kFar = 200;  // a day name no window over it reaches the clock from
+  std::erase_if(check.days, [&](std::int16_t offset) {
+    return !Reaches(term, {}, kFar, static_cast<std::size_t>(static_cast<int>(kFar) + offset));
   });
   return check;
 }
@@ -157,7 +161,12 @@ bool TimeFrames::Reaches(const Term& term, std::string_view line, std::size_t da
       const bool some = letters[cell - day][Byte(c)];
       return {some ? 1 : 0, some};
     }
-    if (anyTitle) return {cell >= kClock.size() || kClock[cell] == c ? 1 : 0, false};
+    if (anyTitle) {
+      if (cell < kClock.size()) return {kClock[cell] == c ? 1 : 0, false};
+      if (day != std::string_view::npos && (cell + 1 == day || cell == day + 2))
+        return {c == (cell + 1 == day ? '[' : ']') ? 1 : 0, false};
+      return {1, false};
+    }
     return {reading[Byte(line[cell])] == c ? 1 : 0, false};
   };
   // An exchange changes two of the window's cells at most. Those it moves out

@@ -67,7 +67,8 @@ class TimeFrames {
   Check CheckOf(const Term& term) const;
   // Whether the window at p, in the line or (modes 5 and 6) in a copy with one
   // exchange, could reach the term's need with a cell that varies counting
-  // equal. An empty line: the title's characters all count equal too.
+  // equal. An empty line: the title's and channel's characters all count
+  // equal too.
   bool Reaches(const Term& term, std::string_view line, std::size_t day, std::size_t p) const;
 
   const CompiledKeywords& compiled_;
