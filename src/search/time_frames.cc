@@ -105,9 +105,10 @@ TimeFrames::Check TimeFrames::CheckOf(const Term& term) const {
     return term.mode == kFindWholeWords ||
            !Reaches(term, {}, std::string_view::npos, static_cast<std::size_t>(start));
   });
-  constexpr std::size_t kFar = 200;  // a day name no window over it reaches the clock from
+  constexpr int kFar = 200;  // a day name no window over it reaches the clock from
   std::erase_if(check.days, [&](std::int16_t offset) {
-    return !Reaches(term, {}, kFar, static_cast<std::size_t>(static_cast<int>(kFar) + offset));
+    const int start = kFar + offset;
+    return !Reaches(term, {}, std::size_t{kFar}, static_cast<std::size_t>(start));
   });
   return check;
 }
