@@ -127,7 +127,14 @@ std::int64_t WholeMinutesBetween(DateTime a, DateTime b) {
   return std::llround(ms) / 60'000;
 }
 
-CalendarFields DecodeDateTime(DateTime value) {
+namespace {
+
+struct DayAndMs {
+  std::int64_t civil = 0;  // days from the civil calendar's start
+  std::int64_t ms = 0;     // of the day
+};
+
+DayAndMs ToDayAndMs(DateTime value) {
   // Outside years 1..9999 (or NaN) nothing is meaningful; decode the epoch instead
   // of running off the calendar.
   constexpr double kFirst = -static_cast<double>(kEpochFromCivilStart);
@@ -145,8 +152,17 @@ CalendarFields DecodeDateTime(DateTime value) {
   }
   std::int64_t civil = days + kEpochFromCivilStart;
   if (civil < 0) civil = 0;  // rounding carried past the first day
-  return FieldsFrom(civil, ms);
+  return {civil, ms};
 }
+
+}  // namespace
+
+CalendarFields DecodeDateTime(DateTime value) {
+  const DayAndMs at = ToDayAndMs(value);
+  return FieldsFrom(at.civil, at.ms);
+}
+
+int DayOfWeekOf(DateTime value) { return DayOfWeekFromCivilDays(ToDayAndMs(value).civil); }
 
 std::optional<CalendarFields> FileTimeToCalendar(std::uint64_t fileTime) {
   if (fileTime >= (std::uint64_t{1} << 63)) return std::nullopt;

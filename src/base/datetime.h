@@ -53,6 +53,8 @@ std::int64_t WholeMinutesBetween(DateTime a, DateTime b);
 
 // Rounds to the millisecond. dayOfWeek is filled in.
 CalendarFields DecodeDateTime(DateTime value);
+// DecodeDateTime(value).dayOfWeek, without the date: asked for every result.
+int DayOfWeekOf(DateTime value);
 
 // A FILETIME (100 ns intervals since 1601-01-01) to calendar fields, taken as they
 // stand. Values at or above 2^63 are refused, as the system refuses them.

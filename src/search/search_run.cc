@@ -126,7 +126,7 @@ class Run {
     for (FoundProgramme& f : found_) {
       starts_.push_back(f.start);
       f.guideStart = f.start - shift / 1440.0;
-      const int day = DecodeDateTime(f.start).dayOfWeek;
+      const int day = DayOfWeekOf(f.start);
       const std::optional<std::string_view> line = f.line.Whole();
       if (line && static_cast<std::size_t>(day) < settings_.DaysOfWeek.size()) {
         f.fields = NoteFields(*line, channel, settings_.DaysOfWeek[static_cast<std::size_t>(day)]);

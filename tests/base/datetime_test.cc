@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <tuple>
+#include <vector>
 
 namespace kolvar {
 
@@ -77,6 +78,21 @@ TEST(DateTimeTest, DecodingRoundsToTheMillisecond) {
   EXPECT_EQ(DecodeDateTime(t).minute, 30);
   // Just short of midnight rounds into the next day.
   EXPECT_EQ(DecodeDateTime(45356.0 + 0.9999999999), Fields(2024, 3, 3, 6));
+}
+
+// The day of the week alone is the decoded one's, at midnights (either side,
+// either sign), far out of range and for NaN.
+TEST(DateTimeTest, DayOfWeekIsTheDecodedOnes) {
+  std::vector<DateTime> values = {std::nan(""), 1e300, -1e300, -693594.0, 2958465.9999999999};
+  for (double day = -3; day <= 3; ++day) {
+    for (double part : {0.0, 1e-9, 0.25, 0.9999999, 0.9999999999}) {
+      values.push_back(45356.0 * day + part);
+      values.push_back(day - part);
+    }
+  }
+  for (const DateTime value : values) {
+    EXPECT_EQ(DayOfWeekOf(value), DecodeDateTime(value).dayOfWeek) << value;
+  }
 }
 
 TEST(DateTimeTest, NonsenseValuesDecodeWithoutHarm) {
