@@ -282,7 +282,7 @@ DateTime ClockNow() {
       .value_or(0);
 }
 
-void WriteLine(const std::string& line, bool utf8) {
+void WriteLine(std::string_view line, bool utf8) {
   if (utf8) {
     const std::string text = Cp1251ToUtf8(line);
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -292,12 +292,17 @@ void WriteLine(const std::string& line, bool utf8) {
   std::fputc('\n', stdout);
 }
 
-// Each result's line as the list box shows it, made in one buffer for all.
+// Each result's line as the list box shows it, made in one buffer for all. Most
+// hold no line break: those are written as they stand, not copied first.
 void WriteResults(const TFindStruct& results, bool utf8) {
   std::string line;
   for (const FoundProgramme& r : results) {
     r.line.TextInto(line);
-    WriteLine(OneLine(line), utf8);
+    if (line.find('\r') == std::string::npos && line.find('\n') == std::string::npos) {
+      WriteLine(line, utf8);
+    } else {
+      WriteLine(OneLine(line), utf8);
+    }
   }
 }
 
