@@ -150,6 +150,18 @@ struct LineMaker {
     slots.assign(size, kNoTitle);
   }
 
+  // Twice the slots, once titles fill half of them: for lines not counted ahead.
+  void Grow() {
+    std::vector<std::uint32_t> grown(2 * slots.size(), kNoTitle);
+    const std::size_t mask = grown.size() - 1;
+    for (std::uint32_t number = 0; number < texts->titleEnds.size(); ++number) {
+      std::size_t at = std::hash<std::string_view>{}(texts->Title(number)) & mask;
+      while (grown[at] != kNoTitle) at = (at + 1) & mask;
+      grown[at] = number;
+    }
+    slots = std::move(grown);
+  }
+
   // The line in pieces, or nullopt when they would not make it again.
   std::optional<ResultLine> Pieces(std::string_view line, LineFields fields) {
     const std::optional<ProgrammeFields> parts = FieldsOf(line, fields);
@@ -175,6 +187,7 @@ struct LineMaker {
   }
 
   std::optional<std::uint32_t> TitleNumber(std::string_view title) {
+    if (2 * (texts->titleEnds.size() + 1) > slots.size()) Grow();
     const std::size_t mask = slots.size() - 1;
     for (std::size_t at = std::hash<std::string_view>{}(title)&mask;; at = (at + 1) & mask) {
       const std::uint32_t number = slots[at];
@@ -227,6 +240,16 @@ void CompactLines(std::span<FoundProgramme> results) {
   for (std::size_t i = 0; i < results.size(); ++i) {
     if (made[i]) results[i].line = std::move(*made[i]);
   }
+}
+
+LineCompactor::LineCompactor() : maker_(std::make_unique<LineMaker>(0)) {}
+LineCompactor::~LineCompactor() = default;
+
+ResultLine LineCompactor::Made(std::string_view line, LineFields fields) {
+  if (fields.titleAt != 0) {
+    if (std::optional<ResultLine> made = maker_->Pieces(line, fields)) return std::move(*made);
+  }
+  return ResultLine(line);
 }
 
 std::string ListedLines::Line(std::size_t index) const { return OneLine(lines_[index].Text()); }

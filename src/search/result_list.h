@@ -98,6 +98,24 @@ using TFindStruct = std::vector<FoundProgramme>;
 // noted already: the channel's titles and tails are then kept once each.
 void CompactLines(std::span<FoundProgramme> results);
 
+struct LineMaker;
+// The same for one channel's lines one at a time, as a search finds them: a
+// line is then never kept whole in between.
+class LineCompactor {
+ public:
+  LineCompactor();
+  ~LineCompactor();
+  LineCompactor(const LineCompactor&) = delete;
+  LineCompactor& operator=(const LineCompactor&) = delete;
+
+  // The line in pieces, or whole where its fields are not known or the pieces
+  // would not make it again.
+  ResultLine Made(std::string_view line, LineFields fields);
+
+ private:
+  std::unique_ptr<LineMaker> maker_;
+};
+
 // The result list box's lines: the results' as they stood when listed, each made
 // one line (OneLine) when it is drawn.
 class ListedLines final : public LineSource {

@@ -83,8 +83,17 @@ class Run {
     if (choice_ == MatcherChoice::kCompiled) {
       matcher_ =
           std::make_unique<KeywordMatcher>(keywords_, compareFromStart_, settings_.DaysOfWeek);
+      // Each line found is taken apart at once: it is never kept whole.
       hooks_.match = [this](const std::string& line, DateTime start) {
-        return matcher_->Match(found_, line, start);
+        if (line.empty()) return matcher_->Match(found_, line, start);
+        const int k = matcher_->FirstMatch(line);
+        if (k < 0) return false;
+        FoundProgramme& f = found_.emplace_back();
+        f.start = start;
+        f.keywordIndex = k;
+        f.fields = NotedFields(line, start);
+        f.line = compactor_->Made(line, f.fields);
+        return true;
       };
     } else {
       hooks_.match = [this](const std::string& line, DateTime start) {
@@ -119,22 +128,29 @@ class Run {
   void ReadChannel(const std::string& name) {
     if (args_.visible) ctx_.ShowChannelProgress("Find: processing " + name);
     const int shift = ShiftFor(name);
+    channel_ = ChannelName(name);
+    compactor_.emplace();
     if (!ReadChannelFile(reader_, name, {shift, args_.window, ctx_.Now()}, hooks_)) {
       unreadable_.push_back(name);
     }
-    const std::string channel = ChannelName(name);
     for (FoundProgramme& f : found_) {
       starts_.push_back(f.start);
       f.guideStart = f.start - shift / 1440.0;
-      const int day = DayOfWeekOf(f.start);
-      const std::optional<std::string_view> line = f.line.Whole();
-      if (line && static_cast<std::size_t>(day) < settings_.DaysOfWeek.size()) {
-        f.fields = NoteFields(*line, channel, settings_.DaysOfWeek[static_cast<std::size_t>(day)]);
+      if (const std::optional<std::string_view> line = f.line.Whole()) {
+        f.fields = NotedFields(*line, f.start);
       }
     }
     CompactLines(found_);
+    compactor_.reset();
     published_ += found_.size();
     ctx_.Publish(found_);
+  }
+
+  // The fields of a line of the channel read, starting at start.
+  LineFields NotedFields(std::string_view line, DateTime start) const {
+    const auto day = static_cast<std::size_t>(DayOfWeekOf(start));
+    if (day >= settings_.DaysOfWeek.size()) return {};
+    return NoteFields(line, channel_, settings_.DaysOfWeek[day]);
   }
 
   // The channel's time shift; 0, after telling the user, when its text is no
@@ -183,6 +199,8 @@ class Run {
   const bool compareFromStart_;
   TWRD keywords_;
   std::unique_ptr<KeywordMatcher> matcher_;
+  std::string channel_;                     // the one being read, as results name it
+  std::optional<LineCompactor> compactor_;  // its lines
   ReaderHooks hooks_;
   TFindStruct found_;             // the channel being read
   std::vector<DateTime> starts_;  // of the published results, in their order
