@@ -179,14 +179,17 @@ bool DayFrames::Applies(const Check& check, int first) {
   return first < 0 || static_cast<int>(check.keyword) <= first;
 }
 
-bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first) {
+bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first,
+                             TermDecider& terms) {
+  tipping_.clear();
   for (std::uint32_t c : always_) {
-    if (Applies(checks_[c], first)) return false;
+    if (Applies(checks_[c], first)) tipping_.push_back(c);
   }
-  auto tips = [&](std::uint32_t w) {
-    return Applies(checks_[windows_[w].check], first) && Reaches(windows_[w], line, day);
+  auto note = [&](std::uint32_t w) {
+    const std::uint32_t c = windows_[w].check;
+    if (Applies(checks_[c], first) && Reaches(windows_[w], line, day)) tipping_.push_back(c);
   };
-  if (std::any_of(unanchored_.begin(), unanchored_.end(), tips)) return false;
+  std::for_each(unanchored_.begin(), unanchored_.end(), note);
   if (++stamp_ == 0) {
     std::fill(seen_.begin(), seen_.end(), 0);
     stamp_ = 1;
@@ -201,10 +204,37 @@ bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first) 
       const std::uint32_t w = anchored_[i];
       if (seen_[w] == stamp_) continue;
       seen_[w] = stamp_;
-      if (tips(w)) return false;
+      note(w);
     }
   }
-  return true;
+  return tipping_.empty() || !Tipped(first, terms);
+}
+
+bool DayFrames::Tipped(int first, TermDecider& terms) {
+  // Checks are made in keyword and term order.
+  std::sort(tipping_.begin(), tipping_.end());
+  tipping_.erase(std::unique(tipping_.begin(), tipping_.end()), tipping_.end());
+  auto tips = [&](std::size_t t) {
+    return std::any_of(tipping_.begin(), tipping_.end(),
+                       [&](std::uint32_t c) { return checks_[c].term == t; });
+  };
+  std::uint32_t done = ~std::uint32_t{0};
+  for (const std::uint32_t c : tipping_) {
+    const std::uint32_t k = checks_[c].keyword;
+    if (k == done) continue;
+    done = k;
+    // The first may fail on another day.
+    if (static_cast<int>(k) == first) return true;
+    // One before it fails here: on another day only if every term failing
+    // here may pass then.
+    const Keyword& keyword = compiled_.keywords[k];
+    bool mayPass = true;
+    for (std::size_t t = keyword.first; t < keyword.first + keyword.count && mayPass; ++t) {
+      mayPass = terms.TermPasses(t) || tips(t);
+    }
+    if (mayPass) return true;
+  }
+  return false;
 }
 
 // Whether a window over the day name could reach its term's need with some

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "search/fast_matcher_index.h"
+#include "search/term_decisions.h"
 
 namespace kolvar::matching {
 
@@ -42,8 +43,10 @@ class DayFrames {
   // Whether first, the first keyword passing on line (-1: none), is also the
   // first on every line alike but for its digits and with any of the names at
   // day (where line has one of them): no window over the day name of a keyword
-  // up to first could reach its need on some day and not on another.
-  bool SameEveryDay(std::string_view line, std::size_t day, int first);
+  // up to first could reach its need on some day and not on another, or those
+  // that could belong to keywords before it that fail through a term no day
+  // changes. terms holds the line, decided.
+  bool SameEveryDay(std::string_view line, std::size_t day, int first, TermDecider& terms);
 
  private:
   // A window that reaches over the day name: its start relative to the name's
@@ -67,6 +70,9 @@ class DayFrames {
                Anchors& anchors);
   void AddWindow(const Window& window, const Term& term, Anchors& anchors);
   static bool Applies(const Check& check, int first);
+  // Whether a keyword up to first with a term in tipping_ may come first on
+  // another day.
+  bool Tipped(int first, TermDecider& terms);
   bool Reaches(const Window& window, std::string_view line, std::size_t day) const;
   static int ExchangeGain(const Term& term, const std::array<char, 256>& reading,
                           std::string_view line, std::size_t day, int start);
@@ -86,6 +92,7 @@ class DayFrames {
   std::vector<std::pair<int, int>> anchorsUsed_;  // reading, offset
   std::vector<std::uint32_t> seen_;               // per window, the stamp it was looked at
   std::uint32_t stamp_ = 0;
+  std::vector<std::uint32_t> tipping_;  // the title's checks a day may change
 };
 
 }  // namespace kolvar::matching

@@ -85,7 +85,8 @@ std::optional<int> KeywordMatcher::SameEveryDay(std::string_view line, std::size
     return *known;
   }
   const int first = withoutDigits_->FirstMatch(line);
-  dayMemo_->Store(frames_->SameEveryDay(line, day, first) ? first : kTipped);
+  const bool same = frames_->SameEveryDay(line, day, first, withoutDigits_->decider);
+  dayMemo_->Store(same ? first : kTipped);
   return first;
 }
 

@@ -22,14 +22,16 @@ int TermDecider::FirstPassing() {
 bool TermDecider::KeywordPasses(std::size_t k) {
   const Keyword& keyword = compiled_.keywords[k];
   for (std::size_t t = keyword.first; t < keyword.first + keyword.count; ++t) {
-    const Term& term = compiled_.terms[t];
-    // A term that no piece names cannot reach its need, even on a line too
-    // short for it: an including one fails, an excluding one passes.
-    const bool passes =
-        term.form != kUnindexed && !scan_.IsCandidate(t) ? !term.include : Passes(t);
-    if (!passes) return false;
+    if (!TermPasses(t)) return false;
   }
   return true;
+}
+
+bool TermDecider::TermPasses(std::size_t t) {
+  const Term& term = compiled_.terms[t];
+  // A term that no piece names cannot reach its need, even on a line too short
+  // for it: an including one fails, an excluding one passes.
+  return term.form != kUnindexed && !scan_.IsCandidate(t) ? !term.include : Passes(t);
 }
 
 bool TermDecider::Passes(std::size_t t) {

@@ -23,6 +23,8 @@ class TermDecider {
   // The first keyword, in list order, whose terms all pass, of those looked at on
   // every line and those the scan opened; -1 for none.
   int FirstPassing();
+  // Whether term t passes on the current line.
+  bool TermPasses(std::size_t t);
 
  private:
   bool KeywordPasses(std::size_t k);
