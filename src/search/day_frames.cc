@@ -185,11 +185,15 @@ bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first,
   for (std::uint32_t c : always_) {
     if (Applies(checks_[c], first)) tipping_.push_back(c);
   }
-  auto note = [&](std::uint32_t w) {
-    const std::uint32_t c = windows_[w].check;
-    if (Applies(checks_[c], first) && Reaches(windows_[w], line, day)) tipping_.push_back(c);
+  // Notes a window that reaches; true when that alone tips the title: the
+  // first keyword's, or one of a single term.
+  auto tips = [&](std::uint32_t w) {
+    const Check& check = checks_[windows_[w].check];
+    if (!Applies(check, first) || !Reaches(windows_[w], line, day)) return false;
+    tipping_.push_back(windows_[w].check);
+    return static_cast<int>(check.keyword) == first || compiled_.keywords[check.keyword].count == 1;
   };
-  std::for_each(unanchored_.begin(), unanchored_.end(), note);
+  if (std::any_of(unanchored_.begin(), unanchored_.end(), tips)) return false;
   if (++stamp_ == 0) {
     std::fill(seen_.begin(), seen_.end(), 0);
     stamp_ = 1;
@@ -204,7 +208,7 @@ bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first,
       const std::uint32_t w = anchored_[i];
       if (seen_[w] == stamp_) continue;
       seen_[w] = stamp_;
-      note(w);
+      if (tips(w)) return false;
     }
   }
   return tipping_.empty() || !Tipped(first, terms);
