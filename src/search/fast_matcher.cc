@@ -47,8 +47,8 @@ KeywordMatcher::KeywordMatcher(const TWRD& keywords, bool compareFromStart,
   }
   without.Count = static_cast<std::int32_t>(without.Items.size());
   with.Count = static_cast<std::int32_t>(with.Items.size());
-  // The keywords with a digit are decided on every line: worth it while they
-  // are few.
+  // The keywords with a digit are decided apart, on every line the time memo
+  // cannot serve: worth it while they are few.
   if (without.Items.empty() ||
       (with.Items.size() > 4 && 8 * with.Items.size() > keywords.Items.size())) {
     return;
