@@ -218,7 +218,7 @@ bool DayFrames::Tipped(int first, TermDecider& terms) {
   // Checks are made in keyword and term order.
   std::sort(tipping_.begin(), tipping_.end());
   tipping_.erase(std::unique(tipping_.begin(), tipping_.end()), tipping_.end());
-  auto tips = [&](std::size_t t) {
+  auto mayChange = [&](std::size_t t) {
     return std::any_of(tipping_.begin(), tipping_.end(),
                        [&](std::uint32_t c) { return checks_[c].term == t; });
   };
@@ -227,14 +227,15 @@ bool DayFrames::Tipped(int first, TermDecider& terms) {
     const std::uint32_t k = checks_[c].keyword;
     if (k == done) continue;
     done = k;
-    // The first may fail on another day.
+    // The first may fail on another day (the rule below says as much: all its
+    // terms pass here).
     if (static_cast<int>(k) == first) return true;
-    // One before it fails here: on another day only if every term failing
-    // here may pass then.
+    // One before it fails here, and passes on another day only if every term
+    // failing here may change.
     const Keyword& keyword = compiled_.keywords[k];
     bool mayPass = true;
     for (std::size_t t = keyword.first; t < keyword.first + keyword.count && mayPass; ++t) {
-      mayPass = terms.TermPasses(t) || tips(t);
+      mayPass = terms.TermPasses(t) || mayChange(t);
     }
     if (mayPass) return true;
   }
