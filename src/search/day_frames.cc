@@ -179,21 +179,24 @@ bool DayFrames::Applies(const Check& check, int first) {
   return first < 0 || static_cast<int>(check.keyword) <= first;
 }
 
-bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first,
-                             TermDecider& terms) {
+const std::vector<std::uint32_t>* DayFrames::MayComeFirst(std::string_view line, std::size_t day,
+                                                          int first, TermDecider& terms) {
   tipping_.clear();
-  for (std::uint32_t c : always_) {
-    if (Applies(checks_[c], first)) tipping_.push_back(c);
-  }
-  // Notes a window that reaches; true when that alone tips the title: the
-  // first keyword's, or one of a single term.
-  auto tips = [&](std::uint32_t w) {
-    const Check& check = checks_[windows_[w].check];
-    if (!Applies(check, first) || !Reaches(windows_[w], line, day)) return false;
-    tipping_.push_back(windows_[w].check);
-    return static_cast<int>(check.keyword) == first || compiled_.keywords[check.keyword].count == 1;
+  mayComeFirst_.clear();
+  // Notes a window that reaches; true when it is the first keyword's.
+  auto firstMayFail = [&](std::uint32_t c) {
+    if (!Applies(checks_[c], first)) return false;
+    tipping_.push_back(c);
+    return static_cast<int>(checks_[c].keyword) == first;
   };
-  if (std::any_of(unanchored_.begin(), unanchored_.end(), tips)) return false;
+  auto reaches = [&](std::uint32_t w) {
+    return Applies(checks_[windows_[w].check], first) && Reaches(windows_[w], line, day) &&
+           firstMayFail(windows_[w].check);
+  };
+  if (std::any_of(always_.begin(), always_.end(), firstMayFail) ||
+      std::any_of(unanchored_.begin(), unanchored_.end(), reaches)) {
+    return nullptr;
+  }
   if (++stamp_ == 0) {
     std::fill(seen_.begin(), seen_.end(), 0);
     stamp_ = 1;
@@ -208,13 +211,14 @@ bool DayFrames::SameEveryDay(std::string_view line, std::size_t day, int first,
       const std::uint32_t w = anchored_[i];
       if (seen_[w] == stamp_) continue;
       seen_[w] = stamp_;
-      if (tips(w)) return false;
+      if (reaches(w)) return nullptr;
     }
   }
-  return tipping_.empty() || !Tipped(first, terms);
+  if (!tipping_.empty()) KeywordsTipped(terms);
+  return &mayComeFirst_;
 }
 
-bool DayFrames::Tipped(int first, TermDecider& terms) {
+void DayFrames::KeywordsTipped(TermDecider& terms) {
   // Checks are made in keyword and term order.
   std::sort(tipping_.begin(), tipping_.end());
   tipping_.erase(std::unique(tipping_.begin(), tipping_.end()), tipping_.end());
@@ -222,24 +226,18 @@ bool DayFrames::Tipped(int first, TermDecider& terms) {
     return std::any_of(tipping_.begin(), tipping_.end(),
                        [&](std::uint32_t c) { return checks_[c].term == t; });
   };
-  std::uint32_t done = ~std::uint32_t{0};
   for (const std::uint32_t c : tipping_) {
     const std::uint32_t k = checks_[c].keyword;
-    if (k == done) continue;
-    done = k;
-    // The first may fail on another day (the rule below says as much: all its
-    // terms pass here).
-    if (static_cast<int>(k) == first) return true;
-    // One before it fails here, and passes on another day only if every term
-    // failing here may change.
+    if (!mayComeFirst_.empty() && mayComeFirst_.back() == k) continue;
+    // It fails here, and passes on another day only if every term failing here
+    // may change.
     const Keyword& keyword = compiled_.keywords[k];
     bool mayPass = true;
     for (std::size_t t = keyword.first; t < keyword.first + keyword.count && mayPass; ++t) {
       mayPass = terms.TermPasses(t) || mayChange(t);
     }
-    if (mayPass) return true;
+    if (mayPass) mayComeFirst_.push_back(k);
   }
-  return false;
 }
 
 // Whether a window over the day name could reach its term's need with some

@@ -6,7 +6,9 @@
 // some day. Which windows of which terms could (a bracket in a window is a
 // character unequal, and what a day's letters add at most follows from the run's
 // seven names) is worked out once; for a title those few are then counted in its
-// line. When none reaches, the title's first keyword is the same every day.
+// line. When none reaches, the title's first keyword is the same every day;
+// when those that do belong to a few keywords before it, only those can come
+// first on another day.
 //
 // The tolerant pass of modes 4 and 6 never reads a day letter: a window's walk
 // stops at the "[" (no key holds one) and only asks whether the letter after it
@@ -40,13 +42,15 @@ class DayFrames {
   // last "]", after a "[", when they are one of the names; npos otherwise.
   std::size_t DayAt(std::string_view line) const;
 
-  // Whether first, the first keyword passing on line (-1: none), is also the
-  // first on every line alike but for its digits and with any of the names at
-  // day (where line has one of them): no window over the day name of a keyword
-  // up to first could reach its need on some day and not on another, or those
-  // that could belong to keywords before it that fail through a term no day
-  // changes. terms holds the line, decided.
-  bool SameEveryDay(std::string_view line, std::size_t day, int first, TermDecider& terms);
+  // Of the keywords before first, the first keyword passing on line (all of them
+  // when first is -1: none passes), those that may come first on a line alike
+  // but for its digits and with another of the names at day (where line has one
+  // of them): each failing here only through terms with a window over the day
+  // name that could reach its need on some day and not on another. None: first
+  // is the first on every such line. Null when first itself may fail on another
+  // day (a keyword after it may then come first). terms holds the line, decided.
+  const std::vector<std::uint32_t>* MayComeFirst(std::string_view line, std::size_t day, int first,
+                                                 TermDecider& terms);
 
  private:
   // A window that reaches over the day name: its start relative to the name's
@@ -70,9 +74,8 @@ class DayFrames {
                Anchors& anchors);
   void AddWindow(const Window& window, const Term& term, Anchors& anchors);
   static bool Applies(const Check& check, int first);
-  // Whether a keyword up to first with a term in tipping_ may come first on
-  // another day.
-  bool Tipped(int first, TermDecider& terms);
+  // Fills mayComeFirst_ from the checks in tipping_ (none of them first's).
+  void KeywordsTipped(TermDecider& terms);
   bool Reaches(const Window& window, std::string_view line, std::size_t day) const;
   static int ExchangeGain(const Term& term, const std::array<char, 256>& reading,
                           std::string_view line, std::size_t day, int start);
@@ -93,6 +96,7 @@ class DayFrames {
   std::vector<std::uint32_t> seen_;               // per window, the stamp it was looked at
   std::uint32_t stamp_ = 0;
   std::vector<std::uint32_t> tipping_;  // the title's checks a day may change
+  std::vector<std::uint32_t> mayComeFirst_;
 };
 
 }  // namespace kolvar::matching

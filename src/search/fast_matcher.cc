@@ -82,12 +82,49 @@ std::optional<int> KeywordMatcher::SameEveryDay(std::string_view line, std::size
   if (day == std::string_view::npos) return std::nullopt;
   if (const int* known = dayMemo_->Find(line, day)) {
     if (*known == kTipped) return std::nullopt;
+    if (*known < kTipped) return FirstByPlan(*known, line);
     return *known;
   }
   const int first = withoutDigits_->FirstMatch(line);
-  const bool same = frames_->SameEveryDay(line, day, first, withoutDigits_->decider);
-  dayMemo_->Store(same ? first : kTipped);
+  const std::vector<std::uint32_t>* mayComeFirst =
+      frames_->MayComeFirst(line, day, first, withoutDigits_->decider);
+  dayMemo_->Store(!mayComeFirst           ? kTipped
+                  : mayComeFirst->empty() ? first
+                                          : PlanOf(first, *mayComeFirst));
   return first;
+}
+
+int KeywordMatcher::PlanOf(int first, const std::vector<std::uint32_t>& mayComeFirst) {
+  // A plan of many keywords saves little over deciding them all.
+  const std::size_t keywords = withoutDigitsKeywords_.Items.size();
+  if (mayComeFirst.size() > kMostPlanned || 4 * mayComeFirst.size() > keywords ||
+      keywords >= kMostPlanCodes / kMostPlans) {
+    return kTipped;
+  }
+  auto [it, added] = plannedOf_.try_emplace(mayComeFirst, static_cast<int>(planned_.size()));
+  if (added) {
+    if (planned_.size() == kMostPlans) {
+      plannedOf_.erase(it);
+      return kTipped;
+    }
+    TWRD list;
+    for (const std::uint32_t k : mayComeFirst)
+      list.Items.push_back(withoutDigitsKeywords_.Items[k]);
+    list.Count = static_cast<std::int32_t>(list.Items.size());
+    planned_.push_back(
+        {mayComeFirst, std::make_unique<matching::LineDecider>(list, compareFromStart_)});
+  }
+  const int width = static_cast<int>(keywords) + 1;
+  return kTipped - 1 - (it->second * width + first + 1);
+}
+
+int KeywordMatcher::FirstByPlan(int plan, std::string_view line) {
+  const int width = static_cast<int>(withoutDigitsKeywords_.Items.size()) + 1;
+  const int code = kTipped - 1 - plan;
+  Planned& planned = planned_[static_cast<std::size_t>(code / width)];
+  const int k = planned.decider->FirstMatch(line);
+  return k >= 0 ? static_cast<int>(planned.keywords[static_cast<std::size_t>(k)])
+                : code % width - 1;
 }
 
 int KeywordMatcher::FirstWithDigit(std::string_view line, std::size_t day) {

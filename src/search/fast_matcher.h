@@ -19,6 +19,8 @@
 // that finds the candidates), term_decisions and window_counts (the decisions).
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -84,8 +86,14 @@ class KeywordMatcher {
   bool MemoReady();
   // The first of the keywords without a digit on line (an index among them),
   // remembered for lines alike but for their digits and day name (at day) where
-  // the day tips none of them; nullopt for such lines where it may.
+  // the day tips none of them, or only a few keywords before it (those are then
+  // decided on each line); nullopt for such lines where it may tip more.
   std::optional<int> SameEveryDay(std::string_view line, std::size_t day);
+  // What the day memo keeps for a title some day may tip: the keywords that may
+  // come first (indices among those without a digit) and the first otherwise;
+  // kTipped where too many may.
+  int PlanOf(int first, const std::vector<std::uint32_t>& mayComeFirst);
+  int FirstByPlan(int plan, std::string_view line);
   // The first of the keywords with a digit on line (an index among all),
   // remembered for lines alike but for their date, time and day name where
   // those tip none of them.
@@ -109,11 +117,22 @@ class KeywordMatcher {
   // Lines alike but for digits and day name; kTipped where the day may change
   // the decision.
   std::unique_ptr<matching::LineMemo> dayMemo_;
+  // The keyword lists titles' plans decide, each compiled once: a plan is kept
+  // as kTipped - 1 - (its list * (keywords without a digit + 1) + its first + 1).
+  struct Planned {
+    std::vector<std::uint32_t> keywords;
+    std::unique_ptr<matching::LineDecider> decider;
+  };
+  std::vector<Planned> planned_;
+  std::map<std::vector<std::uint32_t>, int> plannedOf_;
   // The same for the keywords with a digit, lines alike but for the date, time
   // and day name.
   std::unique_ptr<matching::TimeFrames> times_;
   std::unique_ptr<matching::LineMemo> timeMemo_;
   static constexpr int kTipped = -2;
+  static constexpr std::size_t kMostPlanned = 16;  // keywords in a plan
+  static constexpr std::size_t kMostPlans = 64;    // keyword lists, ~90 KB each
+  static constexpr std::size_t kMostPlanCodes = std::size_t{1} << 30;
 };
 
 }  // namespace kolvar
