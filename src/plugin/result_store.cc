@@ -99,9 +99,9 @@ Collected ResultStore::CollectUpcoming(TShow& list, DateTime now, std::int32_t m
   return kolvar::CollectUpcoming(list, results_, now, minutes);
 }
 
-void ResultStore::RunPublish(TFindStruct& found) {
+void ResultStore::RunPublish(TFindStruct& found, std::size_t expected) {
   const std::size_t first = results_.size();
-  MoveResults(results_, found);
+  MoveResults(results_, found, expected);
   // The run numbered its keywords by its own copy of the list; positions[k] is
   // where its keyword k stands now.
   for (std::size_t i = first; i < results_.size(); ++i) {

@@ -104,8 +104,9 @@ class ResultStore {
 
   // The run, inside RunContext::WithSharedState.
   void RunEdit(const std::function<void(TFindStruct&)>& fn) REQUIRES(mutex_) { fn(results_); }
-  // Moves found's entries to the end, their indices brought to the list as edited.
-  void RunPublish(TFindStruct& found) REQUIRES(mutex_);
+  // Moves found's entries to the end, their indices brought to the list as edited;
+  // expected as for SearchContext::Publish.
+  void RunPublish(TFindStruct& found, std::size_t expected) REQUIRES(mutex_);
   // The entry at i becomes the one that was at order[i].
   void RunPublishOrder(std::vector<std::size_t> order) REQUIRES(mutex_);
   void RunSetOutdated(bool outdated) REQUIRES(mutex_) { outdated_ = outdated; }

@@ -36,12 +36,12 @@ class SearchControl::WorkerContext final : public SearchContext {
       s.RunEdit(fn);
     });
   }
-  bool Publish(TFindStruct& found) override {
+  bool Publish(TFindStruct& found, std::size_t expected) override {
     ResultStore& s = control_.store_;
     if (tracking_) Learn(found);
     const bool published = run_.WithSharedState([&] {
       s.AssertHeld();
-      s.RunPublish(found);
+      s.RunPublish(found, expected);
     });
     ClearResults(found);
     return published;

@@ -20,8 +20,8 @@ class CollectingContext final : public SearchContext {
     fn(results);
     return true;
   }
-  bool Publish(TFindStruct& found) override {
-    MoveResults(results, found);
+  bool Publish(TFindStruct& found, std::size_t expected) override {
+    MoveResults(results, found, expected);
     return true;
   }
   bool PublishOrder(std::vector<std::size_t> order) override {

@@ -256,7 +256,8 @@ std::string ListedLines::Line(std::size_t index) const { return OneLine(lines_[i
 
 void ClearResults(TFindStruct& results) { TFindStruct().swap(results); }
 
-void MoveResults(TFindStruct& to, TFindStruct& from) {
+void MoveResults(TFindStruct& to, TFindStruct& from, std::size_t expected) {
+  MakeRoom(to, to.size() + from.size(), expected);
   to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
   from.clear();
 }

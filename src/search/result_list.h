@@ -1,8 +1,11 @@
 // The result list: the programmes the last search run found.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -130,8 +133,26 @@ class ListedLines final : public LineSource {
 
 void ClearResults(TFindStruct& results);
 
-// Moves from's entries to the end of to; from is left empty.
-void MoveResults(TFindStruct& to, TFindStruct& from);
+// Moves from's entries to the end of to; from is left empty. expected: about
+// how many to will hold in the end, where the caller knows (see MakeRoom).
+void MoveResults(TFindStruct& to, TFindStruct& from, std::size_t expected = 0);
+
+// Room in v for needed entries: made once for about expected where that is more
+// and can be had, else by doubling. A list grown by doubling is copied whole at
+// each step, and touches as much fresh memory again as it holds.
+template <typename T>
+void MakeRoom(std::vector<T>& v, std::size_t needed, std::size_t expected) {
+  if (needed <= v.capacity()) return;
+  if (expected > needed && expected > 2 * v.size()) {
+    try {
+      v.reserve(expected);
+      return;
+    } catch (const std::bad_alloc&) {
+      // The estimate was too much to have at once: grow as needed.
+    }
+  }
+  v.reserve(std::max(needed, 2 * v.size()));
+}
 
 // Orders the results by start time in O(n log n), and equal start times exactly
 // as a selection sort taking the first greatest time orders them (A, B, C come

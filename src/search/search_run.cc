@@ -6,6 +6,7 @@
 #include "search/search_run.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
@@ -108,6 +109,7 @@ class Run {
   // The checked channels in order up to the result limit, or the selected one.
   void ReadChannels() {
     if (args_.selectedOnly) {
+      toRead_ = 1;
       const int current = snapshot_.current;
       if (current >= 0 && current < static_cast<int>(snapshot_.channels.size())) {
         ReadChannel(snapshot_.channels[static_cast<std::size_t>(current)].name);
@@ -115,6 +117,9 @@ class Run {
       return;
     }
     const auto limit = static_cast<std::size_t>(std::max(settings_.MaxResultCount, 0));
+    toRead_ = static_cast<std::size_t>(
+        std::count_if(snapshot_.channels.begin(), snapshot_.channels.end(),
+                      [](const auto& channel) { return channel.checked; }));
     for (const auto& channel : snapshot_.channels) {
       if (!ctx_.Continue()) break;
       if (channel.checked) ReadChannel(channel.name);
@@ -133,6 +138,9 @@ class Run {
     if (!ReadChannelFile(reader_, name, {shift, args_.window, ctx_.Now()}, hooks_)) {
       unreadable_.push_back(name);
     }
+    ++read_;
+    const std::size_t expected = Expected();
+    MakeRoom(starts_, starts_.size() + found_.size(), expected);
     for (FoundProgramme& f : found_) {
       starts_.push_back(f.start);
       f.guideStart = f.start - shift / 1440.0;
@@ -143,7 +151,18 @@ class Run {
     CompactLines(found_);
     compactor_.reset();
     published_ += found_.size();
-    ctx_.Publish(found_);
+    ctx_.Publish(found_, expected);
+  }
+
+  // The results to expect in all, from those of the channels read so far, this
+  // one's too: once an eighth of the channels to read has been read, with an
+  // eighth more to spare, and no more than the result limit lets a run keep.
+  std::size_t Expected() const {
+    if (read_ == 0 || 8 * read_ < toRead_) return 0;
+    const std::uint64_t found = published_ + found_.size();
+    const std::uint64_t estimate = found * toRead_ / read_;
+    const auto limit = static_cast<std::uint64_t>(std::max(settings_.MaxResultCount, 0));
+    return static_cast<std::size_t>(std::min(estimate + estimate / 8, std::max(limit, found)));
   }
 
   // The fields of a line of the channel read, starting at start.
@@ -206,6 +225,8 @@ class Run {
   std::vector<DateTime> starts_;  // of the published results, in their order
   std::vector<std::string> unreadable_;
   std::size_t published_ = 0;
+  std::size_t toRead_ = 0;  // channels
+  std::size_t read_ = 0;
 };
 
 }  // namespace

@@ -54,8 +54,10 @@ class SearchContext {
   // has been stopped (a stopped run never writes shared state).
   virtual bool WithResults(const std::function<void(TFindStruct&)>& fn) = 0;
   // Moves found's entries to the end of the shared results and empties found;
-  // false, nothing added, once the run has been stopped.
-  virtual bool Publish(TFindStruct& found) = 0;
+  // false, nothing added, once the run has been stopped. expected: about how
+  // many results the run will have published in all (0: not known yet), for
+  // making room at once.
+  virtual bool Publish(TFindStruct& found, std::size_t expected) = 0;
   // Puts the shared results, all of them this run's, in the order given: the
   // entry at i becomes the one that was at order[i]. False, nothing changed, once
   // the run has been stopped.
