@@ -183,7 +183,8 @@ const std::vector<std::uint32_t>* DayFrames::MayComeFirst(std::string_view line,
                                                           int first, TermDecider& terms) {
   tipping_.clear();
   mayComeFirst_.clear();
-  // Notes a window that reaches; true when it is the first keyword's.
+  // Notes a check the day may change; true when it is the first keyword's, which
+  // may then fail on another day.
   auto firstMayFail = [&](std::uint32_t c) {
     if (!Applies(checks_[c], first)) return false;
     tipping_.push_back(c);
@@ -226,9 +227,11 @@ void DayFrames::KeywordsTipped(TermDecider& terms) {
     return std::any_of(tipping_.begin(), tipping_.end(),
                        [&](std::uint32_t c) { return checks_[c].term == t; });
   };
+  std::uint32_t done = ~std::uint32_t{0};
   for (const std::uint32_t c : tipping_) {
     const std::uint32_t k = checks_[c].keyword;
-    if (!mayComeFirst_.empty() && mayComeFirst_.back() == k) continue;
+    if (k == done) continue;
+    done = k;
     // It fails here, and passes on another day only if every term failing here
     // may change.
     const Keyword& keyword = compiled_.keywords[k];
