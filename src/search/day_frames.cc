@@ -134,14 +134,26 @@ void DayFrames::AddTerm(std::uint32_t keyword, std::uint32_t t, std::span<const 
 // less the need: of any spare + 1 of them one must be equal. Those nearest the
 // day name are its anchors, and the window is looked at only for titles where
 // one is; windows with too few cells for anchors, for every title.
-void DayFrames::AddWindow(const Window& window, const Term& term, Anchors& anchors) {
+void DayFrames::AddWindow(Window window, const Term& term, Anchors& anchors) {
   const auto w = static_cast<std::uint32_t>(windows_.size());
-  windows_.push_back(window);
   std::vector<std::pair<int, char>> cells;  // source offset, key character
+  window.low = window.start;
+  window.high = window.start;
   for (std::size_t j = 0; j < term.key.size(); ++j) {
-    const int source = SourceOf(window.start + static_cast<int>(j), window.exchange);
+    const int cell = window.start + static_cast<int>(j);
+    const int source = SourceOf(cell, window.exchange);
+    window.low = static_cast<std::int16_t>(std::min({int{window.low}, cell, source}));
+    window.high = static_cast<std::int16_t>(std::max({int{window.high}, cell, source}));
     if (!IsBracket(source) && !IsDay(source)) cells.emplace_back(source, term.key[j]);
   }
+  // Nearest the name first: the cells right beside it are the likeliest to differ.
+  std::sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
+    return std::abs(2 * a.first - 1) < std::abs(2 * b.first - 1);
+  });
+  window.cells = static_cast<std::uint32_t>(cells_.size());
+  window.cellCount = static_cast<std::uint32_t>(cells.size());
+  for (const auto& [source, c] : cells) cells_.push_back({static_cast<std::int8_t>(source), c});
+  windows_.push_back(window);
   // In the line itself, an exchange elsewhere in the window mends two cells more.
   const int mended = Exchanges(term.mode) && window.exchange == 0 ? 2 : 0;
   const int spare = static_cast<int>(cells.size()) + window.frame - term.need + mended;
@@ -149,10 +161,6 @@ void DayFrames::AddWindow(const Window& window, const Term& term, Anchors& ancho
     unanchored_.push_back(w);
     return;
   }
-  // Nearest the name first: the cells right beside it are the likeliest to differ.
-  std::sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
-    return std::abs(2 * a.first - 1) < std::abs(2 * b.first - 1);
-  });
   cells.resize(static_cast<std::size_t>(spare) + 1);
   if (std::any_of(cells.begin(), cells.end(),
                   [](const auto& cell) { return std::abs(cell.first) > kReach; })) {
@@ -249,25 +257,22 @@ void DayFrames::KeywordsTipped(TermDecider& terms) {
 // the best exchange of two of the line's own characters adds.
 bool DayFrames::Reaches(const Window& window, std::string_view line, std::size_t day) const {
   const Term& term = compiled_.terms[checks_[window.check].term];
+  const auto at = static_cast<std::ptrdiff_t>(day);
+  // Windows and exchanges stay inside the line.
+  if (at + window.low < 0 || at + window.high >= static_cast<std::ptrdiff_t>(line.size())) {
+    return false;
+  }
   const std::array<char, 256>& reading = ReadingOf(term.mode);
   const bool swaps = window.exchange == 0 && Exchanges(term.mode);
   const int slack = swaps ? 2 : 0;
-  const auto length = static_cast<int>(term.key.size());
-  const auto at = static_cast<std::ptrdiff_t>(day);
-  const auto size = static_cast<std::ptrdiff_t>(line.size());
   int count = window.frame;
-  for (int j = 0; j < length; ++j) {
-    const int cell = window.start + j;
-    const int source = SourceOf(cell, window.exchange);
-    // Windows and exchanges stay inside the line.
-    if (at + cell < 0 || at + cell >= size || at + source < 0 || at + source >= size) {
-      return false;
-    }
-    if (IsBracket(source) || IsDay(source)) continue;
-    if (reading[Byte(line[static_cast<std::size_t>(at + source)])] ==
-        term.key[static_cast<std::size_t>(j)]) {
+  auto left = static_cast<int>(window.cellCount);
+  const char* const name = line.data() + day;
+  for (const Cell& cell : std::span(cells_).subspan(window.cells, window.cellCount)) {
+    --left;
+    if (reading[Byte(name[cell.source])] == cell.key) {
       ++count;
-    } else if (count + slack + length - 1 - j < term.need) {
+    } else if (count + slack + left < term.need) {
       return false;
     }
   }

@@ -61,6 +61,17 @@ class DayFrames {
     std::int16_t exchange = 0;  // 0: none; else the first of the two, relative, + 3
     std::int16_t start = 0;
     std::int16_t frame = 0;
+    // What it reads of the line, relative to the day name: from low to high, and
+    // in cells_[cells] on the characters not the frame's, nearest the name first.
+    std::int16_t low = 0;
+    std::int16_t high = 0;
+    std::uint32_t cells = 0;
+    std::uint32_t cellCount = 0;
+  };
+  // A character of the line a window compares with its key.
+  struct Cell {
+    std::int8_t source = 0;  // relative to the day name
+    char key = 0;
   };
   // A term whose windows over the day name may tip it.
   struct Check {
@@ -72,7 +83,7 @@ class DayFrames {
   using Anchors = std::vector<std::pair<std::size_t, std::uint32_t>>;
   void AddTerm(std::uint32_t keyword, std::uint32_t term, std::span<const std::string> names,
                Anchors& anchors);
-  void AddWindow(const Window& window, const Term& term, Anchors& anchors);
+  void AddWindow(Window window, const Term& term, Anchors& anchors);
   static bool Applies(const Check& check, int first);
   // Fills mayComeFirst_ from the checks in tipping_ (none of them first's).
   void KeywordsTipped(TermDecider& terms);
@@ -84,6 +95,7 @@ class DayFrames {
   std::array<std::uint16_t, 7> names_{};
   std::vector<Check> checks_;
   std::vector<Window> windows_;
+  std::vector<Cell> cells_;
   std::vector<std::uint32_t> always_;      // checks of keys holding a bracket or too long
   std::vector<std::uint32_t> unanchored_;  // windows looked at for every title
   // The other windows by an anchor: a character of the line, near the day name,
