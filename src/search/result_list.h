@@ -143,7 +143,7 @@ void MoveResults(TFindStruct& to, TFindStruct& from, std::size_t expected = 0);
 template <typename T>
 void MakeRoom(std::vector<T>& v, std::size_t needed, std::size_t expected) {
   if (needed <= v.capacity()) return;
-  if (expected > needed && expected > 2 * v.size()) {
+  if (expected > needed && expected > 2 * v.size() && expected <= v.max_size()) {
     try {
       v.reserve(expected);
       return;
@@ -151,7 +151,7 @@ void MakeRoom(std::vector<T>& v, std::size_t needed, std::size_t expected) {
       // The estimate was too much to have at once: grow as needed.
     }
   }
-  v.reserve(std::max(needed, 2 * v.size()));
+  v.reserve(std::max(needed, std::min(2 * v.size(), v.max_size())));
 }
 
 // Orders the results by start time in O(n log n), and equal start times exactly
