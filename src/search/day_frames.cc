@@ -194,15 +194,15 @@ const std::vector<std::uint32_t>* DayFrames::MayComeFirst(std::string_view line,
   // Notes a check the day may change; true when it is the first keyword's, which
   // may then fail on another day.
   auto firstMayFail = [&](std::uint32_t c) {
-    if (!Applies(checks_[c], first)) return false;
     tipping_.push_back(c);
     return static_cast<int>(checks_[c].keyword) == first;
   };
+  auto always = [&](std::uint32_t c) { return Applies(checks_[c], first) && firstMayFail(c); };
   auto reaches = [&](std::uint32_t w) {
     return Applies(checks_[windows_[w].check], first) && Reaches(windows_[w], line, day) &&
            firstMayFail(windows_[w].check);
   };
-  if (std::any_of(always_.begin(), always_.end(), firstMayFail) ||
+  if (std::any_of(always_.begin(), always_.end(), always) ||
       std::any_of(unanchored_.begin(), unanchored_.end(), reaches)) {
     return nullptr;
   }

@@ -101,21 +101,22 @@ int KeywordMatcher::PlanOf(int first, const std::vector<std::uint32_t>& mayComeF
       keywords >= kMostPlanCodes / kMostPlans) {
     return kTipped;
   }
-  auto [it, added] = plannedOf_.try_emplace(mayComeFirst, static_cast<int>(planned_.size()));
-  if (added) {
-    if (planned_.size() == kMostPlans) {
-      plannedOf_.erase(it);
-      return kTipped;
-    }
-    TWRD list;
+  // Few lists, each made once: a look along them costs nothing beside the title's decision.
+  const auto list = static_cast<int>(
+      std::find_if(planned_.begin(), planned_.end(),
+                   [&](const Planned& planned) { return planned.keywords == mayComeFirst; }) -
+      planned_.begin());
+  if (list == static_cast<int>(planned_.size())) {
+    if (planned_.size() == kMostPlans) return kTipped;
+    TWRD keywordList;
     for (const std::uint32_t k : mayComeFirst)
-      list.Items.push_back(withoutDigitsKeywords_.Items[k]);
-    list.Count = static_cast<std::int32_t>(list.Items.size());
+      keywordList.Items.push_back(withoutDigitsKeywords_.Items[k]);
+    keywordList.Count = static_cast<std::int32_t>(keywordList.Items.size());
     planned_.push_back(
-        {mayComeFirst, std::make_unique<matching::LineDecider>(list, compareFromStart_)});
+        {mayComeFirst, std::make_unique<matching::LineDecider>(keywordList, compareFromStart_)});
   }
   const int width = static_cast<int>(keywords) + 1;
-  return kTipped - 1 - (it->second * width + first + 1);
+  return kTipped - 1 - (list * width + first + 1);
 }
 
 int KeywordMatcher::FirstByPlan(int plan, std::string_view line) {

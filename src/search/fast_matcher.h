@@ -20,7 +20,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -124,7 +123,6 @@ class KeywordMatcher {
     std::unique_ptr<matching::LineDecider> decider;
   };
   std::vector<Planned> planned_;
-  std::map<std::vector<std::uint32_t>, int> plannedOf_;
   // The same for the keywords with a digit, lines alike but for the date, time
   // and day name.
   std::unique_ptr<matching::TimeFrames> times_;
