@@ -384,19 +384,28 @@ TEST(KeywordMatcherTest, DecidesATitleOnEveryDayAsMatchProgramme) {
     const std::string channel = gen.Text(1 + gen.Below(5));
     // Now and then a name closed but not opened, which is no day name.
     const std::string open = gen.Below(8) == 0 ? std::string(1, kAlphabet[gen.Below(5)]) : "[";
+    // Often a second title of the channel, as long: the day tips each through
+    // keywords of its own, which the matcher then keeps apart.
+    std::vector<std::string> titles = {title};
+    if (gen.Below(2) == 0) titles.push_back(gen.Text(static_cast<int>(title.size())));
     std::vector<std::string> lines;
     for (int week = 0; week < 2; ++week) {
       for (const std::string& day : kDayNames) {
-        lines.push_back("2007.03.0" + std::to_string(1 + gen.Below(9)) + " 21:30 " + title + open +
-                        day + "]" + channel);
+        for (const std::string& text : titles) {
+          lines.push_back("2007.03.0" + std::to_string(1 + gen.Below(9)) + " 21:30 " + text + open +
+                          day + "]" + channel);
+        }
       }
     }
     const int day = 18 + static_cast<int>(title.size());
     TWRD keywords;
-    for (int k = 1 + gen.Below(4); k > 0; --k) {
+    // Two titles, more keywords: a few of them before a title's first may then be
+    // all the day can tip, and each title has its own few.
+    for (int k = 1 + gen.Below(4 * static_cast<int>(titles.size())); k > 0; --k) {
       TSearchStrings keyword;
       for (int t = 1 + gen.Below(2); t > 0; --t) {
-        const std::string& line = lines[static_cast<std::size_t>(gen.Below(14))];
+        const std::string& line =
+            lines[static_cast<std::size_t>(gen.Below(static_cast<int>(lines.size())))];
         // Cut from the line or from a copy with two neighbours by the name exchanged.
         std::string from = line;
         if (gen.Below(2) == 0) {
